@@ -1,0 +1,110 @@
+#include "shell/frmMain.h"
+
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
+#include "controls/Txt.h"
+#include "platform/Twips.h"
+#include "shell/ViewFrame.h"
+#include "toolbar/McToolBar.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+template <typename T>
+T *Place(QWidget *parent, int left, int top, int width, int height)
+{
+    auto *widget = new T(parent);
+    widget->setGeometry(TwipsRect(left, top, width, height));
+    return widget;
+}
+
+QLabel *Picture(QWidget *parent, const QString &resource, const QRect &geometry)
+{
+    auto *label = new QLabel(parent);
+    label->setGeometry(geometry);
+    label->setPixmap(QPixmap(resource));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget *parent) : QWidget(parent)
+{
+    createControls();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls()
+{
+    setFixedSize(TwipsToPixels(4800), TwipsToPixels(4800));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setWindowIcon(QIcon(QStringLiteral(":/icon1.png")));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(7);
+    setFont(font);
+
+    McToolBar1 = Place<McToolBar>(this, 0, 0, 4800, 300);
+    McToolBar1->setButton_Count(3);
+    frView = Place<ViewFrame>(this, 60, 315, 4650, 4455);
+    QWidget *f = frView;
+
+    Label1 = Place<QLabel>(f, 120, 360, 1695, 195);
+    Label1->setText(QStringLiteral("Anzahl der Dateien:"));
+    Txt1 = Place<Txt>(f, 2115, 315, 1995, 255);
+    Txt1->setMaxLength(10);
+    Label2 = Place<QLabel>(f, 120, 720, 1815, 195);
+    Label2->setText(QStringLiteral("Größe der Dateien (MB):"));
+    Txt2 = Place<Txt>(f, 2115, 675, 1995, 255);
+    Txt2->setMaxLength(10);
+    Cmd13 = Place<Cmd1>(f, 4185, 315, 330, 615);
+    Cmd13->setIcon(QIcon(QStringLiteral(":/cmd13.png")));
+    Cmd13->setIconSize(QSize(16, 16));
+
+    Image1 = Picture(f, QStringLiteral(":/image1.png"), TwipsRect(300, 1200, 2505, 1110));
+    Image2 = Picture(f, QStringLiteral(":/image2.png"), TwipsRect(300, 1200, 2505, 1110));
+    Image2->hide();
+    Label3 = Place<QLabel>(f, 180, 1140, 2835, 1155);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label3->setTextFormat(Qt::PlainText);
+
+    Drive1 = Place<QComboBox>(f, 3180, 1080, 1335, 315);
+    Drive1->setEditable(true);
+    Drive1->setInsertPolicy(QComboBox::NoInsert);
+    Cmd11 = Place<Cmd1>(f, 3180, 1455, 1335, 420);
+    Cmd12 = Place<Cmd1>(f, 3180, 1935, 1335, 420);
+
+    Chk11 = Place<Chk1>(f, 225, 2475, 4245, 240);
+    ChkDoEvents = Place<Chk1>(f, 225, 2700, 4200, 240);
+    chkDisableCaching = Place<Chk1>(f, 225, 2940, 4200, 240);
+    chkEnableWriteThrough = Place<Chk1>(f, 225, 3180, 4200, 240);
+    chkDisableCaching->setChecked(true);
+
+    Progress1 = Place<PPB>(f, 225, 3495, 4215, 135);
+    OverallProgress = Place<PPB>(f, 225, 3615, 4215, 315);
+
+    iIcon[0] = Picture(f, QStringLiteral(":/icon1.png"), TwipsRect(120, 3960, 480, 480));
+    iIcon[1] = Picture(f, QStringLiteral(":/icon2.png"), TwipsRect(120, 3960, 480, 480));
+    iIcon[1]->hide();
+
+    IconAnimation = new QTimer(this);
+    IconAnimation->setInterval(100);
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (Form_QueryUnload())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QTimer;
+class Cmd1;
+class Chk1;
+class PPB;
+class Txt;
+class McToolBar;
+class ViewFrame;
+
+// The whole user interface: every control, and the state a test run shares with the engine.
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Captions from the language table.
+    void Translate();
+
+    // Run state shared with the test engine.
+    bool StopRequested = true;
+    bool AutoCompleteBusy = false;
+
+    // Controls, named as the program names them.
+    McToolBar *McToolBar1 = nullptr;
+    ViewFrame *frView = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    Txt *Txt1 = nullptr;
+    Txt *Txt2 = nullptr;
+    Cmd1 *Cmd13 = nullptr;
+    Cmd1 *Cmd11 = nullptr;
+    Cmd1 *Cmd12 = nullptr;
+    QComboBox *Drive1 = nullptr;
+    Chk1 *Chk11 = nullptr;
+    Chk1 *ChkDoEvents = nullptr;
+    Chk1 *chkDisableCaching = nullptr;
+    Chk1 *chkEnableWriteThrough = nullptr;
+    PPB *Progress1 = nullptr;
+    PPB *OverallProgress = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Image2 = nullptr;
+    std::array<QLabel *, 2> iIcon{};
+    QTimer *IconAnimation = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void Form_Load();
+    // Returns true when the window may close (settings saved); false when a run was asked to stop.
+    bool Form_QueryUnload();
+    void RestoreSettings();
+    void SaveSettings();
+};

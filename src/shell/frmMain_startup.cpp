@@ -1,0 +1,132 @@
+// Start-up, captions and the settings kept between runs.
+#include "shell/frmMain.h"
+
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
+#include "controls/Txt.h"
+#include "platform/NumberText.h"
+#include "platform/SettingsStore.h"
+#include "platform/Version.h"
+#include "shell/ViewFrame.h"
+#include "shell/lang/modLang.h"
+#include "shell/modCmd.h"
+#include "toolbar/McToolBar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <cmath>
+
+namespace {
+
+const QString kApp = QStringLiteral("Tavrin");
+const QString kSection = QStringLiteral("Veltaro");
+
+QString Setting(const QString &key, const QString &defaultValue)
+{
+    return SettingsStore::GetSetting(kApp, kSection, key, defaultValue);
+}
+
+void Save(const QString &key, const QString &value)
+{
+    SettingsStore::SaveSetting(kApp, kSection, key, value);
+}
+
+// Where the design has "C:\" as the first target, a Linux user starts in the home folder.
+QString DefaultTarget()
+{
+    QString home = QDir::homePath();
+    return home.endsWith(u'/') ? home : home + u'/';
+}
+
+} // namespace
+
+void frmMain::Form_Load()
+{
+    StopRequested = true;
+    Progress1->setShowBorder(false);
+    OverallProgress->setShowBorder(false);
+
+    QString key = QStringLiteral("lang=");
+    QString commandLine;
+    const QString languageFile =
+        GetCommandParam(key, commandLine, true, false, QStringLiteral("deutsch.lng"), QStringLiteral(" "));
+    if (languageFile.size() > 4)
+        LoadLanguageFile(languageFile);
+
+    Translate();
+    frView->raise();
+    setWindowTitle(QStringLiteral("Veltaro v.") + ProgramVersion());
+    RestoreSettings();
+}
+
+void frmMain::Translate()
+{
+    Label1->setText(LangText(27, false, false, false, QStringLiteral("Number of files:")));
+    Label2->setText(LangText(28, false, false, false, QStringLiteral("Size of files (MB):")));
+    Chk11->setCaption(LangText(29, false, false, false, QStringLiteral("Write logfile to test device")));
+    ChkDoEvents->setCaption(LangText(30, false, false, false, QStringLiteral("Increase test priority")));
+    Cmd11->setCaption(LangText(32, false, false, false, QStringLiteral("Start Single")));
+    Cmd12->setCaption(LangText(31, false, false, false, QStringLiteral("Start Multiple")));
+    Cmd13->setToolTipText(LangText(39, false, false, false, QStringLiteral("Automatically find proper values")));
+    chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
+    chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));
+
+    static const std::array<std::pair<int, const char *>, 3> toolbar{
+        {{62, "File"}, {63, "Edit"}, {64, "Help"}}};
+    for (int i = 0; i < static_cast<int>(toolbar.size()); ++i) {
+        McToolBar1->setButton_Index(i);
+        McToolBar1->setButtonCaption(
+            LangText(toolbar[i].first, false, false, false, QString::fromLatin1(toolbar[i].second)));
+    }
+    McToolBar1->setButton_Index(-1);
+}
+
+void frmMain::RestoreSettings()
+{
+    Txt1->setText(WholeNumberText(Setting(QStringLiteral("NrFiles"), QStringLiteral("20"))));
+    Txt2->setText(WholeNumberText(Setting(QStringLiteral("NrMBytes"), QStringLiteral("10"))));
+
+    const double stored = std::floor(LeadingNumber(Setting(QStringLiteral("NrPrevPath"), QStringLiteral("0"))));
+    // A damaged count must not make start-up read millions of keys.
+    const int count = static_cast<int>(std::clamp(stored, 0.0, 10000.0));
+    for (int i = 1; i <= count; ++i) {
+        const QString path = Setting(QStringLiteral("PrevPath") + QString::number(i), QString());
+        if (!path.isEmpty())
+            Drive1->addItem(path);
+    }
+    if (Drive1->count() == 0)
+        Drive1->addItem(DefaultTarget());
+    Drive1->addItem(LangText(53, false, false, false, QString()));
+
+    const double selected = std::floor(LeadingNumber(Setting(QStringLiteral("PrevPathSelected"), QStringLiteral("0"))));
+    if (selected >= 0 && selected < Drive1->count())
+        Drive1->setCurrentIndex(static_cast<int>(selected));
+}
+
+void frmMain::SaveSettings()
+{
+    Save(QStringLiteral("NrFiles"), Txt1->Text());
+    Save(QStringLiteral("NrMBytes"), Txt2->Text());
+    const int items = Drive1->count();
+    Save(QStringLiteral("NrPrevPath"), QString::number(items - 1));
+    for (int i = 0; i <= items - 2; ++i)
+        Save(QStringLiteral("PrevPath") + QString::number(i + 1), Drive1->itemText(i));
+    Save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
+}
+
+bool frmMain::Form_QueryUnload()
+{
+    if (!StopRequested) {
+        StopRequested = true;
+        return false;
+    }
+    SaveSettings();
+    // Every other window ends with the main window.
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window != this)
+            window->close();
+    return true;
+}

@@ -1,0 +1,134 @@
+#include "shell/lang/modLang.h"
+
+#include <QFile>
+#include <cmath>
+#include <optional>
+
+namespace modLang {
+
+namespace {
+
+const QChar kNulMarker(u'\0');
+const QString kHeader = QStringLiteral("[Translation By:");
+
+// The entry number: blanks around it allowed, a whole 16-bit value (halves round to even).
+std::optional<int> EntryNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    const double rounded = std::nearbyint(value);
+    if (rounded < -32768.0 || rounded > 32767.0)
+        return std::nullopt;
+    return static_cast<int>(rounded);
+}
+
+} // namespace
+
+LanguageState &state()
+{
+    static LanguageState s;
+    return s;
+}
+
+QString DecodeWindows1252(const QByteArray &bytes)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString out;
+    out.resize(bytes.size());
+    QChar *dst = out.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *dst++ = (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+QString PipeToNewLine(const QString &text)
+{
+    QString s = text;
+    return s.replace(u'|', QStringLiteral("\r\n"));
+}
+
+void LoadLanguageData(const QByteArray &data, bool openFailed)
+{
+    LanguageState &st = state();
+    st.LangLoadError = openFailed;
+    st.tableExists = true;
+    st.LangTable.assign(1, QString());
+
+    std::optional<int> lastNumber; // a bad number line reuses the last good one
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        QByteArray raw = data.mid(start, end - start);
+        start = end + 1;
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = DecodeWindows1252(raw);
+
+        if (line.startsWith(u'#'))
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq >= 0) {
+            if (const auto n = EntryNumber(line.left(eq)))
+                lastNumber = n;
+            else
+                st.LangLoadError = true;
+            if (!lastNumber || *lastNumber < 0)
+                continue;
+            const auto n = static_cast<size_t>(*lastNumber);
+            if (n >= st.LangTable.size())
+                st.LangTable.resize(n + 2); // upper index n + 1
+            const QString text = line.mid(eq + 1);
+            st.LangTable[n] = text.isEmpty() ? QString(kNulMarker) : PipeToNewLine(text);
+        } else if (line.startsWith(kHeader)) {
+            if (line.size() <= 17)
+                st.LangLoadError = true;
+            else
+                st.TranslatorName = line.mid(17, line.size() - 18);
+        }
+    }
+}
+
+void LoadLanguageFile(const QString &fileName)
+{
+    state().LangFileName = fileName;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        LoadLanguageData(QByteArray(), true);
+        return;
+    }
+    LoadLanguageData(file.readAll());
+}
+
+QString LangText(int number, bool lead, bool trail, bool upperFirst, const QString &defaultText)
+{
+    const LanguageState &st = state();
+    const auto fallback = [&] { return defaultText.isEmpty() ? QStringLiteral("Translation Error!") : defaultText; };
+    if (!st.tableExists || number < 0 || static_cast<size_t>(number) >= st.LangTable.size())
+        return fallback();
+    QString s = st.LangTable[static_cast<size_t>(number)];
+    if (s.isEmpty())
+        return fallback();
+    if (s == kNulMarker)
+        s.clear();
+    if (upperFirst) {
+        if (s.isEmpty())
+            return fallback();
+        s[0] = s[0].toUpper();
+    }
+    if (lead)
+        s.prepend(u' ');
+    if (trail)
+        s.append(u' ');
+    return s;
+}
+
+} // namespace modLang
