@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/RunContext.h"
+
 #include <QWidget>
 #include <array>
 
@@ -26,6 +28,10 @@ public:
     // Run state shared with the test engine.
     bool StopRequested = true;
     bool AutoCompleteBusy = false;
+    QString LogText;
+    QString LogFileName;
+    std::array<QString, 6> LogLines{}; // 0 is the newest line
+    RunResults Results;
 
     // Controls, named as the program names them.
     McToolBar *McToolBar1 = nullptr;

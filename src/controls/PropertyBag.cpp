@@ -1,0 +1,116 @@
+#include "controls/PropertyBag.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace {
+
+// Booleans are kept as the design stores them: True is -1, False 0.
+QString ToStoredText(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+    return value.toString();
+}
+
+} // namespace
+
+QVariant PropertyBag::ReadProperty(const QString &key, const QVariant &defaultValue) const
+{
+    const auto it = m_values.constFind(key.toLower());
+    if (it == m_values.constEnd())
+        return defaultValue;
+    const QString &text = it.value();
+    bool ok = true;
+    switch (defaultValue.typeId()) {
+    case QMetaType::Bool: {
+        const QString t = text.trimmed().toLower();
+        if (t == u"true")
+            return true;
+        if (t == u"false")
+            return false;
+        const double n = t.toDouble(&ok);
+        return ok ? QVariant(n != 0) : defaultValue;
+    }
+    case QMetaType::Int: {
+        const int n = text.trimmed().toInt(&ok);
+        return ok ? QVariant(n) : defaultValue;
+    }
+    case QMetaType::LongLong: {
+        const qlonglong n = text.trimmed().toLongLong(&ok);
+        return ok ? QVariant(n) : defaultValue;
+    }
+    case QMetaType::UInt: {
+        const uint n = text.trimmed().toUInt(&ok);
+        return ok ? QVariant(n) : defaultValue;
+    }
+    case QMetaType::Double: {
+        const double n = text.trimmed().toDouble(&ok);
+        return ok ? QVariant(n) : defaultValue;
+    }
+    default:
+        return text;
+    }
+}
+
+void PropertyBag::WriteProperty(const QString &key, const QVariant &value, const QVariant &defaultValue)
+{
+    const QString lower = key.toLower();
+    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue)) {
+        m_values.remove(lower);
+        return;
+    }
+    m_values.insert(lower, ToStoredText(value));
+}
+
+QString PropertyBag::toText() const
+{
+    QString text;
+    for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
+        QString value = it.value();
+        value.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
+        text += it.key() + u'=' + value + u'\n';
+    }
+    return text;
+}
+
+PropertyBag PropertyBag::fromText(const QString &text)
+{
+    PropertyBag bag;
+    for (const QString &line : text.split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq <= 0)
+            continue;
+        QString value;
+        const QString raw = line.mid(eq + 1);
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            if (raw[i] == u'\\' && i + 1 < raw.size()) {
+                const QChar e = raw[++i];
+                value += e == u'n' ? QChar(u'\n') : e == u'r' ? QChar(u'\r') : e;
+            } else {
+                value += raw[i];
+            }
+        }
+        bag.m_values.insert(line.left(eq).trimmed().toLower(), value);
+    }
+    return bag;
+}
+
+bool PropertyBag::save(const QString &fileName) const
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(toText().toUtf8()) >= 0;
+}
+
+PropertyBag PropertyBag::load(const QString &fileName, bool *ok)
+{
+    QFile file(fileName);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (ok)
+        *ok = opened;
+    return opened ? fromText(QString::fromUtf8(file.readAll())) : PropertyBag();
+}
