@@ -37,6 +37,10 @@ QLabel *Picture(QWidget *parent, const QString &resource, const QRect &geometry)
 frmMain::frmMain(QWidget *parent) : QWidget(parent)
 {
     createControls();
+    connectTarget();
+    connectRuns();
+    connectSuggest();
+    connectMenus();
     Form_Load();
 }
 

@@ -25,6 +25,13 @@ public:
     // Captions from the language table.
     void Translate();
 
+    // Target selection: the trimmed text of Drive1, always ending in "/", and the drive-kind test.
+    QString GetTargetPath() const;
+    bool CheckDriveType(const QString &path) const;
+    // The busy display while a test runs.
+    void StartBusyAnimation();
+    void StopBusyAnimation();
+
     // Run state shared with the test engine.
     bool StopRequested = true;
     bool AutoCompleteBusy = false;
@@ -61,6 +68,11 @@ protected:
 
 private:
     void createControls();
+    // Each concern wires its own signals, in its own file.
+    void connectTarget();   // frmMain_target.cpp
+    void connectRuns();     // frmMain_run.cpp
+    void connectSuggest();  // frmMain_suggest.cpp
+    void connectMenus();    // frmMain_menus.cpp
     void Form_Load();
     // Returns true when the window may close (settings saved); false when a run was asked to stop.
     bool Form_QueryUnload();
