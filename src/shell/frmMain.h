@@ -31,6 +31,8 @@ public:
     // The busy display while a test runs.
     void StartBusyAnimation();
     void StopBusyAnimation();
+    // The about window, modal, made anew for each showing.
+    void ShowAbout();
 
     // Run state shared with the test engine.
     bool StopRequested = true;

@@ -13,3 +13,5 @@ void frmMain::StopBusyAnimation()
     IconAnimation->stop();
     setWindowIcon(QIcon(QStringLiteral(":/icon1.png")));
 }
+
+void frmMain::ShowAbout() {}
