@@ -56,10 +56,9 @@ QVariant PropertyBag::ReadProperty(const QString &key, const QVariant &defaultVa
 void PropertyBag::WriteProperty(const QString &key, const QVariant &value, const QVariant &defaultValue)
 {
     const QString lower = key.toLower();
-    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue)) {
-        m_values.remove(lower);
+    // Like any store written key by key: a value equal to its default leaves the entry as it is.
+    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue))
         return;
-    }
     m_values.insert(lower, ToStoredText(value));
 }
 
