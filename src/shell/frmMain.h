@@ -14,6 +14,8 @@ class PPB;
 class Txt;
 class McToolBar;
 class ViewFrame;
+class TargetBox;
+class BusyAnimation;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -28,6 +30,8 @@ public:
     // Target selection: the trimmed text of Drive1, always ending in "/", and the drive-kind test.
     QString GetTargetPath() const;
     bool CheckDriveType(const QString &path) const;
+    // kindCode gets the drive kind: 1 removable, 2 fixed, 3 remote, 4 CD-ROM, 5 RAM disk, 0 unknown.
+    bool CheckDriveType(const QString &path, qint16 &kindCode) const;
     // The busy display while a test runs.
     void StartBusyAnimation();
     void StopBusyAnimation();
@@ -64,6 +68,13 @@ public:
     QLabel *Image2 = nullptr;
     std::array<QLabel *, 2> iIcon{};
     QTimer *IconAnimation = nullptr;
+
+    // Behaviour of the target box and of the busy display (frmMain_target.cpp, frmMain_busy.cpp),
+    // and the proposal button's handler (frmMain_suggest.cpp).
+    TargetBox *Drive1Box = nullptr;
+    BusyAnimation *Busy = nullptr;
+    BusyAnimation &BusyDisplay(); // made on first use
+    void Cmd13_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

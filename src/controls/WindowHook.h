@@ -1,0 +1,156 @@
+#pragma once
+
+// Window message hook: lets a control see chosen messages of its widgets before or after the
+// widgets' own handling, and learn once when the pointer leaves a widget.
+//
+// How a control uses it:
+//   class MyControl : public QWidget, public HookOwner {
+//       HookTable m_hooks{this};
+//       void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd,
+//                           qint32 &uMsg, qint32 &wParam, qint32 &lParam) override;
+//   };
+//   // when its properties are loaded, in run mode only:
+//   if (m_hooks.CheckMouseTracking()) {           // false: run without hooks, no hover effects
+//       m_hooks.HookWindow(this);                 // one filter, parented to the widget
+//       m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
+//       m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
+//   }
+//   // in zSubclass_Proc, on the first move at a new position (see MousePosition):
+//   if (!IsInside) { IsInside = true; m_hooks.TrackMouseLeave(lng_hWnd); }  // one WM_MOUSELEAVE
+//   // in the destructor: m_hooks.UnhookAll();  (the table also does it when it is destroyed)
+//
+// Messages are Qt events translated to their classic numbers; see the WM namespace. For mouse
+// messages lParam holds x in its low 16 bits and y in its high 16 bits, and wParam the MK_* state.
+// WM_MOUSELEAVE arrives only after TrackMouseLeave armed it, once per arming. WM_TIMER comes from
+// QObject::startTimer on the hooked widget, with the timer id in wParam. Qt events without a
+// number never reach the callback, not even with HookAllMessages.
+//
+// Before-callbacks run ahead of the widget's own handling; setting bHandled swallows the event: the
+// widget and the after-callbacks never see it, and lReturn is the result. After-callbacks run once
+// the widget has handled the event and see its result (1 handled, 0 not) in lReturn. Changes a
+// before-callback makes to uMsg, wParam or lParam reach the after-callbacks, not the widget.
+// Unlike a window procedure, Qt sends no leave to a widget when the pointer moves onto one of its
+// children; a control that needs that hooks the children too.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+namespace WM {
+constexpr qint32 SIZE = 0x0005;
+constexpr qint32 SETFOCUS = 0x0007;
+constexpr qint32 KILLFOCUS = 0x0008;
+constexpr qint32 ENABLE = 0x000A;
+constexpr qint32 PAINT = 0x000F;
+constexpr qint32 CLOSE = 0x0010;
+constexpr qint32 SHOWWINDOW = 0x0018;
+constexpr qint32 KEYDOWN = 0x0100;
+constexpr qint32 KEYUP = 0x0101;
+constexpr qint32 TIMER = 0x0113;
+constexpr qint32 MOUSEMOVE = 0x0200;
+constexpr qint32 LBUTTONDOWN = 0x0201;
+constexpr qint32 LBUTTONUP = 0x0202;
+constexpr qint32 LBUTTONDBLCLK = 0x0203;
+constexpr qint32 RBUTTONDOWN = 0x0204;
+constexpr qint32 RBUTTONUP = 0x0205;
+constexpr qint32 RBUTTONDBLCLK = 0x0206;
+constexpr qint32 MBUTTONDOWN = 0x0207;
+constexpr qint32 MBUTTONUP = 0x0208;
+constexpr qint32 MBUTTONDBLCLK = 0x0209;
+constexpr qint32 MOUSEWHEEL = 0x020A;
+constexpr qint32 MOUSELEAVE = 0x02A3;
+} // namespace WM
+
+constexpr qint32 WM_MOUSEMOVE = WM::MOUSEMOVE;
+constexpr qint32 WM_MOUSELEAVE = WM::MOUSELEAVE;
+constexpr qint32 WM_LBUTTONDOWN = WM::LBUTTONDOWN;
+constexpr qint32 WM_TIMER = WM::TIMER;
+
+// Registration flags of AddHookMsg and DelHookMsg.
+constexpr int HookAfter = 1;
+constexpr int HookBefore = 2;
+// As a message number: every message.
+constexpr qint32 HookAllMessages = -1;
+
+// The control that receives the hooked messages.
+class HookOwner {
+public:
+    virtual ~HookOwner() = default;
+    virtual void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg,
+                                qint32 &wParam, qint32 &lParam) = 0;
+
+protected:
+    HookOwner() = default;
+};
+
+// One hooked widget. Tables hold message numbers; 0 marks a deleted slot. A count of -1 means
+// every message, 0 none.
+struct HookEntry {
+    QPointer<QWidget> hWnd; // null: the entry is free
+    QPointer<QObject> filter;
+    qint32 AfterCount = 0;
+    qint32 BeforeCount = 0;
+    std::vector<qint32> AfterTable;
+    std::vector<qint32> BeforeTable;
+    bool leaveArmed = false;
+};
+
+// The hook table of one control instance.
+class HookTable {
+public:
+    explicit HookTable(HookOwner *owner) : m_owner(owner) {}
+    ~HookTable();
+    HookTable(const HookTable &) = delete;
+    HookTable &operator=(const HookTable &) = delete;
+
+    void HookWindow(QWidget *hWnd);
+    void AddHookMsg(QWidget *hWnd, qint32 uMsg, int When);
+    void DelHookMsg(QWidget *hWnd, qint32 uMsg, int When);
+    void UnhookWindow(QWidget *hWnd);
+    void UnhookAll();
+    // bAdd false: the entry of hWnd; true: the highest free entry. -1 when there is none.
+    int FindHookIndex(QWidget *hWnd, bool bAdd) const;
+
+    // Mouse-leave tracking: whether the system can report the pointer leaving (a platform
+    // capability that tests may switch off), and the one-shot request itself.
+    bool CheckMouseTracking();
+    bool TrackAvailable() const { return m_trackAvailable; }
+    bool TrackInUser32() const { return m_trackInUser32; }
+    void TrackMouseLeave(QWidget *hWnd);
+
+    int size() const { return static_cast<int>(m_entries.size()); }
+    const HookEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }
+    // The lReturn of the last message dispatched through this table.
+    qint32 LastReturn() const { return m_lastReturn; }
+
+    // Runs the hook for one event of a hooked widget; true when the event must not be delivered
+    // again (it was swallowed, or the widget already handled it here).
+    bool Dispatch(QWidget *hWnd, QEvent *event);
+
+private:
+    bool Translate(HookEntry &entry, QEvent *event, qint32 &uMsg, qint32 &wParam, qint32 &lParam);
+
+    HookOwner *m_owner;
+    std::vector<HookEntry> m_entries;
+    bool m_trackAvailable = false;
+    bool m_trackInUser32 = false;
+    qint32 m_lastReturn = 0;
+};
+
+// The last pointer position seen in a WM_MOUSEMOVE. A move counts only at a new position.
+struct MousePosition {
+    qint32 X = 0;
+    qint32 Y = 0;
+    // Stores the position of lParam and says whether it differs from the last one.
+    bool Moved(qint32 lParam)
+    {
+        const qint32 x = lParam & 0xFFFF;
+        const qint32 y = (lParam >> 16) & 0xFFFF;
+        if (x == X && y == Y)
+            return false;
+        X = x;
+        Y = y;
+        return true;
+    }
+};
