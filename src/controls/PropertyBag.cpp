@@ -56,9 +56,10 @@ QVariant PropertyBag::ReadProperty(const QString &key, const QVariant &defaultVa
 void PropertyBag::WriteProperty(const QString &key, const QVariant &value, const QVariant &defaultValue)
 {
     const QString lower = key.toLower();
-    // Like any store written key by key: a value equal to its default leaves the entry as it is.
-    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue))
+    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue)) {
+        m_values.remove(lower);
         return;
+    }
     m_values.insert(lower, ToStoredText(value));
 }
 
