@@ -199,8 +199,10 @@ Code Classify(const Mount &mount, const QString &sysRoot)
 
 Code Query(const QString &path, const QString &root)
 {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (canonical.isEmpty())
+    // Only a folder can be a target; a file or a missing path has no drive kind.
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    if (canonical.isEmpty() || !info.isDir())
         return Unknown;
     const QString base = root.endsWith(u'/') ? root : root + u'/';
     QFile file(base + QStringLiteral("proc/self/mountinfo"));

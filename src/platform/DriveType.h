@@ -6,7 +6,7 @@
 namespace DriveType {
 
 enum Code : int {
-    Unknown = 0,   // unknown file system, or the path does not exist
+    Unknown = 0,   // unknown file system, or the path is no existing folder
     Removable = 1, // removable flag, USB or MMC
     Fixed = 2,     // a local disk
     Remote = 3,    // a network file system
@@ -33,7 +33,7 @@ const Mount *MountOf(const QList<Mount> &mounts, const QString &canonicalPath);
 // Classifies one mount; sysfs is read below sysRoot (normally "/sys").
 Code Classify(const Mount &mount, const QString &sysRoot);
 
-// The kind of the file system holding path, reading <root>proc/self/mountinfo and <root>sys.
+// The kind of the file system holding the folder path, reading <root>proc/self/mountinfo and <root>sys.
 // root is "/" on a running system; tests hand in a folder of samples.
 Code Query(const QString &path, const QString &root = QStringLiteral("/"));
 

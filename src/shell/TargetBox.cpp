@@ -3,6 +3,7 @@
 #include "platform/LikeMatch.h"
 #include "shell/lang/modLang.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -32,6 +33,19 @@ TargetBox::TargetBox(QComboBox *box, bool &busyFlag, QWidget *owner)
     connect(edit(), &QLineEdit::textEdited, this, &TargetBox::TextChanged);
     connect(m_box, &QComboBox::activated, this, &TargetBox::ItemClicked);
     m_box->installEventFilter(this);
+    // The box is narrow; its list opens as wide as the longest path, so paths stay readable.
+    connect(m_box->model(), &QAbstractItemModel::rowsInserted, this, &TargetBox::FitListWidth);
+    connect(m_box->model(), &QAbstractItemModel::rowsRemoved, this, &TargetBox::FitListWidth);
+    FitListWidth();
+}
+
+void TargetBox::FitListWidth()
+{
+    QAbstractItemView *view = m_box->view();
+    int widest = 0;
+    for (int i = 0; i < m_box->count(); ++i)
+        widest = std::max(widest, view->fontMetrics().horizontalAdvance(m_box->itemText(i)));
+    view->setMinimumWidth(widest + 2 * view->frameWidth() + 16);
 }
 
 QLineEdit *TargetBox::edit() const

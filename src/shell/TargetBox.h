@@ -36,6 +36,7 @@ protected:
 private:
     QLineEdit *edit() const;
     void AddBrowsedPath(const QString &path);
+    void FitListWidth();
 
     QComboBox *m_box;
     bool &m_busy;

@@ -28,7 +28,7 @@ QLabel *Label(QWidget *parent, const QRect &geometry)
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
 {
     setModal(true);
-    setFixedSize(TwipsToPixels(5400), TwipsToPixels(3300));
+    setFixedSize(TwipsToPixels(5400), TwipsToPixels(4380));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -48,20 +48,20 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     QFont bold = lblVersion->font();
     bold.setBold(true);
     lblVersion->setFont(bold);
-    lblDescription = Label(this, TwipsRect(2880, 480, 2400, 900));
+    lblDescription = Label(this, TwipsRect(120, 1470, 5160, 1080));
 
     auto *line1 = new QFrame(this);
-    line1->setGeometry(TwipsRect(120, 1500, 5160, 15));
+    line1->setGeometry(TwipsRect(120, 2610, 5160, 15));
     line1->setFrameShape(QFrame::HLine);
     line1->setStyleSheet(QStringLiteral("color: #E0E0E0"));
 
-    lblDisclaimer = Label(this, TwipsRect(120, 1620, 5160, 900));
+    lblDisclaimer = Label(this, TwipsRect(120, 2700, 5160, 1020));
     lblDisclaimer->setText(QStringLiteral(
         "Veltaro writes and deletes test files in the folder you choose. It is provided as is, without any "
         "warranty; results depend on the device, its cache and the system load."));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(TwipsRect(3960, 2700, 1320, 420));
+    cmdOK->setGeometry(TwipsRect(3960, 3840, 1320, 420));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 

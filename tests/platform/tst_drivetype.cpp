@@ -121,6 +121,9 @@ private slots:
         for (const char *d : {"usb/sub", "usbx", "net/a", "ram", "with space", "cd", "usb/over", "twice"})
             QVERIFY(QDir(m_t).mkpath(QString::fromLatin1(d)));
         QVERIFY(QFile::link(m_t + QStringLiteral("/net/a"), m_t + QStringLiteral("/link")));
+        QFile file(m_t + QStringLiteral("/net/file.tst"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
 
         const QList<Mount> mounts = ParseMountInfo(sample);
         QCOMPARE(mounts.size(), 10);
@@ -142,6 +145,8 @@ private slots:
             {m_t + QStringLiteral("/twice/"), Remote},     // the later mount hides the earlier
             {m_t + QStringLiteral("/"), Fixed},
             {m_t + QStringLiteral("/missing/"), Unknown},
+            {m_t + QStringLiteral("/net/file.tst"), Unknown}, // a file is no target
+            {m_t + QStringLiteral("/net/file.tst/"), Unknown},
             {QString(), Unknown},
         };
         for (const auto &[path, code] : cases)
