@@ -16,6 +16,9 @@ class McToolBar;
 class ViewFrame;
 class TargetBox;
 class BusyAnimation;
+class QMenu;
+class QAction;
+class InetTransfer;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -76,6 +79,19 @@ public:
     BusyAnimation &BusyDisplay(); // made on first use
     void Cmd13_Click();
 
+    // Pop-up menus under the toolbar and the update check (frmMain_menus.cpp).
+    QMenu *mnuFile = nullptr;
+    QMenu *mnuEdit = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuFileSaveAs = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QAction *mnuEditCopy = nullptr;
+    QAction *mnuHelpCheckUpdate = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+    InetTransfer *Inet1 = nullptr;
+    QString UpdateUrl; // the information file's address
+    void McToolBar1_Click(int index);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -86,6 +102,10 @@ private:
     void connectRuns();     // frmMain_run.cpp
     void connectSuggest();  // frmMain_suggest.cpp
     void connectMenus();    // frmMain_menus.cpp
+    void mnuFileSaveAs_Click();
+    void mnuFileExit_Click();
+    void mnuEditCopy_Click();
+    void mnuHelpCheckUpdate_Click();
     void Form_Load();
     // Returns true when the window may close (settings saved); false when a run was asked to stop.
     bool Form_QueryUnload();
