@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test in one place.
 #   scripts/veltaro.sh run    install what is missing, build, start the program
-#   scripts/veltaro.sh test   install what is missing, build, run every test
+#   scripts/veltaro.sh test   install what is missing, build, run every test: the normal build,
+#                             the sanitizer build, and a bounded fuzzing run
+#                             (VELTARO_QUICK=1 runs the normal build's tests only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -10,8 +12,8 @@ build=${VELTARO_BUILD_DIR:-$root/build}
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
-test_packages=(xvfb xauth xdotool fio)
+packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
+test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -42,8 +44,14 @@ run)
 test)
     install_missing "${packages[@]}" "${test_packages[@]}"
     build "$build"
-    cd "$build"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+    [ "${VELTARO_QUICK:-0}" = 1 ] && exit 0
+    echo "== sanitizer build (address, undefined, leaks)"
+    build "$build-asan" -DVELTARO_SANITIZE=ON
+    (cd "$build-asan" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+    echo "== fuzzing"
+    VELTARO_FUZZ_BUILD_DIR="$build-fuzz" bash scripts/fuzz.sh "${VELTARO_FUZZ_SECONDS:-20}"
     ;;
 *)
     echo "usage: $0 run|test" >&2

@@ -14,6 +14,11 @@ class PPB;
 class Txt;
 class McToolBar;
 class ViewFrame;
+class TargetBox;
+class BusyAnimation;
+class QMenu;
+class QAction;
+class InetTransfer;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -28,6 +33,8 @@ public:
     // Target selection: the trimmed text of Drive1, always ending in "/", and the drive-kind test.
     QString GetTargetPath() const;
     bool CheckDriveType(const QString &path) const;
+    // kindCode gets the drive kind: 1 removable, 2 fixed, 3 remote, 4 CD-ROM, 5 RAM disk, 0 unknown.
+    bool CheckDriveType(const QString &path, qint16 &kindCode) const;
     // The busy display while a test runs.
     void StartBusyAnimation();
     void StopBusyAnimation();
@@ -65,6 +72,26 @@ public:
     std::array<QLabel *, 2> iIcon{};
     QTimer *IconAnimation = nullptr;
 
+    // Behaviour of the target box and of the busy display (frmMain_target.cpp, frmMain_busy.cpp),
+    // and the proposal button's handler (frmMain_suggest.cpp).
+    TargetBox *Drive1Box = nullptr;
+    BusyAnimation *Busy = nullptr;
+    BusyAnimation &BusyDisplay(); // made on first use
+    void Cmd13_Click();
+
+    // Pop-up menus under the toolbar and the update check (frmMain_menus.cpp).
+    QMenu *mnuFile = nullptr;
+    QMenu *mnuEdit = nullptr;
+    QMenu *mnuHelp = nullptr;
+    QAction *mnuFileSaveAs = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QAction *mnuEditCopy = nullptr;
+    QAction *mnuHelpCheckUpdate = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+    InetTransfer *Inet1 = nullptr;
+    QString UpdateUrl; // the information file's address
+    void McToolBar1_Click(int index);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -75,6 +102,10 @@ private:
     void connectRuns();     // frmMain_run.cpp
     void connectSuggest();  // frmMain_suggest.cpp
     void connectMenus();    // frmMain_menus.cpp
+    void mnuFileSaveAs_Click();
+    void mnuFileExit_Click();
+    void mnuEditCopy_Click();
+    void mnuHelpCheckUpdate_Click();
     void Form_Load();
     // Returns true when the window may close (settings saved); false when a run was asked to stop.
     bool Form_QueryUnload();

@@ -1,17 +1,28 @@
-// The busy display: the window icon alternates while a test runs.
+// The busy display while a test runs, and the about window.
 #include "shell/frmMain.h"
 
-#include <QTimer>
+#include "shell/BusyAnimation.h"
+#include "shell/frmAbout.h"
+
+BusyAnimation &frmMain::BusyDisplay()
+{
+    if (!Busy)
+        Busy = new BusyAnimation(this, IconAnimation, iIcon);
+    return *Busy;
+}
 
 void frmMain::StartBusyAnimation()
 {
-    IconAnimation->start();
+    BusyDisplay().Start();
 }
 
 void frmMain::StopBusyAnimation()
 {
-    IconAnimation->stop();
-    setWindowIcon(QIcon(QStringLiteral(":/icon1.png")));
+    BusyDisplay().Stop();
 }
 
-void frmMain::ShowAbout() {}
+void frmMain::ShowAbout()
+{
+    frmAbout about(this);
+    about.exec();
+}

@@ -1,3 +1,107 @@
+// The toolbar's pop-up menus and their commands.
 #include "shell/frmMain.h"
 
-void frmMain::connectMenus() {}
+#include "platform/InetTransfer.h"
+#include "platform/MsgBox.h"
+#include "platform/SaveFileDialog.h"
+#include "shell/lang/modLang.h"
+#include "shell/modDl.h"
+#include "toolbar/McToolBar.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QSaveFile>
+
+void frmMain::connectMenus()
+{
+    mnuFile = new QMenu(this);
+    mnuFileSaveAs = mnuFile->addAction(QString());
+    mnuFile->addSeparator(); // mnuFileSep1
+    mnuFileExit = mnuFile->addAction(QString());
+
+    mnuEdit = new QMenu(this);
+    mnuEditCopy = mnuEdit->addAction(QString());
+
+    mnuHelp = new QMenu(this);
+    mnuHelpCheckUpdate = mnuHelp->addAction(QString());
+    mnuHelp->addSeparator(); // mnuHelpSep1
+    mnuHelpAbout = mnuHelp->addAction(QString());
+
+    Inet1 = new InetTransfer(this);
+    UpdateUrl = modDl::kUpdateUrl;
+
+    connect(McToolBar1, &McToolBar::Click, this, &frmMain::McToolBar1_Click);
+    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::mnuFileSaveAs_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(mnuEditCopy, &QAction::triggered, this, &frmMain::mnuEditCopy_Click);
+    connect(mnuHelpCheckUpdate, &QAction::triggered, this, &frmMain::mnuHelpCheckUpdate_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
+}
+
+void frmMain::McToolBar1_Click(int index)
+{
+    const bool haveLog = !Label3->text().isEmpty();
+    QMenu *menu = nullptr;
+    switch (index) {
+    case 0:
+        mnuFileSaveAs->setEnabled(haveLog);
+        menu = mnuFile;
+        break;
+    case 1:
+        mnuEditCopy->setEnabled(haveLog);
+        menu = mnuEdit;
+        break;
+    case 2:
+        menu = mnuHelp;
+        break;
+    default:
+        return;
+    }
+    // Top-left corner under the button's left edge, at the toolbar's bottom.
+    const QPoint anchor(McToolBar1->x() + McToolBar1->GetButtonLeft(index), McToolBar1->y() + McToolBar1->height());
+    menu->popup(mapToGlobal(anchor));
+}
+
+void frmMain::mnuFileSaveAs_Click()
+{
+    const QString fileName = GetSaveFileName(this, QStringLiteral("*.txt"));
+    if (fileName.isEmpty())
+        return;
+    // Written beside the old file and then renamed over it, so a failed write leaves the old one whole.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    const QByteArray bytes = (LogText + QStringLiteral("\r\n")).toUtf8();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return;
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    MsgBox(
+        QStringLiteral("The log could not be saved to\r\n%1\r\n\r\n%2").arg(QDir::toNativeSeparators(fileName), reason),
+        MsgBoxStyle::Critical, QStringLiteral("Veltaro"), this);
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    // A running test sees the flag at its next pump check; the close then saves the settings and
+    // closes every other window.
+    StopRequested = true;
+    close();
+    QCoreApplication::quit();
+}
+
+void frmMain::mnuEditCopy_Click()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(LogText);
+}
+
+void frmMain::mnuHelpCheckUpdate_Click()
+{
+    modDl::CheckForUpdate(*Inet1, UpdateUrl, true);
+}

@@ -13,6 +13,7 @@
 #include "shell/modCmd.h"
 #include "toolbar/McToolBar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -82,6 +83,12 @@ void frmMain::Translate()
             LangText(toolbar[i].first, false, false, false, QString::fromLatin1(toolbar[i].second)));
     }
     McToolBar1->setButton_Index(-1);
+
+    mnuFileSaveAs->setText(LangText(59, false, false, false, QStringLiteral("Save As...")));
+    mnuFileExit->setText(LangText(60, false, false, false, QStringLiteral("Exit")));
+    mnuEditCopy->setText(LangText(57, false, false, false, QStringLiteral("Copy")));
+    mnuHelpAbout->setText(LangText(61, false, false, false, QStringLiteral("About...")));
+    mnuHelpCheckUpdate->setText(LangText(58, false, false, false, QStringLiteral("Check for update")));
 }
 
 void frmMain::RestoreSettings()

@@ -1,10 +1,15 @@
-// Target selection: the folder box, its completion and the folder browser.
+// Target selection: the folder box wired to its behaviour, the target path and its drive kind.
 #include "shell/frmMain.h"
 
-#include <QComboBox>
-#include <QFileInfo>
+#include "platform/DriveType.h"
+#include "shell/TargetBox.h"
 
-void frmMain::connectTarget() {}
+#include <QComboBox>
+
+void frmMain::connectTarget()
+{
+    Drive1Box = new TargetBox(Drive1, AutoCompleteBusy, this);
+}
 
 QString frmMain::GetTargetPath() const
 {
@@ -14,7 +19,15 @@ QString frmMain::GetTargetPath() const
     return path;
 }
 
+bool frmMain::CheckDriveType(const QString &path, qint16 &kindCode) const
+{
+    const DriveType::Code code = DriveType::Query(path);
+    kindCode = static_cast<qint16>(code);
+    return DriveType::Accepted(code);
+}
+
 bool frmMain::CheckDriveType(const QString &path) const
 {
-    return QFileInfo(path).isDir();
+    qint16 kindCode = 0;
+    return CheckDriveType(path, kindCode);
 }
