@@ -1,16 +1,178 @@
 #pragma once
 
-#include <QPushButton>
+#include "controls/ControlSupport.h"
 
-// Stand-in command button with the members the window uses; the painted control replaces it.
-class Cmd1 : public QPushButton {
+#include <QRectF>
+#include <QWidget>
+
+class PropertyBag;
+
+// The window's push button: a flat surface with a one-pixel edge, a caption and an optional picture.
+// The caption, its etched shadow, the picture and the two edges are elements kept in twips and
+// painted by paint(); Click comes only from a release over the button, Enter or Space.
+class Cmd1 : public QWidget {
     Q_OBJECT
 public:
+    // The elements a mouse event can land on.
+    enum class Element { Surface, Caption, Picture };
+
     explicit Cmd1(QWidget *parent = nullptr);
-    QString Caption() const { return text(); }
-    void setCaption(const QString &caption) { setText(caption); }
-    QString ToolTipText() const { return toolTip(); }
-    void setToolTipText(const QString &tip) { setToolTip(tip); }
+
+    quint32 BackColor() const { return m_backColor; }
+    void setBackColor(quint32 color);
+    bool Enabled() const { return isEnabled(); }
+    void setEnabled(bool enabled);
+    QFont Font() const { return m_captionFont; }
+    bool setFont(const QFont &font);
+    void Refresh();
+    QString ToolTipText() const { return m_toolTipText; }
+    void setToolTipText(const QString &text);
+    quint32 HighColor1() const { return m_highColor1; }
+    void setHighColor1(quint32 color);
+    quint32 HighColor2() const { return m_highColor2; }
+    void setHighColor2(quint32 color);
+    quint32 Color1() const { return m_color1; }
+    void setColor1(quint32 color);
+    quint32 Color2() const { return m_color2; }
+    void setColor2(quint32 color);
+    const DesignPicture &Picture() const { return m_picture; }
+    bool setPicture(const DesignPicture &picture);
+    qint32 PicSize() const { return m_picSize; }
+    bool setPicSize(qint32 mode);
+    qint32 PicAlign() const { return m_picAlign; }
+    bool setPicAlign(qint32 align);
+    qint16 PicHeight() const { return m_picHeight; }
+    bool setPicHeight(qint16 twips);
+    qint16 PicWidth() const { return m_picWidth; }
+    bool setPicWidth(qint16 twips);
+    quint32 ForeColor() const { return m_label1Color; }
+    void setForeColor(quint32 color);
+    QString Caption() const { return m_caption; }
+    bool setCaption(const QString &caption);
+    qint32 TextAlign() const { return m_textAlign; }
+    bool setTextAlign(qint32 align);
+    qint16 PicDistToEdge() const { return m_picDistToEdge; }
+    bool setPicDistToEdge(qint16 twips);
+    qint16 TextDistToEdge() const { return m_textDistToEdge; }
+    bool setTextDistToEdge(qint16 twips);
+    qint16 TextWidth() const { return m_textWidth; }
+    bool setTextWidth(qint16 twips);
+    bool TextSetWH() const { return m_textSetWH; }
+    bool setTextSetWH(bool fixed);
+    bool WordWrap() const { return m_wordWrap; }
+    bool setWordWrap(bool wrap);
+
+    // The stored design. Each step that fails (an arithmetic error) is skipped; false if any did.
+    bool ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) const;
+
+    // Places edges, caption and, when the layout is dirty, the picture. False on an arithmetic error.
+    bool ArrangeContent();
+
+    // State and element geometry in twips, for the looks and for tests.
+    bool IsHot() const { return m_isHot; }
+    bool IsPressed() const { return m_isPressed; }
+    bool HasFocus() const { return m_hasFocus; }
+    QRectF CaptionRect() const { return m_label1; }
+    QRectF ShadowRect() const { return m_label2; }
+    bool ShadowVisible() const { return m_label2Visible; }
+    QRectF PictureRect() const { return m_image1; }
+    quint32 TopLeftEdgeColor() const { return m_shape1Color; }
+    quint32 BottomRightEdgeColor() const { return m_shape2Color; }
+
+    void paint(QPainter &painter) const;
+    // Whether the point under the mouse pointer belongs to this button and no other window.
+    bool IsMouseOverMe() const;
+
 signals:
+    void DblClick();
     void Click();
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void Resize();
+    void Show();
+    void KeyDown(qint16 KeyCode, qint16 Shift);
+    // A handler may change KeyAscii; 0 suppresses the click of Enter and Space.
+    void KeyPress(qint16 &KeyAscii);
+    void KeyUp(qint16 KeyCode, qint16 Shift);
+    // The host saves the property of this key.
+    void PropertyChanged(const QString &key);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    float InnerWidth() const { return float(width()) * 15.0f; }
+    float InnerHeight() const { return float(height()) * 15.0f; }
+    // The caption text changed: arrange and take the label's width as TextWidth.
+    bool CaptionTextChanged(const QString &text);
+    // The label sizes itself to its text: with word wrap it keeps its width, else it fits one line.
+    void AutoSizeCaption();
+    void SetCaptionWidth(float twips);
+    void ShowHot();
+    void ShowCold();
+    void ShowPressed();
+    void ShowReleased();
+    void ShowDisabled();
+    void ShowEnabled();
+    void ApplyEnabledLook();
+    void TrackMouse(float x, float y);
+    Element HitTest(const QPointF &pixel) const;
+    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    bool Rearrange(bool dirty);
+
+    quint32 m_backColor = 0x8000000F;
+    qint16 m_borderStyle = 0;
+    qint16 m_backStyle = 1;
+    QFont m_captionFont;
+    QString m_toolTipText;
+    quint32 m_highColor1 = 0x80000014;
+    quint32 m_highColor2 = 0x80000010;
+    quint32 m_color1 = 0x8000000F;
+    quint32 m_color2 = 0x8000000F;
+    DesignPicture m_picture;
+    qint32 m_picSize = 32;
+    qint32 m_picAlign = 8;
+    qint16 m_picHeight = 320;
+    qint16 m_picWidth = 320;
+    QString m_caption = QStringLiteral("Command");
+    qint32 m_textAlign = 8;
+    qint16 m_picDistToEdge = 40;
+    qint16 m_textDistToEdge = 40;
+    qint16 m_textWidth = 1000;
+    bool m_textSetWH = false;
+    bool m_wordWrap = true;
+
+    // Elements, in twips from the surface's top-left corner.
+    QRectF m_label1;
+    quint32 m_label1Color = 0x80000008;
+    QRectF m_label2;
+    quint32 m_label2Color = 0x80000014;
+    bool m_label2Visible = false;
+    QRectF m_image1;
+    QRectF m_shape1;
+    quint32 m_shape1Color = 0x8000000F;
+    QRectF m_shape2;
+    quint32 m_shape2Color = 0x8000000F;
+
+    bool m_isHot = false;
+    bool m_isPressed = false;
+    bool m_layoutDirty = true;
+    bool m_hasFocus = false;
+    bool m_disabledShown = false;
+    quint32 m_savedForeColor = 0;
+    Element m_pressedOn = Element::Surface;
 };

@@ -1,15 +1,108 @@
 #pragma once
 
-#include <QProgressBar>
+#include "controls/ControlSupport.h"
 
-// Stand-in progress bar with the members the window uses; the painted control replaces it.
-class PPB : public QProgressBar {
+#include <QRectF>
+#include <QWidget>
+
+class PropertyBag;
+
+// The window's progress bar: a fill region that grows from the left and reveals a bar picture
+// stretched to the whole length, with the value label riding in the middle of the filled part.
+// Geometry is kept in twips; paint() draws it.
+class PPB : public QWidget {
     Q_OBJECT
 public:
     explicit PPB(QWidget *parent = nullptr);
+
+    // Shows a value from 0 to 100, taken as a whole number rounded half to even; others are ignored.
     void ValueChange(double value);
+    // Sets the label text while UseCustomCaption is on.
+    void SetCustomCaption(const QString &sCaption);
+    // Lays the elements out for the current size and border; the fill is the whole length again.
+    void Redraw();
+    void Refresh();
+
+    bool IsPercent() const { return m_isPercent; }
+    void setIsPercent(bool percent);
+    bool UseCustomCaption() const { return m_useCustomCaption; }
+    void setUseCustomCaption(bool custom);
+    bool ShowLabel() const { return m_showLabel; }
+    void setShowLabel(bool show);
     bool ShowBorder() const { return m_showBorder; }
     void setShowBorder(bool show);
+    quint32 BorderColor() const { return m_borderColor; }
+    void setBorderColor(quint32 color);
+    quint32 BackColor() const { return m_backColor; }
+    void setBackColor(quint32 color);
+    qint16 BackStyle() const { return m_backStyle; }
+    void setBackStyle(qint16 style);
+    // Two names for the one bar picture.
+    const DesignPicture &Picture() const { return m_picture; }
+    void setPicture(const DesignPicture &picture);
+    const DesignPicture &Image() const { return m_picture; }
+    void setImage(const DesignPicture &picture);
+    QFont Font() const { return m_font; }
+    void setFont(const QFont &font);
+    bool Enabled() const { return isEnabled(); }
+    void setEnabled(bool enabled);
+    qint16 MousePointer() const { return m_mousePointer; }
+    void setMousePointer(qint16 pointer);
+    const DesignPicture &MouseIcon() const { return m_mouseIcon; }
+    void setMouseIcon(const DesignPicture &icon);
+    QString ToolTipText() const { return m_toolTipText; }
+    void setToolTipText(const QString &text);
+
+    bool ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) const;
+
+    // Elements in twips: the fill region, and the picture and label inside it.
+    QString LabelText() const { return m_labelText; }
+    QRectF FillRect() const { return m_frame; }
+    QRectF PictureRect() const { return m_image; }
+    QRectF LabelRect() const { return m_label; }
+
+    void paint(QPainter &painter) const;
+
+signals:
+    void DblClick();
+    void Click();
+    void Change();
+    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void PropertyChanged(const QString &key);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
 private:
+    void SetLabelText(const QString &text);
+    void CentreLabel();
+    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+
+    bool m_isPercent = true;
+    bool m_useCustomCaption = false;
+    bool m_showLabel = true;
     bool m_showBorder = true;
+    quint32 m_borderColor = 0x80000008;
+    quint32 m_backColor = 0x8000000F;
+    qint16 m_backStyle = 1;
+    DesignPicture m_picture;
+    QFont m_font;
+    qint16 m_mousePointer = 0;
+    DesignPicture m_mouseIcon;
+    QString m_toolTipText;
+
+    QString m_labelText = QStringLiteral("100%");
+    QRectF m_frame;
+    QRectF m_image;
+    QRectF m_label;
+    QRectF m_border;
 };

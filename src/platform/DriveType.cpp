@@ -32,6 +32,10 @@ constexpr std::array kFileSystems{
     FsEntry{"ntfs", Family::Disk},
     FsEntry{"ntfs3", Family::Disk},
     FsEntry{"fuseblk", Family::Disk},
+    // FUSE drivers of local disk formats (kernels without the native driver use them).
+    FsEntry{"fuse.fusefat", Family::Disk},
+    FsEntry{"fuse.exfat", Family::Disk},
+    FsEntry{"fuse.fuse2fs", Family::Disk},
     FsEntry{"jfs", Family::Disk},
     FsEntry{"reiserfs", Family::Disk},
     FsEntry{"zfs", Family::Disk},

@@ -5,6 +5,7 @@
 #include "controls/PPB.h"
 #include "controls/Txt.h"
 #include "platform/Twips.h"
+#include "shell/StoredDesign.h"
 #include "shell/ViewFrame.h"
 #include "toolbar/McToolBar.h"
 
@@ -72,8 +73,7 @@ void frmMain::createControls()
     Txt2 = Place<Txt>(f, 2115, 675, 1995, 255);
     Txt2->setMaxLength(10);
     Cmd13 = Place<Cmd1>(f, 4185, 315, 330, 615);
-    Cmd13->setIcon(QIcon(QStringLiteral(":/cmd13.png")));
-    Cmd13->setIconSize(QSize(16, 16));
+    Cmd13->ReadProperties(StoredDesign(QStringLiteral("Cmd13")));
 
     Image1 = Picture(f, QStringLiteral(":/image1.png"), TwipsRect(300, 1200, 2505, 1110));
     Image2 = Picture(f, QStringLiteral(":/image2.png"), TwipsRect(300, 1200, 2505, 1110));
@@ -86,7 +86,9 @@ void frmMain::createControls()
     Drive1->setEditable(true);
     Drive1->setInsertPolicy(QComboBox::NoInsert);
     Cmd11 = Place<Cmd1>(f, 3180, 1455, 1335, 420);
+    Cmd11->ReadProperties(StoredDesign(QStringLiteral("Cmd11")));
     Cmd12 = Place<Cmd1>(f, 3180, 1935, 1335, 420);
+    Cmd12->ReadProperties(StoredDesign(QStringLiteral("Cmd12")));
 
     Chk11 = Place<Chk1>(f, 225, 2475, 4245, 240);
     ChkDoEvents = Place<Chk1>(f, 225, 2700, 4200, 240);
@@ -95,7 +97,9 @@ void frmMain::createControls()
     chkDisableCaching->setChecked(true);
 
     Progress1 = Place<PPB>(f, 225, 3495, 4215, 135);
+    Progress1->ReadProperties(StoredDesign(QStringLiteral("Progress1")));
     OverallProgress = Place<PPB>(f, 225, 3615, 4215, 315);
+    OverallProgress->ReadProperties(StoredDesign(QStringLiteral("OverallProgress")));
 
     iIcon[0] = Picture(f, QStringLiteral(":/icon1.png"), TwipsRect(120, 3960, 480, 480));
     iIcon[1] = Picture(f, QStringLiteral(":/icon2.png"), TwipsRect(120, 3960, 480, 480));

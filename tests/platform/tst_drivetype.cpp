@@ -89,6 +89,7 @@ private slots:
             {M("9p", "hostshare"), Remote},
             {M("fuse.sshfs", "me@host:/home/me"), Remote},
             {M("fuse.rclone", "drive:"), Remote},
+            {M("fuse.fusefat", "fusefat", 0, 40), Fixed},
             {M("fuse.portal", "portal"), Unknown},
             {M("proc", "proc"), Unknown},
             {M("sysfs", "sysfs"), Unknown},
