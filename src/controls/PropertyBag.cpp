@@ -63,12 +63,73 @@ void PropertyBag::WriteProperty(const QString &key, const QVariant &value, const
     m_values.insert(lower, ToStoredText(value));
 }
 
+quint32 PropertyBag::ReadColor(const QString &key, quint32 defaultValue) const
+{
+    const auto it = m_values.constFind(key.toLower());
+    if (it == m_values.constEnd())
+        return defaultValue;
+    QString text = it.value().trimmed();
+    bool ok = false;
+    qlonglong n = 0;
+    if (text.startsWith(u"&h", Qt::CaseInsensitive)) {
+        text = text.mid(2);
+        if (text.endsWith(u'&'))
+            text.chop(1);
+        n = text.toLongLong(&ok, 16);
+    } else if (text.startsWith(u"0x", Qt::CaseInsensitive)) {
+        n = text.mid(2).toLongLong(&ok, 16);
+    } else {
+        n = text.toLongLong(&ok);
+    }
+    // A colour is 32 bits wide; negative decimals are the signed form of the system colours.
+    if (!ok || n < -2147483648LL || n > 0xFFFFFFFFLL)
+        return defaultValue;
+    return static_cast<quint32>(n);
+}
+
+void PropertyBag::WriteColor(const QString &key, quint32 value, quint32 defaultValue)
+{
+    WriteProperty(key, QVariant(value), QVariant(defaultValue));
+}
+
+StdPicture PropertyBag::ReadPicture(const QString &key) const
+{
+    const auto it = m_values.constFind(key.toLower());
+    if (it == m_values.constEnd())
+        return StdPicture();
+    return StdPicture::FromData(QByteArray::fromBase64(it.value().toLatin1()));
+}
+
+void PropertyBag::WritePicture(const QString &key, const StdPicture &picture)
+{
+    if (picture.isNull())
+        m_values.remove(key.toLower());
+    else
+        m_values.insert(key.toLower(), QString::fromLatin1(picture.Data.toBase64()));
+}
+
+QFont PropertyBag::ReadFont(const QString &key, const QFont &defaultValue) const
+{
+    const auto it = m_values.constFind(key.toLower());
+    QFont font;
+    if (it == m_values.constEnd() || !font.fromString(it.value()))
+        return defaultValue;
+    return font;
+}
+
+void PropertyBag::WriteFont(const QString &key, const QFont &value, const QFont &defaultValue)
+{
+    WriteProperty(key, value.toString(), defaultValue.toString());
+}
+
 QString PropertyBag::toText() const
 {
     QString text;
     for (auto it = m_values.constBegin(); it != m_values.constEnd(); ++it) {
         QString value = it.value();
-        value.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
+        value.replace(u'\\', QStringLiteral("\\\\"))
+            .replace(u'\n', QStringLiteral("\\n"))
+            .replace(u'\r', QStringLiteral("\\r"));
         text += it.key() + u'=' + value + u'\n';
     }
     return text;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "controls/StdPicture.h"
+
+#include <QFont>
 #include <QMap>
 #include <QString>
 #include <QVariant>
@@ -12,6 +15,16 @@ public:
     // or the stored text does not convert.
     QVariant ReadProperty(const QString &key, const QVariant &defaultValue) const;
     void WriteProperty(const QString &key, const QVariant &value, const QVariant &defaultValue);
+
+    // Colours: 0x00BBGGRR or 0x800000NN, read from decimal (signed or not) or hexadecimal text.
+    quint32 ReadColor(const QString &key, quint32 defaultValue) const;
+    void WriteColor(const QString &key, quint32 value, quint32 defaultValue);
+    // Pictures are kept as their image file, base64-encoded; none is not written.
+    StdPicture ReadPicture(const QString &key) const;
+    void WritePicture(const QString &key, const StdPicture &picture);
+    // Fonts in QFont's text form; a font equal to the default is not written.
+    QFont ReadFont(const QString &key, const QFont &defaultValue) const;
+    void WriteFont(const QString &key, const QFont &value, const QFont &defaultValue);
 
     bool contains(const QString &key) const { return m_values.contains(key.toLower()); }
     int size() const { return static_cast<int>(m_values.size()); }

@@ -3,6 +3,7 @@
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
+#include "controls/PropertyBag.h"
 #include "controls/Txt.h"
 #include "platform/Twips.h"
 #include "shell/StoredDesign.h"
@@ -60,7 +61,7 @@ void frmMain::createControls()
     setFont(font);
 
     McToolBar1 = Place<McToolBar>(this, 0, 0, 4800, 300);
-    McToolBar1->setButton_Count(3);
+    McToolBar1->ReadProperties(PropertyBag::load(QStringLiteral(":/design/McToolBar1.props")));
     frView = Place<ViewFrame>(this, 60, 315, 4650, 4455);
     QWidget *f = frView;
 

@@ -1,48 +1,257 @@
 #include "toolbar/McToolBar.h"
 
-#include <QMouseEvent>
-#include <QPainter>
+#include "controls/PropertyBag.h"
+#include "toolbar/ToolBarToolTip.h"
 
-McToolBar::McToolBar(QWidget *parent) : QWidget(parent) {}
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+// Sizes a damaged design asks for can be absurd; nothing past this can be seen anyway.
+constexpr int kMaxSurface = 4096;
+
+} // namespace
+
+McToolBar::McToolBar(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    InitProperties();
+}
+
+McToolBar::~McToolBar()
+{
+    HideToolTip();
+    if (m_timerId)
+        killTimer(m_timerId);
+    m_hooks.UnhookWindow(this);
+    m_hooks.UnhookAll();
+}
+
+void McToolBar::InitProperties()
+{
+    m = ToolBarModel();
+    RedrawControl();
+}
+
+void McToolBar::ReadProperties(const PropertyBag &bag)
+{
+    m.Read(bag, font());
+    m.Button_Index = m_designMode ? (m.count() > 0 ? 0 : -1) : -1;
+    StartMouseTracking();
+    RedrawControl();
+}
+
+void McToolBar::WriteProperties(PropertyBag &bag) const
+{
+    m.Write(bag, font());
+}
+
+void McToolBar::StartMouseTracking()
+{
+    if (m_designMode || !m_hooks.CheckMouseTracking())
+        return;
+    m_hooks.HookWindow(this);
+    m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
+    m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
+    m_hooks.AddHookMsg(this, WM_TIMER, HookAfter);
+}
+
+void McToolBar::setFont(const QFont &value)
+{
+    m.Font = value;
+    RedrawControl();
+}
 
 void McToolBar::setButton_Count(int count)
 {
-    m_captions.resize(std::max(0, count));
-    update();
+    if (m.SetButtonCount(count))
+        RedrawControl();
 }
 
-QString McToolBar::ButtonCaption() const
+void McToolBar::setButton_Index(int index)
 {
-    return m_index >= 0 && m_index < m_captions.size() ? m_captions[m_index] : QString();
+    if (m.SetButtonIndex(index))
+        RedrawControl();
+}
+
+ButtonRecord *McToolBar::current()
+{
+    return m.valid(m.Button_Index) ? &m.Buttons[static_cast<size_t>(m.Button_Index)] : nullptr;
+}
+
+const ButtonRecord *McToolBar::current() const
+{
+    return button(m.Button_Index);
+}
+
+const ButtonRecord *McToolBar::button(int index) const
+{
+    return m.valid(index) ? &m.Buttons[static_cast<size_t>(index)] : nullptr;
 }
 
 void McToolBar::setButtonCaption(const QString &caption)
 {
-    if (m_index >= 0 && m_index < m_captions.size())
-        m_captions[m_index] = caption;
+    if (ButtonRecord *b = current()) {
+        b->caption = caption;
+        RedrawControl();
+    }
+}
+
+void McToolBar::setButtonIcon(const StdPicture &icon)
+{
+    if (ButtonRecord *b = current()) {
+        b->icon = icon;
+        RedrawControl();
+    }
+}
+
+void McToolBar::setButtonToolTip(const QString &text)
+{
+    if (ButtonRecord *b = current())
+        b->toolTip = text;
+}
+
+void McToolBar::setButtonToolTipIcon(qint32 icon)
+{
+    if (ButtonRecord *b = current())
+        b->toolTipIcon = icon;
+}
+
+void McToolBar::setButtonEnabled(bool enabled)
+{
+    if (ButtonRecord *b = current()) {
+        b->enabled = enabled;
+        RedrawControl();
+    }
+}
+
+void McToolBar::setButtonPressed(bool pressed)
+{
+    if (ButtonRecord *b = current()) {
+        b->pressed = pressed;
+        RedrawControl();
+    }
+}
+
+void McToolBar::setButtonIconAllignment(qint32 alignment)
+{
+    if (ButtonRecord *b = current()) {
+        b->iconAlignment = alignment;
+        RedrawControl();
+    }
+}
+
+void McToolBar::setButtonRemove(int)
+{
+    if (m.RemoveButton())
+        RedrawControl();
+}
+
+void McToolBar::setButtonMoveTo(int target)
+{
+    if (m.MoveButtonTo(target))
+        RedrawControl();
+}
+
+void McToolBar::HighlightButton(int lIndex)
+{
+    if (m.valid(lIndex)) {
+        m.Buttons[static_cast<size_t>(lIndex)].pressed = true;
+        RedrawControl();
+    }
+}
+
+void McToolBar::UnHighlightButton(int lIndex)
+{
+    if (m.valid(lIndex)) {
+        m.Buttons[static_cast<size_t>(lIndex)].pressed = false;
+        RedrawControl();
+    }
+}
+
+int McToolBar::GetButtonWidth(int iIndex) const
+{
+    return button(iIndex) ? button(iIndex)->width : 0;
+}
+
+int McToolBar::GetButtonHeight(int iIndex) const
+{
+    return button(iIndex) ? button(iIndex)->height : 0;
+}
+
+int McToolBar::GetButtonTop(int iIndex) const
+{
+    return button(iIndex) ? button(iIndex)->top : 0;
+}
+
+int McToolBar::GetButtonLeft(int iIndex) const
+{
+    return button(iIndex) ? button(iIndex)->left : 0;
+}
+
+void McToolBar::RedrawControl()
+{
+    // Resizing the control below comes back here through resizeEvent; one pass draws it all.
+    if (m_redrawing)
+        return;
+    m_redrawing = true;
+    emit Redrawing(m.Button_Index);
+    const QFont drawFont = Font();
+    QImage probe(1, 1, QImage::Format_RGB32);
+    LayoutGrid(m, m_grid, size(), QFontMetricsF(drawFont, &probe));
+
+    if (m.WarpSize) {
+        QSize wanted = size();
+        if (wanted.width() < m.ButtonsWidth)
+            wanted.setWidth(m.ButtonsWidth);
+        if (m_align != 3 && m_align != 4)
+            wanted.setHeight(
+                static_cast<int>(std::clamp<qint64>(qint64(m.ButtonsHeight) * m_grid.RowCount, 0, QWIDGETSIZE_MAX)));
+        if (m_align != 1 && m_align != 2)
+            wanted.setWidth(
+                static_cast<int>(std::clamp<qint64>(qint64(m.ButtonsPerRow) * m.ButtonsWidth, 0, QWIDGETSIZE_MAX)));
+        if (wanted != size())
+            resize(wanted);
+    }
+
+    const QSize inner(std::min(width(), kMaxSurface), std::min(height(), kMaxSurface));
+    if (m_surface.size() != inner)
+        m_surface = inner.isEmpty() ? QImage() : QImage(inner, QImage::Format_RGB32);
+    if (!m_surface.isNull()) {
+        QPainter p(&m_surface);
+        p.setFont(drawFont);
+        PaintState state;
+        state.inner = inner;
+        state.mouseDown = m_isMouseDown;
+        state.designMode = m_designMode;
+        PaintToolBar(p, m, m_grid, state);
+    }
     update();
-}
-
-int McToolBar::buttonWidth() const
-{
-    return 60;
-}
-
-int McToolBar::GetButtonLeft(int index) const
-{
-    return index * buttonWidth();
+    m_redrawing = false;
 }
 
 void McToolBar::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    for (int i = 0; i < m_captions.size(); ++i)
-        p.drawText(QRect(GetButtonLeft(i), 0, buttonWidth(), height()), Qt::AlignCenter, m_captions[i]);
+    // Only past the largest surface is there anything the surface does not cover.
+    if (m_surface.size() != size())
+        p.fillRect(rect(), ResolvedColor(m.BackColor));
+    if (!m_surface.isNull())
+        p.drawImage(0, 0, m_surface);
 }
 
-void McToolBar::mousePressEvent(QMouseEvent *event)
+void McToolBar::resizeEvent(QResizeEvent *)
 {
-    const int index = static_cast<int>(event->position().x()) / buttonWidth();
-    emit Click(index < m_captions.size() ? index : -1);
+    RedrawControl();
+}
+
+void McToolBar::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange && !m.Font)
+        RedrawControl();
+    QWidget::changeEvent(event);
 }

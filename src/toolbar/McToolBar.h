@@ -1,27 +1,182 @@
 #pragma once
 
-#include <QStringList>
+#include "controls/WindowHook.h"
+#include "toolbar/ToolBarModel.h"
+#include "toolbar/ToolBarPaint.h"
+#include "toolbar/ToolBarToolTip.h"
+
+#include <QImage>
+#include <QPointer>
 #include <QWidget>
 
-// Stand-in toolbar with the members the window uses; the painted toolbar replaces it.
-class McToolBar : public QWidget {
+class PropertyBag;
+
+// The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
+// tooltips, laid out in rows, hover and press looks, a tooltip after the mouse rests.
+class McToolBar : public QWidget, public HookOwner {
     Q_OBJECT
 public:
     explicit McToolBar(QWidget *parent = nullptr);
-    int Button_Count() const { return static_cast<int>(m_captions.size()); }
+    ~McToolBar() override;
+
+    // Stored design. ReadProperties also starts mouse tracking and redraws.
+    void InitProperties();
+    void ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) const;
+    // At design time nothing is hooked, the selected button stays selected and indexes are drawn.
+    bool DesignMode() const { return m_designMode; }
+    void setDesignMode(bool designMode) { m_designMode = designMode; }
+    // Docking in the container: 0 none, 1 top, 2 bottom, 3 left, 4 right.
+    int Align() const { return m_align; }
+    void setAlign(int align) { m_align = align; }
+
+    // Control properties.
+    qint32 Appearance() const { return m.Appearance; }
+    void setAppearance(qint32 value) { setAndRedraw(m.Appearance, value); }
+    quint32 BackColor() const { return m.BackColor; }
+    void setBackColor(quint32 value) { setAndRedraw(m.BackColor, value); }
+    qint32 BorderStyle() const { return m.BorderStyle; }
+    void setBorderStyle(qint32 value) { setAndRedraw(m.BorderStyle, value); }
+    // The toolbar's own Enabled: greys the drawing, while hover and events go on. The widget's
+    // enabled state (QWidget::isEnabled) is left alone.
+    bool Enabled() const { return m.Enabled; }
+    void setEnabled(bool value) { setAndRedraw(m.Enabled, value); }
+    QFont Font() const { return m.Font.value_or(font()); }
+    void setFont(const QFont &value);
+    quint32 ForeColor() const { return m.ForeColor; }
+    void setForeColor(quint32 value) { setAndRedraw(m.ForeColor, value); }
+    int Button_Count() const { return m.count(); }
     void setButton_Count(int count);
-    int Button_Index() const { return m_index; }
-    void setButton_Index(int index) { m_index = index; }
-    QString ButtonCaption() const;
+    int Button_Index() const { return m.Button_Index; }
+    void setButton_Index(int index);
+    StdPicture BackGround() const { return m.BackGround; }
+    void setBackGround(const StdPicture &value) { setAndRedraw(m.BackGround, value); }
+    qint32 ButtonsWidth() const { return m.ButtonsWidth; }
+    void setButtonsWidth(qint32 value) { setAndRedraw(m.ButtonsWidth, value); }
+    bool AutoSize() const { return m.AutoSize; }
+    void setAutoSize(bool value) { setAndRedraw(m.AutoSize, value); }
+    bool AutoSizeButtons() const { return m.AutoSizeButtons; }
+    void setAutoSizeButtons(bool value) { setAndRedraw(m.AutoSizeButtons, value); }
+    qint32 ButtonsHeight() const { return m.ButtonsHeight; }
+    void setButtonsHeight(qint32 value) { setAndRedraw(m.ButtonsHeight, value); }
+    qint32 ButtonsPerRow() const { return m.ButtonsPerRow; }
+    void setButtonsPerRow(qint32 value) { setAndRedraw(m.ButtonsPerRow, value); }
+    quint32 HoverColor() const { return m.HoverColor; }
+    void setHoverColor(quint32 value) { setAndRedraw(m.HoverColor, value); }
+    bool WarpSize() const { return m.WarpSize; }
+    void setWarpSize(bool value) { setAndRedraw(m.WarpSize, value); }
+    qint32 TooTipStyle() const { return m.TooTipStyle; }
+    void setTooTipStyle(qint32 value) { m.TooTipStyle = value; }
+    quint32 ToolTipBackCol() const { return m.ToolTipBackCol; }
+    void setToolTipBackCol(quint32 value) { m.ToolTipBackCol = value; }
+    quint32 ToolTipForeCol() const { return m.ToolTipForeCol; }
+    void setToolTipForeCol(quint32 value) { m.ToolTipForeCol = value; }
+    qint32 BackGradient() const { return m.BackGradient; }
+    void setBackGradient(qint32 value) { setAndRedraw(m.BackGradient, value); }
+    quint32 BackGradientCol() const { return m.BackGradientCol; }
+    void setBackGradientCol(quint32 value) { setAndRedraw(m.BackGradientCol, value); }
+    qint32 ButtonsStyle() const { return m.ButtonsStyle; }
+    void setButtonsStyle(qint32 value) { setAndRedraw(m.ButtonsStyle, value); }
+    quint32 BorderColor() const { return m.BorderColor; }
+    void setBorderColor(quint32 value) { setAndRedraw(m.BorderColor, value); }
+    bool HoverIconShadow() const { return m.HoverIconShadow; }
+    void setHoverIconShadow(bool value) { setAndRedraw(m.HoverIconShadow, value); }
+
+    // Per-button properties, on the button Button_Index selects; ignored while it is -1.
+    QString ButtonCaption() const { return current() ? current()->caption : QString(); }
     void setButtonCaption(const QString &caption);
-    int GetButtonLeft(int index) const;
+    StdPicture ButtonIcon() const { return current() ? current()->icon : StdPicture(); }
+    void setButtonIcon(const StdPicture &icon);
+    QString ButtonToolTip() const { return current() ? current()->toolTip : QString(); }
+    void setButtonToolTip(const QString &text);
+    qint32 ButtonToolTipIcon() const { return current() ? current()->toolTipIcon : 0; }
+    void setButtonToolTipIcon(qint32 icon);
+    bool ButtonEnabled() const { return current() && current()->enabled; }
+    void setButtonEnabled(bool enabled);
+    bool ButtonPressed() const { return current() && current()->pressed; }
+    void setButtonPressed(bool pressed);
+    qint32 ButtonIconAllignment() const { return current() ? current()->iconAlignment : 0; }
+    void setButtonIconAllignment(qint32 alignment);
+
+    // Editing of the button list.
+    int ButtonRemove() const { return 0; }
+    void setButtonRemove(int ignored);
+    int ButtonMoveTo() const { return -1; }
+    void setButtonMoveTo(int target);
+    void HighlightButton(int lIndex);
+    void UnHighlightButton(int lIndex);
+    // The layout of the last redraw, in pixels; 0 for an index outside the list.
+    int GetButtonWidth(int iIndex) const;
+    int GetButtonHeight(int iIndex) const;
+    int GetButtonTop(int iIndex) const;
+    int GetButtonLeft(int iIndex) const;
+
+    void RedrawControl();
+    // The persistent surface every redraw paints into, shown as it is by paintEvent.
+    const QImage &Surface() const { return m_surface; }
+    const ToolBarGrid &Grid() const { return m_grid; }
+    // The tooltip window while one shows, else null.
+    ToolBarToolTip *ToolTipWindow() const { return m_tip; }
+    int TickCount() const { return m_tickCount; }
+    bool IsMouseDown() const { return m_isMouseDown; }
+
+    void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &wParam,
+                        qint32 &lParam) override;
+
 signals:
+    void MouseEnter();
+    void MouseLeave();
     void Click(int index);
+    void DblClick(int index);
+    void Redrawing(int index);
+    void OnButtonHover(int index);
+    void KeyDown(int index, qint16 KeyCode, qint16 Shift);
+    void KeyUp(int index, qint16 KeyCode, qint16 Shift);
+    void MouseUp(int index, qint16 Button, qint16 Shift, float X, float Y);
+    void MouseDown(int index, qint16 Button, qint16 Shift, float X, float Y);
+    void MouseMove(int index, qint16 Button, qint16 Shift, float X, float Y);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
 private:
-    int buttonWidth() const;
-    QStringList m_captions;
-    int m_index = -1;
+    template <typename T> void setAndRedraw(T &field, const T &value)
+    {
+        field = value;
+        RedrawControl();
+    }
+    ButtonRecord *current();
+    const ButtonRecord *current() const;
+    const ButtonRecord *button(int index) const;
+    void StartMouseTracking();
+    int HitTest(double X, double Y) const;
+    void ShowToolTip();
+    void HideToolTip();
+    void OnHookedMouseMove(QWidget *hWnd);
+    void OnHookedTimer();
+    void OnHookedMouseLeave();
+
+    ToolBarModel m;
+    ToolBarGrid m_grid;
+    QImage m_surface;
+    HookTable m_hooks{this};
+    MousePosition m_lastPos;
+    QPointer<ToolBarToolTip> m_tip;
+    bool m_designMode = false;
+    bool m_isMouseDown = false;
+    bool m_isInside = false;
+    bool m_redrawing = false;
+    bool m_pressedHere = false;
+    bool m_afterDoubleClick = false;
+    int m_align = 0;
+    int m_tickCount = 0;
+    int m_timerId = 0;
 };

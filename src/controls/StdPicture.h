@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// A picture property: the image file as stored in a design, and the image read from it. Icon files
+// are icons; every other image is a bitmap. Data that no image reader accepts gives no picture.
+struct StdPicture {
+    enum Kind { None = 0, Bitmap = 1, Icon = 3 };
+
+    int Type = None;
+    QByteArray Data;
+    QImage Image;
+
+    bool isNull() const { return Type == None; }
+    int Width() const { return Image.width(); }
+    int Height() const { return Image.height(); }
+    bool operator==(const StdPicture &other) const { return Type == other.Type && Data == other.Data; }
+
+    static StdPicture FromData(const QByteArray &data);
+    static StdPicture FromFile(const QString &fileName);
+};

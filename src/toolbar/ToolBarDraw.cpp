@@ -1,0 +1,172 @@
+#include "toolbar/ToolBarPaint.h"
+
+#include "platform/Colors.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+QColor Resolve(quint32 color)
+{
+    return ToQColor(TranslateColor(color));
+}
+
+// A horizontal or vertical line that covers its start and stops before its end.
+void Line(QPainter &p, int x1, int y1, int x2, int y2, const QColor &color)
+{
+    if (y1 == y2 && x2 > x1)
+        p.fillRect(QRect(x1, y1, x2 - x1, 1), color);
+    else if (x1 == x2 && y2 > y1)
+        p.fillRect(QRect(x1, y1, 1, y2 - y1), color);
+}
+
+// Black and white as the silhouette test sees them: a bitmap's white is its background.
+bool Opaque(QRgb pixel, bool bitmap)
+{
+    if (qAlpha(pixel) < 128)
+        return false;
+    return !(bitmap && (pixel & 0x00FFFFFFu) == 0x00FFFFFFu);
+}
+
+} // namespace
+
+void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, bool sunken, bool inner)
+{
+    const QColor light = ToQColor(BlendColor(color, 0xFFFFFF, 70));
+    const QColor dark = ToQColor(BlendColor(color, 0, 70));
+    const QColor &first = sunken ? dark : light;
+    const QColor &second = sunken ? light : dark;
+    Line(p, x, y, x + w, y, first);
+    Line(p, x, y, x, y + h, first);
+    Line(p, x + w - 1, y, x + w - 1, y + h, second);
+    Line(p, x, y + h - 1, x + w, y + h - 1, second);
+    if (inner) {
+        const QColor deep = ToQColor(BlendColor(color, 0, 250));
+        Line(p, x + w - 2, y + 1, x + w - 2, y + h - 2, deep);
+        Line(p, x + 1, y + h - 2, x + w - 2, y + h - 2, deep);
+    }
+}
+
+void DrawButtonIcon(QPainter &p, const StdPicture &picture, double x, double y, double w, double h, int mode)
+{
+    if (picture.isNull() || mode < -1)
+        return;
+    const int left = RoundEven(x + (w - picture.Width()) / 2);
+    const int top = RoundEven(y + (h - picture.Height()) / 2);
+    if (mode == 1) {
+        p.drawImage(left, top, picture.Image);
+        return;
+    }
+    // Grey silhouette of the drawn part, the disabled and the shadow look.
+    QImage mono(picture.Image.size(), QImage::Format_ARGB32);
+    mono.fill(Qt::transparent);
+    const bool bitmap = picture.Type == StdPicture::Bitmap;
+    for (int row = 0; row < mono.height(); ++row) {
+        const auto *src = reinterpret_cast<const QRgb *>(picture.Image.constScanLine(row));
+        auto *dst = reinterpret_cast<QRgb *>(mono.scanLine(row));
+        for (int col = 0; col < mono.width(); ++col)
+            if (Opaque(src[col], bitmap))
+                dst[col] = qRgb(128, 128, 128);
+    }
+    p.drawImage(left, top, mono);
+}
+
+void DrawButtonText(QPainter &p, const QString &text, double x, double y, double w, double h, int align)
+{
+    const int flags = align == 1 ? Qt::AlignHCenter : align == 2 ? Qt::AlignRight : Qt::AlignLeft;
+    const int left = RoundEven(x);
+    const int top = RoundEven(y);
+    const QRect rect(left, top, RoundEven(x + w) - left, RoundEven(y + h) - top);
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    p.drawText(rect, flags | Qt::AlignTop, shown);
+}
+
+void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)
+{
+    if (w < 1 || h < 1)
+        return;
+    const bool diagonal = mode == 5 || mode == 6;
+    if (mode != 1 && mode != 3 && !diagonal)
+        return;
+    const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
+    std::vector<QRgb> ramp(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        int channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
+            const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
+            channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
+        }
+        ramp[static_cast<size_t>(k)] = qRgb(channel[0], channel[1], channel[2]);
+    }
+    QImage pixels(w, h, QImage::Format_RGB32);
+    if (pixels.isNull())
+        return;
+    for (int row = 0; row < h; ++row) {
+        auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
+        for (int col = 0; col < w; ++col) {
+            const int k = mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row;
+            line[col] = ramp[static_cast<size_t>(k)];
+        }
+    }
+    p.drawImage(x, y, pixels);
+}
+
+void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder)
+{
+    if (mode < 1 || mode > 6)
+        return;
+    quint32 first = TranslateColor(color1);
+    quint32 second = TranslateColor(color2);
+    if (!inOrder)
+        std::swap(first, second);
+    switch (mode) {
+    case 1:
+    case 3:
+    case 5:
+    case 6:
+        FillGradient(p, x, y, w, h, first, second, mode);
+        break;
+    case 2:
+        FillGradient(p, x, y, w / 2, h, first, second, 1);
+        FillGradient(p, x + w / 2, y, w - w / 2, h, second, first, 1);
+        break;
+    case 4:
+        FillGradient(p, x, y, w, h / 2, first, second, 3);
+        FillGradient(p, x, y + h / 2, w, h - h / 2, second, first, 3);
+        break;
+    }
+}
+
+bool TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
+{
+    if (picture.Type != StdPicture::Bitmap || picture.Image.isNull() || x2 <= x1 || y2 <= y1)
+        return false;
+    const QPoint oldOrigin = p.brushOrigin();
+    p.setBrushOrigin(x1, y1);
+    p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), QBrush(picture.Image.convertToFormat(QImage::Format_RGB32)));
+    p.setBrushOrigin(oldOrigin);
+    return true;
+}
+
+// Kept here for the painters of the faces: a classic filled rectangle, outline in the pen colour.
+void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen)
+{
+    if (right <= left || bottom <= top)
+        return;
+    p.fillRect(QRect(left, top, right - left, bottom - top), fill);
+    Line(p, left, top, right, top, pen);
+    Line(p, left, bottom - 1, right, bottom - 1, pen);
+    Line(p, left, top, left, bottom, pen);
+    Line(p, right - 1, top, right - 1, bottom, pen);
+}
+
+QColor ResolvedColor(quint32 color)
+{
+    return Resolve(color);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "toolbar/ToolBarModel.h"
+
+#include <QColor>
+#include <QFontMetricsF>
+#include <QSize>
+#include <QStringList>
+
+class QPainter;
+class QImage;
+
+// The button grid of the last layout.
+struct ToolBarGrid {
+    double CellWidth = 0;
+    double CellHeight = 0;
+    qint32 RowCount = 0;
+};
+
+// What a pass needs beyond the stored design.
+struct PaintState {
+    QSize inner; // the control's drawing area in pixels
+    bool mouseDown = false;
+    bool designMode = false;
+};
+
+// Rounds to the nearest integer, ties to even, as the drawing arithmetic does throughout.
+int RoundEven(double value);
+
+bool IsDelim(QChar c);
+// Word-wraps text into lines narrower than length pixels, cutting after the last delimiter that fits.
+QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics);
+
+// Grid and button sizes (the model's ButtonsPerRow may be overwritten when AutoSize is set).
+void LayoutGrid(ToolBarModel &model, ToolBarGrid &grid, const QSize &inner, const QFontMetricsF &metrics);
+
+// Background, border and buttons; stores each button's left and top.
+void PaintToolBar(QPainter &p, ToolBarModel &model, const ToolBarGrid &grid, const PaintState &state);
+
+// The drawing primitives, on the classic coordinates: a line covers its start and stops before its end.
+void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, bool sunken, bool inner);
+void DrawButtonIcon(QPainter &p, const StdPicture &picture, double x, double y, double w, double h, int mode);
+void DrawButtonText(QPainter &p, const QString &text, double x, double y, double w, double h, int align);
+void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder);
+void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode);
+// A filled rectangle with its outline, right and bottom exclusive.
+void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen);
+QColor ResolvedColor(quint32 color);
+bool TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2);
