@@ -21,14 +21,14 @@ class RunContext {
 public:
     virtual ~RunContext() = default;
 
-    virtual bool DisableCaching() const = 0;   // chkDisableCaching
-    virtual bool WriteThrough() const = 0;     // chkEnableWriteThrough
-    virtual bool LightPump() const = 0;        // ChkDoEvents: one message per pump check
+    virtual bool DisableCaching() const = 0; // chkDisableCaching
+    virtual bool WriteThrough() const = 0;   // chkEnableWriteThrough
+    virtual bool LightPump() const = 0;      // ChkDoEvents: one message per pump check
     virtual bool StopRequested() const = 0;
 
     virtual void LogPrint(const QString &line) = 0;
-    virtual void FileProgress(double value) = 0;      // Progress1.ValueChange
-    virtual void OverallProgress(double value) = 0;   // OverallProgress.ValueChange
+    virtual void FileProgress(double value) = 0;    // Progress1.ValueChange
+    virtual void OverallProgress(double value) = 0; // OverallProgress.ValueChange
     virtual void fDoEvents(bool bDoOriginalDoEvents) = 0;
 
     // The window's one timer, created on first use; nullptr when it cannot be created.

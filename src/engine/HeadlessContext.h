@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engine/LogPanel.h"
+#include "engine/RunDriver.h"
+#include "engine/clsDoEvents.h"
+#include "platform/TimerComponent.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+// The run state and inputs of a window without one: for the command-line runner, the benchmark
+// and the tests. Inputs are plain fields; the pump, the timer's creation, the target check and
+// each logged line can be replaced.
+class HeadlessContext : public DriverContext {
+public:
+    // Inputs, as the window's controls would hold them.
+    QString Drive1Text;
+    QString Txt1Text = QStringLiteral("20");
+    QString Txt2Text = QStringLiteral("10");
+    bool Chk11 = false;
+    bool ChkDoEvents = false;
+    bool chkDisableCaching = true;
+    bool chkEnableWriteThrough = false;
+
+    // Run state.
+    bool Stop = true;
+    LogLineArray LogLines{};
+    QString Caption; // what Label3 would show
+    QString Log;
+    QString LogFile;
+    RunResults Figures;
+    bool InputsLocked = false;
+    bool Busy = false;
+    double FileBar = 0;
+    double OverallBar = 0;
+    int FileBarChanges = 0;
+    int OverallBarChanges = 0;
+    int Pumps = 0;
+
+    // Replaceable parts. An empty pump uses the real one (clsDoEvents).
+    std::function<void(bool full)> Pump;
+    std::function<std::unique_ptr<TimerComponent>()> CreateTimer = [] { return TimerComponent::Create(); };
+    std::function<bool(const QString &path)> AcceptTarget;
+    std::function<void(const QString &line)> OnLog;
+
+    bool DisableCaching() const override { return chkDisableCaching; }
+    bool WriteThrough() const override { return chkEnableWriteThrough; }
+    bool LightPump() const override { return ChkDoEvents; }
+    bool StopRequested() const override { return Stop; }
+    void LogPrint(const QString &line) override;
+    void FileProgress(double value) override;
+    void OverallProgress(double value) override;
+    void fDoEvents(bool bDoOriginalDoEvents) override;
+    TimerComponent *Timer() override;
+    RunResults &Results() override { return Figures; }
+
+    // The trimmed target, ending in "/".
+    QString TargetPath() override;
+    // Without a check of its own: any existing folder.
+    bool TargetAccepted(const QString &path) override;
+    QString CountText() override { return Txt1Text; }
+    QString SizeText() override { return Txt2Text; }
+    bool WriteLogFile() override { return Chk11; }
+    QString DriveText() override { return Drive1Text; }
+    void LockInputs(bool locked) override { InputsLocked = locked; }
+    void StartBusy() override { Busy = true; }
+    void StopBusy() override { Busy = false; }
+    QString &LogText() override { return Log; }
+    QString &LogFileName() override { return LogFile; }
+    void SetStopRequested(bool stop) override { Stop = stop; }
+
+    // Every line logged, the run's log split at its CR LF.
+    QStringList LogTextLines() const;
+
+private:
+    std::unique_ptr<TimerComponent> m_timer;
+    std::unique_ptr<clsDoEvents> m_doEvents;
+};

@@ -1,1 +1,0 @@
-// The engine library needs one translation unit until its phases land.

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/RunContext.h"
+
+#include <QString>
+
+// What the two start commands see of the window beyond what a phase sees.
+class DriverContext : public RunContext {
+public:
+    virtual QString TargetPath() = 0;                     // GetTargetPath: ends in "/"
+    virtual bool TargetAccepted(const QString &path) = 0; // CheckDriveType
+    virtual QString CountText() = 0;                      // Txt1
+    virtual QString SizeText() = 0;                       // Txt2
+    virtual bool WriteLogFile() = 0;                      // Chk11
+    virtual QString DriveText() = 0;                      // Drive1 as typed, untrimmed
+    virtual void LockInputs(bool locked) = 0;             // the eleven inputs
+    virtual void StartBusy() = 0;                         // Image2 and the icon animation
+    virtual void StopBusy() = 0;
+    virtual QString &LogText() = 0;
+    virtual QString &LogFileName() = 0;
+    virtual void SetStopRequested(bool stop) = 0;
+};
+
+// "Start Single" and "Start Multiple", from the target check to the result log file.
+void StartSingle(DriverContext &ctx);
+void StartMultiple(DriverContext &ctx);
+
+namespace RunDriver {
+
+// A typed value as the runs read it: a number in the locale's notation, rounded down, kept as
+// 32 bits; false for an empty or non-numeric text or a value out of range.
+bool ReadWholeNumber(const QString &text, int32_t &value);
+// Txt1 as the multiple test's clean-up reads it: 16 bits, halves to even; 0 when it does not fit.
+int16_t ReadCount16(const QString &text);
+
+// The result log file's text: header, the run's log and the version line, every line CR LF.
+QString ResultLog(const QString &driveText, const QString &logText);
+
+} // namespace RunDriver

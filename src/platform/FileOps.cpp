@@ -1,0 +1,61 @@
+#include "platform/FileOps.h"
+
+#include <QFile>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileOps {
+
+bool PathFileExists(const QString &path)
+{
+    struct stat st {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+bool DeleteFiles(const QString &folder, const QString &pattern)
+{
+    const QByteArray dirName = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray glob = QFile::encodeName(pattern);
+    DIR *dir = ::opendir(dirName.constData());
+    if (!dir)
+        return false;
+    const int dirFd = ::dirfd(dir);
+    int matched = 0;
+    bool allDeleted = true;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (::fnmatch(glob.constData(), entry->d_name, FNM_PERIOD) != 0)
+            continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+            continue;
+        ++matched;
+        if (::unlinkat(dirFd, entry->d_name, 0) != 0)
+            allDeleted = false;
+    }
+    ::closedir(dir);
+    return matched > 0 && allDeleted;
+}
+
+DeleteResult DeleteFile(const QString &path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) == 0)
+        return DeleteResult::Deleted;
+    return errno == ENOENT ? DeleteResult::Missing : DeleteResult::Failed;
+}
+
+bool AppendTextFile(const QString &path, const QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray bytes = text.toUtf8();
+    const bool written = file.write(bytes) == bytes.size();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+} // namespace FileOps

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The raw file layer of the test files: one system call per block, no buffering layer between.
+// Handles are plain 32-bit values; 0 means no file is open.
+namespace modFile {
+
+// The values the write phases pass, under their classic names.
+constexpr uint32_t GENERIC_WRITE = 0x40000000u;
+constexpr uint32_t CREATE_ALWAYS = 2u;
+constexpr uint32_t FILE_FLAG_NO_BUFFERING = 0x20000000u;
+constexpr uint32_t FILE_FLAG_WRITE_THROUGH = 0x80000000u;
+constexpr uint32_t OF_READ = 0u;
+
+// The read record's path field: a longer path does not open.
+constexpr int kMaxReadPath = 128;
+
+// One block's bytes in a buffer aligned for O_DIRECT. A write block is prepared once per phase
+// (text converted, zero-padded to its write size); a read block is filled by ReadBlock.
+class RawBlock {
+public:
+    static constexpr int kCapacity = 4096;
+    static constexpr int kAlignment = 4096;
+
+    RawBlock();
+    ~RawBlock();
+    RawBlock(const RawBlock &) = delete;
+    RawBlock &operator=(const RawBlock &) = delete;
+
+    // The write size: the smallest power of two not below the text's length, at least 256.
+    static int WriteSize(int length);
+    // Prepares the block for WriteBlock; false when the text needs more than the capacity.
+    bool SetText(const QString &data);
+
+    const char *data() const { return m_data; }
+    char *data() { return m_data; }
+    int size() const { return m_size; }
+    void setSize(int size) { m_size = size; }
+
+private:
+    char *m_data;
+    int m_size = 0;
+};
+
+int32_t OpenRawFile(const QString &path, uint32_t access, uint32_t share, uint32_t disposition, uint32_t flags);
+int32_t OpenFileForRead(const QString &path, uint32_t style);
+// Reads up to count bytes (at most 1024) into data; the count read, or -1 for handle 0.
+int32_t ReadBlock(int32_t handle, RawBlock &data, int32_t count);
+// True when the one write call succeeded; the count written is not examined.
+bool WriteBlock(int32_t handle, const RawBlock &data);
+bool CloseRawFile(int32_t handle, bool flush);
+
+} // namespace modFile
