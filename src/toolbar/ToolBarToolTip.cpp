@@ -1,5 +1,6 @@
 #include "toolbar/ToolBarToolTip.h"
 
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -54,8 +55,16 @@ ToolBarToolTip::ToolBarToolTip(QWidget *owner, bool balloon, const QString &titl
     const int height = m_titleSize.height() + 4 + m_textSize.height() + 2 * kPadding;
     resize(std::max(width, kStemX + 2 * kStem), height + (m_balloon ? kStem : 0));
     // Without a compositor a window cannot be see-through; the mask gives the balloon its shape.
-    if (m_balloon)
-        setMask(QRegion(outline().toFillPolygon().toPolygon()));
+    if (m_balloon) {
+        QBitmap shape(size());
+        shape.fill(Qt::color0);
+        QPainter p(&shape);
+        p.setPen(Qt::color1);
+        p.setBrush(Qt::color1);
+        p.drawPath(outline());
+        p.end();
+        setMask(shape);
+    }
 }
 
 QRect ToolBarToolTip::bodyRect() const
@@ -82,12 +91,16 @@ QPainterPath ToolBarToolTip::outline() const
 
 void ToolBarToolTip::showAt(const QPoint &anchor)
 {
-    // Balloons point at the mouse from below; rectangles sit under the pointer like any tip.
-    QPoint topLeft = m_balloon ? anchor - QPoint(kStemX - kStem / 2, 0) : anchor + QPoint(0, 20);
+    // Never under the pointer: a window appearing there takes the pointer from the toolbar, whose
+    // leave would hide the tip at once. Balloons point at the mouse from just below it; rectangles
+    // sit under the pointer like any tip.
+    QPoint topLeft = m_balloon ? anchor + QPoint(-(kStemX - kStem / 2), 3) : anchor + QPoint(0, 20);
     if (const QScreen *screen = QGuiApplication::screenAt(anchor)) {
         const QRect area = screen->availableGeometry();
         topLeft.setX(std::clamp(topLeft.x(), area.left(), std::max(area.left(), area.right() - width())));
-        topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+        if (topLeft.y() + height() > area.bottom())
+            topLeft.setY(anchor.y() - height() - 3);
+        topLeft.setY(std::max(topLeft.y(), area.top()));
     }
     move(topLeft);
     show();

@@ -169,6 +169,8 @@ private slots:
         QCOMPARE(tip->BackColor(), QColor(Qt::red));
         QCOMPARE(tip->ForeColor(), QColor(Qt::blue));
         QVERIFY(tip->isVisible());
+        // Never under the pointer, or its appearing would count as the pointer leaving the bar.
+        QVERIFY(!tip->geometry().contains(h.bar->mapToGlobal(h.centre(1))));
         // Painted in its two colours: the body in the back colour, the text in the fore colour.
         QImage painted(tip->size(), QImage::Format_RGB32);
         painted.fill(Qt::white);
