@@ -229,6 +229,8 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QStringList start{"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", "Kann auf <path> nicht zugreifen!"};
         QTest::newRow("single") << Start::Single << start + QStringList{kText8};
+        // 1.tst never existed, so only 2.tst is reported.
+        QTest::newRow("multiple") << Start::Multiple << start + QStringList{"Kann Testdatei 2.tst nicht löschen!"};
     }
     void readOnlyTarget()
     {
