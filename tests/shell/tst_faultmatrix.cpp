@@ -362,6 +362,9 @@ private slots:
         QTest::addColumn<Start>("which");
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<QStringList>("expected");
+        QTest::newRow("single")
+            << Start::Single << "Datei  1..."
+            << QStringList{"Teststart: <time>", "Erstelle 2 Dateien (32 MB)", "Datei  1...", kTime, kText7, kText8};
         QTest::newRow("multiple") << Start::Multiple << "Schreibe... "
                                   << MultiWriteLines(2, 16, ",77", "20,89") +
                                          QStringList{"Kann auf <path> nicht zugreifen!"};
