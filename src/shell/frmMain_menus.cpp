@@ -103,5 +103,5 @@ void frmMain::mnuEditCopy_Click()
 
 void frmMain::mnuHelpCheckUpdate_Click()
 {
-    modDl::CheckForUpdate(*Inet1, UpdateUrl, true);
+    modDl::CheckForUpdate(*Inet1, UpdateUrl, modDl::UpdateTempFile(QCoreApplication::applicationDirPath()), true);
 }

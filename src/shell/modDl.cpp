@@ -5,13 +5,12 @@
 #include "platform/ShellOpen.h"
 #include "shell/lang/modLang.h"
 
-#include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QWidget>
 #include <algorithm>
 #include <optional>
 
@@ -48,9 +47,10 @@ quint64 VersionPart(const QString &text)
     return ok ? value : 0;
 }
 
-int Show(const QString &prompt, int style, const QString &title)
+// Boxes belong to the window that holds the transfer control.
+int Show(const InetTransfer &transfer, const QString &prompt, int style, const QString &title)
 {
-    return MsgBox(prompt, style, title, QApplication::activeWindow());
+    return MsgBox(prompt, style, title, qobject_cast<QWidget *>(transfer.parent()));
 }
 
 QString Lang(int number, bool lead = false)
@@ -147,13 +147,12 @@ bool DownloadToFile(InetTransfer &transfer, const QString &url, const QString &f
         }
         file.remove();
     }
-    Show(kTransferError, MsgBoxStyle::Information, kTitle);
+    Show(transfer, kTransferError, MsgBoxStyle::Information, kTitle);
     return false;
 }
 
-void CheckForUpdate(InetTransfer &transfer, const QString &url, bool interactive)
+void CheckForUpdate(InetTransfer &transfer, const QString &url, const QString &temp, bool interactive)
 {
-    const QString temp = UpdateTempFile(QCoreApplication::applicationDirPath());
     UpdateInfo info;
     if (DownloadToFile(transfer, url, temp)) {
         QFile file(temp);
@@ -165,7 +164,7 @@ void CheckForUpdate(InetTransfer &transfer, const QString &url, bool interactive
 
     if (info.Download.isEmpty() || info.CurrentVersion.isEmpty()) {
         if (interactive)
-            Show(Lang(50), MsgBoxStyle::Critical, kTitle);
+            Show(transfer, Lang(50), MsgBoxStyle::Critical, kTitle);
         return;
     }
 
@@ -175,15 +174,15 @@ void CheckForUpdate(InetTransfer &transfer, const QString &url, bool interactive
 
     const bool notice = info.ErrorMode == 1 || ((info.ErrorMode == 0 || info.ErrorMode == 2) && newer);
     if (!info.Message.isEmpty() && interactive && notice)
-        Show(info.Message, MsgBoxStyle::Information, kTitle);
+        Show(transfer, info.Message, MsgBoxStyle::Information, kTitle);
 
     if (newer) {
         const QString prompt = Lang(43) + announced.toString() + kCrLf + Lang(44) + running.toString() + kCrLf + kCrLf +
                                Lang(45) + Lang(46, true);
-        if (Show(prompt, MsgBoxStyle::YesNo | MsgBoxStyle::Information, Lang(45)) == MsgBoxResult::Yes)
+        if (Show(transfer, prompt, MsgBoxStyle::YesNo | MsgBoxStyle::Information, Lang(45)) == MsgBoxResult::Yes)
             ShellOpen(info.Download, 1, QString(), QString(), 5);
     } else if (interactive) {
-        Show(Lang(47) + Lang(48, true), MsgBoxStyle::Information, Lang(47));
+        Show(transfer, Lang(47) + Lang(48, true), MsgBoxStyle::Information, Lang(47));
     }
 }
 

@@ -49,8 +49,10 @@ QString UpdateTempFile(const QString &programFolder);
 // returns false; also false, without a message, while the transfer is busy with an earlier request.
 bool DownloadToFile(InetTransfer &transfer, const QString &url, const QString &fileName);
 
-// Interactive: the menu command, which reports every outcome. Otherwise only the question that offers
-// a newer version is asked (and a failed transfer still reports itself through DownloadToFile).
-void CheckForUpdate(InetTransfer &transfer, const QString &url, bool interactive = false);
+// Fetches url into tempFile (see UpdateTempFile), reads and deletes it, and tells the user. Interactive:
+// the menu command, which reports every outcome. Otherwise only the question that offers a newer
+// version is asked (and a failed transfer still reports itself through DownloadToFile). Message boxes
+// are owned by the transfer control's window.
+void CheckForUpdate(InetTransfer &transfer, const QString &url, const QString &tempFile, bool interactive = false);
 
 } // namespace modDl

@@ -6,6 +6,7 @@
 #include "shell/lang/modLang.h"
 #include "shell/modDl.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -50,6 +51,7 @@ class tst_updatecheck : public QObject {
     int answer = MsgBoxResult::No;
     HttpTestServer server;
     InetTransfer transfer;
+    QTemporaryDir work; // the program's folder for the checks
     QString temp;
 
     QStringList titles() const
@@ -63,7 +65,7 @@ class tst_updatecheck : public QObject {
     void check(const QByteArray &body, bool interactive = true)
     {
         server.respondBody(body);
-        CheckForUpdate(transfer, server.url(), interactive);
+        CheckForUpdate(transfer, server.url(), temp, interactive);
     }
 
 private slots:
@@ -80,7 +82,8 @@ private slots:
             return true;
         });
         transfer.setTimeoutMs(3000);
-        temp = UpdateTempFile(QCoreApplication::applicationDirPath());
+        QVERIFY(work.isValid());
+        temp = UpdateTempFile(work.path());
     }
 
     void init()
@@ -92,7 +95,11 @@ private slots:
         transfer.setRetries(InetTransfer::kDefaultRetries);
     }
 
-    void cleanup() { QVERIFY2(!QFile::exists(temp), qPrintable(temp + " left behind")); }
+    void cleanup()
+    {
+        const QStringList left = QDir(work.path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(u' ')));
+    }
 
     void versionNumbers()
     {
@@ -309,7 +316,7 @@ private slots:
         transfer.setTimeoutMs(300);
         QElapsedTimer clock;
         clock.start();
-        CheckForUpdate(transfer, server.url(), true);
+        CheckForUpdate(transfer, server.url(), temp, true);
         transfer.setTimeoutMs(3000);
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         // Qt itself may send a request again once when the server closes a connection early.
@@ -327,7 +334,7 @@ private slots:
     void unreachableAndUnwritable()
     {
         // Nothing listens on port 1: refused at once, every attempt.
-        CheckForUpdate(transfer, QStringLiteral("http://127.0.0.1:1/download/Veltaro.zip.ver"), true);
+        CheckForUpdate(transfer, QStringLiteral("http://127.0.0.1:1/download/Veltaro.zip.ver"), temp, true);
         QCOMPARE(titles(), (QStringList{QStringLiteral("Veltaro"), QStringLiteral("Veltaro")}));
 
         boxes.clear();
@@ -377,7 +384,9 @@ private slots:
 
     void tempFileFolder()
     {
-        QCOMPARE(temp, QCoreApplication::applicationDirPath() + QStringLiteral("/VTemp.txt"));
+        QCOMPARE(temp, work.path() + QStringLiteral("/VTemp.txt"));
+        QCOMPARE(UpdateTempFile(QCoreApplication::applicationDirPath()),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/VTemp.txt"));
         const QString fallback = UpdateTempFile(QStringLiteral("/nonexistent/folder"));
         QCOMPARE(fallback,
                  QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/VTemp.txt"));
