@@ -1,6 +1,417 @@
 #include "controls/Chk1.h"
 
-Chk1::Chk1(QWidget *parent) : QCheckBox(parent)
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+QRect Pixels(const QRectF &twips)
 {
-    connect(this, &QCheckBox::toggled, this, &Chk1::Click);
+    const auto px = [](double t) { return static_cast<int>(std::lround(t / 15.0)); };
+    return QRect(px(twips.left()), px(twips.top()), px(twips.width()), px(twips.height()));
+}
+
+// The mark's cell: the box character of the font that stands in for the symbol font.
+constexpr char16_t BoxCharacter = 0x2610;
+
+struct ColorPreset {
+    quint32 anim1, anim2, click, high, fore;
+};
+
+constexpr ColorPreset Presets[] = {
+    {0x404040, 0x808080, 0x404040, 0x000000, 0x000000}, // grey
+    {0xFF0000, 0x800000, 0xFF0000, 0xC00000, 0x800000}, // blue
+    {0x0000FF, 0x0080FF, 0x000080, 0x0040C0, 0x0000FF}, // red
+    {0x00FF00, 0x00C000, 0x008000, 0x00C000, 0x008000}, // green
+};
+
+} // namespace
+
+Chk1::Chk1(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    m_captionFont = QFont(QStringLiteral("Arial"));
+    m_captionFont.setPointSizeF(9.75);
+    m_label2Color = 0x80000012;
+    Redraw();
+}
+
+Chk1::~Chk1()
+{
+    m_hooks.UnhookAll();
+}
+
+QFont Chk1::MarkFont() const
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(m_markPoints);
+    return font;
+}
+
+void Chk1::Redraw()
+{
+    // 1. The mark's size; a value that is no number, or one no font takes, leaves it.
+    if (!m_size.isNull()) {
+        bool ok = false;
+        const double points = m_size.toDouble(&ok);
+        if (ok && std::isfinite(points) && points > 0 && points <= 16384)
+            m_markPoints = points;
+    }
+    // 2. Underlined exactly while the box has the focus.
+    m_label2Underline = m_hasFocus;
+    const double H = height() * 15.0;
+    const QFontMetricsF markMetrics(MarkFont());
+    m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)) * 15.0, markMetrics.height() * 15.0));
+    m_label1.moveTo(0, H / 2 - m_label1.height() / 2);
+    QFont captionFont = m_captionFont;
+    captionFont.setUnderline(m_label2Underline);
+    const QFontMetricsF captionMetrics(captionFont);
+    m_label2.setSize(QSizeF(captionMetrics.horizontalAdvance(m_caption) * 15.0, captionMetrics.height() * 15.0));
+    m_label2.moveTo(m_label1.width() + 20, H / 2 - m_label2.height() / 2);
+    m_mark = !m_checked ? Mark::Empty : m_style == 1 ? Mark::Cross : Mark::Check;
+    update();
+}
+
+void Chk1::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    Redraw();
+    Report("Caption");
+}
+
+void Chk1::setEnabled(bool enabled)
+{
+    QWidget::setEnabled(enabled);
+    Report("Enabled");
+}
+
+void Chk1::setFont(const QFont &font)
+{
+    m_captionFont = font;
+    Report("Font");
+    Redraw();
+}
+
+void Chk1::setToolTipText(const QString &text)
+{
+    m_toolTipText = text;
+    setToolTip(text); // the overlay label carries it over the whole box
+    Report("ToolTipText");
+}
+
+void Chk1::setSize(const QVariant &points)
+{
+    m_size = points;
+    Report("Size");
+    Redraw();
+}
+
+void Chk1::setStyle(qint32 style)
+{
+    m_style = style;
+    Report("Style");
+    Redraw();
+}
+
+void Chk1::setUnderlineOnMOver(bool underline)
+{
+    m_underlineOnMOver = underline;
+    Report("UnderlineOnMOver");
+}
+
+void Chk1::setMouseIcon(const StdPicture &icon)
+{
+    m_mouseIcon = icon;
+    m_mousePointer = 99;
+    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
+    Report("MouseIcon");
+}
+
+void Chk1::setMousePointer(qint16 pointer)
+{
+    m_mousePointer = pointer;
+    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
+    Report("MousePointer");
+}
+
+void Chk1::setBackStyle(qint16 style)
+{
+    m_backStyle = style;
+    update();
+    Report("BackStyle");
+}
+
+void Chk1::setBackColor(quint32 color)
+{
+    m_backColor = color;
+    Report("BackColor");
+    Redraw();
+}
+
+void Chk1::setForeColor(quint32 color)
+{
+    m_foreColor = color;
+    SetLabelColors(color);
+    Report("ForeColor");
+    Redraw();
+}
+
+void Chk1::setHighColor(quint32 color)
+{
+    m_highColor = color;
+    Report("HighColor");
+    Redraw();
+}
+
+void Chk1::setChecked(bool checked)
+{
+    m_checked = checked;
+    Report("Checked");
+    Redraw();
+    if (!m_doExternalChange)
+        emit Click();
+}
+
+void Chk1::setAnimation(bool animation)
+{
+    m_animation = animation;
+    Report("Animation");
+}
+
+void Chk1::setAnimColor1(quint32 color)
+{
+    m_animColor1 = color;
+    Report("AnimColor1");
+}
+
+void Chk1::setAnimColor2(quint32 color)
+{
+    m_animColor2 = color;
+    Report("AnimColor2");
+}
+
+void Chk1::setClickColor(quint32 color)
+{
+    m_clickColor = color;
+    Report("ClickColor");
+}
+
+void Chk1::setAnim_Speed(const QVariant &seconds)
+{
+    m_animSpeed = seconds;
+    Report("Anim_Speed");
+}
+
+void Chk1::setAnim_Duration(const QVariant &cycles)
+{
+    m_animDuration = cycles;
+    Report("Anim_Duration");
+}
+
+void Chk1::setColorSet(qint32 preset)
+{
+    m_colorSet = preset;
+    Report("ColorSet");
+    if (preset < 1 || preset > 4)
+        return;
+    const ColorPreset &p = Presets[preset - 1];
+    m_animColor1 = p.anim1;
+    m_animColor2 = p.anim2;
+    m_clickColor = p.click;
+    m_highColor = p.high;
+    m_foreColor = p.fore;
+}
+
+void Chk1::setIsOptionBtn(bool option)
+{
+    m_isOptionBtn = option;
+    Report("IsOptionBtn");
+}
+
+int Chk1::setDoExternalChange(bool external)
+{
+    if (!m_userMode)
+        return ErrSetNotPermitted;
+    m_doExternalChange = external;
+    Report("DoExternalChange");
+    return 0;
+}
+
+void Chk1::SetLabelColors(quint32 color)
+{
+    m_label1Color = color;
+    m_label2Color = color;
+    update();
+}
+
+bool Chk1::ClickAnimation()
+{
+    bool ok = false;
+    const auto cycles = ToInt16(m_animDuration.toDouble(&ok));
+    if (!ok || !cycles)
+        return false;
+    const double speed = m_animSpeed.toDouble(&ok);
+    if (!ok || !std::isfinite(speed))
+        return false;
+    // Window events go on while the mark flashes; the box may be gone when a wait ends.
+    QPointer<Chk1> self(this);
+    const auto wait = [&] {
+        QEventLoop loop;
+        QTimer::singleShot(std::max(0, static_cast<int>(speed * 1000.0)), &loop, &QEventLoop::quit);
+        connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+        return !self.isNull();
+    };
+    for (int i = 0; i < *cycles; ++i) {
+        m_label2Color = m_highColor;
+        m_label1Color = m_animColor1;
+        repaint();
+        if (!wait())
+            return true;
+        m_label1Color = m_animColor2;
+        repaint();
+        if (!wait())
+            return true;
+        SetLabelColors(QApplication::widgetAt(QCursor::pos()) == this ? m_highColor : m_foreColor);
+    }
+    return true;
+}
+
+void Chk1::Toggle()
+{
+    setChecked(!m_checked);
+    ClickAnimation();
+}
+
+void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &, qint32 &lParam)
+{
+    switch (uMsg) {
+    case WM_MOUSEMOVE:
+        if (!m_lastMove.Moved(lParam))
+            return;
+        if (!m_isInside) {
+            m_isInside = true;
+            m_hooks.TrackMouseLeave(lng_hWnd);
+        }
+        m_label1Color = m_highColor;
+        m_label2Color = m_label1Color;
+        m_label2Underline = m_underlineOnMOver;
+        m_hover = true;
+        update();
+        break;
+    case WM_LBUTTONDOWN:
+        Toggle();
+        break;
+    case WM_MOUSELEAVE:
+        m_isInside = false;
+        m_label1Color = m_foreColor;
+        m_label2Color = m_label1Color;
+        m_label2Underline = m_hasFocus;
+        m_hover = false;
+        update();
+        break;
+    default:
+        break;
+    }
+}
+
+void Chk1::StartMouseTracking()
+{
+    if (!m_userMode || !m_hooks.CheckMouseTracking())
+        return;
+    m_hooks.HookWindow(this);
+    m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
+    m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
+    m_hooks.AddHookMsg(this, WM_LBUTTONDOWN, HookAfter);
+}
+
+void Chk1::paintMark(QPainter &p, const QRectF &cell, Mark mark, const QColor &color)
+{
+    const double side = std::floor(std::min(cell.width(), cell.height() * 0.72));
+    if (side < 3)
+        return;
+    const QRectF box(std::round(cell.left() + (cell.width() - side) / 2),
+                     std::round(cell.top() + (cell.height() - side) / 2), side, side);
+    const double line = std::max(1.0, std::round(side / 12));
+    p.save();
+    p.setPen(QPen(color, line, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(box.adjusted(line / 2, line / 2, -line / 2, -line / 2));
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF in = box.adjusted(line * 2.5, line * 2.5, -line * 2.5, -line * 2.5);
+    if (mark == Mark::Cross) {
+        p.setPen(QPen(color, line * 1.5, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(in.topLeft(), in.bottomRight());
+        p.drawLine(in.topRight(), in.bottomLeft());
+    } else if (mark == Mark::Check) {
+        p.setPen(QPen(color, line * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF tick[] = {{in.left(), in.top() + in.height() * 0.55},
+                                {in.left() + in.width() * 0.38, in.bottom()},
+                                {in.right(), in.top()}};
+        p.drawPolyline(tick, 3);
+    }
+    p.restore();
+}
+
+void Chk1::paint(QPainter &p) const
+{
+    if (m_backStyle != 0)
+        p.fillRect(rect(), ControlColor(m_backColor));
+    paintMark(p, Pixels(m_label1), m_mark, ControlColor(m_label1Color));
+    QFont captionFont = m_captionFont;
+    captionFont.setUnderline(m_label2Underline);
+    p.setFont(captionFont);
+    p.setPen(ControlColor(m_label2Color));
+    p.drawText(Pixels(m_label2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_caption);
+}
+
+void Chk1::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint(painter);
+}
+
+void Chk1::resizeEvent(QResizeEvent *)
+{
+    Redraw();
+    emit Resize();
+}
+
+void Chk1::keyPressEvent(QKeyEvent *event)
+{
+    emit KeyDown(KeyCodeOf(event), ShiftOf(event->modifiers()));
+    qint16 keyAscii = KeyAsciiOf(event);
+    if (keyAscii == 0)
+        return;
+    emit KeyPress(keyAscii);
+    if (keyAscii != 13 && keyAscii != 32)
+        return;
+    QPointer<Chk1> self(this);
+    Toggle();
+    if (self)
+        emit Click();
+}
+
+void Chk1::keyReleaseEvent(QKeyEvent *event)
+{
+    emit KeyUp(KeyCodeOf(event), ShiftOf(event->modifiers()));
+}
+
+void Chk1::focusInEvent(QFocusEvent *)
+{
+    m_hasFocus = true;
+    Redraw();
+}
+
+void Chk1::focusOutEvent(QFocusEvent *)
+{
+    m_hasFocus = false;
+    Redraw();
 }

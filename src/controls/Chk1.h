@@ -1,15 +1,171 @@
 #pragma once
 
-#include <QCheckBox>
+#include "controls/ControlSupport.h"
+#include "controls/WindowHook.h"
 
-// Stand-in check box with the members the window uses; the painted control replaces it.
-class Chk1 : public QCheckBox {
+#include <QRectF>
+#include <QVariant>
+#include <QWidget>
+
+class PropertyBag;
+
+// The window's check box: a painted mark (an empty box, a box with a cross or one with a check)
+// and a caption beside it. The caption follows the mouse (hover colour, underline) through the
+// window hook, the mark toggles on the press of the left button or on Enter and Space, and each
+// toggle flashes the mark in two colours while window events go on being processed.
+class Chk1 : public QWidget, public HookOwner {
     Q_OBJECT
 public:
+    // The mark, by the character the symbol font shows for it.
+    enum class Mark { Empty = 0xA8, Cross = 0xFD, Check = 0xFE };
+    // Setting DoExternalChange while the container designs its controls is not permitted.
+    static constexpr int ErrSetNotPermitted = 387;
+
     explicit Chk1(QWidget *parent = nullptr);
-    QString Caption() const { return text(); }
-    void setCaption(const QString &caption) { setText(caption); }
-    bool Checked() const { return isChecked(); }
+    ~Chk1() override;
+
+    // Places the elements and sets the mark; a step that fails is skipped.
+    void Redraw();
+
+    QString Caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    bool Enabled() const { return isEnabled(); }
+    void setEnabled(bool enabled);
+    QFont Font() const { return m_captionFont; }
+    void setFont(const QFont &font);
+    QString ToolTipText() const { return m_toolTipText; }
+    void setToolTipText(const QString &text);
+    // Any number, in points; a value that is no number fails where it is used.
+    QVariant Size() const { return m_size; }
+    void setSize(const QVariant &points);
+    qint32 Style() const { return m_style; }
+    void setStyle(qint32 style);
+    bool UnderlineOnMOver() const { return m_underlineOnMOver; }
+    void setUnderlineOnMOver(bool underline);
+    const StdPicture &MouseIcon() const { return m_mouseIcon; }
+    void setMouseIcon(const StdPicture &icon);
+    qint16 MousePointer() const { return m_mousePointer; }
+    void setMousePointer(qint16 pointer);
+    qint16 BackStyle() const { return m_backStyle; }
+    void setBackStyle(qint16 style);
+    quint32 BackColor() const { return m_backColor; }
+    void setBackColor(quint32 color);
+    quint32 ForeColor() const { return m_foreColor; }
+    void setForeColor(quint32 color);
+    quint32 HighColor() const { return m_highColor; }
+    void setHighColor(quint32 color);
+    bool Checked() const { return m_checked; }
+    void setChecked(bool checked);
+    bool Animation() const { return m_animation; }
+    void setAnimation(bool animation);
+    quint32 AnimColor1() const { return m_animColor1; }
+    void setAnimColor1(quint32 color);
+    quint32 AnimColor2() const { return m_animColor2; }
+    void setAnimColor2(quint32 color);
+    quint32 ClickColor() const { return m_clickColor; }
+    void setClickColor(quint32 color);
+    QVariant Anim_Speed() const { return m_animSpeed; }
+    void setAnim_Speed(const QVariant &seconds);
+    QVariant Anim_Duration() const { return m_animDuration; }
+    void setAnim_Duration(const QVariant &cycles);
+    qint32 ColorSet() const { return m_colorSet; }
+    void setColorSet(qint32 preset);
+    bool IsOptionBtn() const { return m_isOptionBtn; }
+    void setIsOptionBtn(bool option);
+    bool DoExternalChange() const { return m_doExternalChange; }
+    // 0, or ErrSetNotPermitted at design time (nothing is stored then).
+    int setDoExternalChange(bool external);
+
+    // Run mode (true) or the container's design mode: no hooks and no DoExternalChange at design time.
+    void setUserMode(bool userMode) { m_userMode = userMode; }
+    bool UserMode() const { return m_userMode; }
+
+    bool ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) const;
+
+    // Flashes the mark AnimColor1 and AnimColor2 for Anim_Duration cycles of 2 x Anim_Speed seconds.
+    // False when a value is no number.
+    bool ClickAnimation();
+
+    void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &wParam,
+                        qint32 &lParam) override;
+
+    // State, elements in twips and their colours, for the looks and for tests.
+    bool HasFocus() const { return m_hasFocus; }
+    bool IsInside() const { return m_isInside; }
+    bool Hovered() const { return m_hover; }
+    Mark ShownMark() const { return m_mark; }
+    QRectF MarkRect() const { return m_label1; }
+    QRectF CaptionRect() const { return m_label2; }
+    quint32 MarkColor() const { return m_label1Color; }
+    quint32 CaptionColor() const { return m_label2Color; }
+    bool CaptionUnderlined() const { return m_label2Underline; }
+    const HookTable &Hooks() const { return m_hooks; }
+
+    void paint(QPainter &painter) const;
+    // The mark alone, as drawn in a cell of the given pixel size.
+    static void paintMark(QPainter &painter, const QRectF &cell, Mark mark, const QColor &color);
+
 signals:
     void Click();
+    void Resize();
+    void KeyDown(qint16 KeyCode, qint16 Shift);
+    // A handler may change KeyAscii; 0 keeps Enter and Space from toggling.
+    void KeyPress(qint16 &KeyAscii);
+    void KeyUp(qint16 KeyCode, qint16 Shift);
+    void PropertyChanged(const QString &key);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void StartMouseTracking();
+    void Toggle();
+    void SetLabelColors(quint32 color);
+    QFont MarkFont() const;
+    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+
+    QString m_caption = QStringLiteral("Check");
+    QFont m_captionFont;
+    QString m_toolTipText;
+    QVariant m_size = 13;
+    qint32 m_style = 1;
+    bool m_underlineOnMOver = true;
+    StdPicture m_mouseIcon;
+    qint16 m_mousePointer = 0;
+    qint16 m_backStyle = 0;
+    quint32 m_backColor = 0x8000000F;
+    quint32 m_foreColor = 0;
+    quint32 m_highColor = 0;
+    bool m_checked = false;
+    bool m_animation = true;
+    quint32 m_animColor1 = 0x404040;
+    quint32 m_animColor2 = 0x808080;
+    quint32 m_clickColor = 0x404040;
+    QVariant m_animSpeed = 0.08;
+    QVariant m_animDuration = 2;
+    qint32 m_colorSet = 1;
+    bool m_isOptionBtn = false;
+    bool m_doExternalChange = false;
+    bool m_userMode = true;
+
+    // Elements in twips: the mark, whose font size follows Size, and the caption.
+    double m_markPoints = 9.75;
+    QRectF m_label1;
+    quint32 m_label1Color = 0;
+    Mark m_mark = Mark::Empty;
+    QRectF m_label2;
+    quint32 m_label2Color = 0;
+    bool m_label2Underline = false;
+
+    bool m_hasFocus = false;
+    bool m_isInside = false;
+    bool m_hover = false;
+    MousePosition m_lastMove;
+    HookTable m_hooks{this};
 };

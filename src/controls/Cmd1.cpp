@@ -83,7 +83,7 @@ void Cmd1::setColor2(quint32 color)
     Report("Color2");
 }
 
-bool Cmd1::setPicture(const DesignPicture &picture)
+bool Cmd1::setPicture(const StdPicture &picture)
 {
     m_picture = picture;
     Report("Picture");

@@ -35,8 +35,8 @@ public:
     void setColor1(quint32 color);
     quint32 Color2() const { return m_color2; }
     void setColor2(quint32 color);
-    const DesignPicture &Picture() const { return m_picture; }
-    bool setPicture(const DesignPicture &picture);
+    const StdPicture &Picture() const { return m_picture; }
+    bool setPicture(const StdPicture &picture);
     qint32 PicSize() const { return m_picSize; }
     bool setPicSize(qint32 mode);
     qint32 PicAlign() const { return m_picAlign; }
@@ -143,7 +143,7 @@ private:
     quint32 m_highColor2 = 0x80000010;
     quint32 m_color1 = 0x8000000F;
     quint32 m_color2 = 0x8000000F;
-    DesignPicture m_picture;
+    StdPicture m_picture;
     qint32 m_picSize = 32;
     qint32 m_picAlign = 8;
     qint16 m_picHeight = 320;

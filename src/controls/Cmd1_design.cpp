@@ -5,7 +5,7 @@ namespace {
 
 quint32 ReadColor(const PropertyBag &bag, const char *key, quint32 defaultValue)
 {
-    return bag.ReadProperty(QString::fromLatin1(key), QVariant::fromValue(defaultValue)).toUInt();
+    return bag.ReadColor(QString::fromLatin1(key), defaultValue);
 }
 
 std::optional<qint16> ReadInt16(const PropertyBag &bag, const char *key, double defaultValue)
@@ -46,7 +46,7 @@ bool Cmd1::ReadProperties(const PropertyBag &bag)
     m_label1Color = ReadColor(bag, "ForeColor", 0x80000012);
     QWidget::setEnabled(ReadBool(bag, "Enabled", true));
     const QFont container = ContainerFont(this);
-    ok &= setFont(FontFromText(ReadText(bag, "Font", FontToText(container)), container));
+    ok &= setFont(bag.ReadFont(QStringLiteral("Font"), container));
     ok &= Assign(m_borderStyle, ReadInt16(bag, "BorderStyle", 0));
     ok &= Assign(m_backStyle, ReadInt16(bag, "BackStyle", 0));
     m_toolTipText = ReadText(bag, "ToolTipText", QString());
@@ -56,7 +56,7 @@ bool Cmd1::ReadProperties(const PropertyBag &bag)
     m_highColor2 = ReadColor(bag, "HighColor2", 0x80000010);
     m_color1 = ReadColor(bag, "Color1", 0x8000000F);
     m_color2 = ReadColor(bag, "Color2", 0x8000000F);
-    ok &= setPicture(DesignPicture::load(ReadText(bag, "Picture", QString())));
+    ok &= setPicture(bag.ReadPicture(QStringLiteral("Picture")));
     ok &= Assign(m_picSize, ReadInt32(bag, "PicSize", 32));
     ok &= Assign(m_picAlign, ReadInt32(bag, "PicAlign", 8));
     ok &= Assign(m_picHeight, ReadInt16(bag, "PicHeight", 320));
@@ -81,7 +81,7 @@ bool Cmd1::ReadProperties(const PropertyBag &bag)
 void Cmd1::WriteProperties(PropertyBag &bag) const
 {
     const auto color = [&](const char *key, quint32 value, quint32 defaultValue) {
-        bag.WriteProperty(QString::fromLatin1(key), QVariant::fromValue(value), QVariant::fromValue(defaultValue));
+        bag.WriteColor(QString::fromLatin1(key), value, defaultValue);
     };
     const auto write = [&](const char *key, const QVariant &value, const QVariant &defaultValue) {
         bag.WriteProperty(QString::fromLatin1(key), value, defaultValue);
@@ -89,7 +89,7 @@ void Cmd1::WriteProperties(PropertyBag &bag) const
     color("BackColor", m_backColor, 0x8000000F);
     color("ForeColor", m_label1Color, 0x80000012);
     write("Enabled", isEnabled(), true);
-    write("Font", FontToText(m_captionFont), FontToText(ContainerFont(this)));
+    bag.WriteFont(QStringLiteral("Font"), m_captionFont, ContainerFont(this));
     write("BorderStyle", m_borderStyle, 0);
     write("BackStyle", m_backStyle, 0);
     write("ToolTipText", m_toolTipText, QString());
@@ -99,7 +99,7 @@ void Cmd1::WriteProperties(PropertyBag &bag) const
     color("HighColor2", m_highColor2, 0x80000010);
     color("Color1", m_color1, 0x8000000F);
     color("Color2", m_color2, 0x8000000F);
-    write("Picture", m_picture.source, QString());
+    bag.WritePicture(QStringLiteral("Picture"), m_picture);
     write("PicSize", m_picSize, 32);
     write("PicAlign", m_picAlign, 8);
     write("PicHeight", m_picHeight, 320);

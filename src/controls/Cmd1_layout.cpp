@@ -153,8 +153,8 @@ bool Cmd1::ArrangeContent()
             h = m_picHeight;
             break;
         case 3:
-            w = float(m_picture.pixmap.width()) * 15.0f;
-            h = float(m_picture.pixmap.height()) * 15.0f;
+            w = float(m_picture.Width()) * 15.0f;
+            h = float(m_picture.Height()) * 15.0f;
             break;
         default: {
             const auto side = MulInt32(m_picSize, 10);
@@ -264,7 +264,7 @@ void Cmd1::paint(QPainter &p) const
     if (!m_picture.isNull()) {
         const QRect r = Pixels(m_image1);
         if (r.width() > 0 && r.height() > 0)
-            p.drawPixmap(r, m_picture.pixmap);
+            p.drawImage(r, m_picture.Image);
     }
     const int flags = Qt::AlignHCenter | Qt::AlignTop | (m_wordWrap ? Qt::TextWordWrap : 0);
     p.setFont(m_captionFont);

@@ -1,8 +1,10 @@
 #include "controls/ControlSupport.h"
+#include "platform/Colors.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QWidget>
 #include <cmath>
 #include <iterator>
@@ -40,18 +42,7 @@ std::optional<qint32> MulInt32(qint32 a, qint32 b)
     return RoundedToFit<qint32>(double(a) * double(b));
 }
 
-DesignPicture DesignPicture::load(const QString &source)
-{
-    DesignPicture picture;
-    if (source.isEmpty())
-        return picture;
-    picture.pixmap = QPixmap(source);
-    if (!picture.pixmap.isNull())
-        picture.source = source;
-    return picture;
-}
-
-void ApplyMousePointer(QWidget *widget, qint16 pointer, const DesignPicture &icon)
+void ApplyMousePointer(QWidget *widget, qint16 pointer, const StdPicture &icon)
 {
     static const Qt::CursorShape shapes[] = {
         Qt::ArrowCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
@@ -59,24 +50,11 @@ void ApplyMousePointer(QWidget *widget, qint16 pointer, const DesignPicture &ico
         Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
         Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor};
     if (pointer == 99 && !icon.isNull())
-        widget->setCursor(QCursor(icon.pixmap));
+        widget->setCursor(QCursor(QPixmap::fromImage(icon.Image)));
     else if (pointer > 0 && pointer < qint16(std::size(shapes)))
         widget->setCursor(shapes[pointer]);
     else
         widget->unsetCursor();
-}
-
-QString FontToText(const QFont &font)
-{
-    return font.toString();
-}
-
-QFont FontFromText(const QString &text, const QFont &fallback)
-{
-    QFont font;
-    if (text.isEmpty() || !font.fromString(text))
-        return fallback;
-    return font;
 }
 
 QFont ContainerFont(const QWidget *control)
@@ -87,27 +65,7 @@ QFont ContainerFont(const QWidget *control)
 
 QColor ControlColor(quint32 value)
 {
-    if (value & 0x80000000u) {
-        switch (value & 0xFFu) {
-        case 0x05:
-            return QColor(0xFF, 0xFF, 0xFF);
-        case 0x08:
-            return QColor(0, 0, 0);
-        case 0x0F:
-            return QColor(0xF0, 0xF0, 0xF0);
-        case 0x10:
-            return QColor(0xA0, 0xA0, 0xA0);
-        case 0x11:
-            return QColor(0x6D, 0x6D, 0x6D);
-        case 0x12:
-            return QColor(0, 0, 0);
-        case 0x14:
-            return QColor(0xFF, 0xFF, 0xFF);
-        default:
-            return QColor(0, 0, 0);
-        }
-    }
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+    return ToQColor(TranslateColor(value));
 }
 
 qint16 KeyCodeOf(const QKeyEvent *event)

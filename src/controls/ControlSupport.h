@@ -1,7 +1,8 @@
 #pragma once
 
+#include "controls/StdPicture.h"
+
 #include <QFont>
-#include <QPixmap>
 #include <QString>
 #include <optional>
 
@@ -11,7 +12,7 @@ class QKeyEvent;
 class QWidget;
 
 // Conversions the painted controls share: checked whole numbers as the designs keep them,
-// fonts and pictures as stored text, and key and mouse codes as their events report them.
+// colours and mouse pointers, and key and mouse codes as their events report them.
 
 // Whole number rounded half to even; nothing when the value does not fit (an arithmetic error).
 std::optional<qint16> ToInt16(double value);
@@ -20,20 +21,10 @@ std::optional<qint32> ToInt32(double value);
 std::optional<qint16> MulInt16(qint16 a, qint16 b);
 std::optional<qint32> MulInt32(qint32 a, qint32 b);
 
-// A picture of a stored design, kept with the name it was loaded from (a file or ":/resource").
-struct DesignPicture {
-    QString source;
-    QPixmap pixmap;
-    bool isNull() const { return pixmap.isNull(); }
-    static DesignPicture load(const QString &source);
-};
-
 // Applies a stored mouse pointer number (0 default, 1 arrow, 2 cross, 3 I-beam, 11 hourglass,
 // 99 the custom icon ...) to a widget.
-void ApplyMousePointer(QWidget *widget, qint16 pointer, const DesignPicture &icon);
+void ApplyMousePointer(QWidget *widget, qint16 pointer, const StdPicture &icon);
 
-QString FontToText(const QFont &font);
-QFont FontFromText(const QString &text, const QFont &fallback);
 // The font a control takes when its design names none: its container's.
 QFont ContainerFont(const QWidget *control);
 

@@ -132,14 +132,14 @@ void PPB::setBackStyle(qint16 style)
     Report("BackStyle");
 }
 
-void PPB::setPicture(const DesignPicture &picture)
+void PPB::setPicture(const StdPicture &picture)
 {
     m_picture = picture;
     update();
     Report("Picture");
 }
 
-void PPB::setImage(const DesignPicture &picture)
+void PPB::setImage(const StdPicture &picture)
 {
     m_picture = picture;
     update();
@@ -167,7 +167,7 @@ void PPB::setMousePointer(qint16 pointer)
     Report("MousePointer");
 }
 
-void PPB::setMouseIcon(const DesignPicture &icon)
+void PPB::setMouseIcon(const StdPicture &icon)
 {
     m_mouseIcon = icon;
     ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
@@ -202,7 +202,7 @@ void PPB::paint(QPainter &p) const
     if (m_picture.isNull())
         p.fillRect(QRect(QPoint(0, 0), frame.size()), QColor(FillColor));
     else if (image.width() > 0 && image.height() > 0)
-        p.drawPixmap(image, m_picture.pixmap);
+        p.drawImage(image, m_picture.Image);
     if (m_showLabel) {
         p.setFont(m_font);
         p.setPen(QColor(LabelColor));

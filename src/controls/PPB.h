@@ -38,18 +38,18 @@ public:
     qint16 BackStyle() const { return m_backStyle; }
     void setBackStyle(qint16 style);
     // Two names for the one bar picture.
-    const DesignPicture &Picture() const { return m_picture; }
-    void setPicture(const DesignPicture &picture);
-    const DesignPicture &Image() const { return m_picture; }
-    void setImage(const DesignPicture &picture);
+    const StdPicture &Picture() const { return m_picture; }
+    void setPicture(const StdPicture &picture);
+    const StdPicture &Image() const { return m_picture; }
+    void setImage(const StdPicture &picture);
     QFont Font() const { return m_font; }
     void setFont(const QFont &font);
     bool Enabled() const { return isEnabled(); }
     void setEnabled(bool enabled);
     qint16 MousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
-    const DesignPicture &MouseIcon() const { return m_mouseIcon; }
-    void setMouseIcon(const DesignPicture &icon);
+    const StdPicture &MouseIcon() const { return m_mouseIcon; }
+    void setMouseIcon(const StdPicture &icon);
     QString ToolTipText() const { return m_toolTipText; }
     void setToolTipText(const QString &text);
 
@@ -94,10 +94,10 @@ private:
     quint32 m_borderColor = 0x80000008;
     quint32 m_backColor = 0x8000000F;
     qint16 m_backStyle = 1;
-    DesignPicture m_picture;
+    StdPicture m_picture;
     QFont m_font;
     qint16 m_mousePointer = 0;
-    DesignPicture m_mouseIcon;
+    StdPicture m_mouseIcon;
     QString m_toolTipText;
 
     QString m_labelText = QStringLiteral("100%");

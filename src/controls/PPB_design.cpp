@@ -15,7 +15,7 @@ bool PPB::ReadProperties(const PropertyBag &bag)
     bool ok = true;
     m_isPercent = Read(bag, "IsPercent", true).toBool();
     const QFont container = ContainerFont(this);
-    m_font = FontFromText(Read(bag, "Font", FontToText(container)).toString(), container);
+    m_font = bag.ReadFont(QStringLiteral("Font"), container);
     SetLabelText(m_labelText);
     Redraw();
     // No default: a design without the key gives a disabled bar.
@@ -24,18 +24,18 @@ bool PPB::ReadProperties(const PropertyBag &bag)
     ok &= pointer.has_value();
     if (pointer)
         m_mousePointer = *pointer;
-    m_mouseIcon = DesignPicture::load(Read(bag, "MouseIcon", QString()).toString());
+    m_mouseIcon = bag.ReadPicture(QStringLiteral("MouseIcon"));
     ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-    m_picture = DesignPicture::load(Read(bag, "Image", QString()).toString());
+    m_picture = bag.ReadPicture(QStringLiteral("Image"));
     m_toolTipText = Read(bag, "ToolTipText", QString()).toString();
     // Read second, so "Picture" decides.
-    m_picture = DesignPicture::load(Read(bag, "Picture", QString()).toString());
-    m_backColor = Read(bag, "BackColor", QVariant::fromValue(0x8000000Fu)).toUInt();
+    m_picture = bag.ReadPicture(QStringLiteral("Picture"));
+    m_backColor = bag.ReadColor(QStringLiteral("BackColor"), 0x8000000F);
     const auto backStyle = ToInt16(Read(bag, "BackStyle", 1.0).toDouble());
     ok &= backStyle.has_value();
     if (backStyle)
         m_backStyle = *backStyle;
-    m_borderColor = Read(bag, "BorderColor", QVariant::fromValue(0x80000008u)).toUInt();
+    m_borderColor = bag.ReadColor(QStringLiteral("BorderColor"), 0x80000008);
     m_showLabel = Read(bag, "ShowLabel", 1).toInt() != 0;
     m_showBorder = Read(bag, "ShowBorder", 1).toInt() != 0;
     m_useCustomCaption = Read(bag, "UseCustomCaption", false).toBool();
@@ -49,16 +49,16 @@ void PPB::WriteProperties(PropertyBag &bag) const
         bag.WriteProperty(QString::fromLatin1(key), value, defaultValue);
     };
     write("IsPercent", m_isPercent, true);
-    write("Font", FontToText(m_font), FontToText(ContainerFont(this)));
+    bag.WriteFont(QStringLiteral("Font"), m_font, ContainerFont(this));
     write("Enabled", isEnabled(), QVariant());
     write("MousePointer", m_mousePointer, 0);
-    write("MouseIcon", m_mouseIcon.source, QString());
-    write("Image", m_picture.source, QString());
+    bag.WritePicture(QStringLiteral("MouseIcon"), m_mouseIcon);
+    bag.WritePicture(QStringLiteral("Image"), m_picture);
     write("ToolTipText", m_toolTipText, QString());
-    write("Picture", m_picture.source, QString());
-    write("BackColor", QVariant::fromValue(m_backColor), QVariant::fromValue(0x8000000Fu));
+    bag.WritePicture(QStringLiteral("Picture"), m_picture);
+    bag.WriteColor(QStringLiteral("BackColor"), m_backColor, 0x8000000F);
     write("BackStyle", m_backStyle, 1);
-    write("BorderColor", QVariant::fromValue(m_borderColor), QVariant::fromValue(0x80000008u));
+    bag.WriteColor(QStringLiteral("BorderColor"), m_borderColor, 0x80000008);
     // A Boolean never equals the default 1, so both are always stored.
     write("ShowLabel", m_showLabel, 1);
     write("ShowBorder", m_showBorder, 1);

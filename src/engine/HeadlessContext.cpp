@@ -1,6 +1,7 @@
 #include "engine/HeadlessContext.h"
 
-#include <QFileInfo>
+#include "platform/DriveType.h"
+
 #include <QStringList>
 
 void HeadlessContext::LogPrint(const QString &line)
@@ -51,7 +52,7 @@ QString HeadlessContext::TargetPath()
 
 bool HeadlessContext::TargetAccepted(const QString &path)
 {
-    return AcceptTarget ? AcceptTarget(path) : QFileInfo(path).isDir();
+    return AcceptTarget ? AcceptTarget(path) : DriveType::Accepted(DriveType::Query(path));
 }
 
 QStringList HeadlessContext::LogTextLines() const

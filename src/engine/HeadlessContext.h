@@ -57,7 +57,7 @@ public:
 
     // The trimmed target, ending in "/".
     QString TargetPath() override;
-    // Without a check of its own: any existing folder.
+    // The window's drive-kind check, unless replaced.
     bool TargetAccepted(const QString &path) override;
     QString CountText() override { return Txt1Text; }
     QString SizeText() override { return Txt2Text; }

@@ -92,10 +92,13 @@ void frmMain::createControls()
     Cmd12->ReadProperties(StoredDesign(QStringLiteral("Cmd12")));
 
     Chk11 = Place<Chk1>(f, 225, 2475, 4245, 240);
+    Chk11->ReadProperties(StoredDesign(QStringLiteral("Chk11")));
     ChkDoEvents = Place<Chk1>(f, 225, 2700, 4200, 240);
+    ChkDoEvents->ReadProperties(StoredDesign(QStringLiteral("ChkDoEvents")));
     chkDisableCaching = Place<Chk1>(f, 225, 2940, 4200, 240);
+    chkDisableCaching->ReadProperties(StoredDesign(QStringLiteral("chkDisableCaching")));
     chkEnableWriteThrough = Place<Chk1>(f, 225, 3180, 4200, 240);
-    chkDisableCaching->setChecked(true);
+    chkEnableWriteThrough->ReadProperties(StoredDesign(QStringLiteral("chkEnableWriteThrough")));
 
     Progress1 = Place<PPB>(f, 225, 3495, 4215, 135);
     Progress1->ReadProperties(StoredDesign(QStringLiteral("Progress1")));

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -19,6 +20,8 @@ class BusyAnimation;
 class QMenu;
 class QAction;
 class InetTransfer;
+class clsDoEvents;
+class TimerComponent;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -91,6 +94,16 @@ public:
     InetTransfer *Inet1 = nullptr;
     QString UpdateUrl; // the information file's address
     void McToolBar1_Click(int index);
+
+    // Test runs (frmMain_run.cpp): the log panel, the start buttons' handlers, and the window's one
+    // pump and one clock, made on first use and kept until the window ends.
+    void LogPrint(const QString &InText);
+    void Cmd11_Click();
+    void Cmd12_Click();
+    clsDoEvents &DoEvents();
+    TimerComponent *Timer();
+    std::shared_ptr<clsDoEvents> DoEventsInstance;
+    std::shared_ptr<TimerComponent> TimerInstance;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,3 +1,109 @@
+// The two start buttons: the engine's run drivers over the window's controls.
 #include "shell/frmMain.h"
 
-void frmMain::connectRuns() {}
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
+#include "controls/Txt.h"
+#include "engine/LogPanel.h"
+#include "engine/RunDriver.h"
+#include "engine/clsDoEvents.h"
+#include "platform/TimerComponent.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+namespace {
+
+// What a run sees of the window, read from and written to its controls.
+class WindowRunContext final : public DriverContext {
+public:
+    explicit WindowRunContext(frmMain &w) : m_w(w) {}
+
+    bool DisableCaching() const override { return m_w.chkDisableCaching->Checked(); }
+    bool WriteThrough() const override { return m_w.chkEnableWriteThrough->Checked(); }
+    bool LightPump() const override { return m_w.ChkDoEvents->Checked(); }
+    bool StopRequested() const override { return m_w.StopRequested; }
+    void LogPrint(const QString &line) override { m_w.LogPrint(line); }
+    void FileProgress(double value) override { m_w.Progress1->ValueChange(value); }
+    void OverallProgress(double value) override { m_w.OverallProgress->ValueChange(value); }
+    void fDoEvents(bool bDoOriginalDoEvents) override { m_w.DoEvents().fDoEvents(bDoOriginalDoEvents); }
+    TimerComponent *Timer() override { return m_w.Timer(); }
+    RunResults &Results() override { return m_w.Results; }
+
+    QString TargetPath() override { return m_w.GetTargetPath(); }
+    bool TargetAccepted(const QString &path) override { return m_w.CheckDriveType(path); }
+    QString CountText() override { return m_w.Txt1->Text(); }
+    QString SizeText() override { return m_w.Txt2->Text(); }
+    bool WriteLogFile() override { return m_w.Chk11->Checked(); }
+    QString DriveText() override { return m_w.Drive1->currentText(); }
+    void LockInputs(bool locked) override
+    {
+        // Each control by its own type: the painted ones redraw their look in their own setEnabled.
+        const auto enable = [locked](auto *control) { control->setEnabled(!locked); };
+        enable(m_w.Chk11);
+        enable(m_w.chkDisableCaching);
+        enable(m_w.chkEnableWriteThrough);
+        enable(m_w.ChkDoEvents);
+        enable(m_w.Cmd11);
+        enable(m_w.Cmd12);
+        enable(m_w.Cmd13);
+        enable(m_w.Drive1);
+        enable(m_w.Txt1);
+        enable(m_w.Txt2);
+    }
+    void StartBusy() override
+    {
+        m_w.Image2->setVisible(true);
+        m_w.StartBusyAnimation();
+    }
+    void StopBusy() override { m_w.StopBusyAnimation(); }
+    QString &LogText() override { return m_w.LogText; }
+    QString &LogFileName() override { return m_w.LogFileName; }
+    void SetStopRequested(bool stop) override { m_w.StopRequested = stop; }
+
+private:
+    frmMain &m_w;
+};
+
+} // namespace
+
+void frmMain::connectRuns()
+{
+    connect(Cmd11, &Cmd1::Click, this, &frmMain::Cmd11_Click);
+    connect(Cmd12, &Cmd1::Click, this, &frmMain::Cmd12_Click);
+}
+
+void frmMain::Cmd11_Click()
+{
+    WindowRunContext ctx(*this);
+    StartSingle(ctx);
+}
+
+void frmMain::Cmd12_Click()
+{
+    WindowRunContext ctx(*this);
+    StartMultiple(ctx);
+}
+
+void frmMain::LogPrint(const QString &InText)
+{
+    // The label breaks lines at LF; repainting only when the caption changed.
+    const QString caption = ::LogPrint(LogLines, LogText, InText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (caption != Label3->text())
+        Label3->setText(caption);
+}
+
+clsDoEvents &frmMain::DoEvents()
+{
+    if (!DoEventsInstance)
+        DoEventsInstance = std::make_shared<clsDoEvents>();
+    return *DoEventsInstance;
+}
+
+TimerComponent *frmMain::Timer()
+{
+    if (!TimerInstance)
+        TimerInstance = TimerComponent::Create();
+    return TimerInstance.get();
+}

@@ -181,10 +181,10 @@ private slots:
         QVERIFY(m_button->CaptionRect().height() > oneLine.height());
         QCOMPARE(m_button->TextWidth(), 1420);
 
-        QVERIFY(m_button->setPicture(DesignPicture::load(QStringLiteral(":/cmd13.png"))));
+        QVERIFY(m_button->setPicture(StdPicture::FromFile(QStringLiteral(":/cmd13.png"))));
         QVERIFY(!m_button->Picture().isNull());
         QVERIFY(m_button->setPicSize(3));
-        QCOMPARE(m_button->PictureRect().size(), QSizeF(m_button->Picture().pixmap.size()) * 15);
+        QCOMPARE(m_button->PictureRect().size(), QSizeF(m_button->Picture().Image.size()) * 15);
         QVERIFY(m_button->setPicSize(32));
         QCOMPARE(m_button->PictureRect().size(), QSizeF(320, 320));
         QVERIFY(m_button->setPicSize(0));

@@ -61,7 +61,7 @@ private slots:
 
     void pictureIsRevealedNotSqueezed()
     {
-        m_bar->setPicture(DesignPicture::load(BarPicture));
+        m_bar->setPicture(StdPicture::FromFile(BarPicture));
         QVERIFY(!m_bar->Picture().isNull());
         m_bar->setShowLabel(false);
         m_bar->ValueChange(100);
@@ -126,14 +126,15 @@ private slots:
 
     void persistence()
     {
-        m_bar->setPicture(DesignPicture::load(BarPicture));
+        m_bar->setPicture(StdPicture::FromFile(BarPicture));
         m_bar->setIsPercent(false);
         m_bar->setToolTipText(QStringLiteral("tip"));
         m_bar->setBorderColor(0x00112233);
         PropertyBag bag;
         m_bar->WriteProperties(bag);
-        QCOMPARE(bag.ReadProperty(QStringLiteral("Image"), QString()).toString(), BarPicture);
-        QCOMPARE(bag.ReadProperty(QStringLiteral("Picture"), QString()).toString(), BarPicture);
+        const StdPicture bar = StdPicture::FromFile(BarPicture);
+        QCOMPARE(bag.ReadPicture(QStringLiteral("Image")), bar);
+        QCOMPARE(bag.ReadPicture(QStringLiteral("Picture")), bar);
         QVERIFY(bag.contains(QStringLiteral("ShowLabel")));
         QVERIFY(bag.contains(QStringLiteral("ShowBorder")));
         QVERIFY(bag.contains(QStringLiteral("Enabled")));
@@ -145,7 +146,7 @@ private slots:
         QVERIFY(copy.isEnabled());
         QVERIFY(!copy.IsPercent());
         QVERIFY(!copy.ShowBorder());
-        QCOMPARE(copy.Picture().source, BarPicture);
+        QCOMPARE(copy.Picture(), bar);
         QCOMPARE(copy.ToolTipText(), QStringLiteral("tip"));
         QCOMPARE(copy.BorderColor(), 0x00112233u);
         PropertyBag again;
@@ -153,12 +154,14 @@ private slots:
         QCOMPARE(again, bag);
 
         // "Picture" is read after "Image" and decides; a design without "Enabled" is disabled.
-        QVERIFY(copy.ReadProperties(
-            PropertyBag::fromText(QStringLiteral("image=:/nothing-here.png\npicture=%1\n").arg(BarPicture))));
-        QCOMPARE(copy.Picture().source, BarPicture);
+        const QString barText = QString::fromLatin1(bar.Data.toBase64());
+        const StdPicture icon = StdPicture::FromFile(QStringLiteral(":/cmd13.png"));
+        QVERIFY(copy.ReadProperties(PropertyBag::fromText(
+            QStringLiteral("image=%1\npicture=%2\n").arg(QString::fromLatin1(icon.Data.toBase64()), barText))));
+        QCOMPARE(copy.Picture(), bar);
         QVERIFY(!copy.isEnabled());
         QVERIFY(copy.ShowBorder());
-        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("image=%1\n").arg(BarPicture))));
+        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("image=%1\n").arg(barText))));
         QVERIFY(copy.Picture().isNull());
         QVERIFY(!copy.ReadProperties(PropertyBag::fromText(QStringLiteral("backstyle=70000\n"))));
     }

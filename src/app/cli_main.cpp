@@ -1,0 +1,61 @@
+// veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
+#include "engine/HeadlessContext.h"
+#include "shell/lang/modLang.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Measures how fast a folder's device writes and reads."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to test."));
+    const QCommandLineOption multiple(QStringLiteral("multiple"), QStringLiteral("Run the multiple test."));
+    const QCommandLineOption count({QStringLiteral("n"), QStringLiteral("count")}, QStringLiteral("Number of files."),
+                                   QStringLiteral("count"), QStringLiteral("20"));
+    const QCommandLineOption size({QStringLiteral("s"), QStringLiteral("size")},
+                                  QStringLiteral("Size of each file in MB."), QStringLiteral("MB"),
+                                  QStringLiteral("10"));
+    const QCommandLineOption cache(QStringLiteral("cache"), QStringLiteral("Leave the system cache on."));
+    const QCommandLineOption writeThrough(QStringLiteral("write-through"), QStringLiteral("Enable write through."));
+    const QCommandLineOption lightPump(QStringLiteral("light-pump"), QStringLiteral("Increase test priority."));
+    const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Write the result log file to the folder."));
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Language file."), QStringLiteral("file"));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+    if (parser.isSet(lang))
+        modLang::LoadLanguageFile(parser.value(lang));
+
+    HeadlessContext ctx;
+    ctx.Drive1Text = parser.positionalArguments().first();
+    ctx.Txt1Text = parser.value(count);
+    ctx.Txt2Text = parser.value(size);
+    ctx.chkDisableCaching = !parser.isSet(cache);
+    ctx.chkEnableWriteThrough = parser.isSet(writeThrough);
+    ctx.ChkDoEvents = parser.isSet(lightPump);
+    ctx.Chk11 = parser.isSet(logFile);
+
+    // Every logged line as it comes; the panel's "<clear>" has no meaning here.
+    QTextStream out(stdout);
+    ctx.OnLog = [&out](const QString &line) {
+        if (line != QLatin1String("<clear>"))
+            out << line << Qt::endl;
+    };
+    if (parser.isSet(multiple))
+        StartMultiple(ctx);
+    else
+        StartSingle(ctx);
+
+    const RunResults &r = ctx.Figures;
+    const bool measured = parser.isSet(multiple) ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
+    return measured ? 0 : 1;
+}
