@@ -98,6 +98,7 @@ public:
     bool HasFocus() const { return m_hasFocus; }
     bool IsInside() const { return m_isInside; }
     QString StoredText() const { return m_storedText; }
+    const HookTable &Hooks() const { return m_hooks; }
 
     void paint(QPainter &painter) const;
 
