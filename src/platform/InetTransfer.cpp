@@ -86,7 +86,7 @@ InetTransfer::Attempt InetTransfer::attempt(const QUrl &url)
     });
     connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
         data += reply->readAll();
-        if (data.size() > kMaxBytes) {
+        if (data.size() > m_maxBytes) {
             tooLarge = true;
             reply->abort();
         }
@@ -114,7 +114,7 @@ InetTransfer::Attempt InetTransfer::attempt(const QUrl &url)
         a.result.error = QStringLiteral("no answer within %1 ms").arg(m_timeoutMs);
         a.worthRetry = true;
     } else if (tooLarge) {
-        a.result.error = QStringLiteral("more than %1 bytes").arg(kMaxBytes);
+        a.result.error = QStringLiteral("more than %1 bytes").arg(m_maxBytes);
     } else if (reply->error() != QNetworkReply::NoError) {
         a.result.error = reply->errorString();
         // A refused request or a redirect loop answers the same way again; a lost connection or a

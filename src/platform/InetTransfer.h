@@ -29,7 +29,7 @@ public:
     static constexpr int kDefaultTimeoutMs = 15000;
     static constexpr int kDefaultRetries = 2;
     // A body beyond this is not what the caller asked for; the fetch fails instead of filling memory.
-    static constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kDefaultMaxBytes = 64 * 1024 * 1024;
 
     explicit InetTransfer(QObject *parent = nullptr);
     ~InetTransfer() override;
@@ -41,6 +41,8 @@ public:
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     int retries() const { return m_retries; }
     void setRetries(int count) { m_retries = count; }
+    qint64 maxBytes() const { return m_maxBytes; }
+    void setMaxBytes(qint64 bytes) { m_maxBytes = bytes; }
 
 private:
     struct Attempt {
@@ -52,5 +54,6 @@ private:
     QNetworkAccessManager *m_manager;
     int m_timeoutMs = kDefaultTimeoutMs;
     int m_retries = kDefaultRetries;
+    qint64 m_maxBytes = kDefaultMaxBytes;
     bool m_busy = false;
 };

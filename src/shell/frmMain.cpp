@@ -68,11 +68,11 @@ void frmMain::createControls()
     Label1 = Place<QLabel>(f, 120, 360, 1695, 195);
     Label1->setText(QStringLiteral("Anzahl der Dateien:"));
     Txt1 = Place<Txt>(f, 2115, 315, 1995, 255);
-    Txt1->setMaxLength(10);
+    Txt1->ReadProperties(StoredDesign(QStringLiteral("Txt1")));
     Label2 = Place<QLabel>(f, 120, 720, 1815, 195);
     Label2->setText(QStringLiteral("Größe der Dateien (MB):"));
     Txt2 = Place<Txt>(f, 2115, 675, 1995, 255);
-    Txt2->setMaxLength(10);
+    Txt2->ReadProperties(StoredDesign(QStringLiteral("Txt2")));
     Cmd13 = Place<Cmd1>(f, 4185, 315, 330, 615);
     Cmd13->ReadProperties(StoredDesign(QStringLiteral("Cmd13")));
 

@@ -157,7 +157,7 @@ void CheckForUpdate(InetTransfer &transfer, const QString &url, const QString &t
     if (DownloadToFile(transfer, url, temp)) {
         QFile file(temp);
         if (file.open(QIODevice::ReadOnly))
-            info = ParseUpdateInfo(file.read(InetTransfer::kMaxBytes));
+            info = ParseUpdateInfo(file.read(transfer.maxBytes()));
         file.close();
         file.remove();
     }

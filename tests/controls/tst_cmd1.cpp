@@ -103,6 +103,31 @@ private slots:
         QVERIFY(!m_button->IsPressed());
     }
 
+    void releaseOnThePicture()
+    {
+        // A picture in the middle; the caption at the top, clear of it.
+        QVERIFY(m_button->setPicture(StdPicture::FromFile(QStringLiteral(":/cmd13.png"))));
+        QVERIFY(m_button->setPicSize(3));
+        QVERIFY(m_button->setTextAlign(6));
+        const QRectF caption = m_button->CaptionRect();
+        QSignalSpy clicks(m_button, &Cmd1::Click);
+        QSignalSpy downs(m_button, &Cmd1::MouseDown);
+        Pointer::MoveTo(m_button, QPoint(50, 20));
+        Pointer::Press(m_button, QPoint(50, 20));
+        QCOMPARE(downs.count(), 0); // only a press on the surface itself raises MouseDown
+        Pointer::Release(m_button, QPoint(50, 20));
+        QCOMPARE(clicks.count(), 1);
+        // No second arrangement on this path: the caption keeps the pressed shift for now.
+        QCOMPARE(m_button->CaptionRect().topLeft(), caption.topLeft() + QPointF(20, 20));
+        QVERIFY(m_button->ArrangeContent());
+        QCOMPARE(m_button->CaptionRect().topLeft(), caption.topLeft());
+
+        Pointer::Press(m_button, QPoint(5, 25)); // the bare surface
+        QCOMPARE(downs.count(), 1);
+        Pointer::Release(m_button, QPoint(5, 25));
+        QCOMPARE(clicks.count(), 2);
+    }
+
     void keyboardClicks()
     {
         QSignalSpy clicks(m_button, &Cmd1::Click);

@@ -1,4 +1,7 @@
+#include "common/EngineTestSupport.h"
 #include "common/HttpTestServer.h"
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
 #include "controls/Txt.h"
 #include "platform/InetTransfer.h"
 #include "platform/MsgBox.h"
@@ -10,6 +13,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -203,32 +207,37 @@ private slots:
     void exitDuringARunStopsItSavesAndEnds()
     {
         QGuiApplication::setQuitOnLastWindowClosed(false); // only Exit itself may end the program
+        QTemporaryDir target;
         frmMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Txt1->setText(QStringLiteral("7"));
-        w.StopRequested = false; // a test is running
+        w.Drive1->setEditText(target.path());
+        w.Txt1->setText(QStringLiteral("50"));
+        w.Txt2->setText(QStringLiteral("20"));
+        w.chkDisableCaching->setChecked(false); // the temporary folder may not take direct I/O
 
-        bool runStopped = false;
+        bool runningBefore = false;
         QTimer::singleShot(0, this, [&] {
-            // The running phase: pumps messages between blocks until it finds the flag set.
-            QTimer::singleShot(50, w.mnuFileExit, &QAction::trigger);
-            QElapsedTimer clock;
-            clock.start();
-            while (!w.StopRequested && clock.elapsed() < 5000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            runStopped = w.StopRequested;
+            QTimer::singleShot(100, this, [&] {
+                runningBefore = !w.StopRequested;
+                w.mnuFileExit->trigger();
+            });
+            emit w.Cmd11->Click(); // returns when the run has stopped
         });
         QTimer giveUp;
         giveUp.setSingleShot(true);
         connect(&giveUp, &QTimer::timeout, this, [] { QCoreApplication::exit(1); });
-        giveUp.start(10000);
+        giveUp.start(30000);
         QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(runStopped);
+
+        QVERIFY(runningBefore);
+        QVERIFY(w.StopRequested);
+        QVERIFY(w.LogText.contains(QStringLiteral("Abbruch...")));
         QVERIFY(!w.isVisible());
+        QCOMPARE(EngineTest::FilesIn(target.path() + u'/', QStringLiteral("*.tst")), QStringList());
         QCOMPARE(
             SettingsStore::GetSetting(QStringLiteral("Tavrin"), QStringLiteral("Veltaro"), QStringLiteral("NrFiles")),
-            QStringLiteral("7"));
+            QStringLiteral("50"));
     }
 };
 

@@ -331,6 +331,17 @@ private slots:
         QVERIFY(opened.isEmpty());
     }
 
+    void oversizedBodyFailsAtOnce()
+    {
+        server.respondBody(Info("2.0.0") + QByteArray(5000, 'x'));
+        transfer.setMaxBytes(4096);
+        CheckForUpdate(transfer, server.url(), temp, true);
+        transfer.setMaxBytes(InetTransfer::kDefaultMaxBytes);
+        QCOMPARE(server.requests(), 1);
+        QCOMPARE(titles(), (QStringList{QStringLiteral("Veltaro"), QStringLiteral("Veltaro")}));
+        QCOMPARE(boxes[0].prompt, kTransferError);
+    }
+
     void unreachableAndUnwritable()
     {
         // Nothing listens on port 1: refused at once, every attempt.
@@ -412,6 +423,26 @@ private slots:
         QVERIFY(result.open(QIODevice::ReadOnly));
         QCOMPARE(result.readAll(), QByteArray("one two three\n"));
         initTestCase();
+    }
+
+    // Last: it ends the application's event loop, as closing the window does during a check.
+    void quittingEndsAnOpenFetchQuietly()
+    {
+        server.respond({200, {}, {}, true});
+        transfer.setTimeoutMs(5000);
+        bool ok = true;
+        QElapsedTimer clock;
+        QTimer::singleShot(0, this, [&] {
+            clock.start();
+            QTimer::singleShot(200, qApp, &QCoreApplication::quit);
+            ok = DownloadToFile(transfer, server.url(), temp);
+        });
+        QCoreApplication::exec();
+        QVERIFY(!ok);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(!transfer.StillExecuting());
+        QCOMPARE(server.requests(), 1);
     }
 };
 

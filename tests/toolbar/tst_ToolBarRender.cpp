@@ -248,6 +248,17 @@ private slots:
         QCOMPARE(bar.ButtonsPerRow(), 4);
     }
 
+    void designTimeShowsIndexes()
+    {
+        McToolBar bar;
+        Setup(bar);
+        const QRect corner(62, 2, 12, 14); // where button 1's index goes; its caption is centred
+        QVERIFY(ColoursIn(bar, corner, qRgb(255, 255, 255)).empty());
+        bar.setDesignMode(true);
+        bar.RedrawControl();
+        QVERIFY(!ColoursIn(bar, corner, qRgb(255, 255, 255)).empty());
+    }
+
     void wordWrap()
     {
         QFont font(QStringLiteral("DejaVu Sans"));
