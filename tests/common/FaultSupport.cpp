@@ -45,8 +45,11 @@ int Run(const QString &program, const QStringList &args, QString *output, int ti
 
 QString FastTempRoot()
 {
+    // Containers often give /dev/shm only 64 MB; the runs here need a few hundred.
     const QFileInfo shm(QStringLiteral("/dev/shm"));
-    return shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+    struct statvfs st {};
+    const bool roomy = ::statvfs("/dev/shm", &st) == 0 && qint64(st.f_bavail) * qint64(st.f_frsize) > (512ll << 20);
+    return shm.isDir() && shm.isWritable() && roomy ? shm.filePath() : QDir::tempPath();
 }
 
 std::unique_ptr<ScratchMount> ScratchMount::Tmpfs(const QString &mountPoint, const QString &options)
