@@ -58,6 +58,7 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     if (!timer->Time(t1))
         return FailClosingAll(ctx, handles, Text(7));
     const int32_t d = TimerDifference(t1, t0);
+    // This phase's pattern is "#.##0.00": the seconds grouped, with exactly two decimals.
     ctx.LogPrint(TimeLine(EngineFormat::GroupedSeconds(d / 1000.0), d));
     CloseAll(handles);
 

@@ -3,9 +3,11 @@
 #include "engine/LogPanel.h"
 #include "engine/PhaseSupport.h"
 #include "engine/RunDriver.h"
+#include "engine/clsDoEvents.h"
 #include "shell/lang/modLang.h"
 
 #include <QLocale>
+#include <QTimer>
 #include <QtTest>
 
 class TestLogPanel : public QObject {
@@ -31,6 +33,27 @@ private slots:
         QCOMPARE(LogPrint(lines, log, QStringLiteral("\r\n")), QStringLiteral("H\r\n"));
         QVERIFY(log.endsWith(QStringLiteral("H\r\n\r\n\r\n\r\n")));
         QCOMPARE(LogPrint(lines, log, QStringLiteral("<Clear>")), QStringLiteral("H\r\n<Clear>\r\n"));
+    }
+
+    void pumpDeliversWhatIsPendingAtMostEveryFewMilliseconds()
+    {
+        clsDoEvents pump;
+        int delivered = 0;
+        QTimer::singleShot(0, this, [&] { ++delivered; });
+        pump.fDoEvents(true);
+        QCOMPARE(delivered, 1);
+        QCOMPARE(pump.PumpsDone(), 1);
+
+        // Right after a pump a check only looks at the clock.
+        QTimer::singleShot(0, this, [&] { ++delivered; });
+        pump.fDoEvents(true);
+        QCOMPARE(delivered, 1);
+
+        // The light pump still lets timers and posted events through.
+        QTest::qSleep(clsDoEvents::kMinIntervalMs + 2);
+        pump.fDoEvents(false);
+        QCOMPARE(delivered, 2);
+        QCOMPARE(pump.PumpsDone(), 2);
     }
 
     void numberTextsFollowTheLocale()

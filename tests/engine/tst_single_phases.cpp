@@ -3,6 +3,8 @@
 #include "engine/Phases.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/wait.h>
@@ -234,6 +236,30 @@ private slots:
         ctx->Log.clear();
         QVERIFY(!SingleReadTest(*ctx, 1, 1, path));
         QCOMPARE(ctx->LogTextLines(), QStringList({"Lese 1MB", "Kann auf " + path + " nicht zugreifen!"}));
+    }
+
+    void targetThatFillsUp()
+    {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small tmpfs needs root");
+        QTemporaryDir dir;
+        const QString path = dir.path() + u'/';
+        if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=2m", "veltaro-test", dir.path()}) !=
+            0)
+            QSKIP("cannot mount a tmpfs here");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {dir.path()}); });
+
+        // Writes that find no space fail unnoticed: the phase ends as usual.
+        auto ctx = MakeContext(path);
+        QVERIFY(SingleWriteTest(*ctx, 2, 2, path));
+        const qint64 held = QFileInfo(path + "1.tst").size() + QFileInfo(path + "2.tst").size();
+        QVERIFY2(held < 4 * 1024 * 1024 && held % 1024 == 0, qPrintable(QString::number(held)));
+        QCOMPARE(ctx->LogTextLines().count(QStringLiteral("Zeit: 1,53 Sekunden (1532 ms)")), 2);
+
+        // Every block that is not there reads short.
+        ctx->Log.clear();
+        QVERIFY(SingleReadTest(*ctx, 2, 2, path));
+        QCOMPARE(ctx->LogTextLines().count(QStringLiteral("Checksum Error!")), 4096 - held / 1024);
     }
 
     void folderWithoutWritePermission()
