@@ -28,8 +28,10 @@ int OpenFlags(uint32_t access, uint32_t disposition, uint32_t flags)
 {
     int o = O_CLOEXEC;
     o |= (access & GENERIC_WRITE) ? O_WRONLY : O_RDONLY;
+    // A test file name taken by a symbolic link must not truncate and overwrite the link's target,
+    // a file outside the tested folder.
     if (disposition == CREATE_ALWAYS)
-        o |= O_CREAT | O_TRUNC;
+        o |= O_CREAT | O_TRUNC | O_NOFOLLOW;
     if (flags & FILE_FLAG_NO_BUFFERING)
         o |= O_DIRECT;
     if (flags & FILE_FLAG_WRITE_THROUGH)

@@ -387,6 +387,26 @@ private slots:
         checkAfterRun(bench, which);
     }
 
+    // A test file name taken by a symbolic link to a file outside the target: the run must not
+    // write through it. The first file cannot be created, and the clean-up removes the link only.
+    void testFileLinkedOutside_data()
+    {
+        QTest::addColumn<Start>("which");
+        QTest::newRow("single") << Start::Single;
+        QTest::newRow("multiple") << Start::Multiple;
+    }
+    void testFileLinkedOutside()
+    {
+        QFETCH(Start, which);
+        Bench bench;
+        QVERIFY(QFile::link(bench.sibling + "/keep.txt", bench.Path() + "1.tst"));
+        qInfo() << Row(QTest::currentDataTag(), RunTest(*w, which, bench.target, "2", "1"));
+        MATCH_LINES(LoggedLines(*w), QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)",
+                                                  "Kann auf " + bench.Path() + " nicht zugreifen!"}));
+        QCOMPARE(TestFiles(bench.target), QStringList());
+        checkAfterRun(bench, which);
+    }
+
     // FAT through fusefat: direct I/O and 1 KiB writes go through FUSE, and file names are long
     // names on a FAT16 volume. A whole run must work and clean up.
     void fatTarget_data()
