@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace modFile {
@@ -37,6 +38,23 @@ int OpenFlags(uint32_t access, uint32_t disposition, uint32_t flags)
     if (flags & FILE_FLAG_WRITE_THROUGH)
         o |= O_DSYNC;
     return o;
+}
+
+// Opens without waiting: a FIFO or device under a test file's name would otherwise block the
+// window's thread in open() until some other process came along. Only a regular file is kept.
+int OpenRegularFile(const QByteArray &name, int o)
+{
+    const int fd = ::open(name.constData(), o | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = ENXIO; // not EINVAL, which would retry without direct I/O
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 } // namespace
@@ -76,10 +94,10 @@ int32_t OpenRawFile(const QString &path, uint32_t access, uint32_t /*share*/, ui
 {
     const QByteArray name = QFile::encodeName(path);
     const int o = OpenFlags(access, disposition, flags);
-    int fd = ::open(name.constData(), o, 0666);
+    int fd = OpenRegularFile(name, o);
     // A file system without direct I/O has no cache of its own to bypass: open it without.
     if (fd < 0 && errno == EINVAL && (o & O_DIRECT))
-        fd = ::open(name.constData(), o & ~O_DIRECT, 0666);
+        fd = OpenRegularFile(name, o & ~O_DIRECT);
     if (fd < 0)
         return 0;
     ::fsync(fd);
@@ -92,7 +110,7 @@ int32_t OpenFileForRead(const QString &path, uint32_t style)
     if (name.size() > kMaxReadPath)
         return 0;
     const int o = (style & 3u) == 0 ? O_RDONLY : (style & 1u) ? O_WRONLY : O_RDWR;
-    const int fd = ::open(name.constData(), o | O_CLOEXEC);
+    const int fd = OpenRegularFile(name, o | O_CLOEXEC);
     return fd < 0 ? 0 : HandleOf(fd);
 }
 

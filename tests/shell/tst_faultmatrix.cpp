@@ -407,6 +407,72 @@ private slots:
         checkAfterRun(bench, which);
     }
 
+    // A FIFO under a test file's name, there before the run or put in place of 2.tst between the
+    // phases: opening it must not wait for a writer or reader that never comes. Each row runs in a
+    // child process so that a run that hangs is ended and reported.
+    void fifoNamedAsTestFile_data()
+    {
+        QTest::addColumn<Start>("which");
+        QTest::addColumn<bool>("beforeRun");
+        QTest::newRow("single, 1.tst before the run") << Start::Single << true;
+        QTest::newRow("multiple, 1.tst before the run") << Start::Multiple << true;
+        QTest::newRow("single, 2.tst between the phases") << Start::Single << false;
+    }
+    void fifoNamedAsTestFile()
+    {
+        QFETCH(Start, which);
+        QFETCH(bool, beforeRun);
+        if (qEnvironmentVariableIsEmpty("VELTARO_FAULT_CHILD")) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("VELTARO_FAULT_CHILD"), QStringLiteral("1"));
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            const QString row = QStringLiteral("fifoNamedAsTestFile:") + QLatin1String(QTest::currentDataTag());
+            child.start(QCoreApplication::applicationFilePath(), {row});
+            if (!child.waitForFinished(20000)) {
+                child.kill();
+                child.waitForFinished();
+                QFAIL("the run hung on the FIFO for 20 s");
+            }
+            const QString out = QString::fromLocal8Bit(child.readAll());
+            QVERIFY2(child.exitCode() == 0 && out.contains("PASS   : TestFaultMatrix::fifoNamedAsTestFile("),
+                     qPrintable(out));
+            return;
+        }
+        Bench bench;
+        const auto makeFifo = [&](const char *name) {
+            return Run(QStringLiteral("mkfifo"), {bench.Path() + QLatin1String(name)}) == 0;
+        };
+        QStringList expected{"Teststart: <time>", "Erstelle 2 Dateien (2 MB)",
+                             "Kann auf " + bench.Path() + " nicht zugreifen!"};
+        bool replaced = beforeRun;
+        std::unique_ptr<PumpHook> hook;
+        if (beforeRun) {
+            QVERIFY(makeFifo("1.tst"));
+        } else {
+            // The single read phase passes over a test file that does not open.
+            w->chkDisableCaching->setChecked(false);
+            hook = std::make_unique<PumpHook>([&] {
+                return w->LogText.contains("Lese Datei  1") &&
+                       (replaced = QFile::remove(bench.Path() + "2.tst") && makeFifo("2.tst"));
+            });
+            expected = SingleWriteLines(2, 16, "10,44") + QStringList{"Lese 32MB",
+                                                                      "Lese Datei  1",
+                                                                      kTime,
+                                                                      "Durchschnitt: ,77 Sek.",
+                                                                      "Durchschnitt: 20,89 MB/s",
+                                                                      "Testende: <time>",
+                                                                      ""} +
+                       Summary("1,532", "10,443864229765", "0,766", "20,88772845953");
+        }
+        qInfo() << Row(QTest::currentDataTag(), RunTest(*w, which, bench.target, "2", beforeRun ? "1" : "16"));
+        QVERIFY(replaced);
+        MATCH_LINES(LoggedLines(*w), expected);
+        QCOMPARE(TestFiles(bench.target), QStringList());
+        checkAfterRun(bench, which);
+    }
+
     // FAT through fusefat: direct I/O and 1 KiB writes go through FUSE, and file names are long
     // names on a FAT16 volume. A whole run must work and clean up.
     void fatTarget_data()
