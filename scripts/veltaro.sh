@@ -13,7 +13,7 @@ sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
-test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev)
+test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev dosfstools fusefat e2fsprogs)
 
 install_missing() {
     local missing=()

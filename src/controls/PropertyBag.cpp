@@ -55,12 +55,11 @@ QVariant PropertyBag::ReadProperty(const QString &key, const QVariant &defaultVa
 
 void PropertyBag::WriteProperty(const QString &key, const QVariant &value, const QVariant &defaultValue)
 {
-    const QString lower = key.toLower();
-    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue)) {
-        m_values.remove(lower);
+    // A value equal to its default is skipped, not erased: a design that writes a key twice keeps
+    // the first value when the second is the default.
+    if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue))
         return;
-    }
-    m_values.insert(lower, ToStoredText(value));
+    m_values.insert(key.toLower(), ToStoredText(value));
 }
 
 quint32 PropertyBag::ReadColor(const QString &key, quint32 defaultValue) const

@@ -27,8 +27,9 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
     for (int32_t f = 1; f <= count; ++f) {
         handle = modFile::OpenRawFile(TestFileName(path, f), modFile::GENERIC_WRITE, 0, modFile::CREATE_ALWAYS,
                                       CacheFlags(ctx));
+        // Once a file has been timed, a file that cannot be created is no longer an access failure.
         if (handle == 0)
-            return FailClosing(ctx, handle, AccessFailed(path));
+            return FailClosing(ctx, handle, timed ? Text(7) : AccessFailed(path));
         ctx.LogPrint(fileText + EngineFormat::Signed(f) + QStringLiteral("..."));
 
         TimerComponent *timer = ctx.Timer();

@@ -42,9 +42,16 @@ bool DeleteFiles(const QString &folder, const QString &pattern)
 
 DeleteResult DeleteFile(const QString &path)
 {
-    if (::unlink(QFile::encodeName(path).constData()) == 0)
+    const QByteArray name = QFile::encodeName(path);
+    if (::unlink(name.constData()) == 0)
         return DeleteResult::Deleted;
-    return errno == ENOENT ? DeleteResult::Missing : DeleteResult::Failed;
+    if (errno == ENOENT)
+        return DeleteResult::Missing;
+    // A read-only file system refuses the unlink before it looks the name up.
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+        return DeleteResult::Missing;
+    return DeleteResult::Failed;
 }
 
 bool AppendTextFile(const QString &path, const QString &text)

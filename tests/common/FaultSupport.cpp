@@ -1,0 +1,322 @@
+#include "common/FaultSupport.h"
+
+#include "common/EngineTestSupport.h"
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/Txt.h"
+#include "shell/frmMain.h"
+
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace FaultTest {
+
+bool IsRoot()
+{
+    return ::geteuid() == 0;
+}
+
+int Run(const QString &program, const QStringList &args, QString *output, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    const bool ended = process.waitForStarted(timeoutMs) && process.waitForFinished(timeoutMs);
+    if (output)
+        *output = QString::fromLocal8Bit(process.readAll()) + process.errorString();
+    if (!ended) {
+        process.kill();
+        process.waitForFinished(1000);
+        return -1;
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QString FastTempRoot()
+{
+    // Containers often give /dev/shm only 64 MB; the runs here need a few hundred.
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    struct statvfs st {};
+    const bool roomy = ::statvfs("/dev/shm", &st) == 0 && qint64(st.f_bavail) * qint64(st.f_frsize) > (512ll << 20);
+    return shm.isDir() && shm.isWritable() && roomy ? shm.filePath() : QDir::tempPath();
+}
+
+std::unique_ptr<ScratchMount> ScratchMount::Tmpfs(const QString &mountPoint, const QString &options)
+{
+    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
+    m->Attach(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", mountPoint});
+    return m;
+}
+
+namespace {
+
+QString MakeImage(const QString &image, int megabytes, const QString &mkfs, const QStringList &mkfsArgs)
+{
+    QFile file(image);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) * 1024 * 1024))
+        return QStringLiteral("cannot make the image %1").arg(image);
+    file.close();
+    QString output;
+    if (Run(mkfs, mkfsArgs + QStringList{image}, &output) != 0)
+        return mkfs + QStringLiteral(" failed: ") + output;
+    return {};
+}
+
+} // namespace
+
+std::unique_ptr<ScratchMount> ScratchMount::Ext4Image(const QString &mountPoint, const QString &image, int megabytes)
+{
+    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
+    m->m_error = MakeImage(image, megabytes, QStringLiteral("mkfs.ext4"), {"-q", "-F"});
+    if (m->m_error.isEmpty())
+        m->Attach(QStringLiteral("mount"), {"-o", "loop", image, mountPoint});
+    return m;
+}
+
+std::unique_ptr<ScratchMount> ScratchMount::FatImage(const QString &mountPoint, const QString &image, int megabytes)
+{
+    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
+    m->m_fuse = true;
+    m->m_error = MakeImage(image, megabytes, QStringLiteral("mkfs.vfat"), {});
+    if (m->m_error.isEmpty())
+        m->Attach(QStringLiteral("fusefat"), {"-o", "rw+", image, mountPoint});
+    return m;
+}
+
+void ScratchMount::Attach(const QString &program, const QStringList &args)
+{
+    QString output;
+    if (Run(program, args, &output) != 0) {
+        m_error = program + u' ' + args.join(u' ') + QStringLiteral(" refused: ") + output.trimmed();
+        return;
+    }
+    m_mounted = true;
+}
+
+ScratchMount::~ScratchMount()
+{
+    if (!m_mounted)
+        return;
+    // A lazy detach as the last resort: a mount left behind would outlive the test run.
+    if (m_fuse) {
+        if (Run(QStringLiteral("fusermount"), {"-u", m_mountPoint}) != 0)
+            Run(QStringLiteral("fusermount"), {"-uz", m_mountPoint});
+    } else if (Run(QStringLiteral("umount"), {m_mountPoint}) != 0) {
+        Run(QStringLiteral("umount"), {"-l", m_mountPoint});
+    }
+}
+
+bool ScratchMount::RemountReadOnly()
+{
+    return Run(QStringLiteral("mount"), {"-o", "remount,ro", m_mountPoint}) == 0;
+}
+
+qint64 ScratchMount::FreeBytes() const
+{
+    struct statvfs st {};
+    if (::statvfs(QFile::encodeName(m_mountPoint).constData(), &st) != 0)
+        return -1;
+    return qint64(st.f_bavail) * qint64(st.f_frsize);
+}
+
+Snapshot TakeSnapshot(const QString &folder)
+{
+    Snapshot snapshot;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        QString description = QStringLiteral("%1 %2 bytes, mode %3, changed %4")
+                                  .arg(info.isSymLink() ? u'l'
+                                       : info.isDir()   ? u'd'
+                                                        : u'f')
+                                  .arg(info.size())
+                                  .arg(int(info.permissions()), 0, 16)
+                                  .arg(info.lastModified().toMSecsSinceEpoch());
+        if (info.isFile() && !info.isSymLink()) {
+            QFile file(info.filePath());
+            QCryptographicHash hash(QCryptographicHash::Sha1);
+            if (file.open(QIODevice::ReadOnly) && hash.addData(&file))
+                description += QStringLiteral(", content ") + QString::fromLatin1(hash.result().toHex());
+        }
+        snapshot.insert(QDir(folder).relativeFilePath(info.filePath()), description);
+    }
+    return snapshot;
+}
+
+QString Difference(const Snapshot &before, const Snapshot &after)
+{
+    QStringList lines;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key()))
+            lines << QStringLiteral("gone: ") + it.key();
+        else if (after.value(it.key()) != it.value())
+            lines << QStringLiteral("changed: %1 (%2 -> %3)").arg(it.key(), it.value(), after.value(it.key()));
+    }
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        if (!before.contains(it.key()))
+            lines << QStringLiteral("new: ") + it.key();
+    return lines.join(u'\n');
+}
+
+PumpHook::PumpHook(std::function<bool()> action) : m_action(std::move(action))
+{
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &PumpHook::Tick);
+    m_timer.start();
+}
+
+void PumpHook::Tick()
+{
+    if (m_done)
+        return;
+    if (m_action()) {
+        m_done = true;
+        m_timer.stop();
+    }
+}
+
+namespace {
+
+QStringList Expand(const QStringList &expected)
+{
+    static const QRegularExpression repeat(QStringLiteral("^<(\\d+)> × (.*)$"));
+    QStringList lines;
+    for (const QString &line : expected) {
+        const QRegularExpressionMatch m = repeat.match(line);
+        if (!m.hasMatch()) {
+            lines << line;
+            continue;
+        }
+        for (int i = m.captured(1).toInt(); i > 0; --i)
+            lines << m.captured(2);
+    }
+    return lines;
+}
+
+bool SameLine(const QString &actual, const QString &expected)
+{
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$"));
+    if (actual == expected)
+        return true;
+    const qsizetype marker = expected.indexOf(QLatin1String("<time>"));
+    return marker >= 0 && actual.startsWith(expected.left(marker)) && time.match(actual.mid(marker)).hasMatch();
+}
+
+const QString kAnyLines = QStringLiteral("<...>");
+
+// Whether actual from line a on matches expected from line e on; furthest is how far it got.
+bool MatchFrom(const QStringList &actual, qsizetype a, const QStringList &expected, qsizetype e, qsizetype &furthest)
+{
+    // Plain lines in a row need no search.
+    for (; e < expected.size() && expected[e] != kAnyLines; ++a, ++e) {
+        furthest = std::max(furthest, a);
+        if (a == actual.size() || !SameLine(actual[a], expected[e]))
+            return false;
+    }
+    furthest = std::max(furthest, a);
+    if (e == expected.size())
+        return a == actual.size();
+    for (qsizetype skip = a; skip <= actual.size(); ++skip)
+        if (MatchFrom(actual, skip, expected, e + 1, furthest))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool MatchLines(const QStringList &actual, const QStringList &expected, QString *difference)
+{
+    const QStringList want = Expand(expected);
+    qsizetype furthest = 0;
+    if (MatchFrom(actual, 0, want, 0, furthest))
+        return true;
+    // Long runs of one line are shown once with their count.
+    QStringList shown;
+    for (qsizetype i = 0; i < actual.size();) {
+        qsizetype j = i;
+        while (j < actual.size() && actual[j] == actual[i])
+            ++j;
+        shown << (j - i > 3 ? QStringLiteral("<%1> × %2").arg(j - i).arg(actual[i]) : actual.mid(i, j - i).join(u'\n'));
+        i = j;
+    }
+    *difference = QStringLiteral("the log differs after line %1 (\"%2\")\nexpected:\n%3\nwhole log:\n%4")
+                      .arg(furthest)
+                      .arg(furthest > 0 && furthest <= actual.size() ? actual[furthest - 1] : QString())
+                      .arg(expected.join(u'\n'), shown.join(u'\n'));
+    return false;
+}
+
+std::unique_ptr<frmMain> OpenWindow()
+{
+    EngineTest::UseGerman();
+    auto w = std::make_unique<frmMain>();
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get()))
+        return nullptr;
+    w->TimerInstance = EngineTest::SteppingTimer(1532);
+    return w;
+}
+
+qint64 RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size)
+{
+    w.Drive1->setEditText(drive);
+    w.Txt1->setText(count);
+    w.Txt2->setText(size);
+    QElapsedTimer clock;
+    clock.start();
+    emit(which == Start::Single ? w.Cmd11 : w.Cmd12)->Click();
+    return clock.elapsed();
+}
+
+QStringList LoggedLines(const frmMain &w)
+{
+    QStringList lines = w.LogText.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList TestFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.tst")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+bool Idle(const frmMain &w)
+{
+    return w.StopRequested && w.Cmd11->isEnabled() && w.Cmd12->isEnabled() && w.Cmd13->isEnabled() &&
+           w.Drive1->isEnabled() && w.Txt1->isEnabled() && w.Txt2->isEnabled() && w.Chk11->isEnabled() &&
+           w.ChkDoEvents->isEnabled() && w.chkDisableCaching->isEnabled() && w.chkEnableWriteThrough->isEnabled();
+}
+
+QString SecondRunProblem(frmMain &w, Start which)
+{
+    QTemporaryDir healthy(FastTempRoot() + QStringLiteral("/veltaro-healthy-XXXXXX"));
+    RunTest(w, which, healthy.path(), QStringLiteral("2"), QStringLiteral("1"));
+    QStringList problems;
+    if (!w.LogText.contains(QStringLiteral("Ergebnis:")))
+        problems << QStringLiteral("no summary");
+    if (w.LogText.contains(QStringLiteral("Checksum Error")))
+        problems << QStringLiteral("checksum errors");
+    if (!TestFiles(healthy.path()).isEmpty())
+        problems << QStringLiteral("test files left: ") + TestFiles(healthy.path()).join(u' ');
+    if (!Idle(w))
+        problems << QStringLiteral("inputs still locked");
+    if (problems.isEmpty())
+        return {};
+    return QStringLiteral("second run on a healthy folder: ") + problems.join(QStringLiteral(", ")) +
+           QStringLiteral("\n") + w.LogText;
+}
+
+} // namespace FaultTest

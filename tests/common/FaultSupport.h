@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class frmMain;
+
+// Running the real window against damaged, full or vanishing targets.
+namespace FaultTest {
+
+bool IsRoot();
+
+// Runs a program to its end; its exit code, or -1 when it did not start or did not end in time.
+int Run(const QString &program, const QStringList &args, QString *output = nullptr, int timeoutMs = 60000);
+
+// A folder in memory when the system has one (/dev/shm), so that big test files cost little.
+QString FastTempRoot();
+
+// A file system mounted on an empty folder for one test, unmounted when it goes, also when the
+// test failed half-way. Error() is empty when the mount worked.
+class ScratchMount {
+public:
+    static std::unique_ptr<ScratchMount> Tmpfs(const QString &mountPoint, const QString &options);
+    // An image file formatted and mounted: ext4 through a loop device, FAT through fusefat.
+    static std::unique_ptr<ScratchMount> Ext4Image(const QString &mountPoint, const QString &image, int megabytes);
+    static std::unique_ptr<ScratchMount> FatImage(const QString &mountPoint, const QString &image, int megabytes);
+    ~ScratchMount();
+    ScratchMount(const ScratchMount &) = delete;
+    ScratchMount &operator=(const ScratchMount &) = delete;
+
+    QString Error() const { return m_error; }
+    bool RemountReadOnly();
+    // Bytes a file may still take (statvfs of the mounted file system).
+    qint64 FreeBytes() const;
+
+private:
+    explicit ScratchMount(const QString &mountPoint) : m_mountPoint(mountPoint) {}
+    void Attach(const QString &program, const QStringList &args);
+
+    QString m_mountPoint;
+    QString m_error;
+    bool m_fuse = false;
+    bool m_mounted = false;
+};
+
+// What a folder holds, recursively: relative path → kind, size, mode, time stamp, content hash.
+using Snapshot = QMap<QString, QString>;
+Snapshot TakeSnapshot(const QString &folder);
+// How two snapshots differ, one line per entry; empty when they are the same.
+QString Difference(const Snapshot &before, const Snapshot &after);
+
+// Calls an action at every pump of a running test until it returns true: the test's way to act
+// on the files or the window while the run is inside a phase.
+class PumpHook : public QObject {
+public:
+    explicit PumpHook(std::function<bool()> action);
+    bool Done() const { return m_done; }
+
+private:
+    void Tick();
+
+    std::function<bool()> m_action;
+    QTimer m_timer;
+    bool m_done = false;
+};
+
+// Compares the lines of a run's log. In an expected line "<time>" stands for "hh:mm dd.mm.yy";
+// the line "<...>" stands for any number of lines, and "<n> × text" for n lines of text.
+bool MatchLines(const QStringList &actual, const QStringList &expected, QString *difference);
+
+// The main window as a user starts it, shown offscreen, on German texts, with a clock that moves
+// 1532 ms with every reading so that every time line of a run is known.
+std::unique_ptr<frmMain> OpenWindow();
+
+enum class Start { Single, Multiple };
+
+// Puts the target into Drive1, types the two values and presses the start button. Returns when the
+// run is over, with its length in milliseconds.
+qint64 RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size);
+// The run's log, line by line.
+QStringList LoggedLines(const frmMain &w);
+// The test files in folder.
+QStringList TestFiles(const QString &folder);
+// The inputs are usable again and no run is going on.
+bool Idle(const frmMain &w);
+
+// A run of 2 files of 1 MB on a fresh folder: empty when it measured both phases without a
+// checksum error and left no test file, else what went wrong.
+QString SecondRunProblem(frmMain &w, Start which);
+
+} // namespace FaultTest
+
+#define MATCH_LINES(actual, expected)                                                                                  \
+    do {                                                                                                               \
+        QString difference_;                                                                                           \
+        QVERIFY2(FaultTest::MatchLines((actual), (expected), &difference_), qPrintable(difference_));                  \
+    } while (false)
