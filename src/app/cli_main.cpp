@@ -27,12 +27,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption writeThrough(QStringLiteral("write-through"), QStringLiteral("Enable write through."));
     const QCommandLineOption lightPump(QStringLiteral("light-pump"), QStringLiteral("Increase test priority."));
     const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Write the result log file to the folder."));
-    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("Language file."), QStringLiteral("file"));
+    const QCommandLineOption lang(QStringLiteral("lang"),
+                                  QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
+                                  QStringLiteral("file"), QStringLiteral("deutsch.lng"));
     parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
-    if (parser.isSet(lang))
+    if (parser.value(lang).size() > 4)
         modLang::LoadLanguageFile(parser.value(lang));
 
     HeadlessContext ctx;
