@@ -15,26 +15,6 @@ class TestAbout : public QObject {
 
     QTemporaryDir m_dir;
 
-    static void loadLanguage(const QString &name)
-    {
-        QFile f(qEnvironmentVariable("VELTARO_SOURCE_DIR") + QStringLiteral("/lang/") + name);
-        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
-        modLang::LoadLanguageData(f.readAll());
-    }
-
-    // Which of the two animation pictures lies on top on the window.
-    static int PictureOnTop(const frmMain &w)
-    {
-        QWidget *top = w.iIcon[0]->parentWidget()->childAt(w.iIcon[0]->geometry().center());
-        return top == w.iIcon[0] ? 1 : top == w.iIcon[1] ? 2 : 0;
-    }
-
-    static int IconShown(const frmMain &w)
-    {
-        const qint64 key = w.windowIcon().cacheKey();
-        return key == w.Busy->Icon(1).cacheKey() ? 1 : key == w.Busy->Icon(2).cacheKey() ? 2 : 0;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -42,87 +22,67 @@ private slots:
         QDir::setCurrent(m_dir.path());
     }
 
-    void cleanup() { modLang::state() = modLang::LanguageState{}; }
-
-    void aboutTexts()
-    {
-        {
-            frmAbout about;
-            QVERIFY(about.isModal());
-            QCOMPARE(about.windowTitle(), QStringLiteral("About..."));
-            QCOMPARE(about.lblVersion->text(), QStringLiteral("v. 1.0.14"));
-            QCOMPARE(about.lblDescription->text(),
-                     QStringLiteral("No language files found. Please ensure that the *.lng files exist in the "
-                                    "folder where this program is running from!"));
-            QVERIFY(!about.lblDisclaimer->text().isEmpty());
-            QVERIFY(!about.Image1->pixmap().isNull());
-        }
-        loadLanguage(QStringLiteral("deutsch.lng"));
-        frmAbout about;
-        QCOMPARE(about.windowTitle(), LangText(61, false, false, false, QString()));
-        QVERIFY(about.lblDescription->text().startsWith(QStringLiteral("Keine Sprachdateien gefunden")));
-        QCOMPARE(about.lblVersion->text(), QStringLiteral("v. 1.0.14"));
-    }
-
-    void aboutIsNewForEachShowingAndGoneAfterOk()
+    // A new modal window for each showing, filled from the table as it is then, and gone after OK.
+    void aboutTextsAndLife()
     {
         frmMain w;
-        QList<QWidget *> shown;
-        QStringList titles;
-        const auto answer = [&] {
+        QStringList seen;
+        for (const char *language : {"", "deutsch.lng"}) {
+            QFile f(qEnvironmentVariable("VELTARO_SOURCE_DIR") + QStringLiteral("/lang/") + QLatin1String(language));
+            if (*language && f.open(QIODevice::ReadOnly))
+                modLang::LoadLanguageData(f.readAll());
             QTimer::singleShot(0, [&] {
                 auto *about = dynamic_cast<frmAbout *>(QApplication::activeModalWidget());
-                QVERIFY(about);
-                shown << about;
-                titles << about->windowTitle();
+                QVERIFY(about && !about->Image1->pixmap().isNull() && !about->lblDisclaimer->text().isEmpty());
+                seen << about->windowTitle() << about->lblVersion->text() << about->lblDescription->text();
                 QTest::mouseClick(about->cmdOK, Qt::LeftButton);
             });
-        };
-        answer();
-        w.ShowAbout();
-        QCOMPARE(shown.size(), 1);
-        QVERIFY(w.findChildren<frmAbout *>().isEmpty());
-
-        loadLanguage(QStringLiteral("deutsch.lng"));
-        answer();
-        w.ShowAbout();
-        QCOMPARE(shown.size(), 2);
-        // A new window each time, loaded with the table as it is now.
-        QCOMPARE(titles, (QStringList{QStringLiteral("About..."), QStringLiteral("Über...")}));
-        QVERIFY(w.findChildren<frmAbout *>().isEmpty());
+            w.ShowAbout();
+            QVERIFY(w.findChildren<frmAbout *>().isEmpty());
+        }
+        QCOMPARE(seen, (QStringList{"About...", "v. 1.0.14",
+                                    "No language files found. Please ensure that the *.lng files exist in the folder "
+                                    "where this program is running from!",
+                                    "Über...", "v. 1.0.14",
+                                    "Keine Sprachdateien gefunden. Bitte stellen Sie sicher, dass die *.lng-Dateien "
+                                    "im Programmordner liegen!"}));
+        modLang::state() = modLang::LanguageState{};
     }
 
     void busyAnimationAlternatesPictures()
     {
         frmMain w;
+        // Which picture is shown as the window icon, and which of the two lies on top in the window.
+        const auto shown = [&] {
+            const qint64 key = w.windowIcon().cacheKey();
+            QWidget *top = w.iIcon[0]->parentWidget()->childAt(w.iIcon[0]->geometry().center());
+            return QPair(key == w.Busy->Icon(1).cacheKey()   ? 1
+                         : key == w.Busy->Icon(2).cacheKey() ? 2
+                                                             : 0,
+                         top == w.iIcon[0]   ? 1
+                         : top == w.iIcon[1] ? 2
+                                             : 0);
+        };
         QVERIFY(!w.IconAnimation->isActive());
         w.StartBusyAnimation();
         QVERIFY(w.IconAnimation->isActive());
         QCOMPARE(w.IconAnimation->interval(), 100);
         QVERIFY(w.Busy->Icon(1).pixmap(32).toImage() != w.Busy->Icon(2).pixmap(32).toImage());
-
-        // The first tick after start-up shows frame 1, then 2, 1, 2 ...
-        for (int expected : {1, 2, 1, 2}) {
+        for (int expected : {1, 2, 1, 2}) { // the first tick after start-up shows frame 1
             w.Busy->Tick();
             QCOMPARE(w.Busy->Frame(), expected);
-            QCOMPARE(IconShown(w), expected);
-            QCOMPARE(PictureOnTop(w), expected);
+            QCOMPARE(shown(), QPair(expected, expected));
         }
-        // The timer itself drives it.
-        const int before = w.Busy->Frame();
+        const int before = w.Busy->Frame(); // the timer itself drives it
         QTRY_VERIFY_WITH_TIMEOUT(w.Busy->Frame() != before, 1000);
-
         w.StopBusyAnimation();
         QVERIFY(!w.IconAnimation->isActive());
-        QCOMPARE(IconShown(w), 1);
-        QCOMPARE(PictureOnTop(w), 1);
-
+        QCOMPARE(shown(), QPair(1, 1));
         // The counter carries over into the next run.
         const int last = w.Busy->Frame();
         w.StartBusyAnimation();
         w.Busy->Tick();
         QCOMPARE(w.Busy->Frame(), last == 1 ? 2 : 1);
-        w.StopBusyAnimation();
     }
 };
 

@@ -1,3 +1,4 @@
+// The command-line parser.
 #include "shell/modCmd.h"
 
 #include <QtTest>
@@ -5,40 +6,30 @@
 class TestModCmd : public QObject {
     Q_OBJECT
 
-    static QString Lang(const QString &line)
-    {
-        QString key = QStringLiteral("lang=");
-        QString commandLine = line;
-        return GetCommandParam(key, commandLine, true, false, QStringLiteral("deutsch.lng"), QStringLiteral(" "));
-    }
-
 private slots:
     void valueMode()
     {
-        QCOMPARE(Lang(QStringLiteral("/x lang= English.lng")), QStringLiteral("english.lng"));
-        QCOMPARE(Lang(QStringLiteral("lang=english.lng")), QStringLiteral("deutsch.lng"));
-        QCOMPARE(Lang(QStringLiteral("lang= en.lng /quiet")), QStringLiteral("en.lng"));
-        // The value ends two characters before a "/", even inside a path.
-        QCOMPARE(Lang(QStringLiteral("LANG= ab/c.lng")), QStringLiteral("a"));
-        QCOMPARE(Lang(QStringLiteral("lang= a/b.lng")), QStringLiteral("deutsch.lng"));
-        QCOMPARE(Lang(QStringLiteral("lang= ")), QStringLiteral("deutsch.lng"));
-        // "/" right after the key: the value's length would be negative, which gives empty text.
-        QCOMPARE(Lang(QStringLiteral("lang= /x")), QString());
-        QCOMPARE(Lang(QStringLiteral("lang=  /x")), QStringLiteral("deutsch.lng"));
-        // No command line at all (the test process has none either).
-        QCOMPARE(Lang(QString()), QStringLiteral("deutsch.lng"));
-    }
-
-    void argumentsChangeInPlace()
-    {
-        QString key = QStringLiteral("LANG=");
-        QString commandLine = QStringLiteral("Lang= X.lng");
+        // The value ends two characters before a "/", even inside a path; "/" right after the key makes
+        // the value's length negative, which gives empty text.
+        const std::pair<const char *, const char *> cases[] = {{"/x lang= English.lng", "english.lng"},
+                                                               {"lang=english.lng", "deutsch.lng"},
+                                                               {"lang= en.lng /quiet", "en.lng"},
+                                                               {"LANG= ab/c.lng", "a"},
+                                                               {"lang= a/b.lng", "deutsch.lng"},
+                                                               {"lang= ", "deutsch.lng"},
+                                                               {"lang= /x", ""},
+                                                               {"lang=  /x", "deutsch.lng"},
+                                                               {"", "deutsch.lng"}};
+        for (const auto &[line, value] : cases) {
+            QString key = QStringLiteral("lang="), commandLine = QString::fromLatin1(line);
+            QCOMPARE(GetCommandParam(key, commandLine, true, false, QStringLiteral("deutsch.lng"), QStringLiteral(" ")),
+                     QString::fromLatin1(value));
+        }
+        // Both arguments are lowered in place, and the key takes the separator; not so when asked to keep them.
+        QString key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng");
         GetCommandParam(key, commandLine, true, false, QString(), QStringLiteral(" "));
-        QCOMPARE(commandLine, QStringLiteral("lang= x.lng"));
-        QCOMPARE(key, QStringLiteral("lang= "));
-
-        key = QStringLiteral("LANG=");
-        commandLine = QStringLiteral("Lang= X.lng");
+        QCOMPARE(key + u'|' + commandLine, QStringLiteral("lang= |lang= x.lng"));
+        key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng");
         QCOMPARE(GetCommandParam(key, commandLine, true, true, QStringLiteral("d"), QStringLiteral(" ")),
                  QStringLiteral("d"));
         QCOMPARE(commandLine, QStringLiteral("Lang= X.lng"));
@@ -46,12 +37,10 @@ private slots:
 
     void flagMode()
     {
-        QString key = QStringLiteral("/Quiet");
-        QString commandLine = QStringLiteral("lang= a.lng /QUIET");
+        QString key = QStringLiteral("/Quiet"), commandLine = QStringLiteral("lang= a.lng /QUIET"), empty;
         QCOMPARE(GetCommandParam(key, commandLine, false, false, QStringLiteral("d"), QString()), QStringLiteral("1"));
         key = QStringLiteral("/verbose");
         QCOMPARE(GetCommandParam(key, commandLine, false, false, QStringLiteral("d"), QString()), QString());
-        QString empty;
         QCOMPARE(GetCommandParam(key, empty, false, false, QStringLiteral("d"), QString()), QString());
     }
 };

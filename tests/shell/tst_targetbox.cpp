@@ -8,18 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-QStringList Items(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
-}
-
-} // namespace
-
 class TestTargetBox : public QObject {
     Q_OBJECT
 
@@ -27,9 +15,17 @@ class TestTargetBox : public QObject {
     QComboBox *m_box = nullptr;
     TargetBox *m_target = nullptr;
     bool m_busy = false;
-    QString m_browse;
+    const QString m_browse = QStringLiteral("<Browse...>");
 
     QLineEdit *edit() const { return m_box->lineEdit(); }
+
+    QStringList items() const
+    {
+        QStringList items;
+        for (int i = 0; i < m_box->count(); ++i)
+            items << m_box->itemText(i);
+        return items;
+    }
 
     void fill(const QStringList &paths)
     {
@@ -47,7 +43,6 @@ private slots:
         qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
         QDir::setCurrent(m_dir.path());
         modLang::LoadLanguageData("53=<Browse...>\r\n52=Pick a folder\r\n");
-        m_browse = QStringLiteral("<Browse...>");
     }
 
     void init()
@@ -65,183 +60,141 @@ private slots:
 
     void cleanup() { delete m_box; }
 
-    void completesFromListAndKeepsTypedCharacters()
+    // The typed letters keep their case and are a wildcard pattern; the selected tail comes from the item.
+    void completion_data()
     {
-        fill({"/usr/", "/media/Data/", "/mnt/disk2/"});
-        type("/m");
-        QCOMPARE(edit()->text(), QStringLiteral("/media/Data/"));
-        QCOMPARE(edit()->selectionStart(), 2);
-        QCOMPARE(edit()->selectedText(), QStringLiteral("edia/Data/"));
-
-        // Typing over the completed tail goes on searching.
-        type("n");
-        QCOMPARE(edit()->text(), QStringLiteral("/mnt/disk2/"));
-        QCOMPARE(edit()->selectedText(), QStringLiteral("t/disk2/"));
-
-        // The typed letters keep their case; the tail comes from the item.
-        fill({"/usr/", "/media/Data/"});
-        type("/ME");
-        QCOMPARE(edit()->text(), QStringLiteral("/MEdia/Data/"));
-
-        // The whole item in other letter case completes nothing; a longer item still can.
-        fill({"/media/Data/", "/usr/"});
-        type("/MEDIA/DATA/");
-        QCOMPARE(edit()->text(), QStringLiteral("/MEDIA/DATA/"));
-        QVERIFY(!edit()->hasSelectedText());
-        fill({"/media/Data/", "/media/Data/old/"});
-        type("/MEDIA/DATA/");
-        QCOMPARE(edit()->text(), QStringLiteral("/MEDIA/DATA/old/"));
-        QCOMPARE(edit()->selectedText(), QStringLiteral("old/"));
-
-        // No item matches: the text stays as typed.
-        fill({"/usr/"});
-        type("/x");
-        QCOMPARE(edit()->text(), QStringLiteral("/x"));
-        QVERIFY(!edit()->hasSelectedText());
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        const QStringList three{"/usr/", "/media/Data/", "/mnt/disk2/"};
+        QTest::newRow("first match") << three << "/m"
+                                     << "/media/Data/";
+        QTest::newRow("typing over the tail") << three << "/mn"
+                                              << "/mnt/disk2/";
+        QTest::newRow("case kept") << three << "/ME"
+                                   << "/MEdia/Data/";
+        QTest::newRow("whole item, other case") << three << "/MEDIA/DATA/"
+                                                << "/MEDIA/DATA/";
+        QTest::newRow("longer item") << QStringList{"/media/Data/", "/media/Data/old/"} << "/MEDIA/DATA/"
+                                     << "/MEDIA/DATA/old/";
+        QTest::newRow("no match") << three << "/x"
+                                  << "/x";
+        QTest::newRow("#") << three << "/mnt/disk#"
+                           << "/mnt/disk#/";
+        QTest::newRow("list") << three << "/[lm]"
+                              << "/[lm]a/Data/";
+        QTest::newRow("not in list") << three << "/[!u]"
+                                     << "/[!u]a/Data/";
+        QTest::newRow("*") << three << "/*Da"
+                           << "/*Daia/Data/";
+        QTest::newRow("unclosed list") << QStringList{"/[x/"} << "/["
+                                       << "/[";
     }
 
-    void typedTextIsAWildcardPattern()
+    void completion()
     {
-        fill({"/usr/", "/mnt/disk2/", "/media/Data/"});
-        type("/mnt/disk#");
-        QCOMPARE(edit()->text(), QStringLiteral("/mnt/disk#/"));
-
-        fill({"/usr/", "/media/Data/"});
-        type("/[lm]");
-        QCOMPARE(edit()->text(), QStringLiteral("/[lm]a/Data/"));
-
-        fill({"/usr/", "/media/Data/"});
-        type("/[!u]");
-        QCOMPARE(edit()->text(), QStringLiteral("/[!u]a/Data/"));
-
-        fill({"/usr/", "/media/Data/"});
-        type("/*Da");
-        QCOMPARE(edit()->text(), QStringLiteral("/*Daia/Data/"));
-
-        // An unclosed list matches nothing.
-        fill({"/[x/"});
-        type("/[");
-        QCOMPARE(edit()->text(), QStringLiteral("/["));
+        QFETCH(QStringList, list);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        fill(list);
+        type(keys);
+        QCOMPARE(edit()->text(), text);
+        QCOMPARE(edit()->selectedText(), text.mid(keys.size()));
+        if (edit()->hasSelectedText())
+            QCOMPARE(edit()->selectionStart(), keys.size());
     }
 
-    void backspaceRemovesTailThenCompletesAgain()
+    void deletingAndBusy()
     {
         fill({"/usr/", "/media/Data/"});
         type("/me");
-        QCOMPARE(edit()->text(), QStringLiteral("/media/Data/"));
+        // Backspace takes the completed tail and one typed character; "/m" completes again.
         QTest::keyClick(m_box, Qt::Key_Backspace);
-        // The completed tail and one typed character are gone; "/m" completes again.
         QCOMPARE(edit()->text(), QStringLiteral("/media/Data/"));
         QCOMPARE(edit()->selectedText(), QStringLiteral("edia/Data/"));
-        QCOMPARE(m_busy, false);
-
         QTest::keyClick(m_box, Qt::Key_Backspace);
-        // "/" is completed from the first item that starts with it.
         QCOMPARE(edit()->text(), QStringLiteral("/usr/"));
-
+        QVERIFY(!m_busy);
         // Delete takes the selected tail away, and the completion does not put it back.
         fill({"/usr/", "/media/Data/"});
         type("/me");
         QTest::keyClick(m_box, Qt::Key_Delete);
         QCOMPARE(edit()->text(), QStringLiteral("/me"));
-
         // While the program itself changes the text, typing does not complete.
         fill({"/usr/"});
         m_busy = true;
         type("/u");
         QCOMPARE(edit()->text(), QStringLiteral("/u"));
-        m_busy = false;
     }
 
     void leavingTakesTheListSpelling()
     {
         fill({"/usr/", "/media/Data/"});
-        m_box->setEditText(QStringLiteral("/MEDIA/data/"));
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        m_box->setEditText(QStringLiteral("/MEDIA/data/"));
         QApplication::sendEvent(m_box, &out);
         QCOMPARE(edit()->text(), QStringLiteral("/media/Data/"));
-
-        // A path not in the list stays as typed and is not added.
-        m_box->setEditText(QStringLiteral("/srv/new"));
+        m_box->setEditText(QStringLiteral("/srv/new")); // not listed: stays as typed, not added
         QApplication::sendEvent(m_box, &out);
         QCOMPARE(edit()->text(), QStringLiteral("/srv/new"));
         QCOMPARE(m_box->count(), 3);
-
         // Tab and Enter do the same and put the caret at the end.
-        m_box->setEditText(QStringLiteral("/USR/"));
-        edit()->setCursorPosition(1);
-        QTest::keyClick(m_box, Qt::Key_Tab);
-        QCOMPARE(edit()->text(), QStringLiteral("/usr/"));
-        QCOMPARE(edit()->cursorPosition(), 5);
-
-        m_box->setEditText(QStringLiteral("/Media/DATA/"));
-        edit()->setCursorPosition(0);
-        QTest::keyClick(m_box, Qt::Key_Return);
-        QCOMPARE(edit()->text(), QStringLiteral("/media/Data/"));
-        QCOMPARE(edit()->cursorPosition(), 12);
-        QCOMPARE(m_busy, false);
+        for (auto [key, typed, listed] :
+             {std::tuple{Qt::Key_Tab, "/USR/", "/usr/"}, std::tuple{Qt::Key_Return, "/Media/DATA/", "/media/Data/"}}) {
+            m_box->setEditText(QString::fromLatin1(typed));
+            edit()->setCursorPosition(1);
+            QTest::keyClick(m_box, key);
+            QCOMPARE(edit()->text(), QString::fromLatin1(listed));
+            QCOMPARE(edit()->cursorPosition(), int(strlen(listed)));
+        }
+        QVERIFY(!m_busy);
     }
 
     void browsingKeepsTenPathsNewestLast()
     {
-        QStringList answers;
+        QString answer;
         int opened = 0;
-        m_target->setBrowser([&](QWidget *) {
-            ++opened;
-            return answers.takeFirst();
-        });
-        const auto pick = [&](const QString &answer) {
-            answers = {answer};
+        m_target->setBrowser([&](QWidget *) { return ++opened, answer; });
+        const auto pick = [&](const QString &folder) {
+            answer = folder;
             m_box->setCurrentIndex(m_box->count() - 1);
             emit m_box->activated(m_box->count() - 1);
         };
-
         fill({"/a/", "/b/", "/c/"});
-        // Cancelled: nothing changes and the box still shows the browse entry.
-        pick(QString());
-        QCOMPARE(Items(m_box), (QStringList{"/a/", "/b/", "/c/", m_browse}));
+        pick(QString()); // cancelled: nothing changes
+        QCOMPARE(items(), (QStringList{"/a/", "/b/", "/c/", m_browse}));
         QCOMPARE(edit()->text(), m_browse);
-
-        // A listed folder moves to the end and is selected.
-        pick(QStringLiteral("/a/"));
-        QCOMPARE(Items(m_box), (QStringList{"/b/", "/c/", "/a/", m_browse}));
+        pick(QStringLiteral("/a/")); // a listed folder moves to the end and is selected
+        QCOMPARE(items(), (QStringList{"/b/", "/c/", "/a/", m_browse}));
         QCOMPARE(m_box->currentIndex(), 2);
         QCOMPARE(edit()->text(), QStringLiteral("/a/"));
-
-        // Only exact spelling counts as listed.
-        pick(QStringLiteral("/B/"));
-        QCOMPARE(Items(m_box), (QStringList{"/b/", "/c/", "/a/", "/B/", m_browse}));
+        pick(QStringLiteral("/B/")); // only the exact spelling counts as listed
+        QCOMPARE(items(), (QStringList{"/b/", "/c/", "/a/", "/B/", m_browse}));
 
         // Never more than ten paths after a browse; the oldest go first.
-        QStringList ten;
+        QStringList twelve;
         for (int i = 0; i < 12; ++i)
-            ten << QStringLiteral("/p%1/").arg(i);
-        fill(ten);
+            twelve << QStringLiteral("/p%1/").arg(i);
+        fill(twelve);
         pick(QStringLiteral("/new/"));
-        QStringList expected = ten.mid(3);
-        expected << QStringLiteral("/new/") << m_browse;
-        QCOMPARE(Items(m_box), expected);
+        QCOMPARE(items(), twelve.mid(3) << QStringLiteral("/new/") << m_browse);
         QCOMPARE(edit()->text(), QStringLiteral("/new/"));
-
         // Clicking an ordinary item does not browse.
-        const int before = opened;
         m_box->setCurrentIndex(0);
         emit m_box->activated(0);
-        QCOMPARE(opened, before);
+        QCOMPARE(opened, 4);
     }
 
     void targetPathOfTheWindow()
     {
         frmMain w;
-        QVERIFY(w.Drive1Box);
-        QVERIFY(!w.Drive1->completer());
-        w.Drive1->setEditText(QStringLiteral("  /srv/Test  "));
-        QCOMPARE(w.GetTargetPath(), QStringLiteral("/srv/Test/"));
-        w.Drive1->setEditText(QStringLiteral("/mnt/usb/"));
-        QCOMPARE(w.GetTargetPath(), QStringLiteral("/mnt/usb/"));
-        w.Drive1->setEditText(QString());
-        QCOMPARE(w.GetTargetPath(), QStringLiteral("/"));
-
+        QVERIFY(w.Drive1Box && !w.Drive1->completer());
+        const std::pair<const char *, const char *> paths[] = {
+            {"  /srv/Test  ", "/srv/Test/"}, {"/mnt/usb/", "/mnt/usb/"}, {"", "/"}};
+        for (auto [typed, path] : paths) {
+            w.Drive1->setEditText(QString::fromLatin1(typed));
+            QCOMPARE(w.GetTargetPath(), QString::fromLatin1(path));
+        }
         qint16 kind = -1;
         QVERIFY(!w.CheckDriveType(m_dir.filePath(QStringLiteral("missing/")), kind));
         QCOMPARE(kind, qint16(0));
