@@ -29,8 +29,6 @@ class TestDriveType : public QObject {
               partition ? "1\n" : removable);
         if (partition)
             write(QStringLiteral("sys/devices/") + QFileInfo(devicePath).path() + "/removable", removable);
-        QDir().mkpath(m_root.filePath(QStringLiteral("sys/dev/block")));
-        QDir().mkpath(m_root.filePath(QStringLiteral("sys/class/block")));
         QVERIFY(QFile::link(dir, m_root.filePath(QStringLiteral("sys/dev/block/") + majMin)));
         QVERIFY(QFile::link(dir, m_root.filePath(QStringLiteral("sys/class/block/") + QFileInfo(dir).fileName())));
     }
@@ -38,6 +36,7 @@ class TestDriveType : public QObject {
 private slots:
     void initTestCase()
     {
+        QVERIFY(QDir(m_root.path()).mkpath("sys/dev/block") && QDir(m_root.path()).mkpath("sys/class/block"));
         device("8:1", "pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda/sda1", "0\n");
         device("8:17", "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host2/target2:0:0/2:0:0:0/block/sdb/sdb1", "1\n");
         // A USB hard disk that does not call itself removable.
@@ -51,31 +50,18 @@ private slots:
     void classifiesByTypeAndDevice()
     {
         // btrfs has an anonymous device number: the source leads to sysfs. No sysfs entry: not removable.
+        // clang-format off
         const std::tuple<const char *, const char *, int, int, Code> cases[] = {
-            {"ext4", "/dev/sda1", 8, 1, Fixed},
-            {"xfs", "/dev/nvme0n1p1", 259, 1, Fixed},
-            {"vfat", "/dev/sdb1", 8, 17, Removable},
-            {"exfat", "/dev/sdc1", 8, 33, Removable},
-            {"ext4", "/dev/mmcblk0p1", 179, 1, Removable},
-            {"iso9660", "/dev/sr0", 11, 0, CdRom},
-            {"udf", "/dev/sr0", 11, 0, CdRom},
-            {"udf", "/dev/sda1", 8, 1, Fixed},
-            {"ext4", "/dev/zram0", 252, 0, RamDisk},
-            {"tmpfs", "tmpfs", 0, 0, RamDisk},
-            {"ramfs", "none", 0, 0, RamDisk},
-            {"btrfs", "/dev/sdb1", 0, 45, Removable},
-            {"btrfs", "/dev/sda1", 0, 46, Fixed},
-            {"overlay", "overlay", 0, 0, Fixed},
-            {"nfs4", "server:/export", 0, 0, Remote},
-            {"cifs", "//server/share", 0, 0, Remote},
-            {"9p", "hostshare", 0, 0, Remote},
-            {"fuse.sshfs", "me@host:/home/me", 0, 0, Remote},
-            {"fuse.rclone", "drive:", 0, 0, Remote},
-            {"fuse.fusefat", "fusefat", 0, 40, Fixed},
-            {"fuse.portal", "portal", 0, 0, Unknown},
-            {"proc", "proc", 0, 0, Unknown},
-            {"sysfs", "sysfs", 0, 0, Unknown},
-            {"ext4", "/dev/sdz9", 8, 200, Fixed}};
+            {"ext4", "/dev/sda1", 8, 1, Fixed}, {"xfs", "/dev/nvme0n1p1", 259, 1, Fixed}, {"vfat", "/dev/sdb1", 8, 17, Removable},
+            {"exfat", "/dev/sdc1", 8, 33, Removable}, {"ext4", "/dev/mmcblk0p1", 179, 1, Removable},
+            {"iso9660", "/dev/sr0", 11, 0, CdRom}, {"udf", "/dev/sr0", 11, 0, CdRom}, {"udf", "/dev/sda1", 8, 1, Fixed},
+            {"ext4", "/dev/zram0", 252, 0, RamDisk}, {"tmpfs", "tmpfs", 0, 0, RamDisk}, {"ramfs", "none", 0, 0, RamDisk},
+            {"btrfs", "/dev/sdb1", 0, 45, Removable}, {"btrfs", "/dev/sda1", 0, 46, Fixed}, {"overlay", "overlay", 0, 0, Fixed},
+            {"nfs4", "server:/export", 0, 0, Remote}, {"cifs", "//server/share", 0, 0, Remote}, {"9p", "hostshare", 0, 0, Remote},
+            {"fuse.sshfs", "me@host:/home/me", 0, 0, Remote}, {"fuse.rclone", "drive:", 0, 0, Remote},
+            {"fuse.fusefat", "fusefat", 0, 40, Fixed}, {"fuse.portal", "portal", 0, 0, Unknown}, {"proc", "proc", 0, 0, Unknown},
+            {"sysfs", "sysfs", 0, 0, Unknown}, {"ext4", "/dev/sdz9", 8, 200, Fixed}};
+        // clang-format on
         for (const auto &[fs, source, major, minor, code] : cases)
             QVERIFY2(Classify(Mount{"/m", fs, source, major, minor}, m_root.filePath(QStringLiteral("sys"))) == code,
                      qPrintable(QStringLiteral("%1 %2").arg(fs, source)));
@@ -109,20 +95,12 @@ private slots:
         QCOMPARE(mounts[5].mountPoint, t + QStringLiteral("/with space"));
         QCOMPARE(QPair(mounts[2].major, mounts[2].minor), QPair(8, 17));
         // A name sharing a prefix is not inside; links are followed; the deeper and the later mount win.
-        const std::pair<const char *, Code> cases[] = {{"/usb/sub/", Removable},
-                                                       {"/usb", Removable},
-                                                       {"/usbx/", Fixed},
-                                                       {"/net/a/", Remote},
-                                                       {"/link/", Remote},
-                                                       {"/ram/", RamDisk},
-                                                       {"/with space/", Remote},
-                                                       {"/cd/", CdRom},
-                                                       {"/usb/over/", RamDisk},
-                                                       {"/twice/", Remote},
-                                                       {"/", Fixed},
-                                                       {"/missing/", Unknown},
-                                                       {"/net/file.tst", Unknown},
-                                                       {"/net/file.tst/", Unknown}};
+        // clang-format off
+        const std::pair<const char *, Code> cases[] = {
+            {"/usb/sub/", Removable}, {"/usb", Removable}, {"/usbx/", Fixed}, {"/net/a/", Remote}, {"/link/", Remote},
+            {"/ram/", RamDisk}, {"/with space/", Remote}, {"/cd/", CdRom}, {"/usb/over/", RamDisk}, {"/twice/", Remote},
+            {"/", Fixed}, {"/missing/", Unknown}, {"/net/file.tst", Unknown}, {"/net/file.tst/", Unknown}};
+        // clang-format on
         for (const auto &[path, code] : cases)
             QVERIFY2(Query(t + QLatin1String(path), m_root.path() + u'/') == code, path);
         QCOMPARE(Query(QString(), m_root.path() + u'/'), Unknown);
@@ -133,12 +111,13 @@ private slots:
 
     void likePatterns()
     {
+        // clang-format off
         const std::tuple<const char *, const char *, bool> cases[] = {
-            {"ABC", "ABC", true},  {"ABC", "AB", false},   {"ABC", "A?C", true},    {"ABC", "A*", true},
-            {"A", "A*", true},     {"ABC", "*C", true},    {"ABCBC", "A*BC", true}, {"ABCBD", "A*BC", false},
-            {"A1", "A#", true},    {"AX", "A#", false},    {"B", "[ABC]", true},    {"D", "[A-C]", false},
-            {"D", "[!A-C]", true}, {"B", "[!A-C]", false}, {"-", "[-A]", true},     {"AB", "A[]B", true},
-            {"A[", "A[", false},   {"A[B", "A[[]B", true}, {"", "*", true},         {"", "?", false}};
+            {"ABC", "ABC", true}, {"ABC", "AB", false}, {"ABC", "A?C", true}, {"ABC", "A*", true}, {"A", "A*", true},
+            {"ABC", "*C", true}, {"ABCBC", "A*BC", true}, {"ABCBD", "A*BC", false}, {"A1", "A#", true}, {"AX", "A#", false},
+            {"B", "[ABC]", true}, {"D", "[A-C]", false}, {"D", "[!A-C]", true}, {"B", "[!A-C]", false}, {"-", "[-A]", true},
+            {"AB", "A[]B", true}, {"A[", "A[", false}, {"A[B", "A[[]B", true}, {"", "*", true}, {"", "?", false}};
+        // clang-format on
         for (const auto &[text, pattern, expected] : cases)
             QVERIFY2(LikeMatch(QString::fromLatin1(text), QString::fromLatin1(pattern)) == expected,
                      qPrintable(QStringLiteral("%1 like %2").arg(text, pattern)));

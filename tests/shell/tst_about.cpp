@@ -4,11 +4,8 @@
 #include "shell/frmMain.h"
 #include "shell/lang/modLang.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 class TestAbout : public QObject {
     Q_OBJECT
@@ -28,9 +25,8 @@ private slots:
         frmMain w;
         QStringList seen;
         for (const char *language : {"", "deutsch.lng"}) {
-            QFile f(qEnvironmentVariable("VELTARO_SOURCE_DIR") + QStringLiteral("/lang/") + QLatin1String(language));
-            if (*language && f.open(QIODevice::ReadOnly))
-                modLang::LoadLanguageData(f.readAll());
+            if (*language)
+                LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + "/lang/" + QLatin1String(language));
             QTimer::singleShot(0, [&] {
                 auto *about = dynamic_cast<frmAbout *>(QApplication::activeModalWidget());
                 QVERIFY(about && !about->Image1->pixmap().isNull() && !about->lblDisclaimer->text().isEmpty());
@@ -54,19 +50,14 @@ private slots:
         frmMain w;
         // Which picture is shown as the window icon, and which of the two lies on top in the window.
         const auto shown = [&] {
-            const qint64 key = w.windowIcon().cacheKey();
             QWidget *top = w.iIcon[0]->parentWidget()->childAt(w.iIcon[0]->geometry().center());
-            return QPair(key == w.Busy->Icon(1).cacheKey()   ? 1
-                         : key == w.Busy->Icon(2).cacheKey() ? 2
-                                                             : 0,
-                         top == w.iIcon[0]   ? 1
-                         : top == w.iIcon[1] ? 2
-                                             : 0);
+            const QList<qint64> icons{0, w.Busy->Icon(1).cacheKey(), w.Busy->Icon(2).cacheKey()};
+            return QPair<int, int>(icons.indexOf(w.windowIcon().cacheKey()),
+                                   QList<QWidget *>{nullptr, w.iIcon[0], w.iIcon[1]}.indexOf(top));
         };
         QVERIFY(!w.IconAnimation->isActive());
         w.StartBusyAnimation();
-        QVERIFY(w.IconAnimation->isActive());
-        QCOMPARE(w.IconAnimation->interval(), 100);
+        QVERIFY(w.IconAnimation->isActive() && w.IconAnimation->interval() == 100);
         QVERIFY(w.Busy->Icon(1).pixmap(32).toImage() != w.Busy->Icon(2).pixmap(32).toImage());
         for (int expected : {1, 2, 1, 2}) { // the first tick after start-up shows frame 1
             w.Busy->Tick();

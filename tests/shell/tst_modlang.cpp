@@ -1,5 +1,6 @@
-// The language loader and lookup.
+// The language loader and lookup, and the command line that can name the language file.
 #include "shell/lang/modLang.h"
+#include "shell/modCmd.h"
 
 #include <QtTest>
 
@@ -33,17 +34,17 @@ private slots:
         // The table grows to the largest number plus one spare element.
         QCOMPARE(state().LangTable.size(), size_t(42));
         QVERIFY(state().LangTable[1].isEmpty());
-        // An entry with empty text is empty, not the default, and still takes the blanks.
-        QCOMPARE(T(12, QStringLiteral("Kann auf ")), QString());
-        QCOMPARE(LangText(12, true, true, false, QStringLiteral("Kann auf ")), QStringLiteral("  "));
-        QCOMPARE(LangText(12, false, false, true, QStringLiteral("dflt")), QStringLiteral("dflt"));
-        QCOMPARE(LangText(16, true, false, false, QStringLiteral(" MB/s")), QStringLiteral(" MB/s"));
-        QCOMPARE(LangText(16, false, true, false, QString()), QStringLiteral("MB/s "));
-        QCOMPARE(LangText(20, false, false, true, QString()), QStringLiteral("Lower"));
-        // Beyond the table, unset, or negative: the default unchanged, without the blanks.
-        QCOMPARE(LangText(99, true, true, false, QStringLiteral("dflt")), QStringLiteral("dflt"));
-        QCOMPARE(LangText(13, true, true, false, QStringLiteral(" nicht")), QStringLiteral(" nicht"));
-        QCOMPARE(LangText(-1, true, false, false, QString()), QStringLiteral("Translation Error!"));
+        // An entry with empty text is empty, not the default, and still takes the blanks. Beyond the table,
+        // unset, or negative: the default unchanged, without the blanks. Flags: 1 lead, 2 trail, 4 upper first.
+        // clang-format off
+        const std::tuple<int, int, const char *, const char *> flags[] = {
+            {12, 0, "Kann auf ", ""}, {12, 3, "Kann auf ", "  "}, {12, 4, "dflt", "dflt"}, {16, 1, " MB/s", " MB/s"},
+            {16, 2, "", "MB/s "}, {20, 4, "", "Lower"}, {99, 3, "dflt", "dflt"}, {13, 3, " nicht", " nicht"},
+            {-1, 1, "", "Translation Error!"}};
+        // clang-format on
+        for (auto [n, f, dflt, text] : flags)
+            QVERIFY2(LangText(n, f & 1, f & 2, f & 4, QString::fromLatin1(dflt)) == QString::fromLatin1(text),
+                     qPrintable(QStringLiteral("%1 %2").arg(n).arg(f)));
     }
 
     void errorsSetTheFlagAndGoOn()
@@ -86,6 +87,37 @@ private slots:
             for (int n : used)
                 QVERIFY2(T(n, QString()) != QStringLiteral("Translation Error!"), qPrintable(QString::number(n)));
         }
+    }
+
+    void commandLine()
+    {
+        // The value ends two characters before a "/", even inside a path; "/" right after the key makes
+        // the value's length negative, which gives empty text.
+        // clang-format off
+        const std::pair<const char *, const char *> cases[] = {
+            {"/x lang= English.lng", "english.lng"}, {"lang=english.lng", "deutsch.lng"}, {"lang= ", "deutsch.lng"},
+            {"lang= en.lng /quiet", "en.lng"}, {"LANG= ab/c.lng", "a"}, {"lang= a/b.lng", "deutsch.lng"},
+            {"lang= /x", ""}, {"lang=  /x", "deutsch.lng"}, {"", "deutsch.lng"}};
+        // clang-format on
+        for (const auto &[line, value] : cases) {
+            QString key = QStringLiteral("lang="), commandLine = QString::fromLatin1(line);
+            QCOMPARE(GetCommandParam(key, commandLine, true, false, QStringLiteral("deutsch.lng"), QStringLiteral(" ")),
+                     QString::fromLatin1(value));
+        }
+        // Both arguments are lowered in place, and the key takes the separator; not so when asked to keep them.
+        QString key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng"), empty;
+        GetCommandParam(key, commandLine, true, false, QString(), QStringLiteral(" "));
+        QCOMPARE(key + u'|' + commandLine, QStringLiteral("lang= |lang= x.lng"));
+        key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng");
+        QCOMPARE(GetCommandParam(key, commandLine, true, true, QStringLiteral("d"), QStringLiteral(" ")),
+                 QStringLiteral("d"));
+        QCOMPARE(commandLine, QStringLiteral("Lang= X.lng"));
+        // Flags: "1" when present in any case, else empty text.
+        key = QStringLiteral("/Quiet"), commandLine = QStringLiteral("lang= a.lng /QUIET");
+        QCOMPARE(GetCommandParam(key, commandLine, false, false, QStringLiteral("d"), QString()), QStringLiteral("1"));
+        key = QStringLiteral("/verbose");
+        QCOMPARE(GetCommandParam(key, commandLine, false, false, QStringLiteral("d"), QString()), QString());
+        QCOMPARE(GetCommandParam(key, empty, false, false, QStringLiteral("d"), QString()), QString());
     }
 };
 
