@@ -49,43 +49,31 @@ private slots:
 
     void errorsSetTheFlagAndGoOn()
     {
-        LoadLanguageData("27=Anzahl:\r\nabc=text\r\n28=ok\r\n");
-        QVERIFY(state().LangLoadError);
+        // The error flag and the table size after loading.
+        const auto load = [](const QByteArray &data) {
+            LoadLanguageData(data);
+            return QStringLiteral("%1/%2").arg(state().LangLoadError).arg(state().LangTable.size());
+        };
         // A line whose number is no number lands on the last good entry.
+        QCOMPARE(load("27=Anzahl:\r\nabc=text\r\n28=ok\r\n"), QStringLiteral("1/29"));
         QCOMPARE(T(27) + u'/' + T(28), QStringLiteral("text/ok"));
-        LoadLanguageData("40000=too big\r\n5=five\r\n");
-        QVERIFY(state().LangLoadError);
+        QCOMPARE(load("40000=too big\r\n5=five\r\n"), QStringLiteral("1/7"));
         QCOMPARE(T(5), QStringLiteral("five"));
-        QCOMPARE(state().LangTable.size(), size_t(7));
-        LoadLanguageData("[Translation By:\r\n");
-        QVERIFY(state().LangLoadError);
+        QCOMPARE(load("[Translation By:\r\n"), QStringLiteral("1/1"));
+        QCOMPARE(load(QByteArray()), QStringLiteral("0/1"));
         LoadLanguageFile(QStringLiteral("/nonexistent/missing.lng"));
-        QVERIFY(state().LangLoadError);
-        QCOMPARE(state().LangTable.size(), size_t(1));
+        QVERIFY(state().LangLoadError && state().LangTable.size() == 1);
         QCOMPARE(T(5, QString()), QStringLiteral("Translation Error!"));
-        LoadLanguageData(QByteArray());
-        QVERIFY(!state().LangLoadError);
-        QCOMPARE(state().LangTable.size(), size_t(1));
-        // Binary noise never stops the reader.
-        QByteArray noise(4 << 20, '\0');
-        quint32 x = 12345;
-        for (char &c : noise)
-            c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-        LoadLanguageData(noise + "\n27=after noise\n");
-        QCOMPARE(T(27), QStringLiteral("after noise"));
     }
 
     void shippedFilesCoverEveryEntry()
     {
-        const QList<int> used = {2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                                 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 35, 36, 37, 38, 39, 40, 41, 43, 44,
-                                 45, 46, 47, 48, 50, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65};
         for (const char *name : {"deutsch.lng", "english.lng"}) {
-            LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + QStringLiteral("/lang/") +
-                             QLatin1String(name));
+            LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + "/lang/" + QLatin1String(name));
             QVERIFY2(!state().LangLoadError && !state().TranslatorName.isEmpty(), name);
-            for (int n : used)
-                QVERIFY2(T(n, QString()) != QStringLiteral("Translation Error!"), qPrintable(QString::number(n)));
+            for (int n = 2; n <= 65; ++n) // every entry the program uses
+                QVERIFY2(QList<int>({33, 34, 42, 49, 51}).contains(n) || T(n, QString()) != "Translation Error!",
+                         qPrintable(QStringLiteral("%1 lacks %2").arg(QLatin1String(name)).arg(n)));
         }
     }
 
