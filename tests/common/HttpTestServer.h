@@ -2,10 +2,8 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <memory>
 
-// An HTTP server on 127.0.0.1 answering every request with one fixed response, served by whatever
-// event loop the test runs. One request per connection: whatever follows goes unanswered and uncounted.
+// An HTTP server on 127.0.0.1 giving every request, one per connection, the same response.
 class HttpTestServer : public QObject {
 public:
     struct Response {
@@ -20,36 +18,31 @@ public:
         m_server.listen(QHostAddress::LocalHost);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                auto pending = std::make_shared<QByteArray>();
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket, pending] { answer(socket, *pending); });
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
     }
 
-    QString url() const
-    {
-        return QStringLiteral("http://127.0.0.1:%1/download/Veltaro.zip.ver").arg(m_server.serverPort());
-    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/Veltaro.zip.ver").arg(m_server.serverPort()); }
     // Sets the response and starts counting requests anew.
     void respond(const Response &response) { m_response = response, m_requests = 0; }
     void respondBody(const QByteArray &body) { respond({200, body, {}, false}); }
     int requests() const { return m_requests; }
 
 private:
-    void answer(QTcpSocket *socket, QByteArray &pending)
+    void answer(QTcpSocket *socket)
     {
-        pending += socket->readAll();
-        if (!pending.contains("\r\n\r\n"))
-            return;
+        if (!socket->peek(1 << 16).contains("\r\n\r\n"))
+            return; // the request is not complete yet
         disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
         ++m_requests;
-        if (m_response.silent)
-            return; // the socket stays open until the client gives up
-        socket->write("HTTP/1.1 " + QByteArray::number(m_response.status) + " Test\r\nContent-Type: text/plain\r\n" +
-                      "Content-Length: " + QByteArray::number(m_response.body.size()) + "\r\nConnection: close\r\n" +
-                      m_response.headers + "\r\n" + m_response.body);
-        socket->disconnectFromHost();
+        if (!m_response.silent) {
+            socket->write("HTTP/1.1 " + QByteArray::number(m_response.status) +
+                          " Test\r\nContent-Length: " + QByteArray::number(m_response.body.size()) +
+                          "\r\nConnection: close\r\n" + m_response.headers + "\r\n" + m_response.body);
+            socket->disconnectFromHost();
+        }
     }
 
     QTcpServer m_server;

@@ -1,6 +1,5 @@
 // The File, Edit and Help menus of the main window.
 #include "common/EngineTestSupport.h"
-#include "common/HttpTestServer.h"
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
@@ -8,22 +7,10 @@
 #include "platform/SaveFileDialog.h"
 #include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
-#include "shell/modDl.h"
 #include "toolbar/McToolBar.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <QtWidgets>
-
-namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class tst_menus : public QObject {
     Q_OBJECT
@@ -32,6 +19,12 @@ class tst_menus : public QObject {
     QStringList boxes; // "style|title|prompt"
     QString chosenFile;
     int dialogs = 0;
+
+    static QByteArray ReadAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
 
 private slots:
     void initTestCase()
@@ -73,11 +66,6 @@ private slots:
         };
         open(0), open(1), open(2);
         QCOMPARE(enabled(), 1);
-        for (int index : {3, -1}) {
-            emit w.McToolBar1->Click(index);
-            QTest::qWait(20);
-            QVERIFY(!w.mnuFile->isVisible() && !w.mnuEdit->isVisible() && !w.mnuHelp->isVisible());
-        }
         w.Label3->setText(QStringLiteral("Teststart: 20:20 05.12.26"));
         open(0);
         QCOMPARE(enabled(), 101);
@@ -89,7 +77,7 @@ private slots:
         QCOMPARE(enabled(), 1);
     }
 
-    void saveAsCopyAndUpdate()
+    void saveAsAndCopy()
     {
         frmMain w;
         QTemporaryDir dir;
@@ -124,15 +112,6 @@ private slots:
         w.Label3->setText(QStringLiteral("only the last six lines"));
         w.mnuEditCopy->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText);
-
-        HttpTestServer server;
-        server.respondBody("Current Version=1.0.14\r\nDownload=http://127.0.0.1/x\r\n");
-        QCOMPARE(w.UpdateUrl, modDl::kUpdateUrl);
-        w.UpdateUrl = server.url();
-        w.mnuHelpCheckUpdate->trigger();
-        QCOMPARE(server.requests(), 1);
-        QVERIFY2(boxes.size() == 1 && boxes[0].startsWith(QStringLiteral("64|")), qPrintable(boxes.join(u'\n')));
-        QVERIFY(!QFile::exists(modDl::UpdateTempFile(QCoreApplication::applicationDirPath())));
     }
 
     // Last: it ends the application's event loop.

@@ -6,17 +6,13 @@
 
 using namespace modLang;
 
-namespace {
-
-QString T(int number, const QString &defaultText = QStringLiteral("x"))
-{
-    return LangText(number, false, false, false, defaultText);
-}
-
-} // namespace
-
 class TestModLang : public QObject {
     Q_OBJECT
+
+    static QString T(int n, const QString &defaultText = QStringLiteral("x"))
+    {
+        return LangText(n, 0, 0, 0, defaultText);
+    }
 
 private slots:
     void entriesHeaderAndFlags()
@@ -27,13 +23,11 @@ private slots:
         LoadLanguageData("# comment=1\r\n[Translation By: Erika Muster]\r\n27=Anzahl:\r\n28=A=B|C\n 30 =spaced\r\n"
                          "12=\r\n40=first\r\n40=second\r\n-3=negative\r\njust text\r\n3=\x80 \x9f \xe4\xfc\r\n"
                          "16=MB/s\r\n20=lower\r\n");
-        QVERIFY(!state().LangLoadError);
-        QCOMPARE(state().TranslatorName, QStringLiteral("Erika Muster"));
+        QVERIFY(!state().LangLoadError && state().TranslatorName == QStringLiteral("Erika Muster"));
         QCOMPARE(T(27) + u'/' + T(28) + u'/' + T(30) + u'/' + T(40), QStringLiteral("Anzahl:/A=B\r\nC/spaced/second"));
         QCOMPARE(T(3), QString::fromUtf8("€ Ÿ äü")); // 0x80..0x9F are Windows-1252 letters, the rest Latin-1
         // The table grows to the largest number plus one spare element.
-        QCOMPARE(state().LangTable.size(), size_t(42));
-        QVERIFY(state().LangTable[1].isEmpty());
+        QVERIFY(state().LangTable.size() == 42 && state().LangTable[1].isEmpty());
         // An entry with empty text is empty, not the default, and still takes the blanks. Beyond the table,
         // unset, or negative: the default unchanged, without the blanks. Flags: 1 lead, 2 trail, 4 upper first.
         // clang-format off
@@ -79,33 +73,27 @@ private slots:
 
     void commandLine()
     {
-        // The value ends two characters before a "/", even inside a path; "/" right after the key makes
-        // the value's length negative, which gives empty text.
+        // A value ends two characters before a "/", even inside a path; "/" right after the key makes its length
+        // negative, which gives empty text. A flag ("/" keys) gives "1" when present in any case, else empty text.
         // clang-format off
-        const std::pair<const char *, const char *> cases[] = {
-            {"/x lang= English.lng", "english.lng"}, {"lang=english.lng", "deutsch.lng"}, {"lang= ", "deutsch.lng"},
-            {"lang= en.lng /quiet", "en.lng"}, {"LANG= ab/c.lng", "a"}, {"lang= a/b.lng", "deutsch.lng"},
-            {"lang= /x", ""}, {"lang=  /x", "deutsch.lng"}, {"", "deutsch.lng"}};
+        const std::tuple<const char *, const char *, const char *> cases[] = {
+            {"lang=", "/x lang= English.lng", "english.lng"}, {"lang=", "lang=english.lng", "deutsch.lng"},
+            {"lang=", "lang= ", "deutsch.lng"}, {"lang=", "lang= en.lng /quiet", "en.lng"}, {"lang=", "LANG= ab/c.lng", "a"},
+            {"lang=", "lang= a/b.lng", "deutsch.lng"}, {"lang=", "lang= /x", ""}, {"lang=", "lang=  /x", "deutsch.lng"},
+            {"lang=", "", "deutsch.lng"}, {"/Quiet", "lang= a.lng /QUIET", "1"}, {"/verbose", "lang= a.lng /QUIET", ""},
+            {"/verbose", "", ""}};
         // clang-format on
-        for (const auto &[line, value] : cases) {
-            QString key = QStringLiteral("lang="), commandLine = QString::fromLatin1(line);
-            QCOMPARE(GetCommandParam(key, commandLine, true, false, QStringLiteral("deutsch.lng"), QStringLiteral(" ")),
-                     QString::fromLatin1(value));
+        for (const auto &[name, line, value] : cases) {
+            QString key = QString::fromLatin1(name), commandLine = QString::fromLatin1(line);
+            const bool isValue = !key.startsWith(u'/');
+            QCOMPARE(GetCommandParam(key, commandLine, isValue, false, "deutsch.lng", isValue ? " " : ""), value);
         }
         // Both arguments are lowered in place, and the key takes the separator; not so when asked to keep them.
-        QString key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng"), empty;
+        QString key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng");
         GetCommandParam(key, commandLine, true, false, QString(), QStringLiteral(" "));
         QCOMPARE(key + u'|' + commandLine, QStringLiteral("lang= |lang= x.lng"));
         key = QStringLiteral("LANG="), commandLine = QStringLiteral("Lang= X.lng");
-        QCOMPARE(GetCommandParam(key, commandLine, true, true, QStringLiteral("d"), QStringLiteral(" ")),
-                 QStringLiteral("d"));
-        QCOMPARE(commandLine, QStringLiteral("Lang= X.lng"));
-        // Flags: "1" when present in any case, else empty text.
-        key = QStringLiteral("/Quiet"), commandLine = QStringLiteral("lang= a.lng /QUIET");
-        QCOMPARE(GetCommandParam(key, commandLine, false, false, QStringLiteral("d"), QString()), QStringLiteral("1"));
-        key = QStringLiteral("/verbose");
-        QCOMPARE(GetCommandParam(key, commandLine, false, false, QStringLiteral("d"), QString()), QString());
-        QCOMPARE(GetCommandParam(key, empty, false, false, QStringLiteral("d"), QString()), QString());
+        QCOMPARE(GetCommandParam(key, commandLine, true, true, "d", " ") + u'|' + commandLine, "d|Lang= X.lng");
     }
 };
 
