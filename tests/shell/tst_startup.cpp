@@ -7,10 +7,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-namespace {
-
 // The two number fields, the target list and its current index.
-QString Fields(const frmMain &w)
+static QString Fields(const frmMain &w)
 {
     QStringList items;
     for (int i = 0; i < w.Drive1->count(); ++i)
@@ -21,7 +19,7 @@ QString Fields(const frmMain &w)
 }
 
 // Replaces the store's contents with "key=value" pairs separated by "|".
-void Seed(const QString &pairs)
+static void Seed(const QString &pairs)
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
     s.clear();
@@ -30,7 +28,8 @@ void Seed(const QString &pairs)
 }
 
 // The stored values of the keys, joined by "|".
-QString Stored(const QString &keys = QStringLiteral("NrFiles NrMBytes NrPrevPath PrevPath1 PrevPath2 PrevPathSelected"))
+static QString
+Stored(const QString &keys = QStringLiteral("NrFiles NrMBytes NrPrevPath PrevPath1 PrevPath2 PrevPathSelected"))
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
     QStringList values;
@@ -38,8 +37,6 @@ QString Stored(const QString &keys = QStringLiteral("NrFiles NrMBytes NrPrevPath
         values << s.value(QStringLiteral("Veltaro/") + key, QStringLiteral("<absent>")).toString();
     return values.join(u'|');
 }
-
-} // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT

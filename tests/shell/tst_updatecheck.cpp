@@ -11,18 +11,14 @@
 
 using namespace modDl;
 
-namespace {
-
 const QString kDownload = QStringLiteral("https://downloads.invalid/Veltaro.zip");
 const QString kNoInfo = QStringLiteral("16|Veltaro|No information.\r\nTry later.");
 const QString kFailed = QStringLiteral("64|Veltaro|") + kTransferError;
 
-QByteArray Info(const QByteArray &version, const QByteArray &extra = {})
+static QByteArray Info(const QByteArray &version, const QByteArray &extra = {})
 {
     return "Description=Veltaro\r\nCurrent Version=" + version + "\r\nDownload=" + kDownload.toUtf8() + "\r\n" + extra;
 }
-
-} // namespace
 
 class tst_updatecheck : public QObject {
     Q_OBJECT
@@ -134,18 +130,15 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             CheckForUpdate(transfer, server.url(), temp, true);
-            QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
             // Qt itself may send a request again once when the server closes a connection early.
-            QVERIFY2(server.requests() >= requests && server.requests() <= requests + 1,
-                     qPrintable(QStringLiteral("%1: %2 requests").arg(status).arg(server.requests())));
-            QCOMPARE(boxes, (QStringList{kFailed, kNoInfo}));
-            QVERIFY(opened.isEmpty());
+            QVERIFY2(
+                clock.elapsed() < 3000 && server.requests() >= requests && server.requests() <= requests + 1,
+                qPrintable(
+                    QStringLiteral("%1: %2 requests, %3 ms").arg(status).arg(server.requests()).arg(clock.elapsed())));
+            QVERIFY(boxes == QStringList({kFailed, kNoInfo}) && opened.isEmpty());
         }
         transfer.setTimeoutMs(3000);
         transfer.setMaxBytes(max);
-        init(); // nothing listens on port 1
-        CheckForUpdate(transfer, QStringLiteral("http://127.0.0.1:1/download/Veltaro.zip.ver"), temp, true);
-        QCOMPARE(boxes, (QStringList{kFailed, kNoInfo}));
     }
 
     void downloadReplacesOrReports()
