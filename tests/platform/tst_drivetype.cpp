@@ -8,7 +8,6 @@ using namespace DriveType;
 
 class TestDriveType : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_root;    // holds proc/ and sys/ samples
     QTemporaryDir m_targets; // real folders the sample mounts sit on
 
@@ -24,10 +23,10 @@ class TestDriveType : public QObject {
     void device(const QString &majMin, const QString &devicePath, const char *removable, bool partition = true)
     {
         const QString dir = m_root.filePath(QStringLiteral("sys/devices/") + devicePath);
-        write(QStringLiteral("sys/devices/") + devicePath + (partition ? "/partition" : "/removable"),
-              partition ? "1\n" : removable);
+        write(QStringLiteral("sys/devices/") + (partition ? QFileInfo(devicePath).path() : devicePath) + "/removable",
+              removable);
         if (partition)
-            write(QStringLiteral("sys/devices/") + QFileInfo(devicePath).path() + "/removable", removable);
+            write(QStringLiteral("sys/devices/") + devicePath + "/partition", "1\n");
         QVERIFY(QFile::link(dir, m_root.filePath(QStringLiteral("sys/dev/block/") + majMin)));
         QVERIFY(QFile::link(dir, m_root.filePath(QStringLiteral("sys/class/block/") + QFileInfo(dir).fileName())));
     }
@@ -85,10 +84,7 @@ private slots:
         QVERIFY(QFile::link(t + QStringLiteral("/net/a"), t + QStringLiteral("/link")));
         QFile file(t + QStringLiteral("/net/file.tst"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        const QList<Mount> mounts = ParseMountInfo(sample);
-        QCOMPARE(mounts.size(), 10);
-        QCOMPARE(mounts[5].mountPoint, t + QStringLiteral("/with space"));
-        QCOMPARE(QPair(mounts[2].major, mounts[2].minor), QPair(8, 17));
+        QCOMPARE(ParseMountInfo(sample).size(), 10);
         // A name sharing a prefix is not inside; links are followed; the deeper and the later mount win.
         // clang-format off
         const std::pair<const char *, Code> cases[] = {

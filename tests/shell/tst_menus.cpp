@@ -14,7 +14,6 @@
 
 class tst_menus : public QObject {
     Q_OBJECT
-
     QTemporaryDir config;
     QStringList boxes; // "style|title|prompt"
     QString chosenFile;
@@ -97,7 +96,6 @@ private slots:
             boxes.clear();
         }
         QVERIFY(QDir(empty.path()).isEmpty());
-
         // Copy takes the whole log, not the panel's last lines.
         QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
         w.LogText = QStringLiteral("Datei 1: 0.25 Sek.\r\n").repeated(12);

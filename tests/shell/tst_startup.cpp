@@ -1,21 +1,21 @@
-// Start-up and close of the main window against a settings store of its own.
+// The main window's life: start-up and close against a settings store of its own, about window, busy animation.
 #include "controls/Chk1.h"
 #include "controls/Txt.h"
+#include "shell/BusyAnimation.h"
+#include "shell/frmAbout.h"
 #include "shell/frmMain.h"
+#include "shell/lang/modLang.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <QtWidgets>
 
 // The two number fields, the target list and its current index.
 static QString Fields(const frmMain &w)
 {
-    QStringList items;
+    QStringList items{w.Txt1->Text() + u'/' + w.Txt2->Text()};
     for (int i = 0; i < w.Drive1->count(); ++i)
         items << w.Drive1->itemText(i);
-    return QStringLiteral("%1/%2 %3 @%4")
-        .arg(w.Txt1->Text(), w.Txt2->Text(), items.join(u'|'))
-        .arg(w.Drive1->currentIndex());
+    return items.join(u'|') + QStringLiteral(" @%1").arg(w.Drive1->currentIndex());
 }
 
 // Replaces the store's contents with "key=value" pairs separated by "|".
@@ -27,20 +27,18 @@ static void Seed(const QString &pairs)
         s.setValue(QStringLiteral("Veltaro/") + pair.section(u'=', 0, 0), pair.section(u'=', 1));
 }
 
-// The stored values of the keys, joined by "|".
-static QString
-Stored(const QString &keys = QStringLiteral("NrFiles NrMBytes NrPrevPath PrevPath1 PrevPath2 PrevPathSelected"))
+// The stored values, joined by "|".
+static QString Stored()
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
     QStringList values;
-    for (const QString &key : keys.split(u' '))
+    for (const char *key : {"NrFiles", "NrMBytes", "NrPrevPath", "PrevPath1", "PrevPath2", "PrevPathSelected"})
         values << s.value(QStringLiteral("Veltaro/") + key, QStringLiteral("<absent>")).toString();
     return values.join(u'|');
 }
 
-class TestStartup : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_workDir;
 
     void useLanguageFile(const QByteArray &contents)
@@ -61,9 +59,9 @@ private slots:
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("Veltaro v.1.0.14"));
         const QString home = QDir::homePath() + (QDir::homePath().endsWith(u'/') ? "" : "/");
-        QCOMPARE(Fields(w), QStringLiteral("20/10 %1|Translation Error! @0").arg(home));
-        QVERIFY(w.StopRequested && w.chkDisableCaching->Checked());
-        QVERIFY(!w.Chk11->Checked() && !w.ChkDoEvents->Checked() && !w.chkEnableWriteThrough->Checked());
+        QCOMPARE(Fields(w), QStringLiteral("20/10|%1|Translation Error! @0").arg(home));
+        QVERIFY(w.StopRequested && w.chkDisableCaching->Checked() && !w.Chk11->Checked() && !w.ChkDoEvents->Checked() &&
+                !w.chkEnableWriteThrough->Checked());
         QCOMPARE(w.Label1->text(), QStringLiteral("Number of files:"));
         QCOMPARE(w.size(), QSize(320, 320));
         QVERIFY(w.close());
@@ -78,23 +76,20 @@ private slots:
         useLanguageFile("[Translation By: T]\r\n27=Anzahl:\r\n53=<Suchen>\r\n");
         frmMain w;
         w.show();
-        QCOMPARE(Fields(w), QStringLiteral("12/0 /a/|/c d/|<Suchen> @1"));
+        QCOMPARE(Fields(w), QStringLiteral("12/0|/a/|/c d/|<Suchen> @1"));
         QCOMPARE(w.Label1->text() + w.Label2->text(), QStringLiteral("Anzahl:Size of files (MB):"));
         w.Txt1->setText(QStringLiteral("7"));
         QVERIFY(w.close());
         QCOMPARE(Stored(), QStringLiteral("7|0|2|/a/|/c d/|1"));
         // The store is INI text with the group [Veltaro], read back as text by the next process.
         QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tavrin.conf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray ini = file.readAll();
-        QVERIFY(ini.contains("[Veltaro]") && ini.contains("NrFiles=7"));
-
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("[Veltaro]\nNrFiles=7\n"));
         // Bad values fall back.
         Seed(QStringLiteral("NrFiles=-2.5|NrMBytes=1e3|NrPrevPath=99999999999|PrevPath1=/x/|PrevPathSelected=99"));
         useLanguageFile(QByteArray(1024, '\xff'));
-        QCOMPARE(Fields(frmMain()), QStringLiteral("-3/1000 /x/|Translation Error! @0"));
+        QCOMPARE(Fields(frmMain()), QStringLiteral("-3/1000|/x/|Translation Error! @0"));
         Seed(QStringLiteral("PrevPathSelected=-1|NrPrevPath=abc"));
-        QCOMPARE(Fields(frmMain()), QStringLiteral("20/10 %1/|Translation Error! @0").arg(QDir::homePath()));
+        QCOMPARE(Fields(frmMain()), QStringLiteral("20/10|%1/|Translation Error! @0").arg(QDir::homePath()));
     }
 
     void closeDuringRunOnlyAsksToStop()
@@ -107,9 +102,66 @@ private slots:
         w.StopRequested = false;
         QVERIFY(!w.close());
         QVERIFY(w.isVisible() && w.StopRequested);
-        QCOMPARE(Stored(QStringLiteral("NrFiles")), QStringLiteral("5"));
+        QCOMPARE(Stored().section(u'|', 0, 0), QStringLiteral("5"));
         QVERIFY(w.close());
-        QCOMPARE(Stored(QStringLiteral("NrFiles")), QStringLiteral("9"));
+        QCOMPARE(Stored().section(u'|', 0, 0), QStringLiteral("9"));
+    }
+
+    // A new modal window for each showing, filled from the table as it is then, and gone after OK.
+    void aboutTextsAndLife()
+    {
+        frmMain w;
+        QStringList seen;
+        for (const char *language : {"", "deutsch.lng"}) {
+            if (*language)
+                LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + "/lang/" + QLatin1String(language));
+            QTimer::singleShot(0, [&] {
+                auto *about = dynamic_cast<frmAbout *>(QApplication::activeModalWidget());
+                QVERIFY(about && !about->Image1->pixmap().isNull() && !about->lblDisclaimer->text().isEmpty());
+                seen << about->windowTitle() << about->lblVersion->text() << about->lblDescription->text();
+                QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+            });
+            w.ShowAbout();
+            QVERIFY(w.findChildren<frmAbout *>().isEmpty());
+        }
+        QCOMPARE(seen, (QStringList{"About...", "v. 1.0.14",
+                                    "No language files found. Please ensure that the *.lng files exist in the folder "
+                                    "where this program is running from!",
+                                    "Über...", "v. 1.0.14",
+                                    "Keine Sprachdateien gefunden. Bitte stellen Sie sicher, dass die *.lng-Dateien "
+                                    "im Programmordner liegen!"}));
+        modLang::state() = modLang::LanguageState{};
+    }
+
+    void busyAnimationAlternatesPictures()
+    {
+        frmMain w;
+        // Which picture is shown as the window icon, and which of the two lies on top in the window.
+        const auto shown = [&] {
+            QWidget *top = w.iIcon[0]->parentWidget()->childAt(w.iIcon[0]->geometry().center());
+            const QList<qint64> icons{0, w.Busy->Icon(1).cacheKey(), w.Busy->Icon(2).cacheKey()};
+            return QPair<int, int>(icons.indexOf(w.windowIcon().cacheKey()),
+                                   QList<QWidget *>{nullptr, w.iIcon[0], w.iIcon[1]}.indexOf(top));
+        };
+        QVERIFY(!w.IconAnimation->isActive());
+        w.StartBusyAnimation();
+        QVERIFY(w.IconAnimation->isActive() && w.IconAnimation->interval() == 100);
+        QVERIFY(w.Busy->Icon(1).pixmap(32).toImage() != w.Busy->Icon(2).pixmap(32).toImage());
+        for (int expected : {1, 2, 1, 2}) { // the first tick after start-up shows frame 1
+            w.Busy->Tick();
+            QCOMPARE(w.Busy->Frame(), expected);
+            QCOMPARE(shown(), QPair(expected, expected));
+        }
+        const int before = w.Busy->Frame(); // the timer itself drives it
+        QTRY_VERIFY_WITH_TIMEOUT(w.Busy->Frame() != before, 1000);
+        w.StopBusyAnimation();
+        QVERIFY(!w.IconAnimation->isActive());
+        QCOMPARE(shown(), QPair(1, 1));
+        // The counter carries over into the next run.
+        const int last = w.Busy->Frame();
+        w.StartBusyAnimation();
+        w.Busy->Tick();
+        QCOMPARE(w.Busy->Frame(), last == 1 ? 2 : 1);
     }
 };
 
@@ -119,7 +171,7 @@ int main(int argc, char *argv[])
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     QApplication app(argc, argv);
-    TestStartup test;
+    TestMainWindow test;
     return QTest::qExec(&test, argc, argv);
 }
 

@@ -14,7 +14,6 @@ using namespace modGetDiskSpaceFree;
 
 class TestSuggest : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
 
 private slots:
@@ -38,7 +37,6 @@ private slots:
         // Bytes to MB through both steps, at the edges where whole MB begin.
         for (const auto &[in, out] : {std::pair{"1048575", "0"}, {"2097151", "1"}, {"10737418240", "10240"}})
             QVERIFY2(DivideBy1024(DivideBy1024(QString::fromLatin1(in))) == QString::fromLatin1(out), in);
-
         // free text, free MB, files, MB per file. 10: 2.5 rounds to 2; 11, 15: one correction; 100: 12.5 files
         // round to 12; 12.5: the free MB round half to even.
         // clang-format off
@@ -55,13 +53,11 @@ private slots:
         }
     }
 
-    void questionInEachLanguage()
+    void questionAndAnswer()
     {
         const modTest::Proposal p{10000, 80, 125};
         const auto message = [&](const char *file) {
-            QFile f(qEnvironmentVariable("VELTARO_SOURCE_DIR") + QStringLiteral("/lang/") + QLatin1String(file));
-            if (f.open(QIODevice::ReadOnly))
-                modLang::LoadLanguageData(f.readAll());
+            LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + "/lang/" + QLatin1String(file));
             return modTest::ProposalMessage(QStringLiteral("/data/"), p);
         };
         QCOMPARE(message("none"),
@@ -74,10 +70,6 @@ private slots:
                  QStringLiteral("Freier Speicher auf [/data/]: 10000 MB\r\n\r\nVorschlag für die "
                                 "Einstellungen: 80 Dateien á 125 MB = 10000 MB\r\n\r\nVorschlag übernehmen?"));
         modLang::state() = modLang::LanguageState{};
-    }
-
-    void answerDecides()
-    {
         QString box; // "style|title|prompt"
         int answer = MsgBoxResult::No;
         SetMsgBoxHandler([&](const QString &prompt, int style, const QString &title) {

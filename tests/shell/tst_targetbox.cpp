@@ -3,14 +3,11 @@
 #include "shell/frmMain.h"
 #include "shell/lang/modLang.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 class TestTargetBox : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QComboBox *m_box = nullptr;
     TargetBox *m_target = nullptr;
@@ -135,17 +132,14 @@ private slots:
     {
         frmMain w;
         QVERIFY(w.Drive1Box && !w.Drive1->completer());
-        for (auto [typed, path] :
-             {std::pair{"  /srv/Test  ", "/srv/Test/"}, std::pair{"/mnt/usb/", "/mnt/usb/"}, std::pair{"", "/"}}) {
+        for (auto [typed, path] : {std::pair{"  /srv/Test  ", "/srv/Test/"}, std::pair{"", "/"}}) {
             w.Drive1->setEditText(QString::fromLatin1(typed));
             QCOMPARE(w.GetTargetPath(), QString::fromLatin1(path));
         }
+        // A missing folder is no target; the build machine's own folder is on some disk the test runs accept.
         qint16 kind = -1;
-        QVERIFY(!w.CheckDriveType(m_dir.filePath(QStringLiteral("missing/")), kind));
-        QCOMPARE(kind, qint16(0));
-        // The build machine's own folder is on some disk the test runs accept.
-        QVERIFY(w.CheckDriveType(m_dir.path() + u'/', kind));
-        QVERIFY(kind == 1 || kind == 2 || kind == 3 || kind == 5);
+        QVERIFY(!w.CheckDriveType(m_dir.filePath(QStringLiteral("missing/")), kind) && kind == 0);
+        QVERIFY(w.CheckDriveType(m_dir.path() + u'/', kind) && QList<qint16>({1, 2, 3, 5}).contains(kind));
     }
 };
 

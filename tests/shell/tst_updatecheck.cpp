@@ -22,7 +22,6 @@ static QByteArray Info(const QByteArray &version, const QByteArray &extra = {})
 
 class tst_updatecheck : public QObject {
     Q_OBJECT
-
     QStringList boxes, opened;
     int answer = MsgBoxResult::No;
     HttpTestServer server;
@@ -50,8 +49,7 @@ private slots:
             return true;
         });
         transfer.setTimeoutMs(3000);
-        temp = UpdateTempFile(work.path());
-        QCOMPARE(temp, work.path() + QStringLiteral("/VTemp.txt"));
+        QCOMPARE(temp = UpdateTempFile(work.path()), work.path() + QStringLiteral("/VTemp.txt"));
         QCOMPARE(UpdateTempFile(QStringLiteral("/nonexistent/folder")),
                  QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/VTemp.txt"));
     }
