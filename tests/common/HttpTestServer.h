@@ -3,7 +3,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// An HTTP server on 127.0.0.1 giving every request, one per connection, the same response.
+// An HTTP server on 127.0.0.1 giving every request, one per connection, the response set by respond().
 class HttpTestServer : public QObject {
 public:
     struct Response {
@@ -25,10 +25,9 @@ public:
     }
 
     QString url() const { return QStringLiteral("http://127.0.0.1:%1/Veltaro.zip.ver").arg(m_server.serverPort()); }
-    // Sets the response and starts counting requests anew.
     void respond(const Response &response) { m_response = response, m_requests = 0; }
     void respondBody(const QByteArray &body) { respond({200, body, {}, false}); }
-    int requests() const { return m_requests; }
+    int requests() const { return m_requests; } // since the last respond()
 
 private:
     void answer(QTcpSocket *socket)

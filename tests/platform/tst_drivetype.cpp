@@ -50,15 +50,16 @@ private slots:
         // btrfs has an anonymous device number: the source leads to sysfs. No sysfs entry: not removable.
         // clang-format off
         const std::tuple<const char *, const char *, int, int, Code> cases[] = {
-            {"ext4", "/dev/sda1", 8, 1, Fixed}, {"xfs", "/dev/nvme0n1p1", 259, 1, Fixed}, {"udf", "/dev/sda1", 8, 1, Fixed},
-            {"vfat", "/dev/sdb1", 8, 17, Removable}, {"exfat", "/dev/sdc1", 8, 33, Removable}, {"tmpfs", "t", 0, 0, RamDisk},
-            {"ext4", "/dev/mmcblk0p1", 179, 1, Removable}, {"iso9660", "/dev/sr0", 11, 0, CdRom}, {"9p", "h", 0, 0, Remote},
-            {"udf", "/dev/sr0", 11, 0, CdRom}, {"ext4", "/dev/zram0", 252, 0, RamDisk}, {"ramfs", "none", 0, 0, RamDisk},
-            {"btrfs", "/dev/sdb1", 0, 45, Removable}, {"btrfs", "/dev/sda1", 0, 46, Fixed}, {"overlay", "o", 0, 0, Fixed},
-            {"nfs4", "server:/export", 0, 0, Remote}, {"cifs", "//server/share", 0, 0, Remote}, {"proc", "p", 0, 0, Unknown},
-            {"fuse.sshfs", "me@host:/home/me", 0, 0, Remote}, {"fuse.rclone", "drive:", 0, 0, Remote},
-            {"fuse.fusefat", "fusefat", 0, 40, Fixed}, {"fuse.portal", "portal", 0, 0, Unknown},
-            {"sysfs", "sysfs", 0, 0, Unknown}, {"ext4", "/dev/sdz9", 8, 200, Fixed}};
+            {"ext4", "/dev/sda1", 8, 1, Fixed}, {"xfs", "/dev/nvme0n1p1", 259, 1, Fixed},
+            {"udf", "/dev/sda1", 8, 1, Fixed}, {"ext4", "/dev/sdz9", 8, 200, Fixed}, {"overlay", "o", 0, 0, Fixed},
+            {"fuse.fusefat", "fusefat", 0, 40, Fixed}, {"vfat", "/dev/sdb1", 8, 17, Removable},
+            {"exfat", "/dev/sdc1", 8, 33, Removable}, {"ext4", "/dev/mmcblk0p1", 179, 1, Removable},
+            {"btrfs", "/dev/sdb1", 0, 45, Removable}, {"btrfs", "/dev/sda1", 0, 46, Fixed},
+            {"iso9660", "/dev/sr0", 11, 0, CdRom}, {"udf", "/dev/sr0", 11, 0, CdRom},
+            {"ext4", "/dev/zram0", 252, 0, RamDisk}, {"tmpfs", "t", 0, 0, RamDisk}, {"ramfs", "none", 0, 0, RamDisk},
+            {"nfs4", "srv:/export", 0, 0, Remote}, {"cifs", "//srv/share", 0, 0, Remote}, {"9p", "h", 0, 0, Remote},
+            {"fuse.sshfs", "me@h:/x", 0, 0, Remote}, {"fuse.rclone", "drive:", 0, 0, Remote},
+            {"fuse.portal", "p", 0, 0, Unknown}, {"proc", "p", 0, 0, Unknown}, {"sysfs", "s", 0, 0, Unknown}};
         // clang-format on
         for (const auto &[fs, source, major, minor, code] : cases)
             QVERIFY2(Classify(Mount{"/m", fs, source, major, minor}, m_root.filePath(QStringLiteral("sys"))) == code,
@@ -76,7 +77,7 @@ private slots:
             "40 27 8:17 / %1/usb rw,nosuid master:4 - vfat /dev/sdb1 rw\n41 27 0:50 / %1/net rw - nfs4 srv:/x rw\n"
             "42 27 0:51 / %1/ram rw - tmpfs tmpfs rw\n43 27 0:52 / %1/with\\040space rw - cifs //srv/s rw\n"
             "44 27 11:0 / %1/cd ro - iso9660 /dev/sr0 ro\n45 40 0:53 / %1/usb/over rw - tmpfs tmpfs rw\n"
-            "46 27 0:54 / %1/twice rw - ext4 /dev/sdb1 rw\n47 27 0:55 / %1/twice rw - nfs srv:/y rw\ngarbage line\n").arg(t);
+            "46 27 0:54 / %1/twice rw - ext4 /dev/sdb1 rw\n47 27 0:55 / %1/twice rw - nfs srv:/y rw\ngarbage\n").arg(t);
         // clang-format on
         write(QStringLiteral("proc/self/mountinfo"), sample.toUtf8());
         for (const char *d : {"usb/sub", "usbx", "net/a", "ram", "with space", "cd", "usb/over", "twice"})
@@ -94,7 +95,6 @@ private slots:
         // clang-format on
         for (const auto &[path, code] : cases)
             QVERIFY2(Query(t + QLatin1String(path), m_root.path() + u'/') == code, path);
-        QCOMPARE(Query(QString(), m_root.path() + u'/'), Unknown);
         QTemporaryDir empty; // without mountinfo nothing can be said
         QCOMPARE(Query(t, empty.path()), Unknown);
         QCOMPARE(Query(QStringLiteral("/proc/self/")), Unknown); // the running system's /proc takes no test files

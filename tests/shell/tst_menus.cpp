@@ -111,7 +111,6 @@ private slots:
         QTemporaryDir target;
         frmMain w;
         w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.Drive1->setEditText(target.path());
         w.Txt1->setText(QStringLiteral("50"));
         w.Txt2->setText(QStringLiteral("20"));
