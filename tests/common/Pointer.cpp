@@ -6,38 +6,19 @@
 #include <QWidget>
 #include <QWindow>
 
-namespace {
-
-QPoint InWindow(QWidget *widget, QPoint pos, QWindow **window)
-{
-    *window = widget->window()->windowHandle();
-    return (*window)->mapFromGlobal(widget->mapToGlobal(pos));
-}
-
-} // namespace
-
-namespace Pointer {
-
-void MoveTo(QWidget *widget, QPoint pos)
+void Pointer::MoveTo(QWidget *widget, QPoint pos)
 {
     QCursor::setPos(widget->mapToGlobal(pos));
     QCoreApplication::processEvents();
 }
 
-void Press(QWidget *widget, QPoint pos)
+void Pointer::Button(QWidget *widget, QPoint pos, bool press)
 {
     MoveTo(widget, pos);
-    QWindow *window = nullptr;
-    const QPoint at = InWindow(widget, pos, &window);
-    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
+    QWindow *window = widget->window()->windowHandle();
+    const QPoint at = window->mapFromGlobal(widget->mapToGlobal(pos));
+    if (press)
+        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
+    else
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
 }
-
-void Release(QWidget *widget, QPoint pos)
-{
-    MoveTo(widget, pos);
-    QWindow *window = nullptr;
-    const QPoint at = InWindow(widget, pos, &window);
-    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
-}
-
-} // namespace Pointer
