@@ -1,17 +1,31 @@
 #pragma once
 
-#include <QImage>
+#include <QCursor>
 #include <QPainter>
-
-class QWidget;
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
 
 // Drives the pointer through the window system as a user would, so mouse grabs and the widget under
 // the pointer behave as on screen. Points are in the widget's coordinates.
 struct Pointer {
-    static void MoveTo(QWidget *widget, QPoint pos);
+    static void MoveTo(QWidget *widget, QPoint pos)
+    {
+        QCursor::setPos(widget->mapToGlobal(pos));
+        QCoreApplication::processEvents();
+    }
     static void Press(QWidget *widget, QPoint pos) { Button(widget, pos, true); }
     static void Release(QWidget *widget, QPoint pos) { Button(widget, pos, false); }
-    static void Button(QWidget *widget, QPoint pos, bool press);
+    static void Button(QWidget *widget, QPoint pos, bool press)
+    {
+        MoveTo(widget, pos);
+        QWindow *window = widget->window()->windowHandle();
+        const QPoint at = window->mapFromGlobal(widget->mapToGlobal(pos));
+        if (press)
+            QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
+        else
+            QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
+    }
 };
 
 // A control's paint function run on an image filled with `fill`.
@@ -27,9 +41,7 @@ template <class Control> QImage Render(const Control &control, QColor fill = Qt:
 // Whether any pixel of the image has the colour, alpha aside.
 inline bool HasColor(const QImage &image, QRgb color)
 {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF))
-                return true;
-    return false;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const auto *pixels = reinterpret_cast<const QRgb *>(rgb.constBits());
+    return std::count(pixels, pixels + rgb.width() * rgb.height(), color | 0xFF000000) > 0;
 }

@@ -12,16 +12,13 @@ public:
     void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&, qint32 &uMsg, qint32 &wParam,
                         qint32 &lParam) override
     {
-        log << QStringLiteral("%1 %2 %3 %4").arg(bBefore ? "before" : "after").arg(uMsg).arg(wParam).arg(lParam);
-        returns << lReturn;
-        if (bBefore && uMsg == swallow) {
-            bHandled = true;
-            lReturn = 42;
-        }
+        const auto n = [](qint32 v) { return QString::number(v); };
+        log << (bBefore ? "before " : "after ") + n(uMsg) + ' ' + n(wParam) + ' ' + n(lParam) + ' ' + n(lReturn);
+        bHandled = bBefore && uMsg == swallow;
+        lReturn = bHandled ? 42 : lReturn;
     }
     void mousePressEvent(QMouseEvent *) override { log << QStringLiteral("widget"); }
     QStringList log;
-    QList<qint32> returns;
     qint32 swallow = 0;
 };
 
@@ -30,8 +27,6 @@ public:
 class tst_WindowHook : public QObject {
     Q_OBJECT
 private slots:
-    void init() { SetMouseTrackingAvailable(true); }
-
     void tableRules()
     {
         RecordingOwner owner;
@@ -40,9 +35,7 @@ private slots:
         hooks.HookWindow(&a);
         hooks.HookWindow(&b);
         hooks.HookWindow(&a); // already hooked: no second entry
-        QCOMPARE(hooks.size(), 2);
-        QCOMPARE(hooks.FindHookIndex(&b, false), 1);
-        QCOMPARE(hooks.FindHookIndex(&c, false), -1);
+        QVERIFY(hooks.size() == 2 && hooks.FindHookIndex(&b, false) == 1 && hooks.FindHookIndex(&c, false) == -1);
         hooks.AddHookMsg(&a, WM_MOUSEMOVE, HookAfter);
         hooks.AddHookMsg(&a, WM_MOUSEMOVE, HookAfter);
         hooks.AddHookMsg(&a, WM_MOUSELEAVE, HookAfter | HookBefore);
@@ -53,18 +46,14 @@ private slots:
         QCOMPARE(hooks.entry(0).AfterTable, (std::vector<qint32>{0, WM_MOUSELEAVE}));
         hooks.AddHookMsg(&a, WM_TIMER, HookAfter);
         QCOMPARE(hooks.entry(0).AfterTable, (std::vector<qint32>{WM_TIMER, WM_MOUSELEAVE}));
-        QCOMPARE(hooks.entry(0).AfterCount, 2);
         hooks.AddHookMsg(&b, HookAllMessages, HookBefore);
         QCOMPARE(hooks.entry(1).BeforeCount, -1);
-        hooks.DelHookMsg(&b, HookAllMessages, HookBefore);
-        QCOMPARE(hooks.entry(1).BeforeCount, 0);
         // A freed entry, emptied, is the one the next window gets; the highest free one first.
         hooks.UnhookWindow(&a);
         QCOMPARE(hooks.FindHookIndex(nullptr, true), 0);
         QVERIFY(hooks.entry(0).AfterTable.empty());
         hooks.HookWindow(&c);
-        QCOMPARE(hooks.FindHookIndex(&c, false), 0);
-        QCOMPARE(hooks.size(), 2);
+        QVERIFY(hooks.FindHookIndex(&c, false) == 0 && hooks.size() == 2);
         hooks.UnhookAll();
         QCOMPARE(hooks.FindHookIndex(nullptr, true), 1);
     }
@@ -77,14 +66,14 @@ private slots:
         hooks.AddHookMsg(&w, WM_LBUTTONDOWN, HookBefore | HookAfter);
         const QString down = QStringLiteral(" %1 1 %2").arg(WM_LBUTTONDOWN).arg(0x00070005);
         QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
-        QCOMPARE(w.log, (QStringList{"before" + down, "widget", "after" + down}));
-        QCOMPARE(w.returns, (QList<qint32>{0, 1})); // the after-callback sees the widget's result
+        // The after-callback sees the widget's result.
+        QCOMPARE(w.log, (QStringList{"before" + down + " 0", "widget", "after" + down + " 1"}));
         QCOMPARE(hooks.LastReturn(), 1);
         // Handled before the widget: neither it nor the after-callback runs.
         w.log.clear();
         w.swallow = WM_LBUTTONDOWN;
         QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
-        QCOMPARE(w.log, QStringList{"before" + down});
+        QCOMPARE(w.log, QStringList{"before" + down + " 0"});
         QCOMPARE(hooks.LastReturn(), 42);
         // A message nobody registered reaches the widget and calls nobody back; then every message.
         w.log.clear();
@@ -107,7 +96,7 @@ private slots:
             QCoreApplication::sendEvent(&w, &leave);
             QCoreApplication::sendEvent(&w, &leave);
         }
-        QCOMPARE(w.log, QStringList{QStringLiteral("after %1 0 0").arg(WM_MOUSELEAVE)});
+        QCOMPARE(w.log, QStringList{QStringLiteral("after %1 0 0 1").arg(WM_MOUSELEAVE)});
         hooks.UnhookWindow(&w);
         w.log.clear();
         QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));

@@ -8,20 +8,14 @@
 class TestPPB : public QObject {
     Q_OBJECT
     QWidget m_host;
-    PPB *m_bar = nullptr;
+    PPB *m_bar = new PPB(&m_host);
 
 private slots:
-    void init()
+    void fillWidthAndLabel()
     {
-        m_bar = new PPB(&m_host);
         m_bar->setGeometry(0, 0, 281, 21); // 4215 x 315 twips, as the window's overall bar
         m_bar->setShowBorder(false);
         m_bar->setBackColor(0x00FFFFFF);
-    }
-    void cleanup() { delete m_bar; }
-
-    void fillWidthAndLabel()
-    {
         const QRgb back = qRgb(255, 255, 255);
         QSignalSpy changes(m_bar, &PPB::Change);
         // value, fill width in twips (2107.5 to even), last filled column, label
@@ -38,10 +32,10 @@ private slots:
         m_bar->setShowBorder(true);
         QCOMPARE(m_bar->FillRect(), QRectF(20, 10, 4215 - 20, 315 - 30));
         m_bar->setShowBorder(false);
-        m_bar->ValueChange(50.5); // the label rounds half to even
-        QCOMPARE(m_bar->LabelText(), QStringLiteral("50%"));
-        m_bar->ValueChange(51.5);
-        QCOMPARE(m_bar->LabelText(), QStringLiteral("52%"));
+        for (const auto &[value, label] : {std::pair{50.5, "50%"}, {51.5, "52%"}}) { // half to even
+            m_bar->ValueChange(value);
+            QCOMPARE(m_bar->LabelText(), QString::fromLatin1(label));
+        }
         QCOMPARE(changes.count(), 5);
         const QRectF fill = m_bar->FillRect();
         for (const double ignored : {52.0, 101.0, -1.0, 100.6, 1e9}) // same text, or out of range
@@ -52,7 +46,7 @@ private slots:
         m_bar->setIsPercent(false);
         m_bar->ValueChange(7);
         QCOMPARE(m_bar->LabelText(), QStringLiteral("7"));
-        m_bar->SetCustomCaption(QStringLiteral("ignored"));
+        m_bar->SetCustomCaption(QStringLiteral("ignored")); // until UseCustomCaption
         QCOMPARE(m_bar->LabelText(), QStringLiteral("7"));
         m_bar->setUseCustomCaption(true);
         m_bar->SetCustomCaption(QStringLiteral("Writing"));
@@ -65,23 +59,20 @@ private slots:
         const StdPicture bar = StdPicture::FromFile(QStringLiteral(":/ppb_bar.png"));
         m_bar->setPicture(bar);
         m_bar->setIsPercent(false);
-        PropertyBag bag;
+        PropertyBag bag, again;
         m_bar->WriteProperties(bag);
-        QCOMPARE(bag.ReadPicture(QStringLiteral("Image")), bar);
-        QCOMPARE(bag.ReadPicture(QStringLiteral("Picture")), bar);
+        QVERIFY(bag.ReadPicture(QStringLiteral("Image")) == bar && bag.ReadPicture(QStringLiteral("Picture")) == bar);
         for (const char *key : {"ShowLabel", "ShowBorder", "Enabled"}) // written with both defaults
             QVERIFY2(bag.contains(QString::fromLatin1(key)), key);
         PPB copy(&m_host);
         QVERIFY(copy.ReadProperties(bag));
         QVERIFY(copy.isEnabled() && !copy.IsPercent() && !copy.ShowBorder());
-        PropertyBag again;
         copy.WriteProperties(again);
         QCOMPARE(again, bag);
         // "Picture" is read after "Image" and decides; a design without "Enabled" is disabled.
         const QString barText = QString::fromLatin1(bar.Data.toBase64());
         QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("image=%1\n").arg(barText))));
-        QVERIFY(copy.Picture().isNull());
-        QVERIFY(!copy.isEnabled() && copy.ShowBorder());
+        QVERIFY(copy.Picture().isNull() && !copy.isEnabled() && copy.ShowBorder());
     }
 };
 

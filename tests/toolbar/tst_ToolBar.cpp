@@ -2,6 +2,8 @@
 #include "platform/Colors.h"
 #include "toolbar/McToolBar.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTest>
 #include <set>
 
@@ -47,11 +49,60 @@ QStringList Captions(McToolBar &bar)
     return captions;
 }
 
+// The main window's toolbar design in a 400 x 100 window, the pointer off the bar.
+struct Host {
+    QWidget window;
+    McToolBar *bar = new McToolBar(&window);
+    QStringList events;
+
+    explicit Host(const QString &design = QStringLiteral(":/design/McToolBar1.props"))
+    {
+        window.resize(400, 100);
+        bar->setGeometry(0, 0, 320, 20);
+        bar->ReadProperties(design.startsWith(u':') ? PropertyBag::load(design) : PropertyBag::fromText(design));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        moveTo(QPoint(390, 90));
+        const auto log = [this](const char *what) {
+            return [this, what](int i) { events << QStringLiteral("%1 %2").arg(what).arg(i); };
+        };
+        QObject::connect(bar, &McToolBar::MouseDown, bar, log("down"));
+        QObject::connect(bar, &McToolBar::MouseUp, bar, log("up"));
+        QObject::connect(bar, &McToolBar::Click, bar, log("click"));
+        QObject::connect(bar, &McToolBar::OnButtonHover, bar, log("hover"));
+        QObject::connect(bar, &McToolBar::MouseLeave, bar, [this] { events << QStringLiteral("leave"); });
+        QObject::connect(bar, &McToolBar::Redrawing, bar, [this] { events << QStringLiteral("redraw"); });
+    }
+    QPoint centre(int index) const { return QPoint(bar->GetButtonLeft(index) + bar->GetButtonWidth(index) / 2, 10); }
+    void moveTo(const QPoint &pos) { QTest::mouseMove(window.windowHandle(), pos); }
+    void click(const QPoint &pos)
+    {
+        moveTo(pos);
+        events.clear();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, pos);
+        events.removeAll(QStringLiteral("redraw"));
+    }
+    QColor face(int index) const { return bar->Surface().pixelColor(bar->GetButtonLeft(index) + 2, 2); }
+};
+
 } // namespace
 
 class tst_ToolBar : public QObject {
     Q_OBJECT
 private slots:
+    void colourArithmetic() // the colours every control paints with
+    {
+        const QPalette p = QGuiApplication::palette();
+        QCOMPARE(TranslateColor(0x01123456), 0x00123456u); // palette-index flag ignored
+        QCOMPARE(ToQColor(TranslateColor(SystemColor::ButtonFace)), p.color(QPalette::Button).toRgb());
+        QCOMPARE(ToQColor(TranslateColor(SystemColor::GrayText)), p.color(QPalette::Disabled, QPalette::Text).toRgb());
+        QVERIFY(ToQColor(0x00FF8001) == QColor(1, 0x80, 0xFF) && FromQColor(QColor(1, 0x80, 0xFF)) == 0x00FF8001u);
+        // Channels stay apart and round to nearest: 200 * 100 / 255 = 78.43, 200 * 155 / 255 = 121.57.
+        QCOMPARE(BlendColor(0x000000C8, 0x00C80000, 100), 0x007A004Eu);
+        QCOMPARE(BlendColor(0x00123456, 0x00FFFFFF, 255), 0x00123456u);
+        QCOMPARE(BlendColor(SystemColor::ButtonFace, 0, 255), TranslateColor(SystemColor::ButtonFace));
+    }
+
     void faces()
     {
         McToolBar bar;
@@ -75,8 +126,7 @@ private slots:
         bar.setButtonEnabled(false);
         bar.setButton_Index(-1);
         const QRgb grey = ToQColor(TranslateColor(SystemColor::GrayText)).rgb();
-        QVERIFY(grey != qRgb(255, 255, 255) && grey != qRgb(0, 0, 0));
-        QCOMPARE(ColoursIn(bar, 0), std::set<QRgb>{qRgb(0, 0, 0)});
+        QVERIFY(grey != qRgb(255, 255, 255) && ColoursIn(bar, 0) == std::set<QRgb>{qRgb(0, 0, 0)});
         QCOMPARE(ColoursIn(bar, 60), std::set<QRgb>{grey});
         bar.setEnabled(false);
         QCOMPARE(ColoursIn(bar, 0), std::set<QRgb>{grey});
@@ -101,36 +151,19 @@ private slots:
         }
     }
 
-    void newControlAndStoredDefaultsDiffer()
+    void storedDesigns()
     {
-        McToolBar placed;
-        QCOMPARE(placed.TooTipStyle(), 0);
-        QCOMPARE(Captions(placed), QStringList{"Button 0"});
-        McToolBar loaded;
+        McToolBar placed, loaded;
+        QVERIFY(placed.TooTipStyle() == 0 && Captions(placed) == QStringList{"Button 0"});
         loaded.ReadProperties(PropertyBag::fromText(QStringLiteral("button_count=2\n")));
-        QCOMPARE(loaded.TooTipStyle(), 2);
+        QVERIFY(loaded.TooTipStyle() == 2 && loaded.BackColor() == 0x8000000Fu);
         QCOMPARE(loaded.Button_Index(), -1); // run mode: nothing hovered
         QCOMPARE(Captions(loaded), (QStringList{"Button ", "Button "}));
-        QCOMPARE(loaded.BackColor(), 0x8000000Fu);
 
-        bool ok = false;
-        McToolBar main; // the main window's own design
-        main.ReadProperties(PropertyBag::load(QStringLiteral(":/design/McToolBar1.props"), &ok));
-        QVERIFY(ok);
-        QCOMPARE(main.Button_Index(), -1);
-        QCOMPARE(Captions(main), (QStringList{"Datei", "Bearbeiten", "Hilfe"}));
-        QVERIFY(main.ButtonsStyle() == 2 && main.AutoSizeButtons() && main.TooTipStyle() == 0);
-        QCOMPARE(main.HoverColor(), 0x8000000Fu);
-    }
-
-    void saveLoadSaveKeepsTheStore()
-    {
         // Designs are saved at design time, where loading selects the first button.
         McToolBar bar;
         bar.setDesignMode(true);
         Setup(bar);
-        bar.setButtonsStyle(1);
-        bar.setBackGradient(4);
         bar.setTooTipStyle(1);
         bar.setButton_Index(2);
         bar.setButtonMoveTo(0); // exchanged, not shifted
@@ -139,17 +172,88 @@ private slots:
         bar.setButtonEnabled(false);
         bar.setButtonPressed(true);
         bar.setButton_Index(0);
-        PropertyBag first;
+        PropertyBag first, second;
         bar.WriteProperties(first);
         QCOMPARE(first.ReadProperty(QStringLiteral("buttoncaption0"), QString()).toString(), QStringLiteral("C"));
         QVERIFY(!first.contains(QStringLiteral("Appearance"))); // equal to its default
         McToolBar again;
         again.setDesignMode(true);
         again.ReadProperties(PropertyBag::fromText(first.toText()));
-        PropertyBag second;
         again.WriteProperties(second);
         QCOMPARE(second.toText().split(u'\n'), first.toText().split(u'\n'));
         QCOMPARE(Captions(again), (QStringList{"C", "Zwei = 2\nZeilen", "A"}));
+    }
+
+    void hoverClickAndLeave()
+    {
+        Host h; // the main window's own design: style 2 and automatic widths
+        QVERIFY(h.bar->TooTipStyle() == 0 && h.bar->AutoSizeButtons() &&
+                h.bar->GetButtonWidth(0) < h.bar->GetButtonWidth(1));
+        h.moveTo(h.centre(1));
+        QVERIFY(h.bar->Button_Index() == 1 && h.events == QStringList({"hover 1", "redraw"}));
+        // The hovered face of style 2 is the button face blended towards white.
+        QCOMPARE(h.face(1), ToQColor(BlendColor(SystemColor::ButtonFace, 0xFFFFFF, 100)));
+        h.events.clear();
+        h.moveTo(h.centre(1) + QPoint(2, 1)); // within the button: no hover change, no redraw
+        QVERIFY(h.events.isEmpty());
+        h.click(h.centre(0));
+        QCOMPARE(h.events, (QStringList{"down 0", "up 0", "click 0"}));
+        QCOMPARE(h.face(1), QColor(Qt::white));
+        h.click(QPoint(265, 10)); // past the last button, still on the bar: only the click, with -1
+        QCOMPARE(h.events, (QStringList{"click -1"}));
+        // A disabled button is never hovered, so it clicks as empty space.
+        h.bar->setButton_Index(2);
+        h.bar->setButtonEnabled(false);
+        h.click(h.centre(2));
+        QCOMPARE(h.events, (QStringList{"click -1"}));
+        h.moveTo(h.centre(0));
+        h.events.clear();
+        h.moveTo(QPoint(100, 80));
+        QCOMPARE(h.events, (QStringList{"redraw", "leave"}));
+        QVERIFY(h.bar->Button_Index() == -1 && h.face(0) == QColor(Qt::white));
+    }
+
+    void toolTipAfterTheMouseRests()
+    {
+        Host h;
+        h.bar->setButton_Index(1);
+        h.bar->setButtonToolTip(QStringLiteral("Alles zum Bearbeiten"));
+        h.moveTo(h.centre(1));
+        QTRY_VERIFY(h.bar->ToolTipWindow());
+        QCOMPARE(h.bar->TickCount(), 5);
+        const ToolBarToolTip *tip = h.bar->ToolTipWindow();
+        QCOMPARE(tip->Title() + u':' + tip->Text(), QStringLiteral("Bearbeiten:Alles zum Bearbeiten"));
+        QVERIFY(tip->isVisible() && tip->Balloon());
+        // Never under the pointer, or its appearing would count as the pointer leaving the bar.
+        QVERIFY(!tip->geometry().contains(h.bar->mapToGlobal(h.centre(1))));
+        // A move hides it and starts the count again; no text, no tip; leaving hides it.
+        h.moveTo(h.centre(1) + QPoint(1, 0));
+        QVERIFY(!h.bar->ToolTipWindow() && h.bar->TickCount() < 5);
+        QTRY_VERIFY(h.bar->ToolTipWindow());
+        h.moveTo(h.centre(0));
+        QTRY_COMPARE(h.bar->TickCount(), 5);
+        QVERIFY(!h.bar->ToolTipWindow());
+        h.moveTo(h.centre(1));
+        QTRY_VERIFY(h.bar->ToolTipWindow());
+        h.moveTo(QPoint(100, 80));
+        QVERIFY(!h.bar->ToolTipWindow());
+    }
+
+    void damagedDesignsDoNotCrash()
+    {
+        for (const char *design :
+             {"button_count=0\n", "button_count=100000\n", "buttonswidth=-90\n", "buttonsheight=0\n",
+              "buttonsheight=-5\nautosize=0\n", "buttonsperrow=0\nautosize=0\nwarpsize=0\n",
+              "buttonswidth=0\nautosize=0\nwarpsize=0\n", "backgradient=99\nbackgradientcol=-1\n",
+              "buttonpicture0=////AAAA\nbackground=%%%\n",
+              "buttoniconallignment0=9\nbuttonpicture0=\nbuttoncaption0=\n",
+              "button_index=77\nbuttonsstyle=-4\nborderstyle=9\n", "buttonpicture0=bm9pc2U=\n"}) {
+            Host h(QString::fromLatin1(design));
+            h.moveTo(QPoint(50, 10));
+            h.click(QPoint(2, 2));
+            h.bar->RedrawControl();
+            QVERIFY2(h.bar->Button_Count() >= 0 && h.bar->Button_Count() <= 1000, design);
+        }
     }
 };
 
