@@ -35,14 +35,11 @@ private slots:
         QCOMPARE(m_button->TopLeftEdgeColor(), 0x80000010u); // sunken
         QCOMPARE(m_button->CaptionRect().topLeft(), rest.topLeft() + QPointF(20, 20));
         Pointer::Release(m_button, QPoint(22, 16));
-        QCOMPARE(clicks.count(), 1);
-        QCOMPARE(m_button->CaptionRect().topLeft(), rest.topLeft());
-
+        QVERIFY(clicks.count() == 1 && m_button->CaptionRect().topLeft() == rest.topLeft());
         // Dragged out: the capture goes, the look turns cold, a release outside is no click.
         Pointer::Press(m_button, QPoint(20, 15));
         Pointer::MoveTo(m_button, QPoint(20, 60));
-        QVERIFY(!m_button->IsHot() && !m_button->IsPressed());
-        QVERIFY(QWidget::mouseGrabber() != m_button);
+        QVERIFY(!m_button->IsHot() && !m_button->IsPressed() && QWidget::mouseGrabber() != m_button);
         Pointer::Release(m_button, QPoint(20, 60));
         // Back in with the button still held: hot, not pressed, and no click on release.
         Pointer::MoveTo(m_host, QPoint(5, 5));
@@ -56,8 +53,7 @@ private slots:
         Pointer::Release(m_button, QPoint(90, 15));
         QVERIFY(m_button->IsHot() && !m_button->IsPressed());
         QCOMPARE(clicks.count(), 1);
-
-        QList<int> order;
+        QList<int> order; // keyboard clicks
         connect(m_button, &Cmd1::KeyPress, this, [&](qint16 &) { order << 1; });
         connect(m_button, &Cmd1::Click, this, [&] { order << 2; });
         QTest::keyClick(m_button, Qt::Key_Return);
@@ -69,8 +65,8 @@ private slots:
         QCOMPARE(order.count(2), 2); // vetoed
         QSignalSpy keyDown(m_button, &Cmd1::KeyDown);
         QTest::keyClick(m_button, Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(keyDown.count(), 2); // Shift, then the arrow with Shift held
-        QCOMPARE(keyDown.at(1), (QVariantList{qint16(38), qint16(1)}));
+        // Shift, then the arrow with Shift held.
+        QVERIFY(keyDown.count() == 2 && keyDown.at(1) == QVariantList({qint16(38), qint16(1)}));
     }
 
     void disabledCaptionAndFocusRectangle()
@@ -89,7 +85,6 @@ private slots:
         m_host->setEnabled(false); // through the parent: the same look
         QVERIFY(m_button->ShadowVisible());
         m_host->setEnabled(true);
-
         m_button->setCaption(QString());
         m_button->clearFocus();
         const QImage plain = Render(*m_button);

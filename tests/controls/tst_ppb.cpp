@@ -16,7 +16,6 @@ private slots:
         m_bar->setGeometry(0, 0, 281, 21); // 4215 x 315 twips, as the window's overall bar
         m_bar->setShowBorder(false);
         m_bar->setBackColor(0x00FFFFFF);
-        const QRgb back = qRgb(255, 255, 255);
         QSignalSpy changes(m_bar, &PPB::Change);
         // value, fill width in twips (2107.5 to even), last filled column, label
         for (const auto &[value, width, lastFilled, label] :
@@ -27,7 +26,8 @@ private slots:
             QCOMPARE(m_bar->LabelRect().center().x(), width / 2);
             const QImage image = Render(*m_bar);
             for (int x = 0; x < image.width(); ++x)
-                QVERIFY2((image.pixel(x, 1) != back) == (x <= lastFilled), qPrintable(QString::number(x)));
+                QVERIFY2((image.pixel(x, 1) != qRgb(255, 255, 255)) == (x <= lastFilled),
+                         qPrintable(QString::number(x)));
         }
         m_bar->setShowBorder(true);
         QCOMPARE(m_bar->FillRect(), QRectF(20, 10, 4215 - 20, 315 - 30));
@@ -42,7 +42,6 @@ private slots:
             m_bar->ValueChange(ignored);
         QCOMPARE(m_bar->FillRect(), fill);
         QCOMPARE(changes.count(), 5);
-
         m_bar->setIsPercent(false);
         m_bar->ValueChange(7);
         QCOMPARE(m_bar->LabelText(), QStringLiteral("7"));

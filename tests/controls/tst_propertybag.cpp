@@ -27,7 +27,6 @@ private slots:
         QCOMPARE(again.ReadColor(QStringLiteral("backcolor"), 0), 0x8000000Fu);
         PropertyBag::load(dir.filePath(QStringLiteral("missing")), &ok);
         QVERIFY(!ok);
-
         // Values convert by the default's type; what does not convert gives the default.
         const PropertyBag read = PropertyBag::fromText(QStringLiteral(
             "flag=-1\nword=True\nsize=abc\nspeed=0.08\nbig=4294967295\nb=&H8000000F&\nc=0xC0C0FF\ne=purple\n"));

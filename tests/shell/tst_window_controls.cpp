@@ -29,8 +29,6 @@ private slots:
         for (Chk1 *box : {w.Chk11, w.ChkDoEvents, w.chkDisableCaching, w.chkEnableWriteThrough})
             QVERIFY(box->Checked() == (box == w.chkDisableCaching) && box->Hooks().FindHookIndex(box, false) >= 0);
         QVERIFY(w.Cmd13->Caption().isEmpty() && w.Cmd13->PictureRect().size() == QSizeF(16 * 15, 16 * 15));
-        for (Cmd1 *button : {w.Cmd11, w.Cmd12})
-            QVERIFY(!button->Caption().isEmpty() && button->Caption() != QStringLiteral("Command"));
         for (PPB *bar : {w.Progress1, w.OverallProgress})
             QVERIFY(bar->Picture().Image.size() == QSize(591, 39) && !bar->ShowBorder() && bar->isEnabled() &&
                     bar->ShowLabel() == (bar == w.OverallProgress));

@@ -9,8 +9,7 @@
 
 namespace {
 
-// Three 60 x 20 cells in one row on white, captions "A", "B", "C", text drawn without smoothing so
-// text pixels have exactly the pen colour.
+// Three 60 x 20 cells "A", "B", "C" on white; text unsmoothed, so its pixels have the pen colour.
 void Setup(McToolBar &bar)
 {
     bar.ReadProperties(PropertyBag::fromText(QStringLiteral(
@@ -99,7 +98,6 @@ private slots:
         QVERIFY(ToQColor(0x00FF8001) == QColor(1, 0x80, 0xFF) && FromQColor(QColor(1, 0x80, 0xFF)) == 0x00FF8001u);
         // Channels stay apart and round to nearest: 200 * 100 / 255 = 78.43, 200 * 155 / 255 = 121.57.
         QCOMPARE(BlendColor(0x000000C8, 0x00C80000, 100), 0x007A004Eu);
-        QCOMPARE(BlendColor(0x00123456, 0x00FFFFFF, 255), 0x00123456u);
         QCOMPARE(BlendColor(SystemColor::ButtonFace, 0, 255), TranslateColor(SystemColor::ButtonFace));
     }
 
@@ -121,7 +119,6 @@ private slots:
         Expect(bar, {{{70, 1}, dark}, {{61, 10}, dark}, {{118, 10}, light}, {{70, 18}, light}, {{65, 5}, white}});
         bar.UnHighlightButton(1);
         Expect(bar, {{{65, 5}, Qt::red}});
-
         // A disabled button's text is grey; the control's own Enabled greys every button.
         bar.setButtonEnabled(false);
         bar.setButton_Index(-1);
@@ -130,12 +127,7 @@ private slots:
         QCOMPARE(ColoursIn(bar, 60), std::set<QRgb>{grey});
         bar.setEnabled(false);
         QCOMPARE(ColoursIn(bar, 0), std::set<QRgb>{grey});
-    }
-
-    void gradients()
-    {
-        McToolBar bar;
-        Setup(bar);
+        bar.setEnabled(true); // the background gradients, first and last columns
         bar.setBackColor(0x0000FF);
         bar.setBackGradientCol(0xFF0000);
         const QColor r(Qt::red), b(Qt::blue);
@@ -156,10 +148,9 @@ private slots:
         McToolBar placed, loaded;
         QVERIFY(placed.TooTipStyle() == 0 && Captions(placed) == QStringList{"Button 0"});
         loaded.ReadProperties(PropertyBag::fromText(QStringLiteral("button_count=2\n")));
-        QVERIFY(loaded.TooTipStyle() == 2 && loaded.BackColor() == 0x8000000Fu);
-        QCOMPARE(loaded.Button_Index(), -1); // run mode: nothing hovered
+        // Run mode: nothing hovered.
+        QVERIFY(loaded.TooTipStyle() == 2 && loaded.BackColor() == 0x8000000Fu && loaded.Button_Index() == -1);
         QCOMPARE(Captions(loaded), (QStringList{"Button ", "Button "}));
-
         // Designs are saved at design time, where loading selects the first button.
         McToolBar bar;
         bar.setDesignMode(true);
@@ -174,7 +165,6 @@ private slots:
         bar.setButton_Index(0);
         PropertyBag first, second;
         bar.WriteProperties(first);
-        QCOMPARE(first.ReadProperty(QStringLiteral("buttoncaption0"), QString()).toString(), QStringLiteral("C"));
         QVERIFY(!first.contains(QStringLiteral("Appearance"))); // equal to its default
         McToolBar again;
         again.setDesignMode(true);
