@@ -9,9 +9,9 @@ public:
     // this long, and a pump check with nothing to do stays a few nanoseconds.
     static constexpr int kMinIntervalMs = 5;
 
-    // Full pump: every pending event, input and paint included. Light pump: one pass of the event
-    // dispatcher that leaves mouse and key input queued for later, so a run is disturbed less and
-    // the window reacts later; close requests, timers and painting still get through.
+    // Full pump: dispatcher passes until nothing is pending, input and paint included. Light pump:
+    // a single pass, so a run is disturbed less and the window reacts later. Input is never held
+    // back: a click queued until after a run would land on buttons that are enabled again.
     void fDoEvents(bool bDoOriginalDoEvents = false);
 
     int PumpsDone() const { return m_pumps; }

@@ -2,34 +2,35 @@
 
 #include "engine/HeadlessContext.h"
 
-#include <QByteArray>
-#include <QString>
 #include <QStringList>
-#include <memory>
+#include <QTemporaryDir>
+#include <functional>
 
 namespace EngineTest {
 
 // The built-in German texts in a German locale, or english.lng in a US locale.
 void UseGerman();
 void UseEnglish();
-
 // A clock that moves on by stepMs with every reading, so every timed span is stepMs long.
 std::unique_ptr<TimerComponent> SteppingTimer(int32_t stepMs);
 
-// A headless context on folder (ending in "/") as during a run: stepping timer of 1532 ms, pump
-// doing nothing.
-std::unique_ptr<HeadlessContext> MakeContext(const QString &folder);
+// A temporary folder and a headless context on it as during a run: spans of stepMs (no clock for
+// a negative step), a pump doing nothing.
+struct Target {
+    explicit Target(int32_t stepMs = 1532);
+    QTemporaryDir dir;
+    QString path; // ends in "/"
+    std::unique_ptr<HeadlessContext> ctx;
+    QString Denied() const { return "Kann auf " + path + " nicht zugreifen!"; }
+};
 
 // Compares logged lines; "<time>" in an expected line stands for "hh:mm dd.mm.yy".
 bool SameLines(const QStringList &actual, const QStringList &expected, QString *difference);
-
-// One test file block: 1022 "x" and two zero bytes.
-QByteArray Block();
+QByteArray Block(); // one test file block: 1022 "x" and two zero bytes
 QByteArray ReadAll(const QString &path);
-// Names of the regular files in folder matching the pattern, sorted.
-QStringList FilesIn(const QString &folder, const QString &pattern = QStringLiteral("*"));
-// Descriptors this process holds open.
-int OpenDescriptors();
+QStringList FilesIn(const QString &folder, const QString &pattern = QStringLiteral("*")); // sorted
+// Runs run with room for only extra more descriptors; the descriptors it left open.
+int LeakedUnderFileLimit(int extra, const std::function<void()> &run);
 
 } // namespace EngineTest
 

@@ -7,6 +7,7 @@
 #include "shell/frmMain.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -41,6 +42,43 @@ int Run(const QString &program, const QStringList &args, QString *output, int ti
         return -1;
     }
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+ChildRow RunRowInChild(const QString &row, const QStringList &launcher, int timeoutMs)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VELTARO_FAULT_CHILD"), QStringLiteral("1"));
+    // Another user may not use the caller's home and runtime folders.
+    env.insert(QStringLiteral("HOME"), QDir::tempPath());
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QStringList args = launcher.mid(1) << QCoreApplication::applicationFilePath() << row;
+    process.start(launcher.isEmpty() ? QCoreApplication::applicationFilePath() : launcher.first(),
+                  launcher.isEmpty() ? QStringList{row} : args);
+    ChildRow result;
+    result.started = process.waitForStarted();
+    if (!result.started)
+        return result;
+    result.ended = process.waitForFinished(timeoutMs);
+    if (!result.ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    result.output = QString::fromLocal8Bit(process.readAll());
+    const QString function = row.section(u':', 0, 0);
+    const QRegularExpression passLine(QStringLiteral("^PASS   : \\w+::") + QRegularExpression::escape(function) +
+                                          QStringLiteral("\\("),
+                                      QRegularExpression::MultilineOption);
+    result.passed = result.ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+                    passLine.match(result.output).hasMatch();
+    return result;
+}
+
+bool InChildRow()
+{
+    return !qEnvironmentVariableIsEmpty("VELTARO_FAULT_CHILD");
 }
 
 QString FastTempRoot()

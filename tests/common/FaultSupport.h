@@ -18,6 +18,18 @@ bool IsRoot();
 // Runs a program to its end; its exit code, or -1 when it did not start or did not end in time.
 int Run(const QString &program, const QStringList &args, QString *output = nullptr, int timeoutMs = 60000);
 
+// One row of this test program run in a child process, started through the launcher's arguments
+// when given (setpriv ...), and killed when it has not ended within the time.
+struct ChildRow {
+    bool started = false;
+    bool ended = false;
+    bool passed = false; // ended with success and the row's PASS line
+    QString output;
+};
+ChildRow RunRowInChild(const QString &row, const QStringList &launcher = {}, int timeoutMs = 20000);
+// True in such a child.
+bool InChildRow();
+
 // A folder in memory when the system has one (/dev/shm), so that big test files cost little.
 QString FastTempRoot();
 

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -258,20 +257,11 @@ private slots:
     void noWritePermission()
     {
         if (IsRoot()) {
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("HOME"), QDir::tempPath());
-            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-            child.setProcessEnvironment(env);
-            child.setProcessChannelMode(QProcess::MergedChannels);
-            child.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                                    QCoreApplication::applicationFilePath(), "noWritePermission"});
-            if (!child.waitForStarted())
+            const ChildRow child = RunRowInChild(QStringLiteral("noWritePermission"),
+                                                 {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+            if (!child.started)
                 QSKIP("setpriv is missing: cannot run the row as an unprivileged user");
-            QVERIFY(child.waitForFinished(60000));
-            const QString out = QString::fromLocal8Bit(child.readAll());
-            QVERIFY2(child.exitCode() == 0 && out.contains("PASS   : TestFaultMatrix::noWritePermission()"),
-                     qPrintable(out));
+            QVERIFY2(child.passed, qPrintable(child.output));
             return;
         }
         Bench bench;
@@ -422,22 +412,11 @@ private slots:
     {
         QFETCH(Start, which);
         QFETCH(bool, beforeRun);
-        if (qEnvironmentVariableIsEmpty("VELTARO_FAULT_CHILD")) {
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("VELTARO_FAULT_CHILD"), QStringLiteral("1"));
-            child.setProcessEnvironment(env);
-            child.setProcessChannelMode(QProcess::MergedChannels);
-            const QString row = QStringLiteral("fifoNamedAsTestFile:") + QLatin1String(QTest::currentDataTag());
-            child.start(QCoreApplication::applicationFilePath(), {row});
-            if (!child.waitForFinished(20000)) {
-                child.kill();
-                child.waitForFinished();
-                QFAIL("the run hung on the FIFO for 20 s");
-            }
-            const QString out = QString::fromLocal8Bit(child.readAll());
-            QVERIFY2(child.exitCode() == 0 && out.contains("PASS   : TestFaultMatrix::fifoNamedAsTestFile("),
-                     qPrintable(out));
+        if (!InChildRow()) {
+            const ChildRow child =
+                RunRowInChild(QStringLiteral("fifoNamedAsTestFile:") + QLatin1String(QTest::currentDataTag()));
+            QVERIFY2(child.ended, "the run hung on the FIFO for 20 s");
+            QVERIFY2(child.passed, qPrintable(child.output));
             return;
         }
         Bench bench;

@@ -101,7 +101,7 @@ private slots:
         };
 
         // Values that are no 32-bit whole number end the run with text 7, in either field.
-        const QStringList notNumbers{"", "   ", "2147483648", "0x10", "12abc", "١٢", "１２", "1,5e99"};
+        const QStringList notNumbers{"", "   ", "2147483648", "0x10", "12abc", "١٢", "１２", "1,5e99", "inf", "nan"};
         for (const QString &value : notNumbers) {
             both("count \"" + value + "\"", target, value, "1", {kText7}, {kText7});
             both("size \"" + value + "\"", target, "1", value, {kText7}, {kText7});

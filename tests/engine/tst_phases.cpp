@@ -1,0 +1,215 @@
+// The four test phases, headless on real folders, their log lines and files compared.
+#include "common/EngineTestSupport.h"
+#include "engine/Phases.h"
+
+#include <QtTest>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace EngineTest;
+
+class TestPhases : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseGerman(); }
+
+    void singleInGerman()
+    {
+        Target t;
+        auto &ctx = t.ctx;
+        QVERIFY(SingleWriteTest(*ctx, 2, 1, t.path));
+        // The panel was cleared before the averages.
+        QVERIFY(
+            ctx->Caption.startsWith(QStringLiteral("Durchschnitt: 1,53 Sek.\r\nDurchschnitt: ,65 MB/s\r\nTestende")));
+        // Two files of 1024 steps: checks after step 2, then every 100th; the bars move per MB.
+        QCOMPARE(ctx->Pumps, 21);
+        QCOMPARE(ctx->OverallBar, 50.0);
+        QCOMPARE(ctx->OverallBarChanges, 2);
+        // Written with the system cache off (O_DIRECT), every byte is there.
+        for (const char *name : {"1.tst", "2.tst"})
+            QVERIFY(ReadAll(t.path + name) == Block().repeated(1024));
+
+        QVERIFY(SingleReadTest(*ctx, 2, 1, t.path));
+        const QStringList averages = {"Durchschnitt: 1,53 Sek.", "Durchschnitt: ,65 MB/s", "Testende: <time>", ""};
+        COMPARE_LINES(
+            ctx->LogTextLines(),
+            QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", "Datei  1...",
+                         "Zeit: 1,53 Sekunden (1532 ms)", "Datei  2...", "Zeit: 1,53 Sekunden (1532 ms)", ""}) +
+                averages +
+                QStringList({"Lese 2MB", "Lese Datei  1", "Zeit: 1,53 Sekunden (1532 ms)", "Lese Datei  2",
+                             "Zeit: 1,53 Sekunden (1532 ms)"}) +
+                averages);
+        QCOMPARE(ctx->Pumps, 42);
+        QCOMPARE(ctx->OverallBar, 100.0); // moved at the checks only, the last in the last MB
+    }
+
+    void multipleInGerman()
+    {
+        Target t;
+        auto &ctx = t.ctx;
+        // At every check each file holds the same number of blocks: one per file per round.
+        QList<qint64> first;
+        ctx->Pump = [&](bool) {
+            QList<qint64> sizes;
+            for (const char *name : {"1.tst", "2.tst", "3.tst"})
+                sizes << QFileInfo(t.path + name).size();
+            QVERIFY(sizes[0] == sizes[1] && sizes[1] == sizes[2]);
+            if (first.isEmpty())
+                first = sizes;
+        };
+        QVERIFY(MultiWriteTest(*ctx, 3, 1, t.path));
+        QCOMPARE(first, QList<qint64>({2048, 2048, 2048}));
+        QCOMPARE(ctx->Pumps, 11); // 1024 rounds
+        QCOMPARE(ctx->Figures.MultiWriteTime, 1.532 / 3);
+        for (const char *name : {"1.tst", "2.tst", "3.tst"})
+            QVERIFY(ReadAll(t.path + name) == Block().repeated(1024));
+        QVERIFY(MultiReadTest(*ctx, 3, 1, t.path));
+        const QStringList averages = {"Durchschnitt: ,51 Sek.", "Durchschnitt: 1,96 MB/s", "Testende: <time>", ""};
+        COMPARE_LINES(ctx->LogTextLines(), QStringList({"Teststart: <time>", "Erstelle 3 Dateien (3 MB)",
+                                                        "Schreibe... ", "Zeit: 1,53 Sekunden (1532 ms)"}) +
+                                               averages + QStringList({"Lese 3MB", "Zeit: 1,53 Sekunden (1532 ms)"}) +
+                                               averages);
+        QCOMPARE(ctx->OverallBar, 100.0);
+    }
+
+    void englishTextsAndNumbers()
+    {
+        UseEnglish();
+        Target t(2000), m(1234500);
+        t.ctx->chkDisableCaching = m.ctx->chkDisableCaching = false;
+        QVERIFY(SingleWriteTest(*t.ctx, 1, 2, t.path) && SingleReadTest(*t.ctx, 1, 2, t.path));
+        COMPARE_LINES(
+            t.ctx->LogTextLines(),
+            QStringList({"Test start: <time>", "Creating 1 files (2 MB)", "File  1...", "Time: 2. seconds (2000 ms)",
+                         "", "Average: 2. sec.", "Average: 1. MB/s", "Test end: <time>", "", "Reading 2MB",
+                         "Reading file  1", "Time: 2. seconds (2000 ms)", "Average: 2. sec.", "Average: 1. MB/s",
+                         "Test end: <time>", ""}));
+        // The multiple write phase groups its seconds with two decimals.
+        QVERIFY(MultiWriteTest(*m.ctx, 2, 1, m.path) && MultiReadTest(*m.ctx, 2, 1, m.path));
+        COMPARE_LINES(m.ctx->LogTextLines(),
+                      QStringList({"Test start: <time>", "Creating 2 files (2 MB)", "Writing... ",
+                                   "Time: 1,234.50 seconds (1234500 ms)", "Average: 617.25 sec.", "Average: . MB/s",
+                                   "Test end: <time>", "", "Reading 2MB", "Time: 1234.5 seconds (1234500 ms)",
+                                   "Average: 617.25 sec.", "Average: . MB/s", "Test end: <time>", ""}));
+    }
+
+    void stopRequestedFromInsideThePump()
+    {
+        // The first check (after step 2) pumps; the close request it delivers is seen at the next.
+        Target t;
+        auto &ctx = t.ctx;
+        const auto again = [&] { ctx->Log.clear(), ctx->Stop = false; };
+        ctx->Pump = [&ctx](bool full) { ctx->Stop = full; };
+        ctx->Figures.SingleWriteRate = 99;
+        QVERIFY(!SingleWriteTest(*ctx, 2, 1, t.path));
+        COMPARE_LINES(ctx->LogTextLines(),
+                      QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", "Datei  1...", "Abbruch..."}));
+        QCOMPARE(QFileInfo(t.path + "1.tst").size(), 102 * 1024);
+        QCOMPARE(ctx->Figures.SingleWriteRate, 99.0);
+        // "Increase test priority" asks for the light pump.
+        again();
+        ctx->ChkDoEvents = true;
+        ctx->Pump = [&ctx](bool full) { ctx->Stop = !full; };
+        QVERIFY(QFile::resize(t.path + "1.tst", 1024 * 1024));
+        QVERIFY(!SingleReadTest(*ctx, 1, 1, t.path));
+        QCOMPARE(ctx->LogTextLines(), QStringList({"Lese 1MB", "Lese Datei  1", "Abbruch..."}));
+
+        // The multiple phases close every file they opened.
+        again();
+        QCOMPARE(LeakedUnderFileLimit(100, [&] { QVERIFY(!MultiWriteTest(*ctx, 2, 1, t.path)); }), 0);
+        QCOMPARE(ctx->LogTextLines().mid(2), QStringList({"Schreibe... ", "Abbruch..."}));
+        QCOMPARE(QFileInfo(t.path + "2.tst").size(), 102 * 1024);
+        QVERIFY(QFile::resize(t.path + "1.tst", 1024 * 1024) && QFile::resize(t.path + "2.tst", 1024 * 1024));
+        again();
+        QCOMPARE(LeakedUnderFileLimit(100, [&] { QVERIFY(!MultiReadTest(*ctx, 2, 1, t.path)); }), 0);
+        QCOMPARE(ctx->LogTextLines(), QStringList({"Lese 2MB", "Abbruch..."}));
+    }
+
+    void failures()
+    {
+        // Write and read both fail. Step -1: no clock; -2: a clock that fails after t0. "<denied>"
+        // is the access text with the folder; the write's lines follow its start line.
+        const QString t7 = "Werte dürfen nicht größer als 32000 sein!", zero = "Zeit: , Sekunden (0 ms)",
+                      t41 = "Fehler bei der Kommunikation der Timerkomponente!", c2 = "Erstelle 2 Dateien (2 MB)",
+                      d = "<denied>", d1 = "Datei  1...", r1 = "Lese Datei  1";
+        const struct {
+            bool multi;
+            int step, count, size;
+            QStringList write, read;
+        } cases[] = {
+            {false, -1, 2, 1, {c2, d1, t41}, {"Lese 2MB", r1, d}},
+            {false, -2, 1, 1, {"Erstelle 1 Dateien (1 MB)", d1, t7}, {"Lese 1MB", r1, d}},
+            {false, 0, 2, 1, {c2, d1, zero, "Datei  2...", zero, t7}, {"Lese 2MB", r1, zero, "Lese Datei  2", zero, d}},
+            {false, 1532, 65536, 65536, {d}, {d}},
+            {false, 1532, 0, 5, {"Erstelle 0 Dateien (0 MB)", d}, {"Lese 0MB", d}},
+            {true, -1, 2, 1, {c2, "Schreibe... ", t41}, {"Lese 2MB", d}},
+            {true, 0, 2, 1, {c2, "Schreibe... ", "Zeit: 0,00 Sekunden (0 ms)", t7}, {"Lese 2MB", zero, d}},
+            {true, 1532, 65536, 65536, {d}, {d}},
+        };
+        for (auto c : cases) {
+            Target t(c.step);
+            t.ctx->chkDisableCaching = false;
+            if (c.step == -2)
+                t.ctx->CreateTimer = [calls = std::make_shared<int>(0)] {
+                    return TimerComponent::Create(
+                        [calls] { return ++*calls > 2 ? std::nullopt : std::optional<int64_t>(5); });
+                };
+            QVERIFY(!(c.multi ? MultiWriteTest : SingleWriteTest)(*t.ctx, c.count, c.size, t.path));
+            COMPARE_LINES(t.ctx->LogTextLines(),
+                          QStringList("Teststart: <time>") + c.write.replaceInStrings(d, t.Denied()));
+            t.ctx->Log.clear();
+            QVERIFY(!(c.multi ? MultiReadTest : SingleReadTest)(*t.ctx, c.count, c.size, t.path));
+            QCOMPARE(t.ctx->LogTextLines(), c.read.replaceInStrings(d, t.Denied()));
+            QCOMPARE(t.ctx->Figures.SingleWriteTime + t.ctx->Figures.MultiWriteTime, 0.0);
+        }
+    }
+
+    void shortReadsAndMissingFiles()
+    {
+        // Single: half of 1.tst and all of 2.tst gone give one error per missing block, and the
+        // missing file is passed over while the average still divides by three.
+        Target t;
+        QVERIFY(SingleWriteTest(*t.ctx, 3, 1, t.path));
+        QVERIFY(QFile::resize(t.path + "1.tst", 512 * 1024 + 100) && QFile::remove(t.path + "2.tst"));
+        t.ctx->Log.clear();
+        QVERIFY(SingleReadTest(*t.ctx, 3, 1, t.path));
+        QStringList lines = t.ctx->LogTextLines();
+        QCOMPARE(lines.count(QStringLiteral("Checksum Error!")), 512);
+        QCOMPARE(lines.indexOf(QStringLiteral("Checksum Error!")), 2);
+        QVERIFY(!lines.contains(QStringLiteral("Lese Datei  2")) && lines.contains(QStringLiteral("Lese Datei  3")));
+        QCOMPARE(t.ctx->Figures.SingleReadTime, 2 * 1.532 / 3);
+
+        // Multiple: 2.tst cut to 1000 blocks reads nothing 24 times, 3.tst cut in its last block reads short once.
+        QVERIFY(MultiWriteTest(*t.ctx, 3, 1, t.path));
+        QVERIFY(QFile::resize(t.path + "2.tst", 1000 * 1024) && QFile::resize(t.path + "3.tst", 1023 * 1024 + 100));
+        t.ctx->Log.clear();
+        QVERIFY(MultiReadTest(*t.ctx, 3, 1, t.path));
+        lines = t.ctx->LogTextLines();
+        QCOMPARE(lines.count(QStringLiteral("Checksum Error! (0)")), 24);
+        QCOMPARE(lines.indexOf(QStringLiteral("Checksum Error! (0)")), 1);
+        QCOMPARE(lines.count(QStringLiteral("Checksum Error! (100)")), 1);
+        // A missing file ends the phase before its first line, closing what it opened.
+        QVERIFY(QFile::remove(t.path + "2.tst"));
+        t.ctx->Log.clear();
+        QCOMPARE(LeakedUnderFileLimit(100, [&] { QVERIFY(!MultiReadTest(*t.ctx, 3, 1, t.path)); }), 0);
+        QCOMPARE(t.ctx->LogTextLines(), QStringList({t.Denied()}));
+    }
+
+    void folderWithoutWritePermission()
+    {
+        Target t;
+        QVERIFY(::chmod(QFile::encodeName(t.dir.path()), 0501) == 0);
+        // Root ignores permissions: the phase runs with the file system rights of nobody.
+        const int was = ::setfsuid(::geteuid() == 0 ? 65534 : ::geteuid());
+        const bool ok = SingleWriteTest(*t.ctx, 2, 1, t.path);
+        ::setfsuid(was);
+        QVERIFY(!ok);
+        COMPARE_LINES(t.ctx->LogTextLines(),
+                      QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", t.Denied()}));
+        QVERIFY(FilesIn(t.path).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPhases)
+#include "tst_phases.moc"

@@ -1,0 +1,251 @@
+#include "controls/PropertyBag.h"
+#include "platform/Colors.h"
+#include "toolbar/McToolBar.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTest>
+#include <set>
+
+namespace {
+
+// Three 60 x 20 cells "A", "B", "C" on white; text unsmoothed, so its pixels have the pen colour.
+void Setup(McToolBar &bar)
+{
+    bar.ReadProperties(PropertyBag::fromText(QStringLiteral(
+        "button_count=3\nbuttoncaption0=A\nbuttoncaption1=B\nbuttoncaption2=C\nwarpsize=0\nautosize=0\n"
+        "buttonswidth=60\nbuttonsheight=20\nbackcolor=16777215\nbordercolor=8421504\nhovercolor=255\n")));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    font.setStyleStrategy(QFont::NoAntialias);
+    bar.setFont(font);
+    bar.resize(180, 20);
+}
+
+std::set<QRgb> ColoursIn(const McToolBar &bar, int left)
+{
+    std::set<QRgb> colours;
+    for (int y = 0; y < 20; ++y)
+        for (int x = left; x < left + 60; ++x)
+            if (bar.Surface().pixel(x, y) != qRgb(255, 255, 255))
+                colours.insert(bar.Surface().pixel(x, y));
+    return colours;
+}
+
+void Expect(const McToolBar &bar, std::initializer_list<std::pair<QPoint, QColor>> pixels)
+{
+    for (const auto &[at, colour] : pixels)
+        QCOMPARE(bar.Surface().pixelColor(at), colour);
+}
+
+QStringList Captions(McToolBar &bar)
+{
+    QStringList captions;
+    for (int i = 0; i < bar.Button_Count(); ++i) {
+        bar.setButton_Index(i);
+        captions << bar.ButtonCaption();
+    }
+    return captions;
+}
+
+// The main window's toolbar design in a 400 x 100 window, the pointer off the bar.
+struct Host {
+    QWidget window;
+    McToolBar *bar = new McToolBar(&window);
+    QStringList events;
+
+    explicit Host(const QString &design = QStringLiteral(":/design/McToolBar1.props"))
+    {
+        window.resize(400, 100);
+        bar->setGeometry(0, 0, 320, 20);
+        bar->ReadProperties(design.startsWith(u':') ? PropertyBag::load(design) : PropertyBag::fromText(design));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        moveTo(QPoint(390, 90));
+        const auto log = [this](const char *what) {
+            return [this, what](int i) { events << QStringLiteral("%1 %2").arg(what).arg(i); };
+        };
+        QObject::connect(bar, &McToolBar::MouseDown, bar, log("down"));
+        QObject::connect(bar, &McToolBar::MouseUp, bar, log("up"));
+        QObject::connect(bar, &McToolBar::Click, bar, log("click"));
+        QObject::connect(bar, &McToolBar::OnButtonHover, bar, log("hover"));
+        QObject::connect(bar, &McToolBar::MouseLeave, bar, [this] { events << QStringLiteral("leave"); });
+        QObject::connect(bar, &McToolBar::Redrawing, bar, [this] { events << QStringLiteral("redraw"); });
+    }
+    QPoint centre(int index) const { return QPoint(bar->GetButtonLeft(index) + bar->GetButtonWidth(index) / 2, 10); }
+    void moveTo(const QPoint &pos) { QTest::mouseMove(window.windowHandle(), pos); }
+    void click(const QPoint &pos)
+    {
+        moveTo(pos);
+        events.clear();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, pos);
+        events.removeAll(QStringLiteral("redraw"));
+    }
+    QColor face(int index) const { return bar->Surface().pixelColor(bar->GetButtonLeft(index) + 2, 2); }
+};
+
+} // namespace
+
+class tst_ToolBar : public QObject {
+    Q_OBJECT
+private slots:
+    void colourArithmetic() // the colours every control paints with
+    {
+        const QPalette p = QGuiApplication::palette();
+        QCOMPARE(TranslateColor(0x01123456), 0x00123456u); // palette-index flag ignored
+        QCOMPARE(ToQColor(TranslateColor(SystemColor::ButtonFace)), p.color(QPalette::Button).toRgb());
+        QCOMPARE(ToQColor(TranslateColor(SystemColor::GrayText)), p.color(QPalette::Disabled, QPalette::Text).toRgb());
+        QVERIFY(ToQColor(0x00FF8001) == QColor(1, 0x80, 0xFF) && FromQColor(QColor(1, 0x80, 0xFF)) == 0x00FF8001u);
+        // Channels stay apart and round to nearest: 200 * 100 / 255 = 78.43, 200 * 155 / 255 = 121.57.
+        QCOMPARE(BlendColor(0x000000C8, 0x00C80000, 100), 0x007A004Eu);
+        QCOMPARE(BlendColor(SystemColor::ButtonFace, 0, 255), TranslateColor(SystemColor::ButtonFace));
+    }
+
+    void faces()
+    {
+        McToolBar bar;
+        Setup(bar);
+        const QColor white(Qt::white), light(220, 220, 220), dark(35, 35, 35), outline(250, 0, 0);
+        bar.setButtonsStyle(2);
+        bar.setButton_Index(1);
+        // Style 2 hovered: the blended fill with a darker outline, no frame.
+        Expect(bar, {{{62, 3}, {255, 155, 155}}, {{60, 10}, outline}, {{119, 10}, outline}, {{70, 19}, outline}});
+        Expect(bar, {{{120, 10}, white}});
+        // Other styles: the hover colour inside a raised frame, one pixel in.
+        bar.setButtonsStyle(0);
+        Expect(bar, {{{64, 4}, Qt::red}, {{70, 1}, light}});
+        // Latched: sunken even when hovered, and no hover fill.
+        bar.HighlightButton(1);
+        Expect(bar, {{{70, 1}, dark}, {{61, 10}, dark}, {{118, 10}, light}, {{70, 18}, light}, {{65, 5}, white}});
+        bar.UnHighlightButton(1);
+        Expect(bar, {{{65, 5}, Qt::red}});
+        // A disabled button's text is grey; the control's own Enabled greys every button.
+        bar.setButtonEnabled(false);
+        bar.setButton_Index(-1);
+        const QRgb grey = ToQColor(TranslateColor(SystemColor::GrayText)).rgb();
+        QVERIFY(grey != qRgb(255, 255, 255) && ColoursIn(bar, 0) == std::set<QRgb>{qRgb(0, 0, 0)});
+        QCOMPARE(ColoursIn(bar, 60), std::set<QRgb>{grey});
+        bar.setEnabled(false);
+        QCOMPARE(ColoursIn(bar, 0), std::set<QRgb>{grey});
+        bar.setEnabled(true); // the background gradients, first and last columns
+        bar.setBackColor(0x0000FF);
+        bar.setBackGradientCol(0xFF0000);
+        const QColor r(Qt::red), b(Qt::blue);
+        const std::tuple<int, QPoint, QColor, QPoint, QColor> rows[] = {
+            {1, {0, 19}, r, {179, 19}, b},  {1, {90, 19}, QColor(127, 0, 128), {90, 0}, QColor(127, 0, 128)},
+            {2, {0, 19}, r, {89, 19}, b},   {2, {179, 19}, r, {179, 0}, r},
+            {3, {0, 0}, r, {0, 19}, b},     {4, {0, 9}, b, {0, 19}, r},
+            {5, {0, 0}, r, {179, 19}, b},   {6, {179, 0}, r, {0, 19}, b},
+            {7, {179, 19}, r, {179, 19}, r}};
+        for (const auto &[gradient, at1, colour1, at2, colour2] : rows) {
+            bar.setBackGradient(gradient);
+            Expect(bar, {{at1, colour1}, {at2, colour2}});
+        }
+    }
+
+    void storedDesigns()
+    {
+        McToolBar placed, loaded;
+        QVERIFY(placed.TooTipStyle() == 0 && Captions(placed) == QStringList{"Button 0"});
+        loaded.ReadProperties(PropertyBag::fromText(QStringLiteral("button_count=2\n")));
+        // Run mode: nothing hovered.
+        QVERIFY(loaded.TooTipStyle() == 2 && loaded.BackColor() == 0x8000000Fu && loaded.Button_Index() == -1);
+        QCOMPARE(Captions(loaded), (QStringList{"Button ", "Button "}));
+        // Designs are saved at design time, where loading selects the first button.
+        McToolBar bar;
+        bar.setDesignMode(true);
+        Setup(bar);
+        bar.setTooTipStyle(1);
+        bar.setButton_Index(2);
+        bar.setButtonMoveTo(0); // exchanged, not shifted
+        bar.setButton_Index(1);
+        bar.setButtonCaption(QStringLiteral("Zwei = 2\nZeilen"));
+        bar.setButtonEnabled(false);
+        bar.setButtonPressed(true);
+        bar.setButton_Index(0);
+        PropertyBag first, second;
+        bar.WriteProperties(first);
+        QVERIFY(!first.contains(QStringLiteral("Appearance"))); // equal to its default
+        McToolBar again;
+        again.setDesignMode(true);
+        again.ReadProperties(PropertyBag::fromText(first.toText()));
+        again.WriteProperties(second);
+        QCOMPARE(second.toText().split(u'\n'), first.toText().split(u'\n'));
+        QCOMPARE(Captions(again), (QStringList{"C", "Zwei = 2\nZeilen", "A"}));
+    }
+
+    void hoverClickAndLeave()
+    {
+        Host h; // the main window's own design: style 2 and automatic widths
+        QVERIFY(h.bar->TooTipStyle() == 0 && h.bar->AutoSizeButtons() &&
+                h.bar->GetButtonWidth(0) < h.bar->GetButtonWidth(1));
+        h.moveTo(h.centre(1));
+        QVERIFY(h.bar->Button_Index() == 1 && h.events == QStringList({"hover 1", "redraw"}));
+        // The hovered face of style 2 is the button face blended towards white.
+        QCOMPARE(h.face(1), ToQColor(BlendColor(SystemColor::ButtonFace, 0xFFFFFF, 100)));
+        h.events.clear();
+        h.moveTo(h.centre(1) + QPoint(2, 1)); // within the button: no hover change, no redraw
+        QVERIFY(h.events.isEmpty());
+        h.click(h.centre(0));
+        QCOMPARE(h.events, (QStringList{"down 0", "up 0", "click 0"}));
+        QCOMPARE(h.face(1), QColor(Qt::white));
+        h.click(QPoint(265, 10)); // past the last button, still on the bar: only the click, with -1
+        QCOMPARE(h.events, (QStringList{"click -1"}));
+        // A disabled button is never hovered, so it clicks as empty space.
+        h.bar->setButton_Index(2);
+        h.bar->setButtonEnabled(false);
+        h.click(h.centre(2));
+        QCOMPARE(h.events, (QStringList{"click -1"}));
+        h.moveTo(h.centre(0));
+        h.events.clear();
+        h.moveTo(QPoint(100, 80));
+        QCOMPARE(h.events, (QStringList{"redraw", "leave"}));
+        QVERIFY(h.bar->Button_Index() == -1 && h.face(0) == QColor(Qt::white));
+    }
+
+    void toolTipAfterTheMouseRests()
+    {
+        Host h;
+        h.bar->setButton_Index(1);
+        h.bar->setButtonToolTip(QStringLiteral("Alles zum Bearbeiten"));
+        h.moveTo(h.centre(1));
+        QTRY_VERIFY(h.bar->ToolTipWindow());
+        QCOMPARE(h.bar->TickCount(), 5);
+        const ToolBarToolTip *tip = h.bar->ToolTipWindow();
+        QCOMPARE(tip->Title() + u':' + tip->Text(), QStringLiteral("Bearbeiten:Alles zum Bearbeiten"));
+        QVERIFY(tip->isVisible() && tip->Balloon());
+        // Never under the pointer, or its appearing would count as the pointer leaving the bar.
+        QVERIFY(!tip->geometry().contains(h.bar->mapToGlobal(h.centre(1))));
+        // A move hides it and starts the count again; no text, no tip; leaving hides it.
+        h.moveTo(h.centre(1) + QPoint(1, 0));
+        QVERIFY(!h.bar->ToolTipWindow() && h.bar->TickCount() < 5);
+        QTRY_VERIFY(h.bar->ToolTipWindow());
+        h.moveTo(h.centre(0));
+        QTRY_COMPARE(h.bar->TickCount(), 5);
+        QVERIFY(!h.bar->ToolTipWindow());
+        h.moveTo(h.centre(1));
+        QTRY_VERIFY(h.bar->ToolTipWindow());
+        h.moveTo(QPoint(100, 80));
+        QVERIFY(!h.bar->ToolTipWindow());
+    }
+
+    void damagedDesignsDoNotCrash()
+    {
+        for (const char *design :
+             {"button_count=0\n", "button_count=100000\n", "buttonswidth=-90\n", "buttonsheight=0\n",
+              "buttonsheight=-5\nautosize=0\n", "buttonsperrow=0\nautosize=0\nwarpsize=0\n",
+              "buttonswidth=0\nautosize=0\nwarpsize=0\n", "backgradient=99\nbackgradientcol=-1\n",
+              "buttonpicture0=////AAAA\nbackground=%%%\n",
+              "buttoniconallignment0=9\nbuttonpicture0=\nbuttoncaption0=\n",
+              "button_index=77\nbuttonsstyle=-4\nborderstyle=9\n", "buttonpicture0=bm9pc2U=\n"}) {
+            Host h(QString::fromLatin1(design));
+            h.moveTo(QPoint(50, 10));
+            h.click(QPoint(2, 2));
+            h.bar->RedrawControl();
+            QVERIFY2(h.bar->Button_Count() >= 0 && h.bar->Button_Count() <= 1000, design);
+        }
+    }
+};
+
+QTEST_MAIN(tst_ToolBar)
+#include "tst_ToolBar.moc"
