@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QRegularExpression>
 
 namespace {
@@ -133,16 +132,6 @@ QString WalkToDisk(QString dir, QStringList &chain)
     return dir;
 }
 
-template <typename T> QJsonValue Json(const std::optional<T> &value)
-{
-    if (!value)
-        return QJsonValue::Null;
-    if constexpr (std::is_same_v<T, qint64>)
-        return QJsonValue(static_cast<double>(*value)); // exact up to 2^53 bytes
-    else
-        return QJsonValue(*value);
-}
-
 } // namespace
 
 DeviceIdentity DeviceIdentity::Read(const QString &folder, const QString &root)
@@ -194,25 +183,4 @@ DeviceIdentity DeviceIdentity::Read(const QString &folder, const QString &root)
         id.physicalBlockSize = static_cast<int>(*physical);
     id.scheduler = ActiveScheduler(disk + QStringLiteral("/queue/scheduler"));
     return id;
-}
-
-QJsonObject DeviceIdentity::toJson() const
-{
-    return QJsonObject{
-        {QStringLiteral("mountPoint"), Json(mountPoint)},
-        {QStringLiteral("fsType"), Json(fsType)},
-        {QStringLiteral("mountSource"), Json(mountSource)},
-        {QStringLiteral("mountOptions"), Json(mountOptions)},
-        {QStringLiteral("deviceChain"), QJsonArray::fromStringList(deviceChain)},
-        {QStringLiteral("disk"), Json(disk)},
-        {QStringLiteral("model"), Json(model)},
-        {QStringLiteral("vendor"), Json(vendor)},
-        {QStringLiteral("serial"), Json(serial)},
-        {QStringLiteral("sizeBytes"), Json(sizeBytes)},
-        {QStringLiteral("rotational"), Json(rotational)},
-        {QStringLiteral("logicalBlockSize"), Json(logicalBlockSize)},
-        {QStringLiteral("physicalBlockSize"), Json(physicalBlockSize)},
-        {QStringLiteral("scheduler"), Json(scheduler)},
-        {QStringLiteral("freeBytes"), Json(freeBytes)},
-    };
 }

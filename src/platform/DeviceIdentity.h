@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -27,8 +26,6 @@ struct DeviceIdentity {
     std::optional<QString> scheduler; // the active one of queue/scheduler
     // From statvfs of the folder itself.
     std::optional<qint64> freeBytes;
-
-    QJsonObject toJson() const;
 
     // Reads <root>proc/self/mountinfo and <root>sys; root is "/" on a running system, tests hand in
     // a folder of samples. The free space always comes from the real folder.

@@ -140,19 +140,11 @@ private slots:
         }
     }
 
-    void unknownIsNullInJson()
+    void unknownIsEmpty()
     {
-        const DeviceIdentity missing = DeviceIdentity::Read(m_targets.filePath("does-not-exist"), m_root.path());
-        const QJsonObject json = missing.toJson();
-        QCOMPARE(json.size(), 15);
-        for (auto it = json.begin(); it != json.end(); ++it)
-            QVERIFY2(it.key() == "deviceChain" ? it->toArray().isEmpty() : it->isNull(), qPrintable(it.key()));
-
-        const QJsonObject sda = DeviceIdentity::Read(m_targets.filePath("btrfs"), m_root.path()).toJson();
-        QCOMPARE(sda["sizeBytes"].toDouble(), 3907029168.0 * 512);
-        QCOMPARE(sda["rotational"], QJsonValue(true));
-        QCOMPARE(sda["physicalBlockSize"], QJsonValue(QJsonValue::Null));
-        QCOMPARE(sda["deviceChain"].toArray().size(), 2);
+        const DeviceIdentity id = DeviceIdentity::Read(m_targets.filePath("does-not-exist"), m_root.path());
+        QVERIFY(!id.mountPoint && !id.fsType && !id.mountSource && !id.mountOptions && id.deviceChain.isEmpty());
+        QVERIFY(!id.disk && !id.model && !id.sizeBytes && !id.rotational && !id.scheduler && !id.freeBytes);
     }
 
     // The real machine: whatever it reads must agree with Qt's own view of the same folder.
@@ -168,7 +160,6 @@ private slots:
             QVERIFY(*id.logicalBlockSize >= 512 && (*id.logicalBlockSize & (*id.logicalBlockSize - 1)) == 0);
             QVERIFY(id.sizeBytes && *id.sizeBytes > 0);
         }
-        qInfo().noquote() << QJsonDocument(id.toJson()).toJson(QJsonDocument::Compact);
     }
 };
 
