@@ -1,11 +1,8 @@
-// veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
-#include "engine/HeadlessContext.h"
-#include "shell/lang/modLang.h"
+// veltaro-cli: runs the single or the multiple test on a folder without a window, for scripts.
+#include "app/cli/CliOptions.h"
+#include "app/cli/CliRun.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
-#include <QTextStream>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -13,51 +10,15 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Measures how fast a folder's device writes and reads."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to test."));
-    const QCommandLineOption multiple(QStringLiteral("multiple"), QStringLiteral("Run the multiple test."));
-    const QCommandLineOption count({QStringLiteral("n"), QStringLiteral("count")}, QStringLiteral("Number of files."),
-                                   QStringLiteral("count"), QStringLiteral("20"));
-    const QCommandLineOption size({QStringLiteral("s"), QStringLiteral("size")},
-                                  QStringLiteral("Size of each file in MB."), QStringLiteral("MB"),
-                                  QStringLiteral("10"));
-    const QCommandLineOption cache(QStringLiteral("cache"), QStringLiteral("Leave the system cache on."));
-    const QCommandLineOption writeThrough(QStringLiteral("write-through"), QStringLiteral("Enable write through."));
-    const QCommandLineOption lightPump(QStringLiteral("light-pump"), QStringLiteral("Increase test priority."));
-    const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Write the result log file to the folder."));
-    const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
-                                  QStringLiteral("file"), QStringLiteral("deutsch.lng"));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang});
-    parser.process(app);
-    if (parser.positionalArguments().size() != 1)
-        parser.showHelp(2);
-    if (parser.value(lang).size() > 4)
-        modLang::LoadLanguageFile(parser.value(lang));
-
-    HeadlessContext ctx;
-    ctx.Drive1Text = parser.positionalArguments().first();
-    ctx.Txt1Text = parser.value(count);
-    ctx.Txt2Text = parser.value(size);
-    ctx.chkDisableCaching = !parser.isSet(cache);
-    ctx.chkEnableWriteThrough = parser.isSet(writeThrough);
-    ctx.ChkDoEvents = parser.isSet(lightPump);
-    ctx.Chk11 = parser.isSet(logFile);
-
-    // Every logged line as it comes; the panel's "<clear>" has no meaning here.
-    QTextStream out(stdout);
-    ctx.OnLog = [&out](const QString &line) {
-        if (line != QLatin1String("<clear>"))
-            out << line << Qt::endl;
-    };
-    if (parser.isSet(multiple))
-        StartMultiple(ctx);
-    else
-        StartSingle(ctx);
-
-    const RunResults &r = ctx.Figures;
-    const bool measured = parser.isSet(multiple) ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
-    return measured ? 0 : 1;
+    const CliParse parse = CliArgs::Parse(app.arguments().mid(1));
+    if (!parse.error.isEmpty()) {
+        std::fprintf(stderr, "veltaro-cli: %s\nTry 'veltaro-cli --help'.\n", qPrintable(parse.error));
+        return ExitUsage;
+    }
+    const CliOptions &o = parse.options;
+    if (o.help || o.version) {
+        std::fputs(qPrintable(o.help ? CliArgs::HelpText() : CliArgs::VersionText()), stdout);
+        return ExitComplete;
+    }
+    return o.fio ? CliRun::PrintFio(o) : CliRun::Run(o);
 }

@@ -1,0 +1,114 @@
+#include "app/cli/CliRun.h"
+
+#include "app/cli/CliContext.h"
+#include "app/cli/CsvWriter.h"
+#include "app/cli/ResultOutput.h"
+#include "shell/lang/modLang.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace CliRun {
+
+namespace {
+
+void WriteTo(FILE *stream, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+FioSetup FioSetupOf(const CliOptions &o)
+{
+    return FioSetup{o.multiple, o.count, o.sizeMB, o.folder, !o.cache, o.writeThrough};
+}
+
+std::vector<FioCommandRecord> FioRecords(const FioSetup &setup)
+{
+    std::vector<FioCommandRecord> records;
+    for (const FioJob &job : FioCommand::Jobs(setup))
+        records.push_back(
+            {job.phase == QStringLiteral("read") ? PhaseKind::Read : PhaseKind::Write, job.argv, job.shellLine()});
+    return records;
+}
+
+DeviceInfo DeviceInfoOf(const DeviceIdentity &id)
+{
+    DeviceInfo d;
+    d.fileSystem = id.fsType;
+    d.mountSource = id.mountSource;
+    d.mountOptions = id.mountOptions;
+    d.blockDevice = id.disk;
+    d.model = id.model;
+    d.vendor = id.vendor;
+    d.serial = id.serial;
+    d.sizeBytes = id.sizeBytes;
+    d.rotational = id.rotational;
+    d.logicalBlockBytes = id.logicalBlockSize;
+    d.physicalBlockBytes = id.physicalBlockSize;
+    d.scheduler = id.scheduler;
+    d.freeBytesBefore = id.freeBytes;
+    d.mountPoint = id.mountPoint;
+    d.deviceChain = id.deviceChain;
+    return d;
+}
+
+int PrintFio(const CliOptions &o)
+{
+    const QList<FioJob> jobs = FioCommand::Jobs(FioSetupOf(o));
+    if (jobs.isEmpty()) {
+        WriteTo(stderr, "veltaro-cli: the names of that many files do not fit into one fio argument\n");
+        return ExitFailed;
+    }
+    QByteArray out;
+    for (const FioJob &job : jobs)
+        out += job.shellLine().toLocal8Bit() + '\n';
+    WriteTo(stdout, out);
+    return ExitComplete;
+}
+
+int Run(const CliOptions &o)
+{
+    if (o.lang.size() > 4)
+        modLang::LoadLanguageFile(o.lang);
+
+    // Results alone go to standard output; with --json or --csv the log moves to standard error.
+    FILE *logStream = o.quiet ? nullptr : o.format == OutputFormat::Log ? stdout : stderr;
+    std::optional<ProgressLine> progress;
+    if (!o.quiet && ::isatty(STDERR_FILENO))
+        progress.emplace([](const QByteArray &bytes) { WriteTo(stderr, bytes); });
+
+    const DeviceIdentity identity = DeviceIdentity::Read(o.folder);
+    CliContext ctx(o.folder, o.count, o.sizeMB, o.multiple);
+    ctx.chkDisableCaching = !o.cache;
+    ctx.chkEnableWriteThrough = o.writeThrough;
+    ctx.ChkDoEvents = o.lightPump;
+    ctx.Chk11 = o.resultLog;
+    ctx.ShowProgress(progress ? &*progress : nullptr);
+    ctx.OnLog = [&](const QString &line) {
+        // The panel's "<clear>" has no meaning on a stream.
+        if (!logStream || line == QLatin1String("<clear>"))
+            return;
+        if (progress)
+            progress->clear();
+        WriteTo(logStream, line.toLocal8Bit() + '\n');
+    };
+
+    if (o.multiple)
+        StartMultiple(ctx);
+    else
+        StartSingle(ctx);
+    if (progress)
+        progress->clear();
+
+    const RunResults &r = ctx.Figures;
+    const bool measured = o.multiple ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
+    Q_UNUSED(identity);
+    return measured ? ExitComplete : ExitFailed;
+}
+
+} // namespace CliRun

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/cli/CliOptions.h"
+#include "app/cli/FioCommand.h"
+#include "engine/RunRecord.h"
+#include "platform/DeviceIdentity.h"
+
+namespace CliRun {
+
+// Runs the test the options describe, writes its results and returns the exit code.
+int Run(const CliOptions &options);
+
+// --fio: the commands on standard output, nothing run.
+int PrintFio(const CliOptions &options);
+
+FioSetup FioSetupOf(const CliOptions &options);
+std::vector<FioCommandRecord> FioRecords(const FioSetup &setup);
+DeviceInfo DeviceInfoOf(const DeviceIdentity &identity);
+
+} // namespace CliRun
