@@ -1,0 +1,163 @@
+// veltaro-cli as a script sees it: exit codes, what goes to which stream, clean folders, the
+// progress line on a terminal only, and fio repeating the printed commands.
+#include "platform/Version.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QString Cli()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro-cli");
+}
+
+QProcessEnvironment Environment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return env;
+}
+
+// Runs in a folder without language files, so the log has the built-in texts.
+Result Run(const QString &program, const QStringList &args, const QString &workDir)
+{
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.setWorkingDirectory(workDir);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class TestCliProcess : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    Result cli(const QStringList &args) { return Run(Cli(), args, m_dir.path()); }
+    QString folder(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(path);
+        return path;
+    }
+
+private slots:
+    void exitCodesAndStreams()
+    {
+        const QString target = folder("codes");
+        // clang-format off
+        const std::tuple<QStringList, int, const char *, const char *> rows[] = {
+            {{"--help"}, 0, "Exit codes:", ""},
+            {{"--version"}, 0, "veltaro-cli ", ""},
+            {{"-n", "12abc", target}, 2, "", "veltaro-cli: count \"12abc\" is not a whole number from 1 to 32000\n"},
+            {{"-s", "-3", target}, 2, "", "veltaro-cli: size \"-3\""},
+            {{"--json", "--csv", target}, 2, "", "veltaro-cli: --json and --csv"},
+            {{target + "/missing"}, 2, "", "does not exist"},
+            {{"--json", "-o", target + "/no/r.json", target}, 2, "", "folder of --output"},
+            {{"--bogus", target}, 2, "", "Unknown option"},
+            // Not a disk: the target is refused, a failed run.
+            {{"-n", "1", "-s", "1", "/proc"}, 1, "Translation Error!", ""},
+        };
+        // clang-format on
+        for (const auto &[args, code, out, err] : rows) {
+            const Result r = cli(args);
+            const QByteArray name = args.join(' ').toUtf8();
+            QVERIFY2(r.code == code, name + " gave " + QByteArray::number(r.code));
+            QVERIFY2(r.out.contains(out) && (*out || r.out.isEmpty()), name + ": " + r.out);
+            QVERIFY2(r.err.contains(err) && (*err || r.err.isEmpty()), name + ": " + r.err);
+        }
+        QCOMPARE(cli({"--version"}).out, "veltaro-cli " + ProgramVersion().toUtf8() + "\n");
+        QVERIFY(Entries(target).isEmpty()); // no run left anything, and no output file was begun
+    }
+
+    // "/x " is a folder of its own: the run tests and cleans it, never its sibling "/x".
+    void folderAsTypedIsTestedAndCleaned()
+    {
+        const QString sibling = folder("plain");
+        const QString blank = folder("plain ");
+        QFile marker(sibling + "/7.tst");
+        QVERIFY(marker.open(QIODevice::WriteOnly) && marker.write("keep") == 4);
+        marker.close();
+
+        const Result r = cli({"-n", "2", "-s", "1", "--cache", blank});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("Ergebnis:") && r.out.contains(" MB/s\n"), r.out);
+        QVERIFY2(r.err.isEmpty(), r.err); // no terminal: no progress line
+        QVERIFY(Entries(blank).isEmpty());
+        QCOMPARE(Entries(sibling), QStringList{"7.tst"});
+
+        const Result quiet = cli({"-q", "-n", "1", "-s", "1", "--cache", "--multiple", blank});
+        QCOMPARE(quiet.code, 0);
+        QVERIFY(quiet.out.isEmpty() && quiet.err.isEmpty());
+        QVERIFY(Entries(blank).isEmpty());
+    }
+
+    void progressOnlyOnATerminal()
+    {
+        const QString script = QStandardPaths::findExecutable("script");
+        if (script.isEmpty())
+            QSKIP("script(1) is not installed");
+        const QString target = folder("progress");
+        // script gives the runner a pseudo-terminal for both streams.
+        const QString command = QStringLiteral("'%1' -n 2 -s 2 --cache --json -o '%2/r.json' '%2'").arg(Cli(), target);
+        const Result tty = Run(script, {"-qec", command, "/dev/null"}, m_dir.path());
+        QCOMPARE(tty.code, 0);
+        QVERIFY2(tty.out.contains("\rwrite  file 1 of 2  ") && tty.out.contains("\rread  file "), tty.out);
+        QVERIFY2(tty.out.contains(" MB/s  ") && tty.out.contains(" left\x1b[K"), tty.out);
+        // Erased after its last drawing, before a log line or the end.
+        const qsizetype last = tty.out.lastIndexOf(" left\x1b[K");
+        QVERIFY2(tty.out.indexOf("\r\x1b[K", last) > last, tty.out.mid(last));
+
+        const Result pipe = cli({"-n", "2", "-s", "2", "--cache", "--json", "-o", target + "/r.json", target});
+        QCOMPARE(pipe.code, 0);
+        QVERIFY2(!pipe.err.contains('\r') && !pipe.err.contains("\x1b["), pipe.err);
+    }
+
+    // The printed fio commands write the same files with the same sizes, and leave nothing.
+    void fioRepeatsTheFiles()
+    {
+        if (QStandardPaths::findExecutable("fio").isEmpty())
+            QSKIP("fio is not installed");
+        for (const char *kind : {"--single", "--multiple"}) {
+            const QString target = folder(QStringLiteral("fio %1").arg(kind));
+            QStringList args{"--fio", "-n", "3", "-s", "1", "--cache", target};
+            if (QByteArray(kind) == "--multiple")
+                args.prepend(kind);
+            const Result printed = cli(args);
+            QCOMPARE(printed.code, 0);
+            const QList<QByteArray> lines = printed.out.trimmed().split('\n');
+            QCOMPARE(lines.size(), 2);
+
+            const Result write = Run("/bin/sh", {"-c", QString::fromUtf8(lines[0])}, m_dir.path());
+            QVERIFY2(write.code == 0, write.err);
+            QCOMPARE(Entries(target), (QStringList{"1.tst", "2.tst", "3.tst"}));
+            for (const QString &name : Entries(target))
+                QCOMPARE(QFileInfo(target + "/" + name).size(), 1048576);
+            const Result read = Run("/bin/sh", {"-c", QString::fromUtf8(lines[1])}, m_dir.path());
+            QVERIFY2(read.code == 0, read.err);
+            QVERIFY(read.out.contains("io=3072KiB"));
+            QVERIFY(Entries(target).isEmpty());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliProcess)
+#include "tst_cli_process.moc"
