@@ -97,14 +97,14 @@ private slots:
         QVERIFY(marker.open(QIODevice::WriteOnly) && marker.write("keep") == 4);
         marker.close();
 
-        const Result r = cli({"-n", "2", "-s", "1", "--cache", blank});
+        const Result r = cli({"-n", "2", "-s", "4", "--cache", blank});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.out.contains("Ergebnis:") && r.out.contains(" MB/s\n"), r.out);
         QVERIFY2(r.err.isEmpty(), r.err); // no terminal: no progress line
         QVERIFY(Entries(blank).isEmpty());
         QCOMPARE(Entries(sibling), QStringList{"7.tst"});
 
-        const Result quiet = cli({"-q", "-n", "1", "-s", "1", "--cache", "--multiple", blank});
+        const Result quiet = cli({"-q", "-n", "2", "-s", "4", "--cache", "--multiple", blank});
         QCOMPARE(quiet.code, 0);
         QVERIFY(quiet.out.isEmpty() && quiet.err.isEmpty());
         QVERIFY(Entries(blank).isEmpty());
@@ -117,7 +117,7 @@ private slots:
             QSKIP("script(1) is not installed");
         const QString target = folder("progress");
         // script gives the runner a pseudo-terminal for both streams.
-        const QString command = QStringLiteral("'%1' -n 2 -s 2 --cache --json -o '%2/r.json' '%2'").arg(Cli(), target);
+        const QString command = QStringLiteral("'%1' -n 2 -s 4 --cache --json -o '%2/r.json' '%2'").arg(Cli(), target);
         const Result tty = Run(script, {"-qec", command, "/dev/null"}, m_dir.path());
         QCOMPARE(tty.code, 0);
         QVERIFY2(tty.out.contains("\rwrite  file 1 of 2  ") && tty.out.contains("\rread  file "), tty.out);
@@ -126,7 +126,7 @@ private slots:
         const qsizetype last = tty.out.lastIndexOf(" left\x1b[K");
         QVERIFY2(tty.out.indexOf("\r\x1b[K", last) > last, tty.out.mid(last));
 
-        const Result pipe = cli({"-n", "2", "-s", "2", "--cache", "--json", "-o", target + "/r.json", target});
+        const Result pipe = cli({"-n", "2", "-s", "4", "--cache", "--json", "-o", target + "/r.json", target});
         QCOMPARE(pipe.code, 0);
         QVERIFY2(!pipe.err.contains('\r') && !pipe.err.contains("\x1b["), pipe.err);
     }
