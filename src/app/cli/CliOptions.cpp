@@ -25,7 +25,7 @@ struct Options {
     QCommandLineOption fio{QStringLiteral("fio")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
-    QCommandLineOption version{QStringLiteral("version")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}};
 
     QList<QCommandLineOption> all() const
     {
@@ -143,7 +143,7 @@ QString HelpText()
                           "  -o, --output FILE write the JSON or CSV to FILE instead, replaced atomically\n"
                           "  --fio             print the fio commands that reproduce each phase, run nothing\n"
                           "  -q, --quiet       no log and no progress line\n"
-                          "  --version         print the version\n"
+                          "  -v, --version     print the version\n"
                           "  -h, --help        print this help\n"
                           "\n"
                           "Without --json or --csv the log lines go to standard output. A progress line is shown\n"

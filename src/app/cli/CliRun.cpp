@@ -3,6 +3,7 @@
 #include "app/cli/CliContext.h"
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
+#include "platform/InstallPaths.h"
 #include "shell/lang/modLang.h"
 
 #include <QCoreApplication>
@@ -74,7 +75,7 @@ int PrintFio(const CliOptions &o)
 int Run(const CliOptions &o)
 {
     if (o.lang.size() > 4)
-        modLang::LoadLanguageFile(o.lang);
+        modLang::LoadLanguageFile(InstallPaths::LanguageFile(o.lang));
 
     // Results alone go to standard output; with --json or --csv the log moves to standard error.
     FILE *logStream = o.quiet ? nullptr : o.format == OutputFormat::Log ? stdout : stderr;
