@@ -1,6 +1,6 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessContext.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

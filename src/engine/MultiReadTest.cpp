@@ -1,9 +1,9 @@
 #include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
+#include "lang/modLang.h"
 #include "platform/TimerComponent.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
 
 using namespace PhaseSupport;
 

@@ -1,8 +1,8 @@
 #include "engine/PhaseSupport.h"
 
 #include "engine/EngineFormat.h"
+#include "lang/modLang.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
 
 #include <QDateTime>
 

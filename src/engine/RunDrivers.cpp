@@ -1,8 +1,8 @@
 #include "engine/EngineFormat.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
+#include "lang/modLang.h"
 #include "platform/FileOps.h"
-#include "shell/lang/modLang.h"
 
 #include <QDateTime>
 
