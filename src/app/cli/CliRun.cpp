@@ -4,7 +4,7 @@
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
 #include "platform/InstallPaths.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -83,6 +83,7 @@ int Run(const CliOptions &o)
     if (!o.quiet && ::isatty(STDERR_FILENO))
         progress.emplace([](const QByteArray &bytes) { WriteTo(stderr, bytes); });
 
+    // Read before the run: the free space is that of before.
     const DeviceIdentity identity = DeviceIdentity::Read(o.folder);
     CliContext ctx(o.folder, o.count, o.sizeMB, o.multiple);
     ctx.chkDisableCaching = !o.cache;
@@ -91,8 +92,7 @@ int Run(const CliOptions &o)
     ctx.Chk11 = o.resultLog;
     ctx.ShowProgress(progress ? &*progress : nullptr);
     ctx.OnLog = [&](const QString &line) {
-        // The panel's "<clear>" has no meaning on a stream.
-        if (!logStream || line == QLatin1String("<clear>"))
+        if (!logStream)
             return;
         if (progress)
             progress->clear();
@@ -106,10 +106,20 @@ int Run(const CliOptions &o)
     if (progress)
         progress->clear();
 
-    const RunResults &r = ctx.Figures;
-    const bool measured = o.multiple ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
-    Q_UNUSED(identity);
-    return measured ? ExitComplete : ExitFailed;
+    RunRecord record = ctx.Record();
+    record.device = DeviceInfoOf(identity);
+    record.fioCommands = FioRecords(FioSetupOf(o));
+    int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
+
+    if (o.format != OutputFormat::Log) {
+        const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);
+        const QString problem = ResultOutput::Write(bytes, o.output);
+        if (!problem.isEmpty()) {
+            WriteTo(stderr, "veltaro-cli: " + problem.toLocal8Bit() + '\n');
+            code = ExitFailed;
+        }
+    }
+    return code;
 }
 
 } // namespace CliRun
