@@ -1,9 +1,11 @@
 // veltaro-cli as a script sees it: exit codes, what goes to which stream, clean folders, the
 // progress line on a terminal only, and fio repeating the printed commands.
+#include "engine/RunRecord.h"
 #include "platform/Version.h"
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -129,6 +131,80 @@ private slots:
         const Result pipe = cli({"-n", "2", "-s", "4", "--cache", "--json", "-o", target + "/r.json", target});
         QCOMPARE(pipe.code, 0);
         QVERIFY2(!pipe.err.contains('\r') && !pipe.err.contains("\x1b["), pipe.err);
+    }
+
+    // The record validates against its schema and its figures add up.
+    void jsonRecordAddsUp()
+    {
+        for (const bool multiple : {false, true}) {
+            const QString target = folder(multiple ? "json multiple" : "json single");
+            QStringList args{"--json", "-n", "3", "-s", "4", "--cache", target};
+            if (multiple)
+                args.prepend("--multiple");
+            const Result r = cli(args);
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.err.contains("Ergebnis:"), r.err); // the log moved to standard error
+            QString error;
+            const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(r.out, &error);
+            QVERIFY2(rec, qPrintable(error));
+            QCOMPARE(toString(rec->outcome.status), "complete");
+            QCOMPARE(toString(rec->kind), multiple ? "multiple" : "single");
+            QCOMPARE(rec->target, target + "/");
+            QVERIFY(rec->testFilesDeleted && Entries(target).isEmpty());
+            QCOMPARE(rec->phases.size(), size_t(2));
+            for (const PhaseRecord &p : rec->phases) {
+                QVERIFY(p.completed && p.averageSeconds && p.rateMBps);
+                QCOMPARE(*p.averageSeconds, p.ms / 1000.0 / 3);
+                QCOMPARE(*p.rateMBps, 4 / *p.averageSeconds);
+                QCOMPARE(p.bytesTransferred, 3 * 4 * RunUnits::kBytesPerMB);
+                int64_t fileMs = 0;
+                for (const FileRecord &f : p.files)
+                    fileMs += f.ms;
+                if (!multiple) // the multiple test times whole phases only
+                    QCOMPARE(fileMs, int64_t(p.ms));
+            }
+            QVERIFY(rec->device);
+            QCOMPARE(rec->device->fileSystem, std::optional<QString>(QStorageInfo(target).fileSystemType()));
+            QVERIFY(rec->device->freeBytesBefore > 0);
+            QCOMPARE(rec->fioCommands.size(), size_t(2));
+            QVERIFY(rec->fioCommands[0].argv.contains("--filename=1.tst:2.tst:3.tst"));
+            QVERIFY(rec->fioCommands[1].command.startsWith("fio --name=veltaro-"));
+        }
+    }
+
+    void csvAndOutputFile()
+    {
+        const QString target = folder("csv");
+        const QString file = m_dir.filePath("rows.csv");
+        const Result r = cli({"--csv", "-o", file, "-n", "3", "-s", "4", "--cache", target});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
+        QCOMPARE(rows.size(), 1 + 2 * 4);
+        QCOMPARE(rows[0], "kind,file,phase,bytes,milliseconds,mb_per_s,short_reads,failed_writes");
+        for (const int all : {4, 8}) {
+            int sum = 0;
+            for (int i = all - 3; i < all; ++i) {
+                const QList<QByteArray> f = rows[i].split(',');
+                QCOMPARE(f.size(), 8);
+                QCOMPARE(f[1].toInt(), i - all + 4);
+                QCOMPARE(f[3], "4194304");
+                sum += f[4].toInt();
+            }
+            QVERIFY2(rows[all].startsWith("single,all,"), rows[all]);
+            QCOMPARE(rows[all].split(',')[4].toInt(), sum);
+        }
+
+        // A refused target is a failed run; its record still goes out, whole.
+        const QString failed = m_dir.filePath("failed.json");
+        QCOMPARE(cli({"--json", "-o", failed, "/proc"}).code, 1);
+        QFile json(failed);
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(json.readAll());
+        QVERIFY(rec && rec->outcome.status == RunStatus::Failed);
+        QCOMPARE(rec->outcome.reason, "target_refused");
     }
 
     // The printed fio commands write the same files with the same sizes, and leave nothing.

@@ -3,8 +3,8 @@
 #include "app/cli/CliContext.h"
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
-#include "platform/InstallPaths.h"
 #include "lang/modLang.h"
+#include "platform/InstallPaths.h"
 
 #include <QCoreApplication>
 #include <cstdio>
