@@ -1,10 +1,15 @@
 #include "engine/EngineFormat.h"
 #include "engine/RunDriver.h"
+#include "platform/SafeOpen.h"
 #include "platform/Version.h"
 #include "shell/lang/modLang.h"
 
+#include <QFile>
 #include <QLocale>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace RunDriver {
 
@@ -43,13 +48,30 @@ int16_t ReadCount16(const QString &text)
     return static_cast<int16_t>(rounded);
 }
 
-QString ResultLog(const QString &driveText, const QString &logText)
+LogWrite AppendResultLog(const QString &fileName, const QString &driveText, const RunLog &log)
 {
+    const int fd = SafeOpen::OpenRegular(fileName, O_WRONLY | O_APPEND | O_CREAT);
+    if (fd < 0)
+        return (errno == ELOOP || errno == EISDIR || errno == ENXIO) ? LogWrite::Refused : LogWrite::Failed;
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return LogWrite::Failed;
+    }
+    const auto put = [&file](const QString &text) {
+        const QByteArray bytes = text.toUtf8();
+        return file.write(bytes) == bytes.size();
+    };
     const QString crlf = QStringLiteral("\r\n");
     const QString rule(43, u'#');
-    return rule + crlf + QStringLiteral("# ") + LangText(5, false, true, false, QStringLiteral("Veltaro auf: ")) +
-           driveText + crlf + rule + crlf + crlf + logText + crlf +
-           LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) + ProgramVersion() + crlf;
+    bool ok = put(rule + crlf + QStringLiteral("# ") + LangText(5, false, true, false, QStringLiteral("Veltaro auf: ")) +
+                  driveText + crlf + rule + crlf + crlf);
+    ok = ok && log.stream(put);
+    ok = ok && put(crlf + LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) +
+                   ProgramVersion() + crlf);
+    ok = file.flush() && ok;
+    file.close();
+    return ok ? LogWrite::Written : LogWrite::Failed;
 }
 
 } // namespace RunDriver

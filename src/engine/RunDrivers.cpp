@@ -1,4 +1,5 @@
 #include "engine/EngineFormat.h"
+#include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
 #include "platform/FileOps.h"
@@ -65,6 +66,15 @@ void LogSummary(DriverContext &ctx, const RunKind &kind)
     ctx.LogPrint(LangText(4, false, true, false, QStringLiteral("Lesezeit: ")) +
                  EngineFormat::General(r.*kind.readTime) + seconds);
     ctx.LogPrint(EngineFormat::General(r.*kind.readRate) + rate);
+}
+
+// A name that is no regular file is a trap, not a passing failure: trying again cannot help.
+RunDriver::LogWrite WriteResultLog(DriverContext &ctx)
+{
+    const RunDriver::LogWrite written = RunDriver::AppendResultLog(ctx.LogFileName(), ctx.DriveText(), ctx.LogText());
+    if (written == RunDriver::LogWrite::Refused)
+        ctx.LogPrint(PhaseSupport::AccessFailed(ctx.LogFileName()));
+    return written;
 }
 
 // Steps up to the summary; false when the run ended early (target refused, bad values), in which
@@ -137,7 +147,7 @@ void StartSingle(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile()) {
-        while (!FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText())))
+        while (WriteResultLog(ctx) == RunDriver::LogWrite::Failed)
             if (!retry())
                 return;
     }
@@ -161,5 +171,5 @@ void StartMultiple(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile())
-        FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText()));
+        WriteResultLog(ctx);
 }
