@@ -27,7 +27,7 @@ public:
     bool Stop = true;
     LogLineArray LogLines{};
     QString Caption; // what Label3 would show
-    QString Log;
+    RunLog Log;
     QString LogFile;
     RunResults Figures;
     bool InputsLocked = false;
@@ -66,7 +66,7 @@ public:
     void LockInputs(bool locked) override { InputsLocked = locked; }
     void StartBusy() override { Busy = true; }
     void StopBusy() override { Busy = false; }
-    QString &LogText() override { return Log; }
+    RunLog &LogText() override { return Log; }
     QString &LogFileName() override { return LogFile; }
     void SetStopRequested(bool stop) override { Stop = stop; }
 
