@@ -31,6 +31,8 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
         return fail();
 
     modFile::RawBlock buffer;
+    if (!buffer.valid())
+        return fail();
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
     const int32_t *first = handles.data();
     const int32_t *last = first + handles.size();

@@ -17,6 +17,8 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     ctx.LogPrint(CreateLine(count, *totalMB));
 
     modFile::RawBlock block;
+    if (!block.valid())
+        return FailClosingAll(ctx, handles, AccessFailed(path));
     block.SetText(QString(1022, u'x'));
     int32_t counter = 0;
     const uint32_t flags = CacheFlags(ctx);

@@ -17,6 +17,8 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
     ctx.LogPrint(CreateLine(count, *totalMB));
 
     modFile::RawBlock block;
+    if (!block.valid())
+        return FailClosing(ctx, handle, AccessFailed(path));
     block.SetText(QString(1022, u'x'));
     int32_t counter = 0;
     int64_t totalMs = 0;
