@@ -1,5 +1,6 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessContext.h"
+#include "platform/SignalStop.h"
 #include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
@@ -11,6 +12,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Before anything that can take time: a stop during start-up or a run still cleans up.
+    SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
 
     QCommandLineParser parser;
@@ -52,10 +55,18 @@ int main(int argc, char *argv[])
         if (line != QLatin1String("<clear>"))
             out << line << Qt::endl;
     };
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    QObject::connect(&signalStop, &SignalStop::Received, &app, [&ctx] { ctx.Stop = true; });
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
     if (parser.isSet(multiple))
         StartMultiple(ctx);
     else
         StartSingle(ctx);
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
 
     const RunResults &r = ctx.Figures;
     const bool measured = parser.isSet(multiple) ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
