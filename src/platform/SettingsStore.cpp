@@ -161,6 +161,18 @@ Store::Store(const QString &application) : m_path(FilePath(application))
         return;
     }
     m_writable = !truncated;
+    parse(data);
+}
+
+Store Store::FromContents(const QByteArray &contents)
+{
+    Store store;
+    store.parse(contents);
+    return store;
+}
+
+void Store::parse(const QByteArray &data)
+{
     QByteArray section = "General";
     qsizetype start = 0;
     while (start < data.size()) {

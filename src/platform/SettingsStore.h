@@ -18,6 +18,8 @@ QString FilePath(const QString &application);
 class Store {
 public:
     explicit Store(const QString &application);
+    // A store over contents already read, tied to no file: it never writes.
+    static Store FromContents(const QByteArray &contents);
 
     QByteArray value(const QString &section, const QString &key, const QByteArray &defaultValue = {}) const;
     bool contains(const QString &section, const QString &key) const;
@@ -32,6 +34,8 @@ private:
         QByteArray key;
         QByteArray value;
     };
+    Store() = default;
+    void parse(const QByteArray &data);
     void set(const QByteArray &section, const QByteArray &key, const QByteArray &value);
     const Entry *find(const QByteArray &section, const QByteArray &key) const;
 
