@@ -2,6 +2,7 @@
 
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
+#include "engine/RunReporter.h"
 #include "engine/clsDoEvents.h"
 #include "platform/TimerComponent.h"
 
@@ -43,12 +44,19 @@ public:
     std::function<std::unique_ptr<TimerComponent>()> CreateTimer = [] { return TimerComponent::Create(); };
     std::function<bool(const QString &path)> AcceptTarget;
     std::function<void(const QString &line)> OnLog;
+    // A stop from outside the run (a signal), which the start of a run does not clear.
+    std::function<bool()> ExternalStop;
 
     bool DisableCaching() const override { return chkDisableCaching; }
     bool WriteThrough() const override { return chkEnableWriteThrough; }
     bool LightPump() const override { return ChkDoEvents; }
-    bool StopRequested() const override { return Stop; }
+    bool StopRequested() const override { return Stop || (ExternalStop && ExternalStop()); }
     void LogPrint(const QString &line) override;
+    void ClearPanel() override;
+    RunEvents &Events() override { return m_reporter; }
+    // The last run's record; a watcher set here sees every event after the log and the record.
+    const RunRecord &Record() const { return m_reporter.record(); }
+    void SetWatcher(RunEvents *watcher) { m_reporter.watcher = watcher; }
     void FileProgress(double value) override;
     void OverallProgress(double value) override;
     void fDoEvents(bool bDoOriginalDoEvents) override;
@@ -74,6 +82,7 @@ public:
     QStringList LogTextLines() const;
 
 private:
+    RunReporter m_reporter{*this};
     std::unique_ptr<TimerComponent> m_timer;
     std::unique_ptr<clsDoEvents> m_doEvents;
 };

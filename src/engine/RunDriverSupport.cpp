@@ -1,8 +1,6 @@
-#include "engine/EngineFormat.h"
 #include "engine/RunDriver.h"
+#include "engine/LogFormatter.h"
 #include "platform/SafeOpen.h"
-#include "platform/Version.h"
-#include "shell/lang/modLang.h"
 
 #include <QFile>
 #include <QLocale>
@@ -62,13 +60,9 @@ LogWrite AppendResultLog(const QString &fileName, const QString &driveText, cons
         const QByteArray bytes = text.toUtf8();
         return file.write(bytes) == bytes.size();
     };
-    const QString crlf = QStringLiteral("\r\n");
-    const QString rule(43, u'#');
-    bool ok = put(rule + crlf + QStringLiteral("# ") + LangText(5, false, true, false, QStringLiteral("Veltaro auf: ")) +
-                  driveText + crlf + rule + crlf + crlf);
+    bool ok = put(LogFormatter::ResultLogHeader(driveText));
     ok = ok && log.stream(put);
-    ok = ok && put(crlf + LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) +
-                   ProgramVersion() + crlf);
+    ok = ok && put(LogFormatter::ResultLogTrailer());
     ok = file.flush() && ok;
     file.close();
     return ok ? LogWrite::Written : LogWrite::Failed;

@@ -6,7 +6,7 @@
 #include "engine/RunLog.h"
 #include "platform/SafeOpen.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QtTest>
 #include <fcntl.h>
