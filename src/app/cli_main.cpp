@@ -1,6 +1,7 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window, for scripts.
 #include "app/cli/CliOptions.h"
 #include "app/cli/CliRun.h"
+#include "platform/SignalStop.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -8,6 +9,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Before anything that can take time: a stop during start-up or a run still cleans up.
+    SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
 
     const CliParse parse = CliArgs::Parse(app.arguments().mid(1));
@@ -20,5 +23,5 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(o.help ? CliArgs::HelpText() : CliArgs::VersionText()), stdout);
         return ExitComplete;
     }
-    return o.fio ? CliRun::PrintFio(o) : CliRun::Run(o);
+    return o.fio ? CliRun::PrintFio(o) : CliRun::Run(o, signalStop);
 }

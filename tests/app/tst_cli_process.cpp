@@ -8,6 +8,7 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 
@@ -205,6 +206,30 @@ private slots:
         const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(json.readAll());
         QVERIFY(rec && rec->outcome.status == RunStatus::Failed);
         QCOMPARE(rec->outcome.reason, "target_refused");
+    }
+
+    // A stop signal ends the run at its next pump check; the files go, the record says stopped.
+    void stopSignals()
+    {
+        // On the build folder's disk O_DIRECT works, so the run lasts long enough to be stopped.
+        QTemporaryDir disk(QCoreApplication::applicationDirPath() + "/cli-stop-XXXXXX");
+        for (const auto &[signal, code] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
+            QProcess p;
+            p.setProcessEnvironment(Environment());
+            p.start(Cli(), {"--json", "-q", "-n", "8", "-s", "64", disk.path()});
+            QVERIFY(p.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(disk.filePath("1.tst")).size() > 0, 20000);
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(30000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), code);
+            const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(p.readAllStandardOutput());
+            QVERIFY(rec);
+            QCOMPARE(toString(rec->outcome.status), "stopped");
+            QVERIFY(!rec->phases.empty() && !rec->phases[0].completed);
+            QVERIFY(rec->testFilesDeleted);
+            QCOMPARE(Entries(disk.path()), QStringList());
+        }
     }
 
     // The printed fio commands write the same files with the same sizes, and leave nothing.

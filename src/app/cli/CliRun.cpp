@@ -5,6 +5,7 @@
 #include "app/cli/ResultOutput.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
+#include "platform/SignalStop.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -72,7 +73,7 @@ int PrintFio(const CliOptions &o)
     return ExitComplete;
 }
 
-int Run(const CliOptions &o)
+int Run(const CliOptions &o, const SignalStop &stop)
 {
     if (o.lang.size() > 4)
         modLang::LoadLanguageFile(InstallPaths::LanguageFile(o.lang));
@@ -99,17 +100,25 @@ int Run(const CliOptions &o)
         WriteTo(logStream, line.toLocal8Bit() + '\n');
     };
 
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    ctx.ExternalStop = [&stop] { return stop.received() != 0; };
+    QCoreApplication::processEvents();
+    if (stop.received())
+        return SignalStop::ExitCode(stop.received());
     if (o.multiple)
         StartMultiple(ctx);
     else
         StartSingle(ctx);
     if (progress)
         progress->clear();
+    QCoreApplication::processEvents();
 
     RunRecord record = ctx.Record();
     record.device = DeviceInfoOf(identity);
     record.fioCommands = FioRecords(FioSetupOf(o));
     int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
+    if (stop.received())
+        code = SignalStop::ExitCode(stop.received());
 
     if (o.format != OutputFormat::Log) {
         const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);

@@ -5,10 +5,13 @@
 #include "engine/RunRecord.h"
 #include "platform/DeviceIdentity.h"
 
+class SignalStop;
+
 namespace CliRun {
 
-// Runs the test the options describe, writes its results and returns the exit code.
-int Run(const CliOptions &options);
+// Runs the test the options describe, writes its results and returns the exit code. A signal
+// caught by stop stops the run like the window's close request.
+int Run(const CliOptions &options, const SignalStop &stop);
 
 // --fio: the commands on standard output, nothing run.
 int PrintFio(const CliOptions &options);
