@@ -10,7 +10,7 @@ class SignalStop;
 namespace CliRun {
 
 // Runs the test the options describe, writes its results and returns the exit code. A signal
-// caught by stop stops the run like the window's close request.
+// that stop catches ends the run as the window's close request does.
 int Run(const CliOptions &options, const SignalStop &stop);
 
 // --fio: the commands on standard output, nothing run.
