@@ -82,9 +82,17 @@ HistoryEntry EntryFrom(const QSqlQuery &q)
     return e;
 }
 
-bool Readable(const HistoryEntry &e)
+// A null QString binds as SQL NULL, which the NOT NULL columns refuse.
+QString Text(const QString &text)
 {
-    return e.started.isValid() && QJsonDocument::fromJson(e.record).isObject();
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+bool Readable(const HistoryEntry &e, const std::function<bool(const QByteArray &)> &check)
+{
+    if (!e.started.isValid())
+        return false;
+    return check ? check(e.record) : QJsonDocument::fromJson(e.record).isObject();
 }
 
 const char kSelect[] = "SELECT id, started, target, device, kind, outcome, files, megabytes, write_rate, read_rate,"
@@ -217,15 +225,15 @@ bool HistoryStore::Add(HistoryEntry &entry)
     q.prepare(QStringLiteral("INSERT INTO runs (started, target, device, kind, outcome, files, megabytes, write_rate,"
                              " read_rate, options, record) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     q.addBindValue(entry.started.toUTC().toString(Qt::ISODateWithMs));
-    q.addBindValue(entry.target);
-    q.addBindValue(entry.device);
-    q.addBindValue(entry.kind);
-    q.addBindValue(entry.outcome);
+    q.addBindValue(Text(entry.target));
+    q.addBindValue(Text(entry.device));
+    q.addBindValue(Text(entry.kind));
+    q.addBindValue(Text(entry.outcome));
     q.addBindValue(entry.files);
     q.addBindValue(entry.megabytes);
     q.addBindValue(entry.writeRate);
     q.addBindValue(entry.readRate);
-    q.addBindValue(entry.options);
+    q.addBindValue(Text(entry.options));
     q.addBindValue(QString::fromUtf8(entry.record));
     if (!q.exec()) {
         m_problem.kind = HistoryProblem::Failed;
@@ -247,7 +255,7 @@ HistoryStore::Listing HistoryStore::ReadAll(bool withRecords)
         return listing;
     while (q.next()) {
         HistoryEntry e = EntryFrom(q);
-        if (!Readable(e)) {
+        if (!Readable(e, m_check)) {
             ++listing.skipped;
             continue;
         }
@@ -269,7 +277,7 @@ QList<HistoryEntry> HistoryStore::Read(const QList<qint64> &ids)
         q.bindValue(0, id);
         if (q.exec() && q.next()) {
             HistoryEntry e = EntryFrom(q);
-            if (Readable(e))
+            if (Readable(e, m_check))
                 found << e;
         }
         q.finish();

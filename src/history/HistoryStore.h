@@ -4,14 +4,15 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 
 // One stored run: the columns the history table shows, and the whole record as JSON.
 struct HistoryEntry {
-    qint64 id = 0; // given by the store
+    qint64 id = 0;     // given by the store
     QDateTime started; // UTC
     QString target;
     QString device;
-    QString kind; // "single" or "multiple"
+    QString kind;    // "single" or "multiple"
     QString outcome; // "complete", "stopped" or "failed"
     int files = 0;
     int megabytes = 0;
@@ -58,12 +59,15 @@ public:
     const HistoryProblem &Problem() const { return m_problem; }
     QString Path() const { return m_path; }
 
+    // What makes a stored record readable; by default any JSON object. Rows failing it are skipped.
+    void SetRecordCheck(std::function<bool(const QByteArray &)> check) { m_check = std::move(check); }
+
     // Stores entry and sets its id. False on a database error (Problem() has it).
     bool Add(HistoryEntry &entry);
 
     struct Listing {
         QList<HistoryEntry> entries; // newest first
-        int skipped = 0;              // rows whose record could not be read
+        int skipped = 0;             // rows whose record could not be read
     };
     // withRecords false leaves HistoryEntry::record empty except for the check that it is readable.
     Listing ReadAll(bool withRecords = false);
@@ -85,4 +89,5 @@ private:
     QString m_connection;
     bool m_open = false;
     HistoryProblem m_problem;
+    std::function<bool(const QByteArray &)> m_check;
 };

@@ -22,6 +22,8 @@ class QAction;
 class InetTransfer;
 class clsDoEvents;
 class TimerComponent;
+class frmResults;
+struct RunRecord;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -89,11 +91,17 @@ public:
     QAction *mnuFileSaveAs = nullptr;
     QAction *mnuFileExit = nullptr;
     QAction *mnuEditCopy = nullptr;
+    QAction *mnuEditResults = nullptr;
     QAction *mnuHelpCheckUpdate = nullptr;
     QAction *mnuHelpAbout = nullptr;
     InetTransfer *Inet1 = nullptr;
     QString UpdateUrl; // the information file's address
     void McToolBar1_Click(int index);
+
+    // Every run that ends goes into the history; the results window shows it (frmMain_results.cpp).
+    frmResults *ResultsWindow = nullptr; // made on first showing
+    void ShowResults();
+    void KeepRun(const RunRecord &record);
 
     // Test runs (frmMain_run.cpp): the log panel, the start buttons' handlers, and the window's one
     // pump and one clock, made on first use and kept until the window ends.

@@ -11,6 +11,7 @@
 #include "shell/ViewFrame.h"
 #include "shell/lang/modLang.h"
 #include "shell/modCmd.h"
+#include "shell/results/ResultsTexts.h"
 #include "toolbar/McToolBar.h"
 
 #include <QAction>
@@ -87,6 +88,7 @@ void frmMain::Translate()
     mnuFileSaveAs->setText(LangText(59, false, false, false, QStringLiteral("Save As...")));
     mnuFileExit->setText(LangText(60, false, false, false, QStringLiteral("Exit")));
     mnuEditCopy->setText(LangText(57, false, false, false, QStringLiteral("Copy")));
+    mnuEditResults->setText(ResultsTexts::MenuEntry());
     mnuHelpAbout->setText(LangText(61, false, false, false, QStringLiteral("About...")));
     mnuHelpCheckUpdate->setText(LangText(58, false, false, false, QStringLiteral("Check for update")));
 }
