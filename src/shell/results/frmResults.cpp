@@ -212,7 +212,7 @@ void frmResults::Refresh()
     lblHistory->setText(listing.skipped ? ResultsTexts::Skipped() + QString::number(listing.skipped)
                                         : QDir::toNativeSeparators(m_storePath));
     // On first opening, the last run is the newest one stored.
-    if (FileTable->rowCount() == 0 && !listing.entries.isEmpty())
+    if (!m_runShown && !listing.entries.isEmpty())
         for (const HistoryEntry &e : m_store->Read({listing.entries.first().id}))
             if (const auto record = RunHistory::RecordOf(e))
                 ShowRun(*record);
@@ -240,6 +240,7 @@ void frmResults::ShowRun(const RunRecord &record)
         parts << ResultsTexts::Read() + u' ' + rate(PhaseKind::Read);
     parts.removeAll(QString());
     lblLastRun->setText(parts.join(QStringLiteral("  ·  ")));
+    m_runShown = true;
     SetChart(FileChart, RunCharts::FileTimes(record));
     SetChart(LatencyChart, RunCharts::Latencies(record));
     RunCharts::FillFileTable(*FileTable, record);

@@ -64,4 +64,5 @@ private:
     QString m_storePath;
     std::unique_ptr<HistoryStore> m_store;
     HistoryProblem::Kind m_toldProblem = HistoryProblem::None;
+    bool m_runShown = false;
 };
