@@ -6,6 +6,11 @@
 
 #include <QAction>
 
+void frmMain::connectResults()
+{
+    connect(this, &frmMain::runFinished, this, &frmMain::KeepRun);
+}
+
 void frmMain::ShowResults()
 {
     // Kept once made, so it keeps its place and its chosen rows between showings.

@@ -1,11 +1,13 @@
 // The results window offscreen: table, charts, comparison, export and delete over a real store.
 #include "history/RunCompare.h"
 #include "history/RunHistory.h"
-#include "platform/MsgBox.h"
-#include "platform/SaveFileDialog.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
 #include "shell/frmMain.h"
 #include "shell/results/HistoryModel.h"
 #include "shell/results/frmResults.h"
+#include "controls/Chk1.h"
+#include "controls/Txt.h"
 
 #include <QSqlDatabase>
 #include <QtCharts>
@@ -334,13 +336,27 @@ private slots:
 
     void mainWindowKeepsEveryRunAndOpensTheWindow()
     {
+        QTemporaryDir target;
         frmMain w;
         QVERIFY(!w.ResultsWindow);
-        w.KeepRun(runs[1]); // stored even when the window was never opened
+        // A real run from the start button is stored, even with the window never opened.
+        w.Drive1->setEditText(target.path());
+        w.Txt1->setText(QStringLiteral("2"));
+        w.Txt2->setText(QStringLiteral("1"));
+        w.chkDisableCaching->setChecked(false); // the temporary folder may not take direct I/O
+        w.Cmd11_Click();
+        QCOMPARE(w.LastRecord().outcome.status, RunStatus::Complete);
         w.mnuEditResults->trigger();
         QVERIFY(w.ResultsWindow && w.ResultsWindow->isVisible());
         QCOMPARE(w.ResultsWindow->Model->rowCount(), 1);
-        w.KeepRun(runs[0]);
+        const HistoryEntry &stored = w.ResultsWindow->Model->EntryAt(0);
+        QCOMPARE(stored.kind, QStringLiteral("single"));
+        QCOMPARE(stored.files, 2);
+        QCOMPARE(stored.readRate, *w.LastRecord().phase(PhaseKind::Read)->rateMBps);
+        QCOMPARE(RunHistory::RecordOf(w.ResultsWindow->Model->EntryAt(0)), std::nullopt); // the table reads no records
+        QCOMPARE(w.ResultsWindow->FileTable->rowCount(), 2);
+        // An open window shows the next run as it ends.
+        emit w.runFinished(runs[0]);
         QCOMPARE(w.ResultsWindow->Model->rowCount(), 2);
         QVERIFY(w.ResultsWindow->lblLastRun->text().contains(QStringLiteral("10.25 MB/s")));
         QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("data/veltaro/history.sqlite"))));

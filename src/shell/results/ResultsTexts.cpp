@@ -1,6 +1,6 @@
 #include "shell/results/ResultsTexts.h"
 
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 namespace ResultsTexts {
 

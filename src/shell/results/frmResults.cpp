@@ -2,8 +2,8 @@
 
 #include "history/RunCompare.h"
 #include "history/RunHistory.h"
-#include "platform/MsgBox.h"
-#include "platform/SaveFileDialog.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
 #include "shell/results/HistoryModel.h"
 #include "shell/results/ResultsTexts.h"
 #include "shell/results/RunCharts.h"
