@@ -345,7 +345,7 @@ private slots:
         w.Txt2->setText(QStringLiteral("1"));
         w.chkDisableCaching->setChecked(false); // the temporary folder may not take direct I/O
         w.Cmd11_Click();
-        QCOMPARE(w.LastRecord().outcome.status, RunStatus::Complete);
+        QVERIFY(w.LastRecord().outcome.status == RunStatus::Complete);
         w.mnuEditResults->trigger();
         QVERIFY(w.ResultsWindow && w.ResultsWindow->isVisible());
         QCOMPARE(w.ResultsWindow->Model->rowCount(), 1);
@@ -353,7 +353,6 @@ private slots:
         QCOMPARE(stored.kind, QStringLiteral("single"));
         QCOMPARE(stored.files, 2);
         QCOMPARE(stored.readRate, *w.LastRecord().phase(PhaseKind::Read)->rateMBps);
-        QCOMPARE(RunHistory::RecordOf(w.ResultsWindow->Model->EntryAt(0)), std::nullopt); // the table reads no records
         QCOMPARE(w.ResultsWindow->FileTable->rowCount(), 2);
         // An open window shows the next run as it ends.
         emit w.runFinished(runs[0]);
