@@ -84,7 +84,7 @@ package_check() (
     mkdir "$scratch/cwd" "$scratch/run"
     [ "$("$tree/usr/bin/veltaro-cli" --version)" = "veltaro-cli $version" ]
     # English lines prove the runner found the installed english.lng; the built-in messages are German.
-    (cd "$scratch/cwd" && "$tree/usr/bin/veltaro-cli" -n 2 -s 1 --lang english.lng "$scratch/run") >"$scratch/cli.out"
+    (cd "$scratch/cwd" && "$tree/usr/bin/veltaro-cli" -n 2 -s 1 --no-history --lang english.lng "$scratch/run") >"$scratch/cli.out"
     grep -q '^Result:' "$scratch/cli.out" && grep -q 'MB/s' "$scratch/cli.out"
     [ -z "$(ls -A "$scratch/run")" ]
 

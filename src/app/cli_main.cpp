@@ -1,5 +1,6 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessRun.h"
+#include "history/RunHistory.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/Version.h"
@@ -35,7 +36,9 @@ int main(int argc, char *argv[])
                                   QStringLiteral("file"), QStringLiteral("deutsch.lng"));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Print the run's record as JSON; the log goes to standard error."));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json});
+    const QCommandLineOption noHistory(QStringLiteral("no-history"),
+                                       QStringLiteral("Do not keep the run in the history of runs."));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json, noHistory});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -58,6 +61,11 @@ int main(int argc, char *argv[])
     const RunRecord record = RunHeadless(options, [&lines](const QString &line) { lines << line << Qt::endl; });
     if (parser.isSet(json))
         out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
+    // A history that cannot be written is told but changes neither the output nor the exit status.
+    HistoryProblem problem;
+    if (!parser.isSet(noHistory) && !RunHistory::Keep(record, HistoryStore::DefaultPath(), &problem))
+        err << QStringLiteral("veltaro-cli: the run was not kept in the history: ") << RunHistory::Describe(problem)
+            << Qt::endl;
 
     const PhaseRecord *read = record.phase(PhaseKind::Read);
     return read && read->completed ? 0 : 1;

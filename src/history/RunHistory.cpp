@@ -102,6 +102,32 @@ bool Keep(const RunRecord &record, const QString &path, HistoryProblem *problem)
     return kept;
 }
 
+QString Describe(const HistoryProblem &problem)
+{
+    QString what;
+    switch (problem.kind) {
+    case HistoryProblem::None:
+        return {};
+    case HistoryProblem::FolderNotCreated:
+        what = QStringLiteral("its folder cannot be created");
+        break;
+    case HistoryProblem::ReadOnly:
+        what = QStringLiteral("it is read-only");
+        break;
+    case HistoryProblem::Damaged:
+        what = problem.movedTo.isEmpty() ? QStringLiteral("it is damaged and could not be moved aside")
+                                         : QStringLiteral("it was damaged and moved aside to ") + problem.movedTo;
+        break;
+    case HistoryProblem::NewerSchema:
+        what = QStringLiteral("it was written by a newer version");
+        break;
+    case HistoryProblem::Failed:
+        what = problem.detail;
+        break;
+    }
+    return problem.path + QStringLiteral(": ") + what;
+}
+
 QByteArray ToJson(const QList<RunRecord> &records)
 {
     QJsonArray array;

@@ -24,6 +24,9 @@ bool Open(HistoryStore &store);
 bool Keep(const RunRecord &record, const QString &path = HistoryStore::DefaultPath(),
           HistoryProblem *problem = nullptr);
 
+// The problem in a few English words with the file, for the runner's standard error.
+QString Describe(const HistoryProblem &problem);
+
 // Exports: a JSON array of the records as they are, or one CSV line per run.
 QByteArray ToJson(const QList<RunRecord> &records);
 QByteArray ToCsv(const QList<RunRecord> &records);

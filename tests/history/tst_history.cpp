@@ -305,6 +305,64 @@ private slots:
             QVERIFY(records.contains(Entry(n, QStringLiteral("child")).record));
         }
     }
+
+    void runnerKeepsItsRunsUnlessTold_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("default") << QStringList() << true;
+        QTest::newRow("--no-history") << QStringList{"--no-history"} << false;
+        QTest::newRow("--json") << QStringList{"--json"} << true;
+    }
+    void runnerKeepsItsRunsUnlessTold()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(bool, kept);
+        QTemporaryDir data, target;
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+        cli.setProcessEnvironment(env);
+        cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
+                  extra + QStringList{"--cache", "-n", "2", "-s", "1", target.path()});
+        // Whatever the run's outcome (a page-cached read may take 0 ms), it is kept.
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        const QByteArray err = cli.readAllStandardError();
+        QVERIFY2(!err.contains("not kept in the history"), err.constData());
+        const QString path = data.filePath(QStringLiteral("veltaro/history.sqlite"));
+        QCOMPARE(QFileInfo::exists(path), kept);
+        if (!kept)
+            return;
+        HistoryStore store(path);
+        QVERIFY(store.Open());
+        const HistoryStore::Listing all = store.ReadAll(true);
+        QCOMPARE(all.entries.size(), 1);
+        QCOMPARE(all.entries[0].kind, QStringLiteral("single"));
+        QCOMPARE(all.entries[0].files, 2);
+        QCOMPARE(all.entries[0].target, QDir(target.path()).absolutePath() + u'/');
+        QVERIFY(all.entries[0].writeRate > 0);
+    }
+
+    void runnerRunsOnWhenTheHistoryCannotBeKept()
+    {
+        QTemporaryDir target;
+        QFile blocker(dir.filePath(QStringLiteral("cli-blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), blocker.fileName());
+        cli.setProcessEnvironment(env);
+        cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
+                  {"--cache", "-n", "1", "-s", "1", target.path()});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+        QVERIFY2(err.contains(blocker.fileName() + "/veltaro/history.sqlite: its folder cannot be created"),
+                 qPrintable(err));
+        QVERIFY(cli.readAllStandardOutput().contains("Teststart: "));
+    }
 };
 
 int main(int argc, char *argv[])

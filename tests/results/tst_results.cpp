@@ -1,4 +1,6 @@
 // The results window offscreen: table, charts, comparison, export and delete over a real store.
+#include "controls/Chk1.h"
+#include "controls/Txt.h"
 #include "history/RunCompare.h"
 #include "history/RunHistory.h"
 #include "platform/ui/MsgBox.h"
@@ -6,8 +8,6 @@
 #include "shell/frmMain.h"
 #include "shell/results/HistoryModel.h"
 #include "shell/results/frmResults.h"
-#include "controls/Chk1.h"
-#include "controls/Txt.h"
 
 #include <QSqlDatabase>
 #include <QtCharts>
