@@ -72,6 +72,7 @@ QChart *FileTimes(const RunRecord &record)
     series->append(readSet);
     auto *axis = new QValueAxis;
     axis->setRange(0, top > 0 ? top * 1.1 : 1);
+    axis->applyNiceNumbers();
     axis->setLabelFormat(QStringLiteral("%.0f"));
     return BarChart(ResultsTexts::FileChartTitle(), categories, series, axis);
 }
@@ -127,7 +128,7 @@ void FillFileTable(QTableWidget &table, const RunRecord &record)
     table.clear();
     table.setColumnCount(5);
     table.setHorizontalHeaderLabels(ResultsTexts::FileHeaders());
-    table.setRowCount(int(rows.size()));
+    table.setRowCount(0);
     int r = 0;
     for (const auto &[number, row] : rows) {
         QString direct, cached;
@@ -138,6 +139,9 @@ void FillFileTable(QTableWidget &table, const RunRecord &record)
         if (row.read && row.read->cachedShare)
             cached = QLocale().toString(row.read->cachedShare.value() * 100, 'f', 0) + u'%';
         const QStringList cells{QString::number(number), time(row.write), time(row.read), direct, cached};
+        if (QStringList(cells.mid(1)).join(QString()).isEmpty())
+            continue; // the multiple test has no figures per file
+        table.insertRow(r);
         for (int c = 0; c < cells.size(); ++c)
             table.setItem(r, c, new QTableWidgetItem(cells[c]));
         ++r;

@@ -90,8 +90,8 @@ QWidget *frmResults::createLastRunPage()
     FileTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FileTable->verticalHeader()->hide();
     auto *charts = new QHBoxLayout;
-    charts->addWidget(FileChart);
-    charts->addWidget(LatencyChart);
+    charts->addWidget(FileChart, 1);
+    charts->addWidget(LatencyChart, 1);
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(lblLastRun);
     layout->addLayout(charts, 3);
@@ -136,6 +136,16 @@ QWidget *frmResults::createHistoryPage()
         cmdExportJson->setEnabled(chosen > 0);
         cmdExportCsv->setEnabled(chosen > 0);
         cmdDelete->setEnabled(chosen > 0);
+    });
+    // A run from the history opens in the first tab, as the last run does.
+    connect(HistoryView, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        if (!EnsureStore())
+            return;
+        for (const HistoryEntry &e : m_store->Read({Model->EntryAt(Sorted->mapToSource(index).row()).id}))
+            if (const auto record = RunHistory::RecordOf(e)) {
+                ShowRun(*record);
+                Tabs->setCurrentIndex(0);
+            }
     });
     connect(cmdCompare, &QPushButton::clicked, this, &frmResults::CompareChosen);
     connect(cmdExportJson, &QPushButton::clicked, this, [this] { ExportChosen(Format::Json); });
