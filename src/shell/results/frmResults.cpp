@@ -254,6 +254,7 @@ void frmResults::ShowRun(const RunRecord &record)
     SetChart(FileChart, RunCharts::FileTimes(record));
     SetChart(LatencyChart, RunCharts::Latencies(record));
     RunCharts::FillFileTable(*FileTable, record);
+    FileTable->setVisible(FileTable->rowCount() > 0);
 }
 
 QList<qint64> frmResults::ChosenIds() const
