@@ -194,6 +194,7 @@ def main():
     ap.add_argument("--reps", type=int, default=5)
     ap.add_argument("--quick", action="store_true", help="small files only")
     ap.add_argument("--window", action="store_true", help="through the window under Xvfb")
+    ap.add_argument("--display", default=":77", help="the Xvfb display the window test starts")
     ap.add_argument("--only", choices=["single", "multiple", "memory"], help="one part only")
     ap.add_argument("--cache", choices=["disabled", "enabled"], help="one cache setting only")
     a = ap.parse_args()
@@ -206,13 +207,13 @@ def main():
     bareloop = build_bareloop(a.build)
 
     if a.window:
-        xvfb = subprocess.Popen(["Xvfb", ":77", "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
+        xvfb = subprocess.Popen(["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
         time.sleep(1)
         try:
             for cache in [c for c in (False, True) if a.cache is None or c == (a.cache == "enabled")]:
                 for count, size in sizes:
                     label = "window %dx%d MB cache %s" % (count, size, "on" if cache else "off")
-                    compare(label, a.reps, lambda: window_rates(binary_dir, folder, count, size, cache),
+                    compare(label, a.reps, lambda: window_rates(binary_dir, folder, count, size, cache, a.display),
                             lambda: fio_pair(folder, count, size, cache),
                             lambda: bare(bareloop, folder, count, size, cache))
         finally:

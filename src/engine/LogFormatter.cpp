@@ -2,6 +2,7 @@
 
 #include "engine/EngineFormat.h"
 #include "lang/modLang.h"
+#include "platform/Version.h"
 
 namespace {
 
@@ -126,4 +127,13 @@ void LogFormatter::cleanupFailed(int32_t file)
     else
         m_out.LogPrint(Text(9, false, true, u"Kann Testdatei ") + QString::number(file) +
                        Text(10, false, false, u".tst nicht löschen!"));
+}
+
+QString LogFormatter::ResultLog(const QString &driveText, const QString &logText)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    const QString rule(43, u'#');
+    return rule + crlf + QStringLiteral("# ") + LangText(5, false, true, false, QStringLiteral("Veltaro auf: ")) +
+           driveText + crlf + rule + crlf + crlf + logText + crlf +
+           LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) + ProgramVersion() + crlf;
 }

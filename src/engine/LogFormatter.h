@@ -18,6 +18,9 @@ class LogFormatter final : public RunEvents {
 public:
     explicit LogFormatter(LogOutput &out) : m_out(out) {}
 
+    // The result log file's text: header, the run's log and the version line, every line CR LF.
+    static QString ResultLog(const QString &driveText, const QString &logText);
+
     void runBegins(bool multiple) override;
     void runStarted(const RunStarted &) override {}
     void phaseStarted(TestPhase phase, const QDateTime &time) override;

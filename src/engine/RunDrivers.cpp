@@ -1,4 +1,5 @@
 #include "engine/EngineFormat.h"
+#include "engine/LogFormatter.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
@@ -142,7 +143,7 @@ void RunSingle(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile()) {
-        while (!FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText())))
+        while (!FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())))
             if (!retry())
                 return;
         ctx.Events().resultLogWritten(ctx.LogFileName(), true);
@@ -172,7 +173,7 @@ void RunMultiple(DriverContext &ctx)
     if (ctx.WriteLogFile())
         ctx.Events().resultLogWritten(
             ctx.LogFileName(),
-            FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText())));
+            FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())));
 }
 
 } // namespace
