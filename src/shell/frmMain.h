@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "engine/RunLog.h"
 #include "engine/RunRecord.h"
 
 #include <QWidget>
@@ -50,7 +51,7 @@ public:
     // Run state shared with the test engine.
     bool StopRequested = true;
     bool AutoCompleteBusy = false;
-    QString LogText;
+    RunLog LogText;
     QString LogFileName;
     std::array<QString, 6> LogLines{}; // 0 is the newest line
     RunResults Results;
@@ -117,6 +118,8 @@ public:
     std::shared_ptr<clsDoEvents> DoEventsInstance;
     std::shared_ptr<TimerComponent> TimerInstance;
 
+    // The Exit command: a running test stops at its next pump check, then the program ends.
+    void RequestExit() { mnuFileExit_Click(); }
 signals:
     // A start command has returned, with the run's record.
     void runFinished(const RunRecord &record);
@@ -133,6 +136,7 @@ private:
     void connectMenus();   // frmMain_menus.cpp
     void connectResults(); // frmMain_results.cpp
     void mnuFileSaveAs_Click();
+    void ShowSaveError(const QString &fileName, const QString &reason);
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
     void mnuHelpCheckUpdate_Click();
