@@ -40,7 +40,7 @@ def summary_rates(text):
 
 
 def veltaro_cli(cli, folder, count, size, cache, multiple=False):
-    args = [cli, "--json", "-n", str(count), "-s", str(size), folder]
+    args = [cli, "--json", "--no-history", "-n", str(count), "-s", str(size), folder]
     if cache:
         args.insert(1, "--cache")
     if multiple:
@@ -122,7 +122,7 @@ def compare(label, reps, ours, theirs, least=None):
 
 
 def peak_memory_kb(cli, folder, size):
-    out = subprocess.run(["/usr/bin/time", "-v", cli, "--cache", "-n", "2", "-s", str(size), folder],
+    out = subprocess.run(["/usr/bin/time", "-v", cli, "--no-history", "--cache", "-n", "2", "-s", str(size), folder],
                          capture_output=True, text=True, env=dict(os.environ, LC_ALL="C"))
     return int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", out.stderr).group(1))
 

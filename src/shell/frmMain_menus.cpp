@@ -29,6 +29,8 @@ void frmMain::connectMenus()
 
     mnuEdit = new QMenu(this);
     mnuEditCopy = mnuEdit->addAction(QString());
+    mnuEdit->addSeparator(); // mnuEditSep1
+    mnuEditResults = mnuEdit->addAction(QString());
 
     mnuHelp = new QMenu(this);
     mnuHelpCheckUpdate = mnuHelp->addAction(QString());
@@ -42,6 +44,7 @@ void frmMain::connectMenus()
     connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::mnuFileSaveAs_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
     connect(mnuEditCopy, &QAction::triggered, this, &frmMain::mnuEditCopy_Click);
+    connect(mnuEditResults, &QAction::triggered, this, &frmMain::ShowResults);
     connect(mnuHelpCheckUpdate, &QAction::triggered, this, &frmMain::mnuHelpCheckUpdate_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
 }

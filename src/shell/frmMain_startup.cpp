@@ -12,6 +12,7 @@
 #include "platform/Version.h"
 #include "shell/ViewFrame.h"
 #include "shell/modCmd.h"
+#include "shell/results/ResultsTexts.h"
 #include "toolbar/McToolBar.h"
 
 #include <QAction>
@@ -106,6 +107,7 @@ void frmMain::Translate()
     mnuFileSaveAs->setText(LangText(59, false, false, false, QStringLiteral("Save As...")));
     mnuFileExit->setText(LangText(60, false, false, false, QStringLiteral("Exit")));
     mnuEditCopy->setText(LangText(57, false, false, false, QStringLiteral("Copy")));
+    mnuEditResults->setText(ResultsTexts::MenuEntry());
     mnuHelpAbout->setText(LangText(61, false, false, false, QStringLiteral("About...")));
     mnuHelpCheckUpdate->setText(LangText(58, false, false, false, QStringLiteral("Check for update")));
 }

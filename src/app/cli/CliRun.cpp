@@ -3,6 +3,7 @@
 #include "app/cli/CliContext.h"
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
+#include "history/RunHistory.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/SignalStop.h"
@@ -119,6 +120,11 @@ int Run(const CliOptions &o, const SignalStop &stop)
     int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
     if (stop.received())
         code = SignalStop::ExitCode(stop.received());
+
+    // A history that cannot be written is told but changes neither the output nor the exit status.
+    HistoryProblem problem;
+    if (!o.noHistory && !RunHistory::Keep(record, HistoryStore::DefaultPath(), &problem))
+        WriteTo(stderr, "veltaro-cli: the run was not kept in the history: " + RunHistory::Describe(problem).toLocal8Bit() + '\n');
 
     if (o.format != OutputFormat::Log) {
         const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);
