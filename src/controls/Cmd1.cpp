@@ -180,9 +180,9 @@ bool Cmd1::setWordWrap(bool wrap)
     return ArrangeContent();
 }
 
-bool Cmd1::IsMouseOverMe() const
+bool Cmd1::IsMouseOverMe(const QPoint &global) const
 {
-    return QApplication::widgetAt(QCursor::pos()) == this;
+    return QApplication::widgetAt(global) == this;
 }
 
 void Cmd1::paintEvent(QPaintEvent *)
@@ -259,6 +259,9 @@ QPointF ElementPoint(const QPointF &pixel, const QRectF &element)
 
 void Cmd1::mousePressEvent(QMouseEvent *event)
 {
+    // A press where no move was seen (a jump of the pointer) first enters the button there.
+    if (!m_isHot)
+        TrackMouse(float(event->position().x() * 15.0), float(event->position().y() * 15.0));
     m_pressedOn = HitTest(event->position());
     m_isPressed = true;
     ShowPressed();
@@ -297,12 +300,12 @@ void Cmd1::mouseReleaseEvent(QMouseEvent *event)
     ShowHot();
     if (m_pressedOn == Element::Picture) {
         m_isPressed = false;
-        if (IsMouseOverMe())
+        if (IsMouseOverMe(event->globalPosition().toPoint()))
             emit Click();
         emit MouseUp(button, shift, float(p.x()), float(p.y()));
         return;
     }
-    if (IsMouseOverMe()) {
+    if (IsMouseOverMe(event->globalPosition().toPoint())) {
         m_isHot = false;
         ShowHot();
         if (m_isPressed)

@@ -2,6 +2,7 @@
 
 #include "controls/ControlSupport.h"
 
+#include <QCursor>
 #include <QRectF>
 #include <QWidget>
 
@@ -82,7 +83,8 @@ public:
 
     void paint(QPainter &painter) const;
     // Whether the point under the mouse pointer belongs to this button and no other window.
-    bool IsMouseOverMe() const;
+    // A pen or touch moves no cursor, so a release passes its own position.
+    bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:
     void DblClick();
