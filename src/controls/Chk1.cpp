@@ -28,7 +28,7 @@ constexpr ColorPreset Presets[] = {
 
 } // namespace
 
-Chk1::Chk1(QWidget *parent) : QWidget(parent)
+Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
 {
     setFocusPolicy(Qt::StrongFocus);
     m_captionFont = QFont(QStringLiteral("Arial"));
@@ -77,14 +77,10 @@ void Chk1::setCaption(const QString &caption)
 {
     m_caption = caption;
     Redraw();
+    announceName();
     Report("Caption");
 }
 
-void Chk1::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    Report("Enabled");
-}
 
 void Chk1::setFont(const QFont &font)
 {
@@ -169,6 +165,7 @@ void Chk1::setChecked(bool checked)
     m_checked = checked;
     Report("Checked");
     Redraw();
+    announceChecked();
     if (!m_doExternalChange)
         emit Click();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
+#include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
 
 #include <QRectF>
@@ -13,7 +14,7 @@ class PropertyBag;
 // and a caption beside it. The caption follows the mouse (hover colour, underline) through the
 // window hook, the mark toggles on the press of the left button or on Enter and Space, and each
 // toggle flashes the mark in two colours while window events go on being processed.
-class Chk1 : public QWidget, public HookOwner {
+class Chk1 : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
     // The mark, by the character the symbol font shows for it.
@@ -29,8 +30,6 @@ public:
 
     QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool enabled);
     QFont Font() const { return m_captionFont; }
     void setFont(const QFont &font);
     QString ToolTipText() const { return m_toolTipText; }
@@ -102,18 +101,18 @@ public:
     bool CaptionUnderlined() const { return m_label2Underline; }
     const HookTable &Hooks() const { return m_hooks; }
 
-    void paint(QPainter &painter) const;
+    void paint(QPainter &painter) const override;
+    QString accessibleCaption() const override { return m_caption; }
+    std::optional<bool> accessibleChecked() const override { return m_checked; }
     // The mark alone, as drawn in a cell of the given pixel size.
     static void paintMark(QPainter &painter, const QRectF &cell, Mark mark, const QColor &color);
 
 signals:
-    void Click();
     void Resize();
     void KeyDown(qint16 KeyCode, qint16 Shift);
     // A handler may change KeyAscii; 0 keeps Enter and Space from toggling.
     void KeyPress(qint16 &KeyAscii);
     void KeyUp(qint16 KeyCode, qint16 Shift);
-    void PropertyChanged(const QString &key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -128,7 +127,7 @@ private:
     void Toggle();
     void SetLabelColors(quint32 color);
     QFont MarkFont() const;
-    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    void Report(const char *key) { report(key); }
 
     QString m_caption = QStringLiteral("Check");
     QFont m_captionFont;

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QToolTip>
 
-Cmd1::Cmd1(QWidget *parent) : QWidget(parent)
+Cmd1::Cmd1(QWidget *parent) : PaintedControl(parent, QAccessible::Button)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -26,12 +26,6 @@ void Cmd1::setBackColor(quint32 color)
     Report("BackColor");
 }
 
-void Cmd1::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    ApplyEnabledLook();
-    Report("Enabled");
-}
 
 void Cmd1::ApplyEnabledLook()
 {
@@ -208,16 +202,12 @@ void Cmd1::hideEvent(QHideEvent *)
         releaseMouse();
 }
 
-void Cmd1::changeEvent(QEvent *event)
+void Cmd1::enabledChanged()
 {
-    // Enabling through a parent or a QWidget pointer changes the look as the setter does.
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled() && QWidget::mouseGrabber() == this)
-            releaseMouse();
-        if (isEnabled() == m_disabledShown)
-            ApplyEnabledLook();
-    }
-    QWidget::changeEvent(event);
+    if (!isEnabled() && QWidget::mouseGrabber() == this)
+        releaseMouse();
+    if (isEnabled() == m_disabledShown)
+        ApplyEnabledLook();
 }
 
 bool Cmd1::event(QEvent *event)

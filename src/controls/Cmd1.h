@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
+#include "controls/PaintedControl.h"
 
 #include <QCursor>
 #include <QRectF>
@@ -11,7 +12,7 @@ class PropertyBag;
 // The window's push button: a flat surface with a one-pixel edge, a caption and an optional picture.
 // The caption, its etched shadow, the picture and the two edges are elements kept in twips and
 // painted by paint(); Click comes only from a release over the button, Enter or Space.
-class Cmd1 : public QWidget {
+class Cmd1 : public PaintedControl {
     Q_OBJECT
 public:
     // The elements a mouse event can land on.
@@ -21,8 +22,6 @@ public:
 
     quint32 BackColor() const { return m_backColor; }
     void setBackColor(quint32 color);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool enabled);
     QFont Font() const { return m_captionFont; }
     bool setFont(const QFont &font);
     void Refresh();
@@ -81,14 +80,15 @@ public:
     quint32 TopLeftEdgeColor() const { return m_shape1Color; }
     quint32 BottomRightEdgeColor() const { return m_shape2Color; }
 
-    void paint(QPainter &painter) const;
+    void paint(QPainter &painter) const override;
+    // A picture-only button is named by its tooltip.
+    QString accessibleCaption() const override { return m_caption.isEmpty() ? m_toolTipText : m_caption; }
     // Whether the point under the mouse pointer belongs to this button and no other window.
     // A pen or touch moves no cursor, so a release passes its own position.
     bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:
     void DblClick();
-    void Click();
     void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
     void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
@@ -98,15 +98,13 @@ signals:
     // A handler may change KeyAscii; 0 suppresses the click of Enter and Space.
     void KeyPress(qint16 &KeyAscii);
     void KeyUp(qint16 KeyCode, qint16 Shift);
-    // The host saves the property of this key.
-    void PropertyChanged(const QString &key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void changeEvent(QEvent *event) override;
+    void enabledChanged() override;
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -133,7 +131,7 @@ private:
     void ApplyEnabledLook();
     void TrackMouse(float x, float y);
     Element HitTest(const QPointF &pixel) const;
-    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    void Report(const char *key) { report(key); }
     bool Rearrange(bool dirty);
 
     quint32 m_backColor = 0x8000000F;

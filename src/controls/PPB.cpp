@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -21,7 +22,7 @@ constexpr QRgb LabelColor = 0xFFFFFF;
 
 } // namespace
 
-PPB::PPB(QWidget *parent) : QWidget(parent)
+PPB::PPB(QWidget *parent) : PaintedControl(parent, QAccessible::ProgressBar)
 {
     m_font = ContainerFont(this);
     SetLabelText(m_labelText);
@@ -74,6 +75,8 @@ void PPB::ValueChange(double value)
     if (!m_useCustomCaption)
         SetLabelText(QString::number(*whole) + (m_isPercent ? QStringLiteral("%") : QString()));
     CentreLabel();
+    if (std::exchange(m_value, *whole) != *whole)
+        announceValue();
 }
 
 void PPB::SetCustomCaption(const QString &sCaption)
@@ -154,11 +157,6 @@ void PPB::setFont(const QFont &font)
     Report("Font");
 }
 
-void PPB::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    Report("Enabled");
-}
 
 void PPB::setMousePointer(qint16 pointer)
 {

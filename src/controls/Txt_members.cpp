@@ -40,13 +40,6 @@ void Txt::setBackColor(quint32 color)
     RefreshText();
 }
 
-void Txt::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    Report("Enabled");
-    RefreshText();
-}
-
 QFont Txt::Font() const
 {
     return m_text1->font();
@@ -277,4 +270,10 @@ void Txt::setAlignment(qint16 alignment)
     m_text1->document()->setDefaultTextOption(option);
     m_text2->setAlignment(a | Qt::AlignVCenter);
     Report("Alignment");
+}
+
+void Txt::setAccessibleLabel(const QString &name)
+{
+    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_text1), static_cast<QWidget *>(m_text2)})
+        w->setAccessibleName(name);
 }

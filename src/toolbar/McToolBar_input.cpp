@@ -150,8 +150,9 @@ void McToolBar::focusInEvent(QFocusEvent *event)
 
 void McToolBar::focusOutEvent(QFocusEvent *event)
 {
-    // A menu opened from the bar keeps its button marked; anything else takes the mark away.
-    if (!m_designMode && !m_isInside && event->reason() != Qt::PopupFocusReason && m.Button_Index != -1) {
+    // A menu opened from the bar, or another window, keeps the mark; moving on in this window takes it away.
+    const bool stays = event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+    if (!m_designMode && !m_isInside && !stays && m.Button_Index != -1) {
         m.Button_Index = -1;
         RedrawControl();
     }

@@ -74,6 +74,7 @@ struct Host {
         QObject::connect(bar, &McToolBar::MouseLeave, bar, [this] { events << QStringLiteral("leave"); });
         QObject::connect(bar, &McToolBar::Redrawing, bar, [this] { events << QStringLiteral("redraw"); });
     }
+    ~Host() { delete bar; } // before the event log it writes to
     QPoint centre(int index) const { return QPoint(bar->GetButtonLeft(index) + bar->GetButtonWidth(index) / 2, 10); }
     void moveTo(const QPoint &pos) { QTest::mouseMove(window.windowHandle(), pos); }
     void click(const QPoint &pos)
