@@ -219,9 +219,10 @@ void McToolBar::UpdateShortcuts()
 
 void McToolBar::FocusFromKeyboard()
 {
+    // As in other menu bars, F10 always starts at the first button.
     setFocus(Qt::ShortcutFocusReason);
-    if (m.Button_Index == -1)
-        SelectNext(1);
+    m.Button_Index = -1;
+    SelectNext(1);
 }
 
 void McToolBar::OpenButton(int index)
