@@ -1,7 +1,7 @@
 #include "toolbar/McToolBar.h"
 
 #include "controls/ControlSupport.h"
-#include "platform/Colors.h"
+#include "platform/ui/Colors.h"
 #include "toolbar/ToolBarAccessible.h"
 #include "toolbar/ToolBarToolTip.h"
 
