@@ -19,14 +19,6 @@ Cmd1::Cmd1(QWidget *parent) : PaintedControl(parent, QAccessible::Button)
     ArrangeContent();
 }
 
-void Cmd1::setBackColor(quint32 color)
-{
-    m_backColor = color;
-    update();
-    Report("BackColor");
-}
-
-
 void Cmd1::ApplyEnabledLook()
 {
     if (isEnabled())
@@ -35,88 +27,9 @@ void Cmd1::ApplyEnabledLook()
         ShowDisabled();
 }
 
-bool Cmd1::setFont(const QFont &font)
-{
-    m_captionFont = font;
-    Report("Font");
-    return ArrangeContent();
-}
-
 void Cmd1::Refresh()
 {
     update();
-}
-
-void Cmd1::setToolTipText(const QString &text)
-{
-    m_toolTipText = text;
-    Report("ToolTipText");
-}
-
-void Cmd1::setHighColor1(quint32 color)
-{
-    m_highColor1 = color;
-    Report("HighColor1");
-}
-
-void Cmd1::setHighColor2(quint32 color)
-{
-    m_highColor2 = color;
-    Report("HighColor2");
-}
-
-void Cmd1::setColor1(quint32 color)
-{
-    m_color1 = color;
-    Report("Color1");
-}
-
-void Cmd1::setColor2(quint32 color)
-{
-    m_color2 = color;
-    Report("Color2");
-}
-
-bool Cmd1::setPicture(const StdPicture &picture)
-{
-    m_picture = picture;
-    Report("Picture");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicSize(qint32 mode)
-{
-    m_picSize = mode;
-    Report("PicSize");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicAlign(qint32 align)
-{
-    m_picAlign = align;
-    Report("PicAlign");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicHeight(qint16 twips)
-{
-    m_picHeight = twips;
-    Report("PicHeight");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicWidth(qint16 twips)
-{
-    m_picWidth = twips;
-    Report("PicWidth");
-    return Rearrange(true);
-}
-
-void Cmd1::setForeColor(quint32 color)
-{
-    m_label1Color = color;
-    update();
-    Report("ForeColor");
 }
 
 bool Cmd1::setCaption(const QString &caption)
@@ -130,48 +43,6 @@ bool Cmd1::setCaption(const QString &caption)
     if (float(m_label1.width()) - float(*twoT) > W)
         SetCaptionWidth(W - float(*twoT));
     return ArrangeContent() && ok;
-}
-
-bool Cmd1::setTextAlign(qint32 align)
-{
-    m_textAlign = align;
-    Report("TextAlign");
-    return ArrangeContent();
-}
-
-bool Cmd1::setPicDistToEdge(qint16 twips)
-{
-    m_picDistToEdge = twips;
-    Report("PicDistToEdge");
-    return Rearrange(true);
-}
-
-bool Cmd1::setTextDistToEdge(qint16 twips)
-{
-    m_textDistToEdge = twips;
-    Report("TextDistToEdge");
-    return ArrangeContent();
-}
-
-bool Cmd1::setTextWidth(qint16 twips)
-{
-    m_textWidth = twips;
-    Report("TextWidth");
-    return ArrangeContent();
-}
-
-bool Cmd1::setTextSetWH(bool fixed)
-{
-    m_textSetWH = fixed;
-    Report("TextSetWH");
-    return ArrangeContent();
-}
-
-bool Cmd1::setWordWrap(bool wrap)
-{
-    m_wordWrap = wrap;
-    Report("WordWrap");
-    return ArrangeContent();
 }
 
 bool Cmd1::IsMouseOverMe(const QPoint &global) const

@@ -94,70 +94,6 @@ void PPB::setIsPercent(bool percent)
     Report("IsPercent");
 }
 
-void PPB::setUseCustomCaption(bool custom)
-{
-    m_useCustomCaption = custom;
-    Report("UseCustomCaption");
-}
-
-void PPB::setShowLabel(bool show)
-{
-    m_showLabel = show;
-    update();
-    Report("ShowLabel");
-}
-
-void PPB::setShowBorder(bool show)
-{
-    m_showBorder = show;
-    Redraw();
-    Report("ShowBorder");
-}
-
-void PPB::setBorderColor(quint32 color)
-{
-    m_borderColor = color;
-    update();
-    Report("BorderColor");
-}
-
-void PPB::setBackColor(quint32 color)
-{
-    m_backColor = color;
-    update();
-    Report("BackColor");
-}
-
-void PPB::setBackStyle(qint16 style)
-{
-    m_backStyle = style;
-    update();
-    Report("BackStyle");
-}
-
-void PPB::setPicture(const StdPicture &picture)
-{
-    m_picture = picture;
-    update();
-    Report("Picture");
-}
-
-void PPB::setImage(const StdPicture &picture)
-{
-    m_picture = picture;
-    update();
-    Report("Image");
-}
-
-void PPB::setFont(const QFont &font)
-{
-    m_font = font;
-    SetLabelText(m_labelText);
-    Redraw();
-    Report("Font");
-}
-
-
 void PPB::setMousePointer(qint16 pointer)
 {
     m_mousePointer = pointer;
@@ -170,12 +106,6 @@ void PPB::setMouseIcon(const StdPicture &icon)
     m_mouseIcon = icon;
     ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
     Report("MouseIcon");
-}
-
-void PPB::setToolTipText(const QString &text)
-{
-    m_toolTipText = text;
-    Report("ToolTipText");
 }
 
 void PPB::paint(QPainter &p) const

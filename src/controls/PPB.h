@@ -27,30 +27,30 @@ public:
     bool IsPercent() const { return m_isPercent; }
     void setIsPercent(bool percent);
     bool UseCustomCaption() const { return m_useCustomCaption; }
-    void setUseCustomCaption(bool custom);
+    void setUseCustomCaption(bool custom) { store(m_useCustomCaption, custom, "UseCustomCaption"); }
     bool ShowLabel() const { return m_showLabel; }
-    void setShowLabel(bool show);
+    void setShowLabel(bool show) { store(m_showLabel, show, "ShowLabel"); }
     bool ShowBorder() const { return m_showBorder; }
-    void setShowBorder(bool show);
+    void setShowBorder(bool show) { m_showBorder = show; Redraw(); report("ShowBorder"); }
     quint32 BorderColor() const { return m_borderColor; }
-    void setBorderColor(quint32 color);
+    void setBorderColor(quint32 color) { store(m_borderColor, color, "BorderColor"); }
     quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color);
+    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
     qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style);
+    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
     // Two names for the one bar picture.
     const StdPicture &Picture() const { return m_picture; }
-    void setPicture(const StdPicture &picture);
+    void setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); }
     const StdPicture &Image() const { return m_picture; }
-    void setImage(const StdPicture &picture);
+    void setImage(const StdPicture &picture) { store(m_picture, picture, "Image"); }
     QFont Font() const { return m_font; }
-    void setFont(const QFont &font);
+    void setFont(const QFont &font) { m_font = font; SetLabelText(m_labelText); Redraw(); report("Font"); }
     qint16 MousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const StdPicture &icon);
     QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;

@@ -42,7 +42,7 @@ public:
     quint32 BackColor() const;
     void setBackColor(quint32 color);
     QFont Font() const;
-    void setFont(const QFont &font);
+    void setFont(const QFont &font) { m_text1->setFont(font); report("Font"); }
     quint32 ForeColor() const;
     void setForeColor(quint32 color);
     bool FontItalic() const;
@@ -56,9 +56,9 @@ public:
     bool FontUnderline() const;
     void setFontUnderline(bool underline);
     bool Locked() const;
-    void setLocked(bool locked);
+    void setLocked(bool locked) { m_text1->setReadOnly(locked); report("Locked"); }
     qint32 MaxLength() const;
-    void setMaxLength(qint32 length);
+    void setMaxLength(qint32 length) { m_text1->setMaxLength(std::max(0, length)); report("MaxLength"); }
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const StdPicture &icon);
     qint16 MousePointer() const { return m_mousePointer; }
@@ -66,9 +66,9 @@ public:
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character);
     QString ToolTipText() const;
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) { m_text1->setToolTip(text); report("ToolTipText"); }
     qint32 Style() const { return m_style; }
-    void setStyle(qint32 style);
+    void setStyle(qint32 style) { store(m_style, style, "Style"); RefreshText(); }
     QString Text() const;
     void setText(const QString &text);
     QString SelText() const;

@@ -45,12 +45,6 @@ QFont Txt::Font() const
     return m_text1->font();
 }
 
-void Txt::setFont(const QFont &font)
-{
-    m_text1->setFont(font);
-    Report("Font");
-}
-
 quint32 Txt::ForeColor() const
 {
     return m_text1Fore;
@@ -126,21 +120,9 @@ bool Txt::Locked() const
     return m_text1->isReadOnly();
 }
 
-void Txt::setLocked(bool locked)
-{
-    m_text1->setReadOnly(locked);
-    Report("Locked");
-}
-
 qint32 Txt::MaxLength() const
 {
     return m_text1->maxLength();
-}
-
-void Txt::setMaxLength(qint32 length)
-{
-    m_text1->setMaxLength(std::max(0, length));
-    Report("MaxLength");
 }
 
 void Txt::setMouseIcon(const StdPicture &icon)
@@ -167,19 +149,6 @@ void Txt::setPasswordChar(const QString &character)
 QString Txt::ToolTipText() const
 {
     return m_text1->toolTip();
-}
-
-void Txt::setToolTipText(const QString &text)
-{
-    m_text1->setToolTip(text);
-    Report("ToolTipText");
-}
-
-void Txt::setStyle(qint32 style)
-{
-    m_style = style;
-    Report("Style");
-    RefreshText();
 }
 
 QString Txt::Text() const
