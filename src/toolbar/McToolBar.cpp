@@ -91,58 +91,6 @@ const ButtonRecord *McToolBar::button(int index) const
     return m.valid(index) ? &m.Buttons[static_cast<size_t>(index)] : nullptr;
 }
 
-void McToolBar::setButtonCaption(const QString &caption)
-{
-    if (ButtonRecord *b = current()) {
-        b->caption = caption;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonIcon(const StdPicture &icon)
-{
-    if (ButtonRecord *b = current()) {
-        b->icon = icon;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonToolTip(const QString &text)
-{
-    if (ButtonRecord *b = current())
-        b->toolTip = text;
-}
-
-void McToolBar::setButtonToolTipIcon(qint32 icon)
-{
-    if (ButtonRecord *b = current())
-        b->toolTipIcon = icon;
-}
-
-void McToolBar::setButtonEnabled(bool enabled)
-{
-    if (ButtonRecord *b = current()) {
-        b->enabled = enabled;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonPressed(bool pressed)
-{
-    if (ButtonRecord *b = current()) {
-        b->pressed = pressed;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonIconAllignment(qint32 alignment)
-{
-    if (ButtonRecord *b = current()) {
-        b->iconAlignment = alignment;
-        RedrawControl();
-    }
-}
-
 void McToolBar::setButtonRemove(int)
 {
     if (m.RemoveButton())
@@ -169,26 +117,6 @@ void McToolBar::UnHighlightButton(int lIndex)
         m.Buttons[static_cast<size_t>(lIndex)].pressed = false;
         RedrawControl();
     }
-}
-
-int McToolBar::GetButtonWidth(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->width : 0;
-}
-
-int McToolBar::GetButtonHeight(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->height : 0;
-}
-
-int McToolBar::GetButtonTop(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->top : 0;
-}
-
-int McToolBar::GetButtonLeft(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->left : 0;
 }
 
 void McToolBar::RedrawControl()

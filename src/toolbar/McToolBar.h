@@ -85,19 +85,19 @@ public:
 
     // Per-button properties, on the button Button_Index selects; ignored while it is -1.
     QString ButtonCaption() const { return current() ? current()->caption : QString(); }
-    void setButtonCaption(const QString &caption);
+    void setButtonCaption(const QString &value) { setOnButton(&ButtonRecord::caption, value, true); }
     StdPicture ButtonIcon() const { return current() ? current()->icon : StdPicture(); }
-    void setButtonIcon(const StdPicture &icon);
+    void setButtonIcon(const StdPicture &value) { setOnButton(&ButtonRecord::icon, value, true); }
     QString ButtonToolTip() const { return current() ? current()->toolTip : QString(); }
-    void setButtonToolTip(const QString &text);
+    void setButtonToolTip(const QString &value) { setOnButton(&ButtonRecord::toolTip, value, false); }
     qint32 ButtonToolTipIcon() const { return current() ? current()->toolTipIcon : 0; }
-    void setButtonToolTipIcon(qint32 icon);
+    void setButtonToolTipIcon(qint32 value) { setOnButton(&ButtonRecord::toolTipIcon, value, false); }
     bool ButtonEnabled() const { return current() && current()->enabled; }
-    void setButtonEnabled(bool enabled);
+    void setButtonEnabled(bool value) { setOnButton(&ButtonRecord::enabled, value, true); }
     bool ButtonPressed() const { return current() && current()->pressed; }
-    void setButtonPressed(bool pressed);
+    void setButtonPressed(bool value) { setOnButton(&ButtonRecord::pressed, value, true); }
     qint32 ButtonIconAllignment() const { return current() ? current()->iconAlignment : 0; }
-    void setButtonIconAllignment(qint32 alignment);
+    void setButtonIconAllignment(qint32 value) { setOnButton(&ButtonRecord::iconAlignment, value, true); }
 
     // Editing of the button list.
     int ButtonRemove() const { return 0; }
@@ -107,10 +107,10 @@ public:
     void HighlightButton(int lIndex);
     void UnHighlightButton(int lIndex);
     // The layout of the last redraw, in pixels; 0 for an index outside the list.
-    int GetButtonWidth(int iIndex) const;
-    int GetButtonHeight(int iIndex) const;
-    int GetButtonTop(int iIndex) const;
-    int GetButtonLeft(int iIndex) const;
+    int GetButtonWidth(int iIndex) const { return button(iIndex) ? button(iIndex)->width : 0; }
+    int GetButtonHeight(int iIndex) const { return button(iIndex) ? button(iIndex)->height : 0; }
+    int GetButtonTop(int iIndex) const { return button(iIndex) ? button(iIndex)->top : 0; }
+    int GetButtonLeft(int iIndex) const { return button(iIndex) ? button(iIndex)->left : 0; }
 
     void RedrawControl();
     // The persistent surface every redraw paints into, shown as it is by paintEvent.
@@ -157,6 +157,15 @@ private:
     {
         field = value;
         RedrawControl();
+    }
+    // A per-button property of the selected button; nothing while none is selected.
+    template <typename T> void setOnButton(T ButtonRecord::*field, const T &value, bool redraw)
+    {
+        if (ButtonRecord *b = current()) {
+            b->*field = value;
+            if (redraw)
+                RedrawControl();
+        }
     }
     ButtonRecord *current();
     const ButtonRecord *current() const;
