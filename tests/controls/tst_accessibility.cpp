@@ -90,7 +90,7 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(w.StopRequested);
         // Ctrl+C copies the log only while the log panel has the focus.
-        w.LogText = QStringLiteral("line 1\r\n");
+        w.LogText.setText(QStringLiteral("line 1\r\n"));
         w.Label3->setText(QStringLiteral("line 1"));
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         w.Cmd11->setFocus();
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
         w.Label3->setFocus();
         QTest::keySequence(w.Label3, QKeySequence(QKeySequence::Copy));
-        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText);
+        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText.text());
     }
 
     void stateAndValueFollowTheControls()
