@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSaveFile>
+#include <QShortcut>
 #include <cerrno>
 #include <cstring>
 
@@ -47,6 +48,22 @@ void frmMain::connectMenus()
     connect(mnuEditResults, &QAction::triggered, this, &frmMain::ShowResults);
     connect(mnuHelpCheckUpdate, &QAction::triggered, this, &frmMain::mnuHelpCheckUpdate_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
+
+    // Escape asks a running test to stop, as a close does; Ctrl+C copies when the log panel has the focus.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (!StopRequested)
+            StopRequested = true;
+    });
+    connect(new QShortcut(QKeySequence::SaveAs, this), &QShortcut::activated, this, [this] {
+        if (!Label3->text().isEmpty())
+            mnuFileSaveAs_Click();
+    });
+    Label3->setFocusPolicy(Qt::ClickFocus);
+    auto *copy = new QShortcut(QKeySequence::Copy, Label3, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, [this] {
+        if (!Label3->text().isEmpty())
+            mnuEditCopy_Click();
+    });
 }
 
 void frmMain::McToolBar1_Click(int index)
