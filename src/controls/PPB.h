@@ -84,6 +84,7 @@ protected:
 
 private:
     void SetLabelText(const QString &text);
+    QString PercentText(int whole) const;
     void CentreLabel();
     void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
 
