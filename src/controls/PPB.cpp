@@ -71,12 +71,21 @@ void PPB::ValueChange(double value)
     const auto fill = ToInt32(double(*whole) * (width() * 15.0) / 100.0);
     if (!fill)
         return;
+    // The read phases report at every pump, mostly the same value: an unchanged bar is not
+    // repainted, so the pump that follows has nothing to paint.
+    if (*fill == m_frame.width() && (m_useCustomCaption || m_labelText == PercentText(*whole)))
+        return;
     m_frame.setWidth(*fill); // the picture keeps its size, so it is clipped rather than squeezed
     if (!m_useCustomCaption)
-        SetLabelText(QString::number(*whole) + (m_isPercent ? QStringLiteral("%") : QString()));
+        SetLabelText(PercentText(*whole));
     CentreLabel();
     if (std::exchange(m_value, *whole) != *whole)
         announceValue();
+}
+
+QString PPB::PercentText(int whole) const
+{
+    return QString::number(whole) + (m_isPercent ? QStringLiteral("%") : QString());
 }
 
 void PPB::SetCustomCaption(const QString &sCaption)

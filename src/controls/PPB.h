@@ -82,6 +82,7 @@ protected:
 
 private:
     void SetLabelText(const QString &text);
+    QString PercentText(int whole) const;
     void CentreLabel();
     void Report(const char *key) { report(key); }
 

@@ -39,16 +39,18 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();
     const uint64_t start = MonotonicNs();
+    BlockClock clock(start);
     int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b, ++index) {
             BlockTally *tally = tallies.data();
             for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
-                const uint64_t before = MonotonicNs();
                 const int32_t n = modFile::ReadBlockBytes(h->get(), buffer, 1024);
-                tally->add(1024, n, MonotonicNs() - before);
-                if (n != 1024)
+                tally->add(1024, n, clock.lap());
+                if (n != 1024) {
                     events.shortRead(phase, static_cast<int32_t>(h - first) + 1, index, n < 0 ? 0 : n);
+                    clock.restart();
+                }
             }
             const Pump pump = PumpCheck(ctx, counter);
             if (pump == Pump::Stop)
@@ -59,6 +61,7 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
                 if (!overall)
                     return fail();
                 ctx.OverallProgress(*overall);
+                clock.restart();
             }
         }
     }

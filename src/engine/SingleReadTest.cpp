@@ -38,15 +38,17 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         tally = BlockTally();
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
+        BlockClock clock(start);
         int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {
             for (int b = 0; b < 1024; ++b, ++index) {
-                const uint64_t before = MonotonicNs();
                 const int32_t n = modFile::ReadBlockBytes(handle, buffer, 1024);
-                tally.add(1024, n, MonotonicNs() - before);
-                if (n != 1024)
+                tally.add(1024, n, clock.lap());
+                if (n != 1024) {
                     events.shortRead(phase, f, index, n < 0 ? 0 : n);
+                    clock.restart();
+                }
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)
                     return Stopped(ctx, phase);
@@ -59,6 +61,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                     if (!overall)
                         return fail();
                     ctx.OverallProgress(*overall);
+                    clock.restart();
                 }
             }
         }
