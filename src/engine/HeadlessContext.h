@@ -22,6 +22,7 @@ public:
     bool ChkDoEvents = false;
     bool chkDisableCaching = true;
     bool chkEnableWriteThrough = false;
+    bool chkReadFromDevice = false;
 
     // Run state.
     bool Stop = true;
@@ -48,6 +49,7 @@ public:
     bool WriteThrough() const override { return chkEnableWriteThrough; }
     bool LightPump() const override { return ChkDoEvents; }
     bool StopRequested() const override { return Stop; }
+    bool ReadFromDevice() const override { return chkReadFromDevice; }
     void LogPrint(const QString &line) override;
     void FileProgress(double value) override;
     void OverallProgress(double value) override;

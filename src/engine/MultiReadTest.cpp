@@ -1,3 +1,4 @@
+#include "engine/DeviceRead.h"
 #include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
@@ -15,7 +16,7 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
 
     // Unlike the single read phase, a file that does not open ends the phase.
     for (int32_t f = 1; f <= count; ++f) {
-        const int32_t handle = modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ);
+        const int32_t handle = DeviceRead::OpenForRead(ctx, TestFileName(path, f));
         if (handle == 0)
             return fail();
         handles.push_back(handle);

@@ -25,6 +25,8 @@ public:
     virtual bool WriteThrough() const = 0;   // chkEnableWriteThrough
     virtual bool LightPump() const = 0;      // ChkDoEvents: one message per pump check
     virtual bool StopRequested() const = 0;
+    // Flush and drop the test files between the phases, and read past the cache where it is off.
+    virtual bool ReadFromDevice() const { return false; }
 
     virtual void LogPrint(const QString &line) = 0;
     virtual void FileProgress(double value) = 0;    // Progress1.ValueChange

@@ -1,3 +1,4 @@
+#include "engine/DeviceRead.h"
 #include "engine/EngineFormat.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
@@ -100,6 +101,8 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
         return false;
     bool ok = kind.write(ctx, count, sizeMB, path);
     if (ok && !ctx.StopRequested()) {
+        if (ctx.ReadFromDevice())
+            DeviceRead::DropTestFiles(path, count);
         if (!readValues(count, sizeMB))
             return false;
         ok = kind.read(ctx, count, sizeMB, path);

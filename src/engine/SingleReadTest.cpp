@@ -1,3 +1,4 @@
+#include "engine/DeviceRead.h"
 #include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
@@ -26,7 +27,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     const QString checksumError = QStringLiteral("Checksum Error!");
 
     for (int32_t f = 1; f <= count; ++f) {
-        handle = modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ);
+        handle = DeviceRead::OpenForRead(ctx, TestFileName(path, f));
         if (handle == 0)
             continue; // a file that does not open is passed over in silence
         ctx.LogPrint(fileText + EngineFormat::Signed(f));
