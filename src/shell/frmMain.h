@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "engine/RunDriver.h"
 
 #include <QWidget>
 #include <array>
@@ -68,6 +69,7 @@ public:
     Chk1 *ChkDoEvents = nullptr;
     Chk1 *chkDisableCaching = nullptr;
     Chk1 *chkEnableWriteThrough = nullptr;
+    Chk1 *chkReadFromDevice = nullptr;
     PPB *Progress1 = nullptr;
     PPB *OverallProgress = nullptr;
     QLabel *Image1 = nullptr;
@@ -105,6 +107,16 @@ public:
     std::shared_ptr<clsDoEvents> DoEventsInstance;
     std::shared_ptr<TimerComponent> TimerInstance;
 
+    // True from the lock of the inputs to their unlock. While it is, nothing that opens a dialog
+    // or a window may run: its time would be counted in the phase's timed span.
+    bool RunActive = false;
+    void SetRunActive(bool active);
+    // Set for one run when the user chose to run through the cache after the bypass was refused.
+    bool CacheForced = false;
+
+signals:
+    void RunActiveChanged(bool active);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -115,6 +127,8 @@ private:
     void connectRuns();     // frmMain_run.cpp
     void connectSuggest();  // frmMain_suggest.cpp
     void connectMenus();    // frmMain_menus.cpp
+    // Folder lock and bypass probe, then the run; false when the run did not start.
+    bool RunGuarded(void (*start)(DriverContext &));
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
     void mnuEditCopy_Click();

@@ -7,8 +7,12 @@
 #include "controls/Txt.h"
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
+#include "engine/RunGuard.h"
 #include "engine/clsDoEvents.h"
+#include "platform/FolderLock.h"
+#include "platform/MsgBox.h"
 #include "platform/TimerComponent.h"
+#include "shell/lang/modLang.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,10 +24,11 @@ class WindowRunContext final : public DriverContext {
 public:
     explicit WindowRunContext(frmMain &w) : m_w(w) {}
 
-    bool DisableCaching() const override { return m_w.chkDisableCaching->Checked(); }
+    bool DisableCaching() const override { return m_w.chkDisableCaching->Checked() && !m_w.CacheForced; }
     bool WriteThrough() const override { return m_w.chkEnableWriteThrough->Checked(); }
     bool LightPump() const override { return m_w.ChkDoEvents->Checked(); }
     bool StopRequested() const override { return m_w.StopRequested; }
+    bool ReadFromDevice() const override { return m_w.chkReadFromDevice->Checked(); }
     void LogPrint(const QString &line) override { m_w.LogPrint(line); }
     void FileProgress(double value) override { m_w.Progress1->ValueChange(value); }
     void OverallProgress(double value) override { m_w.OverallProgress->ValueChange(value); }
@@ -44,6 +49,7 @@ public:
         enable(m_w.Chk11);
         enable(m_w.chkDisableCaching);
         enable(m_w.chkEnableWriteThrough);
+        enable(m_w.chkReadFromDevice);
         enable(m_w.ChkDoEvents);
         enable(m_w.Cmd11);
         enable(m_w.Cmd12);
@@ -51,6 +57,7 @@ public:
         enable(m_w.Drive1);
         enable(m_w.Txt1);
         enable(m_w.Txt2);
+        m_w.SetRunActive(locked);
     }
     void StartBusy() override
     {
@@ -76,14 +83,36 @@ void frmMain::connectRuns()
 
 void frmMain::Cmd11_Click()
 {
-    WindowRunContext ctx(*this);
-    StartSingle(ctx);
+    RunGuarded(&StartSingle);
 }
 
 void frmMain::Cmd12_Click()
 {
+    RunGuarded(&StartMultiple);
+}
+
+bool frmMain::RunGuarded(void (*start)(DriverContext &))
+{
+    const QString title = QStringLiteral("Veltaro");
+    FolderLock lock;
+    const RunGuard::Check check = RunGuard::Before(GetTargetPath(), chkDisableCaching->Checked(), lock);
+    if (check.verdict == RunGuard::Verdict::FolderBusy) {
+        MsgBox(RunGuard::FolderBusyText(GetTargetPath()), MsgBoxStyle::Critical, title, this);
+        return false;
+    }
+    CacheForced = false;
+    if (check.verdict == RunGuard::Verdict::BypassRefused) {
+        const QString question =
+            RunGuard::BypassRefusedText(check.probe) + QStringLiteral("\r\n\r\n") +
+            LangText(134, false, false, false, QStringLiteral("Soll der Test stattdessen mit Systemcache laufen?"));
+        if (MsgBox(question, MsgBoxStyle::YesNo | MsgBoxStyle::Information, title, this) != MsgBoxResult::Yes)
+            return false;
+        CacheForced = true;
+    }
     WindowRunContext ctx(*this);
-    StartMultiple(ctx);
+    start(ctx);
+    CacheForced = false;
+    return true;
 }
 
 void frmMain::LogPrint(const QString &InText)
