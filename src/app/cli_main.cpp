@@ -1,5 +1,7 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessContext.h"
+#include "engine/RunGuard.h"
+#include "platform/FolderLock.h"
 #include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
@@ -30,7 +32,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption lang(QStringLiteral("lang"),
                                   QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
                                   QStringLiteral("file"), QStringLiteral("deutsch.lng"));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang});
+    const QCommandLineOption allowCache(QStringLiteral("allow-cache"),
+                                        QStringLiteral("Run through the system cache when the folder refuses to "
+                                                       "bypass it, instead of refusing."));
+    const QCommandLineOption readUncached(QStringLiteral("read-uncached"),
+                                          QStringLiteral("Read from the device: drop the test files from the "
+                                                         "cache before reading, and read past it."));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, allowCache, readUncached});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -45,6 +53,24 @@ int main(int argc, char *argv[])
     ctx.chkEnableWriteThrough = parser.isSet(writeThrough);
     ctx.ChkDoEvents = parser.isSet(lightPump);
     ctx.Chk11 = parser.isSet(logFile);
+    ctx.chkReadFromDevice = parser.isSet(readUncached);
+
+    FolderLock lock;
+    const RunGuard::Check check = RunGuard::Before(ctx.TargetPath(), ctx.chkDisableCaching, lock);
+    if (check.verdict == RunGuard::Verdict::FolderBusy) {
+        std::fprintf(stderr, "veltaro-cli: %s\n", qPrintable(RunGuard::FolderBusyText(ctx.TargetPath())));
+        return 1;
+    }
+    if (check.verdict == RunGuard::Verdict::BypassRefused) {
+        if (!parser.isSet(allowCache)) {
+            std::fprintf(stderr, "veltaro-cli: %s %s\n", qPrintable(RunGuard::BypassRefusedText(check.probe)),
+                         qPrintable(LangText(138, false, false, false,
+                                             QStringLiteral("Mit --allow-cache läuft der Test stattdessen mit "
+                                                            "Systemcache."))));
+            return 1;
+        }
+        ctx.chkDisableCaching = false;
+    }
 
     // Every logged line as it comes; the panel's "<clear>" has no meaning here.
     QTextStream out(stdout);
