@@ -56,9 +56,10 @@ int main(int argc, char *argv[])
     ctx.chkReadFromDevice = parser.isSet(readUncached);
 
     FolderLock lock;
-    const RunGuard::Check check = RunGuard::Before(ctx.TargetPath(), ctx.chkDisableCaching, lock);
+    const QString path = ctx.TargetPath();
+    const RunGuard::Check check = RunGuard::Before(path, ctx.TargetAccepted(path), ctx.chkDisableCaching, lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
-        std::fprintf(stderr, "veltaro-cli: %s\n", qPrintable(RunGuard::FolderBusyText(ctx.TargetPath())));
+        std::fprintf(stderr, "veltaro-cli: %s\n", qPrintable(RunGuard::FolderBusyText(path)));
         return 1;
     }
     if (check.verdict == RunGuard::Verdict::BypassRefused) {

@@ -8,10 +8,10 @@
 
 namespace RunGuard {
 
-Check Before(const QString &path, bool disableCaching, FolderLock &lock)
+Check Before(const QString &path, bool targetAccepted, bool disableCaching, FolderLock &lock)
 {
     Check check;
-    if (!FileOps::PathFileExists(path))
+    if (!FileOps::PathFileExists(path) || !targetAccepted)
         return check;
     if (lock.Take(path) == FolderLock::State::Busy) {
         check.verdict = Verdict::FolderBusy;

@@ -22,8 +22,8 @@ struct Check {
 };
 
 // Takes the folder's lock (kept in lock for the run) and, when disableCaching, probes the
-// bypass. A target that does not exist is left to the run's own check.
-Check Before(const QString &path, bool disableCaching, FolderLock &lock);
+// bypass. A target that does not exist or is of a refused kind is left to the run's own check.
+Check Before(const QString &path, bool targetAccepted, bool disableCaching, FolderLock &lock);
 
 // The one-line reason for a refused bypass, with the error's own words.
 QString BypassRefusedText(const DirectIoProbe::Result &probe);

@@ -9,6 +9,7 @@
 #include "engine/RunDriver.h"
 #include "engine/RunGuard.h"
 #include "engine/clsDoEvents.h"
+#include "platform/FileOps.h"
 #include "platform/FolderLock.h"
 #include "platform/MsgBox.h"
 #include "platform/TimerComponent.h"
@@ -95,9 +96,11 @@ bool frmMain::RunGuarded(void (*start)(DriverContext &))
 {
     const QString title = QStringLiteral("Veltaro");
     FolderLock lock;
-    const RunGuard::Check check = RunGuard::Before(GetTargetPath(), chkDisableCaching->Checked(), lock);
+    const QString path = GetTargetPath();
+    const RunGuard::Check check =
+        RunGuard::Before(path, FileOps::PathFileExists(path) && CheckDriveType(path), chkDisableCaching->Checked(), lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
-        MsgBox(RunGuard::FolderBusyText(GetTargetPath()), MsgBoxStyle::Critical, title, this);
+        MsgBox(RunGuard::FolderBusyText(path), MsgBoxStyle::Critical, title, this);
         return false;
     }
     CacheForced = false;
