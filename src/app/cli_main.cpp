@@ -2,6 +2,8 @@
 #include "engine/HeadlessContext.h"
 #include "engine/RunGuard.h"
 #include "platform/FolderLock.h"
+#include "platform/InstallPaths.h"
+#include "platform/Version.h"
 #include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
@@ -14,10 +16,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
+    QCoreApplication::setApplicationVersion(ProgramVersion());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Measures how fast a folder's device writes and reads."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to test."));
     const QCommandLineOption multiple(QStringLiteral("multiple"), QStringLiteral("Run the multiple test."));
     const QCommandLineOption count({QStringLiteral("n"), QStringLiteral("count")}, QStringLiteral("Number of files."),
@@ -43,7 +47,7 @@ int main(int argc, char *argv[])
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     if (parser.value(lang).size() > 4)
-        modLang::LoadLanguageFile(parser.value(lang));
+        modLang::LoadLanguageFile(InstallPaths::LanguageFile(parser.value(lang)));
 
     HeadlessContext ctx;
     ctx.Drive1Text = parser.positionalArguments().first();
