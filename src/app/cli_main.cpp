@@ -1,14 +1,14 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
-#include "engine/HeadlessContext.h"
+#include "engine/HeadlessRun.h"
 #include "engine/RunGuard.h"
+#include "engine/RunWarnings.h"
+#include "lang/modLang.h"
 #include "platform/FolderLock.h"
 #include "platform/InstallPaths.h"
 #include "platform/Version.h"
-#include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -42,26 +42,30 @@ int main(int argc, char *argv[])
     const QCommandLineOption readUncached(QStringLiteral("read-uncached"),
                                           QStringLiteral("Read from the device: drop the test files from the "
                                                          "cache before reading, and read past it."));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, allowCache, readUncached});
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print the run's record as JSON; the log goes to standard error."));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json, allowCache, readUncached});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     if (parser.value(lang).size() > 4)
         modLang::LoadLanguageFile(InstallPaths::LanguageFile(parser.value(lang)));
 
-    HeadlessContext ctx;
-    ctx.Drive1Text = parser.positionalArguments().first();
-    ctx.Txt1Text = parser.value(count);
-    ctx.Txt2Text = parser.value(size);
-    ctx.chkDisableCaching = !parser.isSet(cache);
-    ctx.chkEnableWriteThrough = parser.isSet(writeThrough);
-    ctx.ChkDoEvents = parser.isSet(lightPump);
-    ctx.Chk11 = parser.isSet(logFile);
-    ctx.chkReadFromDevice = parser.isSet(readUncached);
+    HeadlessRunOptions options;
+    options.folder = parser.positionalArguments().first();
+    options.multiple = parser.isSet(multiple);
+    options.count = parser.value(count);
+    options.sizeMB = parser.value(size);
+    options.disableCaching = !parser.isSet(cache);
+    options.writeThrough = parser.isSet(writeThrough);
+    options.lightPump = parser.isSet(lightPump);
+    options.writeLogFile = parser.isSet(logFile);
+    options.readUncached = parser.isSet(readUncached);
 
+    // Held until the process ends: one run per folder.
     FolderLock lock;
-    const QString path = ctx.TargetPath();
-    const RunGuard::Check check = RunGuard::Before(path, ctx.TargetAccepted(path), ctx.chkDisableCaching, lock);
+    const QString path = HeadlessTargetPath(options.folder);
+    const RunGuard::Check check = RunGuard::Before(path, HeadlessTargetAccepted(path), options.disableCaching, lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
         std::fprintf(stderr, "veltaro-cli: %s\n", qPrintable(RunGuard::FolderBusyText(path)));
         return 1;
@@ -74,21 +78,21 @@ int main(int argc, char *argv[])
                                                             "Systemcache."))));
             return 1;
         }
-        ctx.chkDisableCaching = false;
+        options.directIoRefused = true;
     }
 
-    // Every logged line as it comes; the panel's "<clear>" has no meaning here.
     QTextStream out(stdout);
-    ctx.OnLog = [&out](const QString &line) {
-        if (line != QLatin1String("<clear>"))
-            out << line << Qt::endl;
-    };
-    if (parser.isSet(multiple))
-        StartMultiple(ctx);
-    else
-        StartSingle(ctx);
+    QTextStream err(stderr);
+    QTextStream &lines = parser.isSet(json) ? err : out;
+    const RunRecord record = RunHeadless(options, [&lines](const QString &line) { lines << line << Qt::endl; });
+    if (parser.isSet(json))
+        out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
 
-    const RunResults &r = ctx.Figures;
-    const bool measured = parser.isSet(multiple) ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
-    return measured ? 0 : 1;
+    const QString failedWrites = RunWarnings::FailedWritesText(record);
+    if (!failedWrites.isEmpty()) {
+        err << QStringLiteral("veltaro-cli: ") << failedWrites << Qt::endl;
+        return 1;
+    }
+    const PhaseRecord *read = record.phase(PhaseKind::Read);
+    return read && read->completed ? 0 : 1;
 }

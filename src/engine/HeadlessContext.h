@@ -2,6 +2,7 @@
 
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
+#include "engine/RunReporter.h"
 #include "engine/clsDoEvents.h"
 #include "platform/TimerComponent.h"
 
@@ -23,6 +24,7 @@ public:
     bool chkDisableCaching = true;
     bool chkEnableWriteThrough = false;
     bool chkReadFromDevice = false;
+    bool directIoRefused = false; // the bypass was refused and the run allowed through the cache
 
     // Run state.
     bool Stop = true;
@@ -45,12 +47,18 @@ public:
     std::function<bool(const QString &path)> AcceptTarget;
     std::function<void(const QString &line)> OnLog;
 
-    bool DisableCaching() const override { return chkDisableCaching; }
     bool WriteThrough() const override { return chkEnableWriteThrough; }
     bool LightPump() const override { return ChkDoEvents; }
     bool StopRequested() const override { return Stop; }
     bool ReadFromDevice() const override { return chkReadFromDevice; }
+    bool DirectIoRefused() const override { return directIoRefused; }
+    bool DisableCaching() const override { return chkDisableCaching && !directIoRefused; }
     void LogPrint(const QString &line) override;
+    void ClearPanel() override;
+    RunEvents &Events() override { return m_reporter; }
+    // The last run's record; a watcher set here sees every event after the log and the record.
+    const RunRecord &Record() const { return m_reporter.record(); }
+    void SetWatcher(RunEvents *watcher) { m_reporter.watcher = watcher; }
     void FileProgress(double value) override;
     void OverallProgress(double value) override;
     void fDoEvents(bool bDoOriginalDoEvents) override;
@@ -76,6 +84,7 @@ public:
     QStringList LogTextLines() const;
 
 private:
+    RunReporter m_reporter{*this};
     std::unique_ptr<TimerComponent> m_timer;
     std::unique_ptr<clsDoEvents> m_doEvents;
 };

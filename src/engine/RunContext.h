@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/LogFormatter.h"
+#include "engine/RunEvents.h"
+
 #include <QString>
 
 class TimerComponent;
@@ -17,7 +20,7 @@ struct RunResults {
 };
 
 // All a test phase sees of the window: implemented by frmMain and by the headless runner.
-class RunContext {
+class RunContext : public LogOutput {
 public:
     virtual ~RunContext() = default;
 
@@ -27,8 +30,11 @@ public:
     virtual bool StopRequested() const = 0;
     // Flush and drop the test files between the phases, and read past the cache where it is off.
     virtual bool ReadFromDevice() const { return false; }
+    // The cache was to be disabled, but the target refused the bypass: the run goes through it.
+    virtual bool DirectIoRefused() const { return false; }
 
-    virtual void LogPrint(const QString &line) = 0;
+    // Where the phases report; the run's log is made from these events.
+    virtual RunEvents &Events() = 0;
     virtual void FileProgress(double value) = 0;    // Progress1.ValueChange
     virtual void OverallProgress(double value) = 0; // OverallProgress.ValueChange
     virtual void fDoEvents(bool bDoOriginalDoEvents) = 0;

@@ -1,7 +1,7 @@
 #include "engine/EngineFormat.h"
 #include "engine/RunDriver.h"
+#include "lang/modLang.h"
 #include "platform/Version.h"
-#include "shell/lang/modLang.h"
 
 #include <QLocale>
 #include <cmath>

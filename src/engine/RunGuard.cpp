@@ -2,7 +2,7 @@
 
 #include "platform/FileOps.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "engine/RunWarnings.h"
 
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <cstring>
 

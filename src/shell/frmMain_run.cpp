@@ -8,12 +8,14 @@
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
 #include "engine/RunGuard.h"
+#include "engine/RunReporter.h"
+#include "engine/RunWarnings.h"
 #include "engine/clsDoEvents.h"
 #include "platform/FileOps.h"
 #include "platform/FolderLock.h"
-#include "platform/MsgBox.h"
+#include "platform/ui/MsgBox.h"
 #include "platform/TimerComponent.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -30,7 +32,11 @@ public:
     bool LightPump() const override { return m_w.ChkDoEvents->Checked(); }
     bool StopRequested() const override { return m_w.StopRequested; }
     bool ReadFromDevice() const override { return m_w.chkReadFromDevice->Checked(); }
+    bool DirectIoRefused() const override { return m_w.CacheForced; }
     void LogPrint(const QString &line) override { m_w.LogPrint(line); }
+    void ClearPanel() override { m_w.ClearPanel(); }
+    RunEvents &Events() override { return m_reporter; }
+    const RunRecord &Record() const { return m_reporter.record(); }
     void FileProgress(double value) override { m_w.Progress1->ValueChange(value); }
     void OverallProgress(double value) override { m_w.OverallProgress->ValueChange(value); }
     void fDoEvents(bool bDoOriginalDoEvents) override { m_w.DoEvents().fDoEvents(bDoOriginalDoEvents); }
@@ -72,6 +78,7 @@ public:
 
 private:
     frmMain &m_w;
+    RunReporter m_reporter{*this};
 };
 
 } // namespace
@@ -84,15 +91,15 @@ void frmMain::connectRuns()
 
 void frmMain::Cmd11_Click()
 {
-    RunGuarded(&StartSingle);
+    Run(&StartSingle);
 }
 
 void frmMain::Cmd12_Click()
 {
-    RunGuarded(&StartMultiple);
+    Run(&StartMultiple);
 }
 
-bool frmMain::RunGuarded(void (*start)(DriverContext &))
+void frmMain::Run(void (*start)(DriverContext &))
 {
     const QString title = QStringLiteral("Veltaro");
     FolderLock lock;
@@ -101,7 +108,7 @@ bool frmMain::RunGuarded(void (*start)(DriverContext &))
         RunGuard::Before(path, FileOps::PathFileExists(path) && CheckDriveType(path), chkDisableCaching->Checked(), lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
         MsgBox(RunGuard::FolderBusyText(path), MsgBoxStyle::Critical, title, this);
-        return false;
+        return;
     }
     CacheForced = false;
     if (check.verdict == RunGuard::Verdict::BypassRefused) {
@@ -109,13 +116,27 @@ bool frmMain::RunGuarded(void (*start)(DriverContext &))
             RunGuard::BypassRefusedText(check.probe) + QStringLiteral("\r\n\r\n") +
             LangText(134, false, false, false, QStringLiteral("Soll der Test stattdessen mit Systemcache laufen?"));
         if (MsgBox(question, MsgBoxStyle::YesNo | MsgBoxStyle::Information, title, this) != MsgBoxResult::Yes)
-            return false;
+            return;
         CacheForced = true;
     }
     WindowRunContext ctx(*this);
     start(ctx);
     CacheForced = false;
-    return true;
+    m_lastRecord = ctx.Record();
+    // Told after the run, never inside it: a box would count in a timed span.
+    const QString failedWrites = RunWarnings::FailedWritesText(m_lastRecord);
+    if (!failedWrites.isEmpty())
+        MsgBox(failedWrites, MsgBoxStyle::Exclamation, title, this);
+    emit runFinished(m_lastRecord);
+}
+
+void frmMain::ClearPanel()
+{
+    LogLines.fill(QString());
+    if (Label3->text().isEmpty())
+        return;
+    Label3->setText(QString());
+    Label3->repaint();
 }
 
 void frmMain::LogPrint(const QString &InText)

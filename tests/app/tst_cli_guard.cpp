@@ -4,6 +4,8 @@
 #include "common/FaultSupport.h"
 #include "platform/FolderLock.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
 
@@ -69,11 +71,28 @@ private slots:
                      qPrintable(plain.err));
             QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
         }
-        const Outcome allowed = Runner(QStringList{"--allow-cache"} + args);
+        const Outcome allowed = Runner(QStringList{"--allow-cache", "--json"} + args);
         QCOMPARE(allowed.exitCode, 0);
-        QVERIFY2(allowed.out.contains(QStringLiteral("Ergebnis:")), qPrintable(allowed.out + allowed.err));
-        QVERIFY(!allowed.out.contains(QStringLiteral("Checksum Error!")));
+        QVERIFY2(allowed.err.contains(QStringLiteral("Ergebnis:")), qPrintable(allowed.out + allowed.err));
+        QVERIFY(!allowed.err.contains(QStringLiteral("Checksum Error!")));
+        const QJsonObject record = QJsonDocument::fromJson(allowed.out.toUtf8()).object();
+        QCOMPARE(record.value(QStringLiteral("direct_io_refused")).toBool(), refuses);
         QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+    }
+
+    void failedWritesExitOne()
+    {
+        if (!FaultTest::IsRoot())
+            QSKIP("needs root to mount");
+        QTemporaryDir dir;
+        const auto mount = DeviceMount::Tmpfs(dir.path(), QStringLiteral("size=2m"));
+        if (!mount->Error().isEmpty())
+            QSKIP(qPrintable(mount->Error()));
+        const Outcome o = Runner({"-n", "2", "-s", "4", dir.path()});
+        QCOMPARE(o.exitCode, 1);
+        QVERIFY2(o.out.contains(QStringLiteral("Ergebnis:")), qPrintable(o.out)); // the log as it was
+        QCOMPARE(o.err.count(u'\n'), 1);
+        QVERIFY2(o.err.contains(QStringLiteral("Schreibzugriffe sind fehlgeschlagen")), qPrintable(o.err));
     }
 
     void heldFolderIsRefusedUntouched()

@@ -8,9 +8,9 @@
 #include "controls/PPB.h"
 #include "controls/Txt.h"
 #include "platform/FolderLock.h"
-#include "platform/MsgBox.h"
-#include "platform/SaveFileDialog.h"
-#include "platform/Twips.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
+#include "platform/ui/Twips.h"
 #include "shell/ViewFrame.h"
 #include "shell/frmMain.h"
 #include "toolbar/McToolBar.h"
@@ -196,7 +196,37 @@ private slots:
         QVERIFY2(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")), qPrintable(w->LogText));
         QVERIFY(!w->LogText.contains(QStringLiteral("Checksum Error!")));
         QVERIFY(w->chkDisableCaching->Checked() && !w->CacheForced);
+        const RunRecord &r = w->LastRecord();
+        QVERIFY(r.options.disableCaching && r.directIoRefused);
+        for (const PhaseRecord &phase : r.phases)
+            for (const FileRecord &f : phase.files)
+                QCOMPARE(f.directIo, std::optional<bool>(false));
         QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+    }
+
+    // A target that fills up mid-run: the figures stand in the log as before, and a box after the
+    // run says how many writes failed.
+    void failedWritesAreToldAfterTheRun()
+    {
+        if (!FaultTest::IsRoot())
+            QSKIP("needs root to mount");
+        QTemporaryDir dir;
+        const auto mount = DeviceMount::Tmpfs(dir.path(), QStringLiteral("size=2m"));
+        if (!mount->Error().isEmpty())
+            QSKIP(qPrintable(mount->Error()));
+        auto w = window(dir.path());
+        w->Txt2->setText(QStringLiteral("4"));
+        emit w->Cmd11->Click();
+        const PhaseRecord *write = w->LastRecord().phase(PhaseKind::Write);
+        QVERIFY(write && write->failedCalls > 0);
+        QCOMPARE(write->firstErrno, ENOSPC);
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|%2 Schreibzugriffe sind fehlgeschlagen (")
+                                         .arg(MsgBoxStyle::Exclamation)
+                                         .arg(write->failedCalls + write->shortCalls)),
+                 qPrintable(boxes[0]));
+        QVERIFY(!w->LogText.contains(QStringLiteral("fehlgeschlagen")));
+        QVERIFY(w->Cmd11->isEnabled());
     }
 };
 
