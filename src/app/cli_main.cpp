@@ -1,5 +1,6 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessRun.h"
+#include "engine/LogFormatter.h"
 #include "engine/RunGuard.h"
 #include "engine/RunWarnings.h"
 #include "lang/modLang.h"
@@ -67,15 +68,13 @@ int main(int argc, char *argv[])
     const QString path = HeadlessTargetPath(options.folder);
     const RunGuard::Check check = RunGuard::Before(path, HeadlessTargetAccepted(path), options.disableCaching, lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
-        std::fprintf(stderr, "veltaro-cli: %s\n", qPrintable(RunGuard::FolderBusyText(path)));
+        std::fprintf(stderr, "veltaro-cli: %s\n", qPrintable(LogFormatter::FolderBusy(path)));
         return 1;
     }
     if (check.verdict == RunGuard::Verdict::BypassRefused) {
         if (!parser.isSet(allowCache)) {
-            std::fprintf(stderr, "veltaro-cli: %s %s\n", qPrintable(RunGuard::BypassRefusedText(check.probe)),
-                         qPrintable(LangText(138, false, false, false,
-                                             QStringLiteral("Mit --allow-cache läuft der Test stattdessen mit "
-                                                            "Systemcache."))));
+            std::fprintf(stderr, "veltaro-cli: %s %s\n", qPrintable(LogFormatter::BypassRefused(check.probe.error)),
+                         qPrintable(LogFormatter::AllowCacheHint()));
             return 1;
         }
         options.directIoRefused = true;

@@ -18,6 +18,16 @@ class LogFormatter final : public RunEvents {
 public:
     explicit LogFormatter(LogOutput &out) : m_out(out) {}
 
+    // The result log file's text: header, the run's log and the version line, every line CR LF.
+    static QString ResultLog(const QString &driveText, const QString &logText);
+
+    // Said beside the log, never in it: by the window in a box, by the runner on standard error.
+    static QString BypassRefused(int error);       // error 0: a short write
+    static QString RunWithCacheQuestion();
+    static QString AllowCacheHint();
+    static QString FolderBusy(const QString &path);
+    static QString FailedWrites(int64_t calls, int firstErrno);
+
     void runBegins(bool multiple) override;
     void runStarted(const RunStarted &) override {}
     void phaseStarted(TestPhase phase, const QDateTime &time) override;

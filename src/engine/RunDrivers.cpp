@@ -1,5 +1,6 @@
 #include "engine/DeviceRead.h"
 #include "engine/EngineFormat.h"
+#include "engine/LogFormatter.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
@@ -148,7 +149,7 @@ void RunSingle(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile()) {
-        while (!FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText())))
+        while (!FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())))
             if (!retry())
                 return;
         ctx.Events().resultLogWritten(ctx.LogFileName(), true);
@@ -178,7 +179,7 @@ void RunMultiple(DriverContext &ctx)
     if (ctx.WriteLogFile())
         ctx.Events().resultLogWritten(
             ctx.LogFileName(),
-            FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText())));
+            FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())));
 }
 
 } // namespace

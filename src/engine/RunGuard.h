@@ -25,8 +25,4 @@ struct Check {
 // bypass. A target that does not exist or is of a refused kind is left to the run's own check.
 Check Before(const QString &path, bool targetAccepted, bool disableCaching, FolderLock &lock);
 
-// The one-line reason for a refused bypass, with the error's own words.
-QString BypassRefusedText(const DirectIoProbe::Result &probe);
-QString FolderBusyText(const QString &path);
-
 } // namespace RunGuard

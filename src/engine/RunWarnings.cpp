@@ -1,8 +1,7 @@
 #include "engine/RunWarnings.h"
 
-#include "lang/modLang.h"
+#include "engine/LogFormatter.h"
 
-#include <cstring>
 
 namespace RunWarnings {
 
@@ -22,16 +21,7 @@ FailedWrites CountFailedWrites(const RunRecord &record)
 QString FailedWritesText(const RunRecord &record)
 {
     const FailedWrites f = CountFailedWrites(record);
-    if (f.calls == 0)
-        return QString();
-    // A short write has no errno of its own.
-    const QString reason = f.firstErrno ? QString::fromLocal8Bit(std::strerror(f.firstErrno))
-                                        : LangText(133, false, false, false, QStringLiteral("unvollständiger Schreibzugriff"));
-    return LangText(136, false, false, false,
-                    QStringLiteral("%1 Schreibzugriffe sind fehlgeschlagen (%2). Die angezeigten Werte messen nicht "
-                                   "das Gerät."))
-        .arg(f.calls)
-        .arg(reason);
+    return f.calls ? LogFormatter::FailedWrites(f.calls, f.firstErrno) : QString();
 }
 
 } // namespace RunWarnings

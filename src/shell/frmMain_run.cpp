@@ -5,6 +5,7 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "engine/LogFormatter.h"
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
 #include "engine/RunGuard.h"
@@ -13,9 +14,8 @@
 #include "engine/clsDoEvents.h"
 #include "platform/FileOps.h"
 #include "platform/FolderLock.h"
-#include "platform/ui/MsgBox.h"
 #include "platform/TimerComponent.h"
-#include "lang/modLang.h"
+#include "platform/ui/MsgBox.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -107,14 +107,13 @@ void frmMain::Run(void (*start)(DriverContext &))
     const RunGuard::Check check =
         RunGuard::Before(path, FileOps::PathFileExists(path) && CheckDriveType(path), chkDisableCaching->Checked(), lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
-        MsgBox(RunGuard::FolderBusyText(path), MsgBoxStyle::Critical, title, this);
+        MsgBox(LogFormatter::FolderBusy(path), MsgBoxStyle::Critical, title, this);
         return;
     }
     CacheForced = false;
     if (check.verdict == RunGuard::Verdict::BypassRefused) {
         const QString question =
-            RunGuard::BypassRefusedText(check.probe) + QStringLiteral("\r\n\r\n") +
-            LangText(134, false, false, false, QStringLiteral("Soll der Test stattdessen mit Systemcache laufen?"));
+            LogFormatter::BypassRefused(check.probe.error) + QStringLiteral("\r\n\r\n") + LogFormatter::RunWithCacheQuestion();
         if (MsgBox(question, MsgBoxStyle::YesNo | MsgBoxStyle::Information, title, this) != MsgBoxResult::Yes)
             return;
         CacheForced = true;
