@@ -6,6 +6,7 @@
 #include "lang/modLang.h"
 #include "platform/FolderLock.h"
 #include "platform/InstallPaths.h"
+#include "platform/SignalStop.h"
 #include "platform/Version.h"
 
 #include <QCommandLineParser>
@@ -16,6 +17,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Before anything that can take time: a stop during start-up or a run still cleans up.
+    SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
     QCoreApplication::setApplicationVersion(ProgramVersion());
 
@@ -83,9 +86,17 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream &lines = parser.isSet(json) ? err : out;
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    options.stopRequested = [&signalStop] { return signalStop.received() != 0; };
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
     const RunRecord record = RunHeadless(options, [&lines](const QString &line) { lines << line << Qt::endl; });
     if (parser.isSet(json))
         out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
 
     const QString failedWrites = RunWarnings::FailedWritesText(record);
     if (!failedWrites.isEmpty()) {

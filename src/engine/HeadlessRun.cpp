@@ -28,6 +28,7 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.chkReadFromDevice = options.readUncached;
     ctx.directIoRefused = options.directIoRefused;
     ctx.OnLog = onLine;
+    ctx.ExternalStop = options.stopRequested;
     if (options.multiple)
         StartMultiple(ctx);
     else

@@ -17,6 +17,8 @@ struct HeadlessRunOptions {
     bool writeLogFile = false;
     bool readUncached = false;
     bool directIoRefused = false; // run through the cache although disableCaching asked otherwise
+    // Asked at each pump check besides the run's own flag (the runner's signals).
+    std::function<bool()> stopRequested;
 };
 
 // Runs the test as the window would, each log line to onLine as it comes; the run's record.

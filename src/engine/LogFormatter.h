@@ -18,8 +18,10 @@ class LogFormatter final : public RunEvents {
 public:
     explicit LogFormatter(LogOutput &out) : m_out(out) {}
 
-    // The result log file's text: header, the run's log and the version line, every line CR LF.
-    static QString ResultLog(const QString &driveText, const QString &logText);
+    // The result log file's text around the run's log (written out as a stream): header, then the
+    // version line, every line CR LF.
+    static QString ResultLogHeader(const QString &driveText);
+    static QString ResultLogTrailer();
 
     // Said beside the log, never in it: by the window in a box, by the runner on standard error.
     static QString BypassRefused(int error);       // error 0: a short write

@@ -36,6 +36,8 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
         return fail();
 
     modFile::RawBlock buffer;
+    if (!buffer.valid())
+        return fail();
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "engine/RunLog.h"
 #include "engine/RunRecord.h"
 
 #include <QWidget>
@@ -49,7 +50,7 @@ public:
     // Run state shared with the test engine.
     bool StopRequested = true;
     bool AutoCompleteBusy = false;
-    QString LogText;
+    RunLog LogText;
     QString LogFileName;
     std::array<QString, 6> LogLines{}; // 0 is the newest line
     RunResults Results;
@@ -118,6 +119,8 @@ public:
     // Set for one run when the user chose to run through the cache after the bypass was refused.
     bool CacheForced = false;
 
+    // The Exit command: a running test stops at its next pump check, then the program ends.
+    void RequestExit() { mnuFileExit_Click(); }
 signals:
     // A start command has returned, with the run's record.
     void runFinished(const RunRecord &record);
@@ -134,6 +137,7 @@ private:
     void connectSuggest(); // frmMain_suggest.cpp
     void connectMenus();   // frmMain_menus.cpp
     void mnuFileSaveAs_Click();
+    void ShowSaveError(const QString &fileName, const QString &reason);
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
     void mnuHelpCheckUpdate_Click();
