@@ -193,8 +193,8 @@ private slots:
         answer = MsgBoxResult::Yes;
         emit w->Cmd11->Click();
         QCOMPARE(boxes.size(), 2);
-        QVERIFY2(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")), qPrintable(w->LogText));
-        QVERIFY(!w->LogText.contains(QStringLiteral("Checksum Error!")));
+        QVERIFY2(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")), qPrintable(w->LogText.text()));
+        QVERIFY(!w->LogText.text().contains(QStringLiteral("Checksum Error!")));
         QVERIFY(w->chkDisableCaching->Checked() && !w->CacheForced);
         const RunRecord &r = w->LastRecord();
         QVERIFY(r.options.disableCaching && r.directIoRefused);
@@ -225,7 +225,7 @@ private slots:
                                          .arg(MsgBoxStyle::Exclamation)
                                          .arg(write->failedCalls + write->shortCalls)),
                  qPrintable(boxes[0]));
-        QVERIFY(!w->LogText.contains(QStringLiteral("fehlgeschlagen")));
+        QVERIFY(!w->LogText.text().contains(QStringLiteral("fehlgeschlagen")));
         QVERIFY(w->Cmd11->isEnabled());
     }
 };
