@@ -23,6 +23,8 @@ public:
     bool ChkDoEvents = false;
     bool chkDisableCaching = true;
     bool chkEnableWriteThrough = false;
+    bool chkReadFromDevice = false;
+    bool directIoRefused = false; // the bypass was refused and the run allowed through the cache
 
     // Run state.
     bool Stop = true;
@@ -47,10 +49,12 @@ public:
     // A stop from outside the run (a signal), which the start of a run does not clear.
     std::function<bool()> ExternalStop;
 
-    bool DisableCaching() const override { return chkDisableCaching; }
     bool WriteThrough() const override { return chkEnableWriteThrough; }
     bool LightPump() const override { return ChkDoEvents; }
     bool StopRequested() const override { return Stop || (ExternalStop && ExternalStop()); }
+    bool ReadFromDevice() const override { return chkReadFromDevice; }
+    bool DirectIoRefused() const override { return directIoRefused; }
+    bool DisableCaching() const override { return chkDisableCaching && !directIoRefused; }
     void LogPrint(const QString &line) override;
     void ClearPanel() override;
     RunEvents &Events() override { return m_reporter; }

@@ -2,6 +2,19 @@
 
 #include "engine/HeadlessContext.h"
 
+QString HeadlessTargetPath(const QString &folder)
+{
+    HeadlessContext ctx;
+    ctx.Drive1Text = folder;
+    return ctx.TargetPath();
+}
+
+bool HeadlessTargetAccepted(const QString &path)
+{
+    HeadlessContext ctx;
+    return ctx.TargetAccepted(path);
+}
+
 RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<void(const QString &)> &onLine)
 {
     HeadlessContext ctx;
@@ -12,6 +25,8 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.chkEnableWriteThrough = options.writeThrough;
     ctx.ChkDoEvents = options.lightPump;
     ctx.Chk11 = options.writeLogFile;
+    ctx.chkReadFromDevice = options.readUncached;
+    ctx.directIoRefused = options.directIoRefused;
     ctx.OnLog = onLine;
     ctx.ExternalStop = options.stopRequested;
     if (options.multiple)

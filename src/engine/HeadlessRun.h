@@ -15,9 +15,15 @@ struct HeadlessRunOptions {
     bool writeThrough = false;
     bool lightPump = false;
     bool writeLogFile = false;
+    bool readUncached = false;
+    bool directIoRefused = false; // run through the cache although disableCaching asked otherwise
     // Asked at each pump check besides the run's own flag (the runner's signals).
     std::function<bool()> stopRequested;
 };
 
 // Runs the test as the window would, each log line to onLine as it comes; the run's record.
+// The folder as the run reads it (ending in "/"), and whether the run would accept it.
+QString HeadlessTargetPath(const QString &folder);
+bool HeadlessTargetAccepted(const QString &path);
+
 RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<void(const QString &)> &onLine);

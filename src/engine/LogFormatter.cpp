@@ -4,6 +4,8 @@
 #include "lang/modLang.h"
 #include "platform/Version.h"
 
+#include <cstring>
+
 namespace {
 
 QString Text(int number, bool lead, bool trail, const char16_t *german)
@@ -141,4 +143,49 @@ QString LogFormatter::ResultLogTrailer()
 {
     return QStringLiteral("\r\n") + LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) +
            ProgramVersion() + QStringLiteral("\r\n");
+}
+
+namespace {
+
+// errno in the system's words; a short write has none.
+QString Reason(int error)
+{
+    return error ? QString::fromLocal8Bit(std::strerror(error))
+                 : LangText(133, false, false, false, QStringLiteral("unvollständiger Schreibzugriff"));
+}
+
+} // namespace
+
+QString LogFormatter::BypassRefused(int error)
+{
+    return LangText(132, false, false, false,
+                    QStringLiteral("Dieses Gerät oder Dateisystem nimmt keine Schreibzugriffe von 1 KB am "
+                                   "Systemcache vorbei an (%1)."))
+        .arg(Reason(error));
+}
+
+QString LogFormatter::RunWithCacheQuestion()
+{
+    return LangText(134, false, false, false, QStringLiteral("Soll der Test stattdessen mit Systemcache laufen?"));
+}
+
+QString LogFormatter::AllowCacheHint()
+{
+    return LangText(138, false, false, false,
+                    QStringLiteral("Mit --allow-cache läuft der Test stattdessen mit Systemcache."));
+}
+
+QString LogFormatter::FolderBusy(const QString &path)
+{
+    return LangText(135, false, false, false, QStringLiteral("In %1 läuft bereits ein Test. Es wurde nichts verändert."))
+        .arg(path);
+}
+
+QString LogFormatter::FailedWrites(int64_t calls, int firstErrno)
+{
+    return LangText(136, false, false, false,
+                    QStringLiteral("%1 Schreibzugriffe sind fehlgeschlagen (%2). Die angezeigten Werte messen nicht "
+                                   "das Gerät."))
+        .arg(calls)
+        .arg(Reason(firstErrno));
 }

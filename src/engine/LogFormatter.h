@@ -23,6 +23,13 @@ public:
     static QString ResultLogHeader(const QString &driveText);
     static QString ResultLogTrailer();
 
+    // Said beside the log, never in it: by the window in a box, by the runner on standard error.
+    static QString BypassRefused(int error);       // error 0: a short write
+    static QString RunWithCacheQuestion();
+    static QString AllowCacheHint();
+    static QString FolderBusy(const QString &path);
+    static QString FailedWrites(int64_t calls, int firstErrno);
+
     void runBegins(bool multiple) override;
     void runStarted(const RunStarted &) override {}
     void phaseStarted(TestPhase phase, const QDateTime &time) override;

@@ -1,3 +1,4 @@
+#include "engine/DeviceRead.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "platform/TimerComponent.h"
@@ -17,7 +18,7 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     // Unlike the single read phase, a file that does not open ends the phase.
     std::vector<modFile::RawFile> files;
     for (int32_t f = 1; f <= count; ++f) {
-        files.emplace_back(modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ));
+        files.emplace_back(DeviceRead::OpenForRead(ctx, TestFileName(path, f)));
         if (!files.back())
             return fail();
     }
@@ -25,6 +26,9 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     if (!totalMB)
         return fail();
     events.phaseSized(phase, count, *totalMB);
+    std::vector<BlockTally> tallies(files.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        ReadState(files[i].get(), TestFileName(path, int32_t(i + 1))).applyTo(tallies[i]);
 
     TimerComponent *timer = ctx.Timer();
     int32_t t0 = 0;
@@ -34,7 +38,6 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     modFile::RawBlock buffer;
     if (!buffer.valid())
         return fail();
-    std::vector<BlockTally> tallies(files.size());
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();

@@ -36,13 +36,15 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
             return Fail(ctx, FailReason::AccessFailed, path);
     }
     events.blocksStarted(phase);
+    std::vector<BlockTally> tallies(files.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        WriteState(files[i].get()).applyTo(tallies[i]);
 
     TimerComponent *timer = ctx.Timer();
     int32_t t0 = 0;
     if (!timer || !timer->Time(t0))
         return Fail(ctx, FailReason::TimerFailed, path);
 
-    std::vector<BlockTally> tallies(files.size());
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();

@@ -1,5 +1,6 @@
 #include "engine/PhaseSupport.h"
 
+#include "platform/PageCacheState.h"
 #include "platform/modFile.h"
 
 #include <QDateTime>
@@ -93,7 +94,23 @@ FileTimed Timed(TestPhase phase, int32_t file, int32_t ms, int64_t us, const Blo
     e.shortCalls = tally.shortCalls;
     e.firstErrno = tally.firstErrno;
     e.latency = &tally.latency;
+    e.directIo = tally.directIo;
+    e.cachedShare = tally.cachedShare;
     return e;
+}
+
+FileCacheState WriteState(int32_t handle)
+{
+    return {modFile::IsDirect(handle), std::nullopt};
+}
+
+FileCacheState ReadState(int32_t handle, const QString &fileName)
+{
+    FileCacheState state{modFile::IsDirect(handle), std::nullopt};
+    const PageCacheState::Share share = PageCacheState::OfFile(fileName);
+    if (share.known)
+        state.cachedShare = share.fraction;
+    return state;
 }
 
 void ReportSpan(RunEvents &events, TestPhase phase, int32_t ms, int64_t us, const std::vector<BlockTally> &tallies)

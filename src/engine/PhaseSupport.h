@@ -49,6 +49,8 @@ struct BlockTally {
     int64_t shortCalls = 0;
     int firstErrno = 0;
     LatencyHistogram latency;
+    std::optional<bool> directIo;
+    std::optional<double> cachedShare;
 
     // result is the call's return value; errno is still the call's when it failed.
     void add(int32_t asked, int32_t result, uint64_t ns)
@@ -86,6 +88,20 @@ private:
 };
 
 FileTimed Timed(TestPhase phase, int32_t file, int32_t ms, int64_t us, const BlockTally &tally);
+
+// How a file is read or written, taken before its timed span: whether O_DIRECT is in force and,
+// for a read, the share of its pages already cached.
+struct FileCacheState {
+    std::optional<bool> directIo;
+    std::optional<double> cachedShare;
+    void applyTo(BlockTally &tally) const
+    {
+        tally.directIo = directIo;
+        tally.cachedShare = cachedShare;
+    }
+};
+FileCacheState WriteState(int32_t handle);
+FileCacheState ReadState(int32_t handle, const QString &fileName);
 
 // The multiple test's one timed span (file 0, the files' figures summed), then each file's
 // figures untimed.

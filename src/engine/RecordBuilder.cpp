@@ -18,6 +18,8 @@ void RecordBuilder::runStarted(const RunStarted &e)
     m_record.options.disableCaching = e.disableCaching;
     m_record.options.writeThrough = e.writeThrough;
     m_record.options.lightPump = e.lightPump;
+    m_record.options.readUncached = e.readUncached;
+    m_record.directIoRefused = e.directIoRefused;
 }
 
 PhaseRecord &RecordBuilder::phaseOf(TestPhase phase)
@@ -27,6 +29,7 @@ PhaseRecord &RecordBuilder::phaseOf(TestPhase phase)
         return *p;
     PhaseRecord p;
     p.kind = kind;
+    p.readUncached = kind == PhaseKind::Read && m_record.options.readUncached;
     m_record.phases.push_back(p);
     return m_record.phases.back();
 }
@@ -66,6 +69,8 @@ void RecordBuilder::fileTimed(const FileTimed &e)
     f.failedCalls = e.failedCalls;
     f.shortCalls = e.shortCalls;
     f.firstErrno = e.firstErrno;
+    f.directIo = e.directIo;
+    f.cachedShare = e.cachedShare;
     if (e.timed) {
         p.ms += e.ms;
         p.us += e.us;

@@ -28,6 +28,10 @@ public:
     virtual bool WriteThrough() const = 0;   // chkEnableWriteThrough
     virtual bool LightPump() const = 0;      // ChkDoEvents: one message per pump check
     virtual bool StopRequested() const = 0;
+    // Flush and drop the test files between the phases, and read past the cache where it is off.
+    virtual bool ReadFromDevice() const { return false; }
+    // The cache was to be disabled, but the target refused the bypass: the run goes through it.
+    virtual bool DirectIoRefused() const { return false; }
 
     // Where the phases report; the run's log is made from these events.
     virtual RunEvents &Events() = 0;

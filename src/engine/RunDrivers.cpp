@@ -1,3 +1,4 @@
+#include "engine/DeviceRead.h"
 #include "engine/EngineFormat.h"
 #include "engine/LogFormatter.h"
 #include "engine/PhaseSupport.h"
@@ -109,13 +110,18 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
     started.count = count;
     started.sizeMB = sizeMB;
     started.writeLogFile = ctx.WriteLogFile();
-    started.disableCaching = ctx.DisableCaching();
+    // What was asked; directIoRefused tells that the run went through the cache all the same.
+    started.disableCaching = ctx.DisableCaching() || ctx.DirectIoRefused();
+    started.readUncached = ctx.ReadFromDevice();
+    started.directIoRefused = ctx.DirectIoRefused();
     started.writeThrough = ctx.WriteThrough();
     started.lightPump = ctx.LightPump();
     started.time = QDateTime::currentDateTime();
     events.runStarted(started);
     bool ok = kind.write(ctx, count, sizeMB, path);
     if (ok && !ctx.StopRequested()) {
+        if (ctx.ReadFromDevice())
+            DeviceRead::DropTestFiles(path, count);
         if (!readValues(count, sizeMB))
             return false;
         ok = kind.read(ctx, count, sizeMB, path);

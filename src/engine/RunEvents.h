@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // What a run reports, as values. The phases and the two run drivers speak only through a
 // RunEvents sink; the log lines are made from these by LogFormatter, the run record by
@@ -34,6 +35,8 @@ struct RunStarted {
     bool disableCaching = false;
     bool writeThrough = false;
     bool lightPump = false;
+    bool readUncached = false;    // test files dropped from the cache before the read phase
+    bool directIoRefused = false; // the cache was to be bypassed, but the target refused it
     QDateTime time;
 };
 
@@ -51,6 +54,8 @@ struct FileTimed {
     int64_t shortCalls = 0;
     int firstErrno = 0;
     const LatencyHistogram *latency = nullptr; // each block's system call; only during the call
+    std::optional<bool> directIo;      // O_DIRECT in force for the file
+    std::optional<double> cachedShare; // share of its pages cached when its read began
 };
 
 class RunEvents {

@@ -1,3 +1,4 @@
+#include "engine/DeviceRead.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "platform/TimerComponent.h"
@@ -26,16 +27,18 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     BlockTally tally;
 
     for (int32_t f = 1; f <= count; ++f) {
-        modFile::RawFile file(modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ));
+        modFile::RawFile file(DeviceRead::OpenForRead(ctx, TestFileName(path, f)));
         if (!file)
             continue; // a file that does not open is passed over in silence
         events.fileStarted(phase, f);
+        const FileCacheState state = ReadState(file.get(), TestFileName(path, f));
 
         TimerComponent *timer = ctx.Timer();
         int32_t t0 = 0;
         if (!timer || !timer->Time(t0))
             return fail();
         tally = BlockTally();
+        state.applyTo(tally);
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         BlockClock clock(start);

@@ -35,6 +35,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
         if (!file)
             return Fail(ctx, timed ? FailReason::LateCreateFailed : FailReason::AccessFailed, path);
         events.fileStarted(phase, f);
+        const FileCacheState state = WriteState(file.get());
 
         TimerComponent *timer = ctx.Timer();
         int32_t t0 = 0;
@@ -42,6 +43,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
             return Fail(ctx, FailReason::TimerFailed, path);
         timed = true;
         tally = BlockTally();
+        state.applyTo(tally);
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         BlockClock clock(start);

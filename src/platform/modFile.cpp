@@ -177,4 +177,21 @@ bool CloseRawFile(int32_t handle, bool flush)
     return ::close(fd) == 0;
 }
 
+int32_t OpenFileForDirectRead(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.size() > kMaxReadPath)
+        return 0;
+    const int fd = OpenRegularFile(name, O_RDONLY | O_DIRECT | O_CLOEXEC);
+    return fd < 0 ? 0 : HandleOf(fd);
+}
+
+bool IsDirect(int32_t handle)
+{
+    if (handle == 0)
+        return false;
+    const int flags = ::fcntl(DescriptorOf(handle), F_GETFL);
+    return flags >= 0 && (flags & O_DIRECT);
+}
+
 } // namespace modFile

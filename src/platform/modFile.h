@@ -59,6 +59,10 @@ int32_t ReadBlock(int32_t handle, RawBlock &data, int32_t count);
 bool WriteBlock(int32_t handle, const RawBlock &data);
 bool CloseRawFile(int32_t handle, bool flush);
 
+// A test file opened for reading past the system cache (O_DIRECT); 0 when the file system refuses.
+int32_t OpenFileForDirectRead(const QString &path);
+// Whether the open handle bypasses the system cache.
+bool IsDirect(int32_t handle);
 // The system call's own result: bytes moved, or -1 with errno set (and for handle 0).
 int32_t WriteBlockBytes(int32_t handle, const RawBlock &data);
 int32_t ReadBlockBytes(int32_t handle, RawBlock &data, int32_t count);

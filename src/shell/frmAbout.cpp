@@ -56,9 +56,6 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     line1->setStyleSheet(QStringLiteral("color: #E0E0E0"));
 
     lblDisclaimer = Label(this, TwipsRect(120, 2700, 5160, 1020));
-    lblDisclaimer->setText(QStringLiteral(
-        "Veltaro writes and deletes test files in the folder you choose. It is provided as is, without any "
-        "warranty; results depend on the device, its cache and the system load."));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setGeometry(TwipsRect(3960, 3840, 1320, 420));
@@ -73,4 +70,9 @@ void frmAbout::Form_Load()
     setWindowTitle(LangText(61, false, false, false, QStringLiteral("About...")));
     lblVersion->setText(QStringLiteral("v. ") + ProgramVersion());
     lblDescription->setText(LangText(65, false, false, false, kDescriptionDefault));
+    lblDisclaimer->setText(
+        QStringLiteral("Veltaro writes and deletes test files in the folder you choose. It is provided as is, without "
+                       "any warranty; results depend on the device, its cache and the system load.\n") +
+        LangText(137, false, false, false,
+                 QStringLiteral("MB means 1,048,576 bytes (1024 x 1024); MB/s is such megabytes per second.")));
 }

@@ -99,6 +99,9 @@ void frmMain::createControls()
     chkDisableCaching->ReadProperties(StoredDesign(QStringLiteral("chkDisableCaching")));
     chkEnableWriteThrough = Place<Chk1>(f, 225, 3180, 4200, 240);
     chkEnableWriteThrough->ReadProperties(StoredDesign(QStringLiteral("chkEnableWriteThrough")));
+    // Beside the animation icon, below the classic options, so that they keep their places.
+    chkReadFromDevice = Place<Chk1>(f, 660, 4035, 3810, 240);
+    chkReadFromDevice->ReadProperties(StoredDesign(QStringLiteral("chkReadFromDevice")));
 
     Progress1 = Place<PPB>(f, 225, 3495, 4215, 135);
     Progress1->ReadProperties(StoredDesign(QStringLiteral("Progress1")));

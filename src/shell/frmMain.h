@@ -72,6 +72,7 @@ public:
     Chk1 *ChkDoEvents = nullptr;
     Chk1 *chkDisableCaching = nullptr;
     Chk1 *chkEnableWriteThrough = nullptr;
+    Chk1 *chkReadFromDevice = nullptr;
     PPB *Progress1 = nullptr;
     PPB *OverallProgress = nullptr;
     QLabel *Image1 = nullptr;
@@ -118,11 +119,19 @@ public:
     std::shared_ptr<clsDoEvents> DoEventsInstance;
     std::shared_ptr<TimerComponent> TimerInstance;
 
+    // True from the lock of the inputs to their unlock. While it is, nothing that opens a dialog
+    // or a window may run: its time would be counted in the phase's timed span.
+    bool RunActive = false;
+    void SetRunActive(bool active);
+    // Set for one run when the user chose to run through the cache after the bypass was refused.
+    bool CacheForced = false;
+
     // The Exit command: a running test stops at its next pump check, then the program ends.
     void RequestExit() { mnuFileExit_Click(); }
 signals:
     // A start command has returned, with the run's record.
     void runFinished(const RunRecord &record);
+    void RunActiveChanged(bool active);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

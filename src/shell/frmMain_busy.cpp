@@ -23,6 +23,8 @@ void frmMain::StopBusyAnimation()
 
 void frmMain::ShowAbout()
 {
+    if (RunActive)
+        return;
     frmAbout about(this);
     about.exec();
 }

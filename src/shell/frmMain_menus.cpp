@@ -72,7 +72,7 @@ void frmMain::McToolBar1_Click(int index)
     QMenu *menu = nullptr;
     switch (index) {
     case 0:
-        mnuFileSaveAs->setEnabled(haveLog);
+        mnuFileSaveAs->setEnabled(haveLog && !RunActive);
         menu = mnuFile;
         break;
     case 1:
@@ -90,8 +90,22 @@ void frmMain::McToolBar1_Click(int index)
     menu->popup(mapToGlobal(anchor));
 }
 
+void frmMain::SetRunActive(bool active)
+{
+    if (RunActive == active)
+        return;
+    RunActive = active;
+    // Exit and Copy stay: neither opens anything that would wait inside a timed span.
+    mnuFileSaveAs->setEnabled(!active && !Label3->text().isEmpty());
+    mnuHelpCheckUpdate->setEnabled(!active);
+    mnuHelpAbout->setEnabled(!active);
+    emit RunActiveChanged(active);
+}
+
 void frmMain::mnuFileSaveAs_Click()
 {
+    if (RunActive)
+        return;
     const QString fileName = GetSaveFileName(this, QStringLiteral("*.txt"));
     if (fileName.isEmpty())
         return;
@@ -139,5 +153,7 @@ void frmMain::mnuEditCopy_Click()
 
 void frmMain::mnuHelpCheckUpdate_Click()
 {
+    if (RunActive)
+        return;
     modDl::CheckForUpdate(*Inet1, UpdateUrl, modDl::UpdateTempFile(QCoreApplication::applicationDirPath()), true);
 }

@@ -5,11 +5,17 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "engine/LogFormatter.h"
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
+#include "engine/RunGuard.h"
 #include "engine/RunReporter.h"
+#include "engine/RunWarnings.h"
 #include "engine/clsDoEvents.h"
+#include "platform/FileOps.h"
+#include "platform/FolderLock.h"
 #include "platform/TimerComponent.h"
+#include "platform/ui/MsgBox.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -21,10 +27,12 @@ class WindowRunContext final : public DriverContext {
 public:
     explicit WindowRunContext(frmMain &w) : m_w(w) {}
 
-    bool DisableCaching() const override { return m_w.chkDisableCaching->Checked(); }
+    bool DisableCaching() const override { return m_w.chkDisableCaching->Checked() && !m_w.CacheForced; }
     bool WriteThrough() const override { return m_w.chkEnableWriteThrough->Checked(); }
     bool LightPump() const override { return m_w.ChkDoEvents->Checked(); }
     bool StopRequested() const override { return m_w.StopRequested; }
+    bool ReadFromDevice() const override { return m_w.chkReadFromDevice->Checked(); }
+    bool DirectIoRefused() const override { return m_w.CacheForced; }
     void LogPrint(const QString &line) override { m_w.LogPrint(line); }
     void ClearPanel() override { m_w.ClearPanel(); }
     RunEvents &Events() override { return m_reporter; }
@@ -47,6 +55,7 @@ public:
         enable(m_w.Chk11);
         enable(m_w.chkDisableCaching);
         enable(m_w.chkEnableWriteThrough);
+        enable(m_w.chkReadFromDevice);
         enable(m_w.ChkDoEvents);
         enable(m_w.Cmd11);
         enable(m_w.Cmd12);
@@ -54,6 +63,7 @@ public:
         enable(m_w.Drive1);
         enable(m_w.Txt1);
         enable(m_w.Txt2);
+        m_w.SetRunActive(locked);
     }
     void StartBusy() override
     {
@@ -78,14 +88,6 @@ void frmMain::connectRuns()
     connect(Cmd12, &Cmd1::Click, this, &frmMain::Cmd12_Click);
 }
 
-void frmMain::Run(void (*start)(DriverContext &))
-{
-    WindowRunContext ctx(*this);
-    start(ctx);
-    m_lastRecord = ctx.Record();
-    emit runFinished(m_lastRecord);
-}
-
 void frmMain::Cmd11_Click()
 {
     Run(&StartSingle);
@@ -94,6 +96,36 @@ void frmMain::Cmd11_Click()
 void frmMain::Cmd12_Click()
 {
     Run(&StartMultiple);
+}
+
+void frmMain::Run(void (*start)(DriverContext &))
+{
+    const QString title = QStringLiteral("Veltaro");
+    FolderLock lock;
+    const QString path = GetTargetPath();
+    const RunGuard::Check check =
+        RunGuard::Before(path, FileOps::PathFileExists(path) && CheckDriveType(path), chkDisableCaching->Checked(), lock);
+    if (check.verdict == RunGuard::Verdict::FolderBusy) {
+        MsgBox(LogFormatter::FolderBusy(path), MsgBoxStyle::Critical, title, this);
+        return;
+    }
+    CacheForced = false;
+    if (check.verdict == RunGuard::Verdict::BypassRefused) {
+        const QString question =
+            LogFormatter::BypassRefused(check.probe.error) + QStringLiteral("\r\n\r\n") + LogFormatter::RunWithCacheQuestion();
+        if (MsgBox(question, MsgBoxStyle::YesNo | MsgBoxStyle::Information, title, this) != MsgBoxResult::Yes)
+            return;
+        CacheForced = true;
+    }
+    WindowRunContext ctx(*this);
+    start(ctx);
+    CacheForced = false;
+    m_lastRecord = ctx.Record();
+    // Told after the run, never inside it: a box would count in a timed span.
+    const QString failedWrites = RunWarnings::FailedWritesText(m_lastRecord);
+    if (!failedWrites.isEmpty())
+        MsgBox(failedWrites, MsgBoxStyle::Exclamation, title, this);
+    emit runFinished(m_lastRecord);
 }
 
 void frmMain::ClearPanel()

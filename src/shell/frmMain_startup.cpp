@@ -95,6 +95,11 @@ void frmMain::Translate()
     Cmd13->setToolTipText(LangText(39, false, false, false, QStringLiteral("Automatically find proper values")));
     chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
     chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));
+    chkReadFromDevice->setCaption(LangText(130, false, false, false, QStringLiteral("Read from the device")));
+    chkReadFromDevice->setToolTipText(
+        LangText(131, false, false, false,
+                 QStringLiteral("Before reading, the test files are written out and dropped from the system cache; "
+                                "with the cache disabled they are also read past it.")));
 
     static const std::array<std::pair<int, const char *>, 3> toolbar{{{62, "File"}, {63, "Edit"}, {64, "Help"}}};
     for (int i = 0; i < static_cast<int>(toolbar.size()); ++i) {
@@ -124,6 +129,8 @@ void frmMain::RestoreSettings()
     const SettingsStore::Store store(kApp);
     Txt1->setText(WholeNumberText(Setting(store, QStringLiteral("NrFiles"), QStringLiteral("20"))));
     Txt2->setText(WholeNumberText(Setting(store, QStringLiteral("NrMBytes"), QStringLiteral("10"))));
+
+    chkReadFromDevice->setChecked(Setting(store, QStringLiteral("ReadFromDevice"), QStringLiteral("0")) == QLatin1String("1"));
 
     const double stored = std::floor(LeadingNumber(Setting(store, QStringLiteral("NrPrevPath"), QStringLiteral("0"))));
     // A damaged count must not make start-up read millions of keys.
@@ -169,6 +176,7 @@ void frmMain::SaveSettings()
         store.setValue(kSection, QStringLiteral("PrevPath") + QString::number(i + 1), unchanged ? stored : text.toUtf8());
     }
     save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
+    save(QStringLiteral("ReadFromDevice"), chkReadFromDevice->Checked() ? QStringLiteral("1") : QStringLiteral("0"));
     store.save();
 }
 

@@ -4,6 +4,7 @@
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
+#include "platform/ui/MsgBox.h"
 #include "shell/frmMain.h"
 
 #include <QComboBox>
@@ -296,9 +297,21 @@ bool MatchLines(const QStringList &actual, const QStringList &expected, QString 
     return false;
 }
 
+QStringList &ShownBoxes()
+{
+    static QStringList boxes;
+    return boxes;
+}
+
 std::unique_ptr<frmMain> OpenWindow()
 {
     EngineTest::UseGerman();
+    // A box would wait for a user; the rows run as a user who answers Yes.
+    ShownBoxes().clear();
+    SetMsgBoxHandler([](const QString &prompt, int style, const QString &title) {
+        ShownBoxes() << QStringLiteral("%1|%2|%3").arg(style).arg(title, prompt);
+        return (style & MsgBoxStyle::YesNo) == MsgBoxStyle::YesNo ? MsgBoxResult::Yes : MsgBoxResult::Ok;
+    });
     auto w = std::make_unique<frmMain>();
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get()))

@@ -88,6 +88,8 @@ bool MatchLines(const QStringList &actual, const QStringList &expected, QString 
 // The main window as a user starts it, shown offscreen, on German texts, with a clock that moves
 // 1532 ms with every reading so that every time line of a run is known.
 std::unique_ptr<frmMain> OpenWindow();
+// The message boxes the window showed since OpenWindow, as "style|title|prompt".
+QStringList &ShownBoxes();
 
 enum class Start { Single, Multiple };
 

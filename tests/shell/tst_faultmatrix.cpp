@@ -215,6 +215,10 @@ private slots:
             QVERIFY2(missing >= blocks - freeBlocks && missing < blocks, qPrintable(QString::number(missing)));
         }
         QVERIFY(missing > 0);
+        // After the run, one box says that writes failed.
+        QCOMPARE(ShownBoxes().size(), 1);
+        QVERIFY2(ShownBoxes()[0].contains(QStringLiteral("Schreibzugriffe sind fehlgeschlagen")),
+                 qPrintable(ShownBoxes()[0]));
         // The test files went; the result log found room once they had.
         QCOMPARE(TestFiles(bench.target), QStringList());
         QCOMPARE(OtherFiles(bench.target), QStringList{QFileInfo(w->LogFileName).fileName()});

@@ -25,13 +25,16 @@ struct Options {
     QCommandLineOption fio{QStringLiteral("fio")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}};
     QCommandLineOption noHistory{QStringLiteral("no-history")};
+    QCommandLineOption allowCache{QStringLiteral("allow-cache")};
+    QCommandLineOption readUncached{QStringLiteral("read-uncached")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}};
 
     QList<QCommandLineOption> all() const
     {
         return {multiple, count, size,   cache, writeThrough, lightPump, log,    lang,
-                json,     csv,   output, fio,   quiet,        noHistory, help,      version};
+                json,     csv,   output, fio,   quiet,        noHistory, allowCache, readUncached, help,
+                version};
     }
 };
 
@@ -91,6 +94,8 @@ CliParse Parse(const QStringList &arguments)
     o.fio = parser.isSet(opt.fio);
     o.quiet = parser.isSet(opt.quiet);
     o.noHistory = parser.isSet(opt.noHistory);
+    o.allowCache = parser.isSet(opt.allowCache);
+    o.readUncached = parser.isSet(opt.readUncached);
     if (parser.isSet(opt.lang))
         o.lang = parser.value(opt.lang);
     if (parser.isSet(opt.json) && parser.isSet(opt.csv))
@@ -136,6 +141,10 @@ QString HelpText()
                           "  --cache           leave the system cache on (default: off, O_DIRECT writes)\n"
                           "  --write-through   write through, O_DSYNC (default: off)\n"
                           "  --light-pump      handle one event per pump check (default: all pending)\n"
+                          "  --read-uncached   read from the device: drop the files from the cache between the\n"
+                          "                    phases, read with O_DIRECT when the cache is off (default: off)\n"
+                          "  --allow-cache     run through the cache where the folder refuses to bypass it\n"
+                          "                    (default: refuse, exit 1)\n"
                           "  --log             append the result log file to FOLDER (default: off)\n"
                           "  --lang FILE       language file of the log lines (default: deutsch.lng, from the\n"
                           "                    current folder or the installed language folder; built-in\n"
@@ -156,7 +165,8 @@ QString HelpText()
                           "\n"
                           "Exit codes:\n"
                           "  0    the run completed\n"
-                          "  1    the run failed: target refused, access failure, values out of range\n"
+                          "  1    the run failed: target refused, access failure, values out of range, folder\n"
+                          "       held by another run, cache bypass refused, writes failed\n"
                           "  2    usage error: unknown option, a count or size that is not a whole number from\n"
                           "       1 to 32000, conflicting outputs, a folder that does not exist\n"
                           "  130  stopped by SIGINT; the test files are deleted and the record says stopped\n"

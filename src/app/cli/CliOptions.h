@@ -29,6 +29,8 @@ struct CliOptions {
     bool fio = false;
     bool quiet = false;
     bool noHistory = false;
+    bool allowCache = false;
+    bool readUncached = false;
     bool help = false;
     bool version = false;
 };

@@ -3,8 +3,13 @@
 #include "app/cli/CliContext.h"
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
+#include "engine/HeadlessRun.h"
+#include "engine/LogFormatter.h"
+#include "engine/RunGuard.h"
+#include "engine/RunWarnings.h"
 #include "history/RunHistory.h"
 #include "lang/modLang.h"
+#include "platform/FolderLock.h"
 #include "platform/InstallPaths.h"
 #include "platform/SignalStop.h"
 
@@ -92,6 +97,7 @@ int Run(const CliOptions &o, const SignalStop &stop)
     ctx.chkEnableWriteThrough = o.writeThrough;
     ctx.ChkDoEvents = o.lightPump;
     ctx.Chk11 = o.resultLog;
+    ctx.chkReadFromDevice = o.readUncached;
     ctx.ShowProgress(progress ? &*progress : nullptr);
     ctx.OnLog = [&](const QString &line) {
         if (!logStream)
@@ -100,6 +106,24 @@ int Run(const CliOptions &o, const SignalStop &stop)
             progress->clear();
         WriteTo(logStream, line.toLocal8Bit() + '\n');
     };
+
+    // Held until the run ends: one run per folder. The probe tells before anything is written whether
+    // the cache bypass asked for is honoured.
+    FolderLock lock;
+    const QString path = ctx.TargetPath();
+    const RunGuard::Check check = RunGuard::Before(path, HeadlessTargetAccepted(path), !o.cache, lock);
+    if (check.verdict == RunGuard::Verdict::FolderBusy) {
+        WriteTo(stderr, "veltaro-cli: " + LogFormatter::FolderBusy(path).toLocal8Bit() + '\n');
+        return ExitFailed;
+    }
+    if (check.verdict == RunGuard::Verdict::BypassRefused) {
+        if (!o.allowCache) {
+            WriteTo(stderr, "veltaro-cli: " + LogFormatter::BypassRefused(check.probe.error).toLocal8Bit() + ' ' +
+                                LogFormatter::AllowCacheHint().toLocal8Bit() + '\n');
+            return ExitFailed;
+        }
+        ctx.directIoRefused = true;
+    }
 
     // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
     ctx.ExternalStop = [&stop] { return stop.received() != 0; };
@@ -118,6 +142,11 @@ int Run(const CliOptions &o, const SignalStop &stop)
     record.device = DeviceInfoOf(identity);
     record.fioCommands = FioRecords(FioSetupOf(o));
     int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
+    const QString failedWrites = RunWarnings::FailedWritesText(record);
+    if (!failedWrites.isEmpty()) {
+        WriteTo(stderr, "veltaro-cli: " + failedWrites.toLocal8Bit() + '\n');
+        code = ExitFailed;
+    }
     if (stop.received())
         code = SignalStop::ExitCode(stop.received());
 

@@ -1,0 +1,196 @@
+// The cache bypass probe, the page-cache share and the folder lock, on real file systems.
+#include "common/DeviceMounts.h"
+#include "common/FaultSupport.h"
+#include "platform/DirectIoProbe.h"
+#include "platform/FolderLock.h"
+#include "platform/PageCacheState.h"
+#include "platform/modFile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QVersionNumber>
+#include <QtTest>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Target { Ext4Folder, Tmpfs, Ramfs, Sectors4k, ReadOnly, Full };
+
+// A folder of the kind asked for; the mount (if any) lives as long as the returned object.
+struct PreparedTarget {
+    QTemporaryDir dir;
+    std::unique_ptr<DeviceMount> mount;
+    QString folder;
+    QString skip; // why this kind cannot be made here
+};
+
+std::unique_ptr<PreparedTarget> Prepare(Target kind)
+{
+    auto t = std::make_unique<PreparedTarget>();
+    const QString point = t->dir.filePath(QStringLiteral("mnt"));
+    QDir().mkpath(point);
+    t->folder = point;
+    if (kind == Target::Ext4Folder)
+        return t; // the temporary folder's own file system
+    if (!FaultTest::IsRoot()) {
+        t->skip = QStringLiteral("needs root to mount");
+        return t;
+    }
+    switch (kind) {
+    case Target::Tmpfs: t->mount = DeviceMount::Tmpfs(point, QStringLiteral("size=16m")); break;
+    case Target::Ramfs: t->mount = DeviceMount::Ramfs(point); break;
+    case Target::Sectors4k:
+        t->mount = DeviceMount::Ext4OnSectors4k(point, t->dir.filePath(QStringLiteral("img")), 32);
+        break;
+    case Target::ReadOnly: t->mount = DeviceMount::Tmpfs(point, QStringLiteral("ro,size=1m")); break;
+    case Target::Full: t->mount = DeviceMount::Tmpfs(point, QStringLiteral("size=4k")); break;
+    case Target::Ext4Folder: break;
+    }
+    if (!t->mount->Error().isEmpty())
+        t->skip = t->mount->Error();
+    return t;
+}
+
+bool FillFolder(const QString &folder)
+{
+    QFile filler(folder + QStringLiteral("/filler"));
+    if (!filler.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray chunk(4096, 'f');
+    while (filler.write(chunk) == chunk.size() && filler.flush()) {
+    }
+    return true;
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestDirectIo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void probe_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("verdict");
+        QTest::addColumn<int>("error");
+        using V = DirectIoProbe::Verdict;
+        QTest::newRow("ext4 folder") << int(Target::Ext4Folder) << int(V::Accepted) << 0;
+        // tmpfs takes O_DIRECT since Linux 6.6.
+        QTest::newRow("tmpfs") << int(Target::Tmpfs) << int(V::Accepted) << 0;
+        QTest::newRow("ramfs refuses the open") << int(Target::Ramfs) << int(V::Refused) << EINVAL;
+        QTest::newRow("4096-byte sectors refuse 1 KiB") << int(Target::Sectors4k) << int(V::Refused) << EINVAL;
+        QTest::newRow("read-only decides nothing") << int(Target::ReadOnly) << int(V::Undecided) << EROFS;
+        QTest::newRow("full decides nothing") << int(Target::Full) << int(V::Undecided) << ENOSPC;
+    }
+    void probe()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, verdict);
+        QFETCH(int, error);
+        const auto target = Prepare(Target(kind));
+        if (!target->skip.isEmpty())
+            QSKIP(qPrintable(target->skip));
+        if (Target(kind) == Target::Tmpfs && QVersionNumber::fromString(QSysInfo::kernelVersion()) < QVersionNumber(6, 6))
+            QSKIP("tmpfs without O_DIRECT");
+        if (Target(kind) == Target::Full)
+            QVERIFY(FillFolder(target->folder));
+        const QStringList before = Entries(target->folder);
+
+        modFile::RawBlock block;
+        QVERIFY(block.SetText(QString(1022, u'x')));
+        const DirectIoProbe::Result r = DirectIoProbe::Probe(target->folder, block.data());
+        QCOMPARE(int(r.verdict), verdict);
+        QCOMPARE(r.error, error);
+        QCOMPARE(Entries(target->folder), before); // the scratch file never stays
+    }
+
+    // Both ways must see the same thing: fully cached after a buffered write, and, where the
+    // cache is not the storage itself, nothing after the flush and drop.
+    void cachedShare_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("afterDrop");
+        QTest::newRow("ext4 folder") << int(Target::Ext4Folder) << 0.0;
+        QTest::newRow("tmpfs keeps its pages") << int(Target::Tmpfs) << 1.0;
+    }
+    void cachedShare()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, afterDrop);
+        const auto target = Prepare(Target(kind));
+        if (!target->skip.isEmpty())
+            QSKIP(qPrintable(target->skip));
+        const QString path = target->folder + QStringLiteral("/1.tst");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(QByteArray(1 << 20, 'x')), qint64(1 << 20));
+        file.close();
+
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        const PageCacheState::Share viaCachestat = PageCacheState::ByCachestat(fd);
+        const PageCacheState::Share viaMincore = PageCacheState::ByMincore(fd);
+        QVERIFY(viaMincore.known);
+        QCOMPARE(viaMincore.fraction, 1.0);
+        if (viaCachestat.known)
+            QCOMPARE(viaCachestat.fraction, 1.0);
+
+        const bool dropped = PageCacheState::FlushAndDrop(path);
+        QVERIFY(dropped);
+        QCOMPARE(PageCacheState::ByMincore(fd).fraction, afterDrop);
+        const PageCacheState::Share chosen = PageCacheState::OfDescriptor(fd);
+        QVERIFY(chosen.known);
+        QCOMPARE(chosen.fraction, afterDrop);
+        QCOMPARE(int(chosen.method), int(viaCachestat.known ? PageCacheState::Method::Cachestat
+                                                            : PageCacheState::Method::Mincore));
+        ::close(fd);
+    }
+
+    void cachedShareOfNothing()
+    {
+        QTemporaryDir dir;
+        QFile empty(dir.filePath(QStringLiteral("empty")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        const PageCacheState::Share share = PageCacheState::OfFile(empty.fileName());
+        QVERIFY(share.known);
+        QCOMPARE(share.fraction, 0.0);
+        QVERIFY(!PageCacheState::OfFile(dir.filePath(QStringLiteral("missing"))).known);
+        QVERIFY(!PageCacheState::FlushAndDrop(dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void folderLock()
+    {
+        QTemporaryDir dir;
+        FolderLock first;
+        QCOMPARE(first.Take(dir.path()), FolderLock::State::Held);
+        {
+            FolderLock second;
+            QCOMPARE(second.Take(dir.path()), FolderLock::State::Busy);
+            QCOMPARE(second.error(), EWOULDBLOCK);
+        }
+        // Another process sees the same lock: that is what keeps a second runner out.
+        QCOMPARE(QProcess::execute(QStringLiteral("flock"), {"-n", dir.path(), "true"}), 1);
+        QVERIFY(Entries(dir.path()).isEmpty());
+
+        first.Release();
+        QCOMPARE(QProcess::execute(QStringLiteral("flock"), {"-n", dir.path(), "true"}), 0);
+        FolderLock again;
+        QCOMPARE(again.Take(dir.path()), FolderLock::State::Held);
+        // No folder to lock: the run goes on to its own check.
+        QCOMPARE(again.Take(dir.filePath(QStringLiteral("missing"))), FolderLock::State::Unlocked);
+        QCOMPARE(again.error(), ENOENT);
+        QCOMPARE(QProcess::execute(QStringLiteral("flock"), {"-n", dir.path(), "true"}), 0); // released
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDirectIo)
+#include "tst_directio.moc"

@@ -1,0 +1,234 @@
+// What the window settles around a run: one run per folder, the bypass asked about, the fifth
+// option, and no dialog while a phase is timed.
+#include "common/DeviceMounts.h"
+#include "common/EngineTestSupport.h"
+#include "common/FaultSupport.h"
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
+#include "controls/Txt.h"
+#include "platform/FolderLock.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
+#include "platform/ui/Twips.h"
+#include "shell/ViewFrame.h"
+#include "shell/frmMain.h"
+#include "toolbar/McToolBar.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace EngineTest;
+
+class TestRunGuard : public QObject {
+    Q_OBJECT
+    QTemporaryDir config;
+    QStringList boxes; // "style|title|prompt"
+    int answer = MsgBoxResult::No;
+
+    std::unique_ptr<frmMain> window(const QString &target)
+    {
+        auto w = std::make_unique<frmMain>();
+        w->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(w.get())); }();
+        w->Drive1->setEditText(target);
+        w->Txt1->setText(QStringLiteral("2"));
+        w->Txt2->setText(QStringLiteral("1"));
+        return w;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QVERIFY(QDir::setCurrent(config.path())); // no language file: the built-in texts
+        UseGerman();
+        SetMsgBoxHandler([this](const QString &prompt, int style, const QString &title) {
+            boxes << QStringLiteral("%1|%2|%3").arg(style).arg(title, prompt);
+            return answer;
+        });
+        SetSaveFileNameHandler([](const QString &) { return QString(); });
+    }
+    void init() { boxes.clear(); }
+
+    void readFromDeviceIsAFifthOptionKeptInTheStore()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin")).clear();
+        QTemporaryDir dir;
+        {
+            auto w = window(dir.path());
+            QVERIFY(!w->chkReadFromDevice->Checked());
+            QCOMPARE(w->chkReadFromDevice->Caption(), QStringLiteral("Read from the device"));
+            QVERIFY(!w->chkReadFromDevice->ToolTipText().isEmpty());
+            // The classic controls keep their places; the new box overlaps none of them.
+            QCOMPARE(w->chkEnableWriteThrough->geometry(), TwipsRect(225, 3180, 4200, 240));
+            QCOMPARE(w->OverallProgress->geometry(), TwipsRect(225, 3615, 4215, 315));
+            for (QWidget *other : w->frView->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (other != w->chkReadFromDevice && other->isVisible())
+                    QVERIFY2(!other->geometry().intersects(w->chkReadFromDevice->geometry()),
+                             qPrintable(other->metaObject()->className()));
+            QVERIFY(w->frView->rect().contains(w->chkReadFromDevice->geometry()));
+            w->chkReadFromDevice->setChecked(true);
+            QVERIFY(w->close());
+        }
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
+        QCOMPARE(store.value(QStringLiteral("Veltaro/ReadFromDevice")).toString(), QStringLiteral("1"));
+        auto again = window(dir.path());
+        QVERIFY(again->chkReadFromDevice->Checked());
+        again->chkReadFromDevice->setChecked(false);
+        QVERIFY(again->close());
+        store.sync();
+        QCOMPARE(store.value(QStringLiteral("Veltaro/ReadFromDevice")).toString(), QStringLiteral("0"));
+    }
+
+    void duringARunNothingOpensADialogAndTheFolderIsHeld()
+    {
+        QTemporaryDir dir;
+        auto w = window(dir.path());
+        w->LogPrint(QStringLiteral("a line")); // Save As would be enabled by the panel
+        QSignalSpy active(w.get(), &frmMain::RunActiveChanged);
+        QString during;
+        QElapsedTimer aboutTime;
+        QTimer::singleShot(0, w.get(), [&] {
+            emit w->McToolBar1->Click(0);
+            during = QStringLiteral("%1%2%3%4").arg(w->mnuFileSaveAs->isEnabled()).arg(w->mnuHelpAbout->isEnabled())
+                         .arg(w->mnuHelpCheckUpdate->isEnabled()).arg(w->mnuFileExit->isEnabled());
+            w->mnuFile->hide();
+            FolderLock other;
+            during += other.Take(dir.path()) == FolderLock::State::Busy ? QStringLiteral(" held") : QString();
+            // Even called directly, the about window does not open inside the run.
+            QTimer::singleShot(300, [] {
+                if (QWidget *modal = QApplication::activeModalWidget())
+                    modal->close();
+            });
+            aboutTime.start();
+            w->ShowAbout();
+            during += aboutTime.elapsed() < 200 ? QStringLiteral(" no about") : QString();
+            w->mnuFileSaveAs->trigger();
+            w->mnuHelpCheckUpdate->trigger();
+        });
+        emit w->Cmd11->Click();
+        QCOMPARE(during, QStringLiteral("0001 held no about"));
+        QCOMPARE(active.size(), 2);
+        QCOMPARE(active.at(0).at(0).toBool(), true);
+        QCOMPARE(active.at(1).at(0).toBool(), false);
+        emit w->McToolBar1->Click(0);
+        QVERIFY(w->mnuFileSaveAs->isEnabled() && w->mnuHelpAbout->isEnabled() && w->mnuHelpCheckUpdate->isEnabled());
+        w->mnuFile->hide();
+        FolderLock after;
+        QCOMPARE(after.Take(dir.path()), FolderLock::State::Held); // released with the run
+        QVERIFY(boxes.isEmpty());
+    }
+
+    void aSecondRunOnAHeldFolderTouchesNothing_data()
+    {
+        QTest::addColumn<bool>("multiple");
+        QTest::newRow("single") << false;
+        QTest::newRow("multiple") << true;
+    }
+    void aSecondRunOnAHeldFolderTouchesNothing()
+    {
+        QFETCH(bool, multiple);
+        QTemporaryDir dir;
+        QFile(dir.filePath(QStringLiteral("1.tst"))).open(QIODevice::WriteOnly); // another run's file
+        auto w = window(dir.path());
+        w->Chk11->setChecked(true);
+        const QString panel = w->Label3->text();
+        const FaultTest::Snapshot before = FaultTest::TakeSnapshot(dir.path());
+        FolderLock otherRun;
+        QCOMPARE(otherRun.Take(dir.path()), FolderLock::State::Held);
+        emit(multiple ? w->Cmd12 : w->Cmd11)->Click();
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(dir.path())), QString());
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("16|Veltaro|")) && boxes[0].contains(dir.path()),
+                 qPrintable(boxes[0]));
+        QCOMPARE(w->Label3->text(), panel);
+        QVERIFY(w->Cmd11->isEnabled() && w->StopRequested && !w->RunActive);
+    }
+
+    // With the cache disabled, a target that refuses 1 KiB direct writes is asked about first.
+    void bypassRefusedAsksBeforeWriting_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("refuses");
+        // The runner's test takes tmpfs and the 4096-byte sectors.
+        QTest::newRow("ext4 folder") << "ext4" << false;
+        QTest::newRow("ramfs") << "ramfs" << true;
+    }
+    void bypassRefusedAsksBeforeWriting()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, refuses);
+        QTemporaryDir dir;
+        QString target = dir.path();
+        std::unique_ptr<DeviceMount> mount;
+        if (kind != u"ext4") {
+            if (!FaultTest::IsRoot())
+                QSKIP("needs root to mount");
+            target = dir.filePath(QStringLiteral("mnt"));
+            QDir().mkpath(target);
+            mount = DeviceMount::Ramfs(target);
+            if (!mount->Error().isEmpty())
+                QSKIP(qPrintable(mount->Error()));
+        }
+        auto w = window(target);
+        w->Txt2->setText(QStringLiteral("8")); // a cached phase of 0 ms would count as a failure
+        const FaultTest::Snapshot before = FaultTest::TakeSnapshot(target);
+
+        answer = MsgBoxResult::No;
+        emit w->Cmd11->Click();
+        QCOMPARE(boxes.size(), refuses ? 1 : 0);
+        if (!refuses) {
+            QVERIFY(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")));
+            return;
+        }
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|").arg(MsgBoxStyle::YesNo | MsgBoxStyle::Information)),
+                 qPrintable(boxes[0]));
+        QVERIFY2(boxes[0].contains(QStringLiteral("1 KB")), qPrintable(boxes[0]));
+        // No: back to the idle window, nothing written.
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+        QVERIFY(w->Label3->text().isEmpty() && w->LogText.isEmpty() && w->Cmd11->isEnabled());
+
+        // Yes: the run goes through the cache, measured in full, and leaves the box as it was.
+        answer = MsgBoxResult::Yes;
+        emit w->Cmd11->Click();
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY2(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")), qPrintable(w->LogText.text()));
+        QVERIFY(!w->LogText.text().contains(QStringLiteral("Checksum Error!")));
+        QVERIFY(w->chkDisableCaching->Checked() && !w->CacheForced);
+        const RunRecord &r = w->LastRecord();
+        QVERIFY(r.options.disableCaching && r.directIoRefused);
+        for (const PhaseRecord &phase : r.phases)
+            for (const FileRecord &f : phase.files)
+                QCOMPARE(f.directIo, std::optional<bool>(false));
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+    }
+
+    // A target that fills up mid-run: the figures stand in the log as before, and a box after the
+    // run says how many writes failed.
+    void failedWritesAreToldAfterTheRun()
+    {
+        if (!FaultTest::IsRoot())
+            QSKIP("needs root to mount");
+        QTemporaryDir dir;
+        const auto mount = DeviceMount::Tmpfs(dir.path(), QStringLiteral("size=2m"));
+        if (!mount->Error().isEmpty())
+            QSKIP(qPrintable(mount->Error()));
+        auto w = window(dir.path());
+        w->Txt2->setText(QStringLiteral("4"));
+        emit w->Cmd11->Click();
+        const PhaseRecord *write = w->LastRecord().phase(PhaseKind::Write);
+        QVERIFY(write && write->failedCalls > 0);
+        QCOMPARE(write->firstErrno, ENOSPC);
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|%2 Schreibzugriffe sind fehlgeschlagen (")
+                                         .arg(MsgBoxStyle::Exclamation)
+                                         .arg(write->failedCalls + write->shortCalls)),
+                 qPrintable(boxes[0]));
+        QVERIFY(!w->LogText.text().contains(QStringLiteral("fehlgeschlagen")));
+        QVERIFY(w->Cmd11->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestRunGuard)
+#include "tst_run_guard.moc"
