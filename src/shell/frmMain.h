@@ -68,6 +68,7 @@ public:
     Chk1 *ChkDoEvents = nullptr;
     Chk1 *chkDisableCaching = nullptr;
     Chk1 *chkEnableWriteThrough = nullptr;
+    Chk1 *chkVerifyData = nullptr;
     PPB *Progress1 = nullptr;
     PPB *OverallProgress = nullptr;
     QLabel *Image1 = nullptr;

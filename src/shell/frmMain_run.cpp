@@ -44,6 +44,7 @@ public:
         enable(m_w.Chk11);
         enable(m_w.chkDisableCaching);
         enable(m_w.chkEnableWriteThrough);
+        enable(m_w.chkVerifyData);
         enable(m_w.ChkDoEvents);
         enable(m_w.Cmd11);
         enable(m_w.Cmd12);

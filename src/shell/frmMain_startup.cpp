@@ -95,6 +95,11 @@ void frmMain::Translate()
     Cmd13->setToolTipText(LangText(39, false, false, false, QStringLiteral("Automatically find proper values")));
     chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
     chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));
+    chkVerifyData->setCaption(LangText(200, false, false, false, QStringLiteral("Verify data")));
+    chkVerifyData->setToolTipText(
+        LangText(201, false, false, false,
+                 QStringLiteral("Every block carries a pattern of its own place; reading checks each block and "
+                                "counts the damaged ones and those that came from another place.")));
 
     static const std::array<std::pair<int, const char *>, 3> toolbar{
         {{62, "File"}, {63, "Edit"}, {64, "Help"}}};
@@ -116,6 +121,7 @@ void frmMain::RestoreSettings()
 {
     Txt1->setText(WholeNumberText(Setting(QStringLiteral("NrFiles"), QStringLiteral("20"))));
     Txt2->setText(WholeNumberText(Setting(QStringLiteral("NrMBytes"), QStringLiteral("10"))));
+    chkVerifyData->setChecked(Setting(QStringLiteral("VerifyData"), QStringLiteral("0")) == QLatin1String("1"));
 
     const double stored = std::floor(LeadingNumber(Setting(QStringLiteral("NrPrevPath"), QStringLiteral("0"))));
     // A damaged count must not make start-up read millions of keys.
@@ -143,6 +149,7 @@ void frmMain::SaveSettings()
     for (int i = 0; i <= items - 2; ++i)
         Save(QStringLiteral("PrevPath") + QString::number(i + 1), Drive1->itemText(i));
     Save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
+    Save(QStringLiteral("VerifyData"), chkVerifyData->Checked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 bool frmMain::Form_QueryUnload()

@@ -4,7 +4,7 @@
 #include "platform/MsgBox.h"
 #include "shell/frmMain.h"
 #include "shell/lang/modLang.h"
-#include "shell/modGetDiskSpaceFree.h"
+#include "platform/modGetDiskSpaceFree.h"
 #include "shell/modTest_suggest.h"
 
 #include <QtTest>
