@@ -1,12 +1,11 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
-#include "engine/HeadlessContext.h"
+#include "engine/HeadlessRun.h"
+#include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/Version.h"
-#include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -34,34 +33,32 @@ int main(int argc, char *argv[])
     const QCommandLineOption lang(QStringLiteral("lang"),
                                   QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
                                   QStringLiteral("file"), QStringLiteral("deutsch.lng"));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang});
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print the run's record as JSON; the log goes to standard error."));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     if (parser.value(lang).size() > 4)
         modLang::LoadLanguageFile(InstallPaths::LanguageFile(parser.value(lang)));
 
-    HeadlessContext ctx;
-    ctx.Drive1Text = parser.positionalArguments().first();
-    ctx.Txt1Text = parser.value(count);
-    ctx.Txt2Text = parser.value(size);
-    ctx.chkDisableCaching = !parser.isSet(cache);
-    ctx.chkEnableWriteThrough = parser.isSet(writeThrough);
-    ctx.ChkDoEvents = parser.isSet(lightPump);
-    ctx.Chk11 = parser.isSet(logFile);
+    HeadlessRunOptions options;
+    options.folder = parser.positionalArguments().first();
+    options.multiple = parser.isSet(multiple);
+    options.count = parser.value(count);
+    options.sizeMB = parser.value(size);
+    options.disableCaching = !parser.isSet(cache);
+    options.writeThrough = parser.isSet(writeThrough);
+    options.lightPump = parser.isSet(lightPump);
+    options.writeLogFile = parser.isSet(logFile);
 
-    // Every logged line as it comes; the panel's "<clear>" has no meaning here.
     QTextStream out(stdout);
-    ctx.OnLog = [&out](const QString &line) {
-        if (line != QLatin1String("<clear>"))
-            out << line << Qt::endl;
-    };
-    if (parser.isSet(multiple))
-        StartMultiple(ctx);
-    else
-        StartSingle(ctx);
+    QTextStream err(stderr);
+    QTextStream &lines = parser.isSet(json) ? err : out;
+    const RunRecord record = RunHeadless(options, [&lines](const QString &line) { lines << line << Qt::endl; });
+    if (parser.isSet(json))
+        out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
 
-    const RunResults &r = ctx.Figures;
-    const bool measured = parser.isSet(multiple) ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
-    return measured ? 0 : 1;
+    const PhaseRecord *read = record.phase(PhaseKind::Read);
+    return read && read->completed ? 0 : 1;
 }

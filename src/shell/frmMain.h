@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "engine/RunRecord.h"
 
 #include <QWidget>
 #include <array>
@@ -22,6 +23,7 @@ class QAction;
 class InetTransfer;
 class clsDoEvents;
 class TimerComponent;
+class DriverContext;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -99,6 +101,9 @@ public:
     // Test runs (frmMain_run.cpp): the log panel, the start buttons' handlers, and the window's one
     // pump and one clock, made on first use and kept until the window ends.
     void LogPrint(const QString &InText);
+    void ClearPanel();
+    // Every figure of the last run, complete or not; empty before the first.
+    const RunRecord &LastRecord() const { return m_lastRecord; }
     void Cmd11_Click();
     void Cmd12_Click();
     clsDoEvents &DoEvents();
@@ -106,16 +111,20 @@ public:
     std::shared_ptr<clsDoEvents> DoEventsInstance;
     std::shared_ptr<TimerComponent> TimerInstance;
 
+signals:
+    // A start command has returned, with the run's record.
+    void runFinished(const RunRecord &record);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
     // Each concern wires its own signals, in its own file.
-    void connectTarget();   // frmMain_target.cpp
-    void connectRuns();     // frmMain_run.cpp
-    void connectSuggest();  // frmMain_suggest.cpp
-    void connectMenus();    // frmMain_menus.cpp
+    void connectTarget();  // frmMain_target.cpp
+    void connectRuns();    // frmMain_run.cpp
+    void connectSuggest(); // frmMain_suggest.cpp
+    void connectMenus();   // frmMain_menus.cpp
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
@@ -125,4 +134,7 @@ private:
     bool Form_QueryUnload();
     void RestoreSettings();
     void SaveSettings();
+    void Run(void (*start)(DriverContext &));
+
+    RunRecord m_lastRecord;
 };

@@ -5,12 +5,12 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/NumberText.h"
 #include "platform/SettingsStore.h"
 #include "platform/Version.h"
 #include "shell/ViewFrame.h"
-#include "shell/lang/modLang.h"
 #include "shell/modCmd.h"
 #include "toolbar/McToolBar.h"
 
@@ -101,8 +101,7 @@ void frmMain::Translate()
                  QStringLiteral("Every block carries a pattern of its own place; reading checks each block and "
                                 "counts the damaged ones and those that came from another place.")));
 
-    static const std::array<std::pair<int, const char *>, 3> toolbar{
-        {{62, "File"}, {63, "Edit"}, {64, "Help"}}};
+    static const std::array<std::pair<int, const char *>, 3> toolbar{{{62, "File"}, {63, "Edit"}, {64, "Help"}}};
     for (int i = 0; i < static_cast<int>(toolbar.size()); ++i) {
         McToolBar1->setButton_Index(i);
         McToolBar1->setButtonCaption(
