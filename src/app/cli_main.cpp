@@ -1,5 +1,6 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessRun.h"
+#include "engine/ValueProposal.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/Version.h"
@@ -35,7 +36,13 @@ int main(int argc, char *argv[])
                                   QStringLiteral("file"), QStringLiteral("deutsch.lng"));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Print the run's record as JSON; the log goes to standard error."));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json});
+    const QCommandLineOption verify(QStringLiteral("verify"),
+                                    QStringLiteral("Write a pattern that names each block's place and check every block "
+                                                   "on reading; exit status 1 when any block failed."));
+    const QCommandLineOption fill(QStringLiteral("fill"),
+                                  QStringLiteral("Size the files from the folder's free space, as the window's proposal "
+                                                 "does, so that the whole device is written (replaces -n and -s)."));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json, verify, fill});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -51,6 +58,12 @@ int main(int argc, char *argv[])
     options.writeThrough = parser.isSet(writeThrough);
     options.lightPump = parser.isSet(lightPump);
     options.writeLogFile = parser.isSet(logFile);
+    options.verifyData = parser.isSet(verify);
+    if (parser.isSet(fill)) {
+        const modTest::Proposal proposal = modTest::ProposeValuesFor(options.folder);
+        options.count = QString::number(proposal.files);
+        options.sizeMB = QString::number(proposal.megabytes);
+    }
 
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -60,5 +73,10 @@ int main(int argc, char *argv[])
         out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
 
     const PhaseRecord *read = record.phase(PhaseKind::Read);
-    return read && read->completed ? 0 : 1;
+    if (!read || !read->completed)
+        return 1;
+    for (const FileRecord &f : read->files)
+        if (f.verify && (f.verify->badBlocks > 0 || f.verify->misplacedBlocks > 0))
+            return 1;
+    return 0;
 }

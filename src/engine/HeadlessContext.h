@@ -23,6 +23,7 @@ public:
     bool ChkDoEvents = false;
     bool chkDisableCaching = true;
     bool chkEnableWriteThrough = false;
+    bool chkVerifyData = false;
 
     // Run state.
     bool Stop = true;
@@ -49,6 +50,8 @@ public:
     bool WriteThrough() const override { return chkEnableWriteThrough; }
     bool LightPump() const override { return ChkDoEvents; }
     bool StopRequested() const override { return Stop; }
+    bool VerifyData() const override { return chkVerifyData; }
+    QByteArray RunId() const override { return m_reporter.record().runId; }
     void LogPrint(const QString &line) override;
     void ClearPanel() override;
     RunEvents &Events() override { return m_reporter; }

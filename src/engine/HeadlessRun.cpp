@@ -12,6 +12,7 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.chkEnableWriteThrough = options.writeThrough;
     ctx.ChkDoEvents = options.lightPump;
     ctx.Chk11 = options.writeLogFile;
+    ctx.chkVerifyData = options.verifyData;
     ctx.OnLog = onLine;
     if (options.multiple)
         StartMultiple(ctx);

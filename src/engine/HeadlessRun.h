@@ -15,6 +15,7 @@ struct HeadlessRunOptions {
     bool writeThrough = false;
     bool lightPump = false;
     bool writeLogFile = false;
+    bool verifyData = false;
 };
 
 // Runs the test as the window would, each log line to onLine as it comes; the run's record.

@@ -18,6 +18,7 @@ void RecordBuilder::runStarted(const RunStarted &e)
     m_record.options.disableCaching = e.disableCaching;
     m_record.options.writeThrough = e.writeThrough;
     m_record.options.lightPump = e.lightPump;
+    m_record.options.verifyData = e.verifyData;
 }
 
 PhaseRecord &RecordBuilder::phaseOf(TestPhase phase)
@@ -136,4 +137,9 @@ QString toString(FailReason reason)
         return QStringLiteral("bad_values");
     }
     return QString();
+}
+
+void RecordBuilder::fileVerified(const FileVerified &e)
+{
+    fileOf(phaseOf(e.phase), e.file).verify = e.counts;
 }

@@ -60,6 +60,8 @@ void ReportSummary(DriverContext &ctx, const RunKind &kind)
 {
     const RunResults &r = ctx.Results();
     ctx.Events().runSummary(r.*kind.writeTime, r.*kind.writeRate, r.*kind.readTime, r.*kind.readRate);
+    if (ctx.VerifyData())
+        ctx.Events().dataVerified(r.FailedBlocks);
 }
 
 // Steps up to the summary; false when the run ended early (target refused, bad values), in which
@@ -103,6 +105,7 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
     started.disableCaching = ctx.DisableCaching();
     started.writeThrough = ctx.WriteThrough();
     started.lightPump = ctx.LightPump();
+    started.verifyData = ctx.VerifyData();
     started.time = QDateTime::currentDateTime();
     events.runStarted(started);
     bool ok = kind.write(ctx, count, sizeMB, path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LatencyHistogram.h"
+#include "engine/RunRecord.h"
 
 #include <QDateTime>
 #include <QString>
@@ -34,6 +35,7 @@ struct RunStarted {
     bool disableCaching = false;
     bool writeThrough = false;
     bool lightPump = false;
+    bool verifyData = false;
     QDateTime time;
 };
 
@@ -51,6 +53,15 @@ struct FileTimed {
     int64_t shortCalls = 0;
     int firstErrno = 0;
     const LatencyHistogram *latency = nullptr; // each block's system call; only during the call
+};
+
+// A read file's blocks checked against the pattern they were written with.
+struct FileVerified {
+    TestPhase phase = TestPhase::SingleRead;
+    int32_t file = 0;
+    VerifyCounts counts;
+    uint32_t firstOriginFile = 0; // where the first misplaced block was written, when there is one
+    uint64_t firstOriginBlock = 0;
 };
 
 class RunEvents {
@@ -80,4 +91,9 @@ public:
     virtual void resultLogWritten(const QString &fileName, bool written) = 0;
     // The start command returns.
     virtual void runEnded() = 0;
+
+    // Only a run that verifies its data reports these: each read file's counts, and with the
+    // summary the number of blocks that did not read back as written.
+    virtual void fileVerified(const FileVerified &) {}
+    virtual void dataVerified(int64_t /*failedBlocks*/) {}
 };

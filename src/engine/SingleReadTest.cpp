@@ -22,11 +22,19 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     int64_t totalMs = 0;
     const std::optional<int32_t> overallDenominator = Mul(*totalMB, 2);
     BlockTally tally;
+    const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
+    VerifyTally verify;
+    if (pattern)
+        ctx.Results().FailedBlocks = 0;
 
     for (int32_t f = 1; f <= count; ++f) {
         modFile::RawFile file(modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ));
-        if (!file)
-            continue; // a file that does not open is passed over in silence
+        if (!file) {
+            // A file that does not open is passed over in silence; verified, none of it read back.
+            if (pattern)
+                ReportUnreadable(ctx, phase, f, sizeMB);
+            continue;
+        }
         events.fileStarted(phase, f);
 
         TimerComponent *timer = ctx.Timer();
@@ -34,6 +42,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         if (!timer || !timer->Time(t0))
             return fail();
         tally = BlockTally();
+        verify = VerifyTally();
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         int64_t index = 0;
@@ -45,6 +54,9 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                 tally.add(1024, n, MonotonicNs() - before);
                 if (n != 1024)
                     events.shortRead(phase, f, index, n < 0 ? 0 : n);
+                if (pattern)
+                    verify.add(pattern->Verify(buffer.data(), n, static_cast<uint32_t>(f), static_cast<uint64_t>(index)),
+                               index);
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)
                     return Stopped(ctx, phase);
@@ -67,6 +79,8 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
         const int32_t d = TimerDifference(t1, t0);
         events.fileTimed(Timed(phase, f, d, us, tally));
+        if (pattern)
+            ReportVerified(ctx, phase, f, verify);
         totalMs += d;
     }
 

@@ -25,6 +25,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
     bool timed = false;
     const std::optional<int32_t> overallDenominator = Mul(*totalMB, 2);
     BlockTally tally;
+    const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
 
     for (int32_t f = 1; f <= count; ++f) {
         modFile::RawFile file(modFile::OpenRawFile(TestFileName(path, f), modFile::GENERIC_WRITE, 0,
@@ -42,9 +43,12 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
         tally = BlockTally();
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
+        int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {
-            for (int b = 0; b < 1024; ++b) {
+            for (int b = 0; b < 1024; ++b, ++index) {
+                if (pattern)
+                    pattern->Fill(block.data(), static_cast<uint32_t>(f), static_cast<uint64_t>(index));
                 const uint64_t before = MonotonicNs();
                 const int32_t n = modFile::WriteBlockBytes(handle, block);
                 tally.add(blockSize, n, MonotonicNs() - before);

@@ -25,6 +25,8 @@ public:
     bool WriteThrough() const override { return m_w.chkEnableWriteThrough->Checked(); }
     bool LightPump() const override { return m_w.ChkDoEvents->Checked(); }
     bool StopRequested() const override { return m_w.StopRequested; }
+    bool VerifyData() const override { return m_w.chkVerifyData->Checked(); }
+    QByteArray RunId() const override { return m_reporter.record().runId; }
     void LogPrint(const QString &line) override { m_w.LogPrint(line); }
     void ClearPanel() override { m_w.ClearPanel(); }
     RunEvents &Events() override { return m_reporter; }
