@@ -49,8 +49,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::createControls()
 {
-    // One row taller than the classic design: the verification option has a row of its own below it.
-    setFixedSize(TwipsToPixels(4800), TwipsToPixels(5070));
+    setFixedSize(TwipsToPixels(4800), TwipsToPixels(4800));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -62,7 +61,7 @@ void frmMain::createControls()
 
     McToolBar1 = Place<McToolBar>(this, 0, 0, 4800, 300);
     McToolBar1->ReadProperties(PropertyBag::load(QStringLiteral(":/design/McToolBar1.props")));
-    frView = Place<ViewFrame>(this, 60, 315, 4650, 4725);
+    frView = Place<ViewFrame>(this, 60, 315, 4650, 4455);
     QWidget *f = frView;
 
     Label1 = Place<QLabel>(f, 120, 360, 1695, 195);
@@ -109,7 +108,8 @@ void frmMain::createControls()
     iIcon[1] = Picture(f, QStringLiteral(":/icon2.png"), TwipsRect(120, 3960, 480, 480));
     iIcon[1]->hide();
 
-    chkVerifyData = Place<Chk1>(f, 225, 4455, 4245, 240);
+    // In the free row beside the animation icon, its right half, so the classic controls keep their places.
+    chkVerifyData = Place<Chk1>(f, 2640, 4035, 1830, 240);
     chkVerifyData->ReadProperties(StoredDesign(QStringLiteral("chkVerifyData")));
 
     IconAnimation = new QTimer(this);
