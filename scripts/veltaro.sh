@@ -15,7 +15,7 @@ sudo_cmd=()
 
 packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
 test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev dosfstools fusefat e2fsprogs
-    dpkg-dev lintian appstream desktop-file-utils)
+    dpkg-dev lintian appstream desktop-file-utils dmsetup)
 
 install_missing() {
     local missing=()

@@ -72,11 +72,5 @@ int main(int argc, char *argv[])
     if (parser.isSet(json))
         out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
 
-    const PhaseRecord *read = record.phase(PhaseKind::Read);
-    if (!read || !read->completed)
-        return 1;
-    for (const FileRecord &f : read->files)
-        if (f.verify && (f.verify->badBlocks > 0 || f.verify->misplacedBlocks > 0))
-            return 1;
-    return 0;
+    return RunPassed(record) ? 0 : 1;
 }

@@ -20,3 +20,14 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
         StartSingle(ctx);
     return ctx.Record();
 }
+
+bool RunPassed(const RunRecord &record)
+{
+    const PhaseRecord *read = record.phase(PhaseKind::Read);
+    if (!read || !read->completed)
+        return false;
+    for (const FileRecord &f : read->files)
+        if (f.verify && (f.verify->badBlocks > 0 || f.verify->misplacedBlocks > 0))
+            return false;
+    return true;
+}

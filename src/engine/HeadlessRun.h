@@ -18,5 +18,9 @@ struct HeadlessRunOptions {
     bool verifyData = false;
 };
 
+// The runner's verdict: the read phase completed and, when the run verified its data, every block
+// read back as written.
+bool RunPassed(const RunRecord &record);
+
 // Runs the test as the window would, each log line to onLine as it comes; the run's record.
 RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<void(const QString &)> &onLine);

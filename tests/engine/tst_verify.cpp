@@ -2,6 +2,7 @@
 // block, in the log, the record and the summary, by the single and the multiple test.
 #include "common/EngineTestSupport.h"
 #include "engine/BlockPattern.h"
+#include "engine/HeadlessRun.h"
 #include "engine/RunDriver.h"
 
 #include <QtTest>
@@ -194,6 +195,7 @@ private slots:
         }
         for (const FileRecord &f : r.phase(PhaseKind::Write)->files)
             QVERIFY(!f.verify);
+        QCOMPARE(RunPassed(r), expected.isEmpty()); // the runner's exit status
     }
 
     // The single read phase passes over a file that does not open; verified, all its blocks failed.
