@@ -3,6 +3,7 @@
 #include "engine/ValueProposal.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
+#include "platform/SignalStop.h"
 #include "platform/Version.h"
 
 #include <QCommandLineParser>
@@ -13,6 +14,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Before anything that can take time: a stop during start-up or a run still cleans up.
+    SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
     QCoreApplication::setApplicationVersion(ProgramVersion());
 
@@ -68,9 +71,17 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream &lines = parser.isSet(json) ? err : out;
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    options.stopRequested = [&signalStop] { return signalStop.received() != 0; };
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
     const RunRecord record = RunHeadless(options, [&lines](const QString &line) { lines << line << Qt::endl; });
     if (parser.isSet(json))
         out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
 
     return RunPassed(record) ? 0 : 1;
 }

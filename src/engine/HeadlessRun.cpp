@@ -14,6 +14,7 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.Chk11 = options.writeLogFile;
     ctx.chkVerifyData = options.verifyData;
     ctx.OnLog = onLine;
+    ctx.ExternalStop = options.stopRequested;
     if (options.multiple)
         StartMultiple(ctx);
     else

@@ -16,6 +16,8 @@ struct HeadlessRunOptions {
     bool lightPump = false;
     bool writeLogFile = false;
     bool verifyData = false;
+    // Asked at each pump check besides the run's own flag (the runner's signals).
+    std::function<bool()> stopRequested;
 };
 
 // The runner's verdict: the read phase completed and, when the run verified its data, every block

@@ -32,6 +32,8 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
         return fail();
 
     modFile::RawBlock buffer;
+    if (!buffer.valid())
+        return fail();
     std::vector<BlockTally> tallies(files.size());
     const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
     std::vector<VerifyTally> verify(pattern ? files.size() : 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "engine/RunLog.h"
 #include "engine/RunRecord.h"
 
 #include <QWidget>
@@ -49,7 +50,7 @@ public:
     // Run state shared with the test engine.
     bool StopRequested = true;
     bool AutoCompleteBusy = false;
-    QString LogText;
+    RunLog LogText;
     QString LogFileName;
     std::array<QString, 6> LogLines{}; // 0 is the newest line
     RunResults Results;
@@ -111,6 +112,8 @@ public:
     std::shared_ptr<clsDoEvents> DoEventsInstance;
     std::shared_ptr<TimerComponent> TimerInstance;
 
+    // The Exit command: a running test stops at its next pump check, then the program ends.
+    void RequestExit() { mnuFileExit_Click(); }
 signals:
     // A start command has returned, with the run's record.
     void runFinished(const RunRecord &record);
@@ -126,6 +129,7 @@ private:
     void connectSuggest(); // frmMain_suggest.cpp
     void connectMenus();   // frmMain_menus.cpp
     void mnuFileSaveAs_Click();
+    void ShowSaveError(const QString &fileName, const QString &reason);
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
     void mnuHelpCheckUpdate_Click();
