@@ -1,14 +1,9 @@
-// veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
-#include "engine/HeadlessRun.h"
-#include "engine/ValueProposal.h"
-#include "lang/modLang.h"
-#include "platform/InstallPaths.h"
+// veltaro-cli: runs the single or the multiple test on a folder without a window, for scripts.
+#include "app/cli/CliOptions.h"
+#include "app/cli/CliRun.h"
 #include "platform/SignalStop.h"
-#include "platform/Version.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTextStream>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -17,71 +12,16 @@ int main(int argc, char *argv[])
     // Before anything that can take time: a stop during start-up or a run still cleans up.
     SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
-    QCoreApplication::setApplicationVersion(ProgramVersion());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Measures how fast a folder's device writes and reads."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to test."));
-    const QCommandLineOption multiple(QStringLiteral("multiple"), QStringLiteral("Run the multiple test."));
-    const QCommandLineOption count({QStringLiteral("n"), QStringLiteral("count")}, QStringLiteral("Number of files."),
-                                   QStringLiteral("count"), QStringLiteral("20"));
-    const QCommandLineOption size({QStringLiteral("s"), QStringLiteral("size")},
-                                  QStringLiteral("Size of each file in MB."), QStringLiteral("MB"),
-                                  QStringLiteral("10"));
-    const QCommandLineOption cache(QStringLiteral("cache"), QStringLiteral("Leave the system cache on."));
-    const QCommandLineOption writeThrough(QStringLiteral("write-through"), QStringLiteral("Enable write through."));
-    const QCommandLineOption lightPump(QStringLiteral("light-pump"), QStringLiteral("Increase test priority."));
-    const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Write the result log file to the folder."));
-    const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
-                                  QStringLiteral("file"), QStringLiteral("deutsch.lng"));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Print the run's record as JSON; the log goes to standard error."));
-    const QCommandLineOption verify(QStringLiteral("verify"),
-                                    QStringLiteral("Write a pattern that names each block's place and check every block "
-                                                   "on reading; exit status 1 when any block failed."));
-    const QCommandLineOption fill(QStringLiteral("fill"),
-                                  QStringLiteral("Size the files from the folder's free space, as the window's proposal "
-                                                 "does, so that the whole device is written (replaces -n and -s)."));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json, verify, fill});
-    parser.process(app);
-    if (parser.positionalArguments().size() != 1)
-        parser.showHelp(2);
-    if (parser.value(lang).size() > 4)
-        modLang::LoadLanguageFile(InstallPaths::LanguageFile(parser.value(lang)));
-
-    HeadlessRunOptions options;
-    options.folder = parser.positionalArguments().first();
-    options.multiple = parser.isSet(multiple);
-    options.count = parser.value(count);
-    options.sizeMB = parser.value(size);
-    options.disableCaching = !parser.isSet(cache);
-    options.writeThrough = parser.isSet(writeThrough);
-    options.lightPump = parser.isSet(lightPump);
-    options.writeLogFile = parser.isSet(logFile);
-    options.verifyData = parser.isSet(verify);
-    if (parser.isSet(fill)) {
-        const modTest::Proposal proposal = modTest::ProposeValuesFor(options.folder);
-        options.count = QString::number(proposal.files);
-        options.sizeMB = QString::number(proposal.megabytes);
+    const CliParse parse = CliArgs::Parse(app.arguments().mid(1));
+    if (!parse.error.isEmpty()) {
+        std::fprintf(stderr, "veltaro-cli: %s\nTry 'veltaro-cli --help'.\n", qPrintable(parse.error));
+        return ExitUsage;
     }
-
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    QTextStream &lines = parser.isSet(json) ? err : out;
-    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
-    options.stopRequested = [&signalStop] { return signalStop.received() != 0; };
-    QCoreApplication::processEvents();
-    if (signalStop.received())
-        return SignalStop::ExitCode(signalStop.received());
-    const RunRecord record = RunHeadless(options, [&lines](const QString &line) { lines << line << Qt::endl; });
-    if (parser.isSet(json))
-        out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
-    QCoreApplication::processEvents();
-    if (signalStop.received())
-        return SignalStop::ExitCode(signalStop.received());
-
-    return RunPassed(record) ? 0 : 1;
+    const CliOptions &o = parse.options;
+    if (o.help || o.version) {
+        std::fputs(qPrintable(o.help ? CliArgs::HelpText() : CliArgs::VersionText()), stdout);
+        return ExitComplete;
+    }
+    return o.fio ? CliRun::PrintFio(o) : CliRun::Run(o, signalStop);
 }

@@ -209,7 +209,27 @@ QJsonObject deviceJson(const DeviceInfo &d)
             {QStringLiteral("logical_block_bytes"), optional(d.logicalBlockBytes)},
             {QStringLiteral("physical_block_bytes"), optional(d.physicalBlockBytes)},
             {QStringLiteral("scheduler"), optional(d.scheduler)},
-            {QStringLiteral("free_bytes_before"), optional(d.freeBytesBefore)}};
+            {QStringLiteral("free_bytes_before"), optional(d.freeBytesBefore)},
+            {QStringLiteral("mount_point"), optional(d.mountPoint)},
+            {QStringLiteral("device_chain"), QJsonArray::fromStringList(d.deviceChain)}};
+}
+
+QJsonArray fioJson(const std::vector<FioCommandRecord> &commands)
+{
+    QJsonArray list;
+    for (const FioCommandRecord &c : commands)
+        list.append(QJsonObject{{QStringLiteral("phase"), nameOf(c.phase, kPhases)},
+                                {QStringLiteral("argv"), QJsonArray::fromStringList(c.argv)},
+                                {QStringLiteral("command"), c.command}});
+    return list;
+}
+
+QStringList texts(const QJsonArray &array)
+{
+    QStringList list;
+    for (const QJsonValue &v : array)
+        list.append(v.toString());
+    return list;
 }
 
 FileRecord readFile(Reader &r, const QJsonObject &o)
@@ -282,6 +302,9 @@ DeviceInfo readDevice(Reader &r, const QJsonObject &o)
     d.physicalBlockBytes = r.maybe<int>(o, "physical_block_bytes");
     d.scheduler = r.maybe<QString>(o, "scheduler");
     d.freeBytesBefore = r.maybe<int64_t>(o, "free_bytes_before");
+    // Later additions: a record written before them has neither.
+    d.mountPoint = r.maybe<QString>(o, "mount_point");
+    d.deviceChain = texts(o.value(QStringLiteral("device_chain")).toArray());
     return d;
 }
 
@@ -356,6 +379,7 @@ QJsonObject RunRecord::toJson() const
             {QStringLiteral("direct_io_refused"), directIoRefused},
             {QStringLiteral("device"), device ? QJsonValue(deviceJson(*device)) : QJsonValue(QJsonValue::Null)},
             {QStringLiteral("phases"), phaseList},
+            {QStringLiteral("fio_commands"), fioJson(fioCommands)},
             {QStringLiteral("outcome"), outcomeJson},
             {QStringLiteral("test_files_deleted"), testFilesDeleted},
             {QStringLiteral("result_log_path"), resultLogPath.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(resultLogPath)},
@@ -398,6 +422,10 @@ std::optional<RunRecord> RunRecord::fromJson(const QJsonObject &json, QString *e
         rec.device = readDevice(r, json.value(QStringLiteral("device")).toObject());
     for (const QJsonValue &p : r.array(json, "phases"))
         rec.phases.push_back(readPhase(r, p.toObject()));
+    for (const QJsonValue &c : json.value(QStringLiteral("fio_commands")).toArray()) {
+        const QJsonObject o = c.toObject();
+        rec.fioCommands.push_back({r.choice(o, "phase", kPhases), texts(r.array(o, "argv")), r.string(o, "command")});
+    }
     const QJsonObject outcome = r.object(json, "outcome");
     rec.outcome = {r.choice(outcome, "status", kStatuses), r.string(outcome, "reason"), r.string(outcome, "path")};
     rec.testFilesDeleted = r.boolean(json, "test_files_deleted");

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -91,7 +92,17 @@ struct DeviceInfo {
     std::optional<int> physicalBlockBytes;
     std::optional<QString> scheduler;
     std::optional<int64_t> freeBytesBefore;
+    std::optional<QString> mountPoint;
+    QStringList deviceChain; // from the mounted device down to blockDevice: "dm-0", "sda3", "sda"
     bool operator==(const DeviceInfo &) const = default;
+};
+
+// A fio job that repeats one phase on the same folder: its words, and the same as one shell line.
+struct FioCommandRecord {
+    PhaseKind phase = PhaseKind::Write;
+    QStringList argv;
+    QString command;
+    bool operator==(const FioCommandRecord &) const = default;
 };
 
 struct RunOutcome {
@@ -116,6 +127,7 @@ struct RunRecord {
     bool directIoRefused = false; // the cache was bypassed on request but the target refused it
     std::optional<DeviceInfo> device;
     std::vector<PhaseRecord> phases;
+    std::vector<FioCommandRecord> fioCommands; // in the order they run; empty when no command line holds them
     RunOutcome outcome;
     bool testFilesDeleted = false;
     QString resultLogPath;       // empty when no result log was asked for

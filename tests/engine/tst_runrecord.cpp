@@ -25,7 +25,11 @@ RunRecord fullRecord()
     d.rotational = false;
     d.logicalBlockBytes = 4096;
     d.freeBytesBefore = 123456789;
+    d.mountPoint = QStringLiteral("/tmp");
+    d.deviceChain = QStringList{QStringLiteral("sda1"), QStringLiteral("sda")};
     r.device = d;
+    r.fioCommands = {{PhaseKind::Write, {QStringLiteral("fio"), QStringLiteral("--name=a b")}, QStringLiteral("fio '--name=a b'")},
+                     {PhaseKind::Read, {QStringLiteral("fio")}, QStringLiteral("fio")}};
     for (PhaseKind kind : {PhaseKind::Write, PhaseKind::Read}) {
         PhaseRecord p;
         p.kind = kind;

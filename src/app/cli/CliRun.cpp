@@ -1,0 +1,143 @@
+#include "app/cli/CliRun.h"
+
+#include "app/cli/CliContext.h"
+#include "app/cli/CsvWriter.h"
+#include "app/cli/ResultOutput.h"
+#include "engine/HeadlessRun.h"
+#include "engine/ValueProposal.h"
+#include "lang/modLang.h"
+#include "platform/InstallPaths.h"
+#include "platform/SignalStop.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace CliRun {
+
+namespace {
+
+void WriteTo(FILE *stream, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+FioSetup FioSetupOf(const CliOptions &o)
+{
+    return FioSetup{o.multiple, o.count, o.sizeMB, o.folder, !o.cache, o.writeThrough};
+}
+
+std::vector<FioCommandRecord> FioRecords(const FioSetup &setup)
+{
+    std::vector<FioCommandRecord> records;
+    for (const FioJob &job : FioCommand::Jobs(setup))
+        records.push_back(
+            {job.phase == QStringLiteral("read") ? PhaseKind::Read : PhaseKind::Write, job.argv, job.shellLine()});
+    return records;
+}
+
+DeviceInfo DeviceInfoOf(const DeviceIdentity &id)
+{
+    DeviceInfo d;
+    d.fileSystem = id.fsType;
+    d.mountSource = id.mountSource;
+    d.mountOptions = id.mountOptions;
+    d.blockDevice = id.disk;
+    d.model = id.model;
+    d.vendor = id.vendor;
+    d.serial = id.serial;
+    d.sizeBytes = id.sizeBytes;
+    d.rotational = id.rotational;
+    d.logicalBlockBytes = id.logicalBlockSize;
+    d.physicalBlockBytes = id.physicalBlockSize;
+    d.scheduler = id.scheduler;
+    d.freeBytesBefore = id.freeBytes;
+    d.mountPoint = id.mountPoint;
+    d.deviceChain = id.deviceChain;
+    return d;
+}
+
+int PrintFio(const CliOptions &o)
+{
+    const QList<FioJob> jobs = FioCommand::Jobs(FioSetupOf(o));
+    if (jobs.isEmpty()) {
+        WriteTo(stderr, "veltaro-cli: the names of that many files do not fit into one fio argument\n");
+        return ExitFailed;
+    }
+    QByteArray out;
+    for (const FioJob &job : jobs)
+        out += job.shellLine().toLocal8Bit() + '\n';
+    WriteTo(stdout, out);
+    return ExitComplete;
+}
+
+int Run(const CliOptions &given, const SignalStop &stop)
+{
+    CliOptions o = given;
+    if (o.fill) {
+        const modTest::Proposal proposal = modTest::ProposeValuesFor(o.folder);
+        o.count = proposal.files;
+        o.sizeMB = proposal.megabytes;
+    }
+    if (o.lang.size() > 4)
+        modLang::LoadLanguageFile(InstallPaths::LanguageFile(o.lang));
+
+    // Results alone go to standard output; with --json or --csv the log moves to standard error.
+    FILE *logStream = o.quiet ? nullptr : o.format == OutputFormat::Log ? stdout : stderr;
+    std::optional<ProgressLine> progress;
+    if (!o.quiet && ::isatty(STDERR_FILENO))
+        progress.emplace([](const QByteArray &bytes) { WriteTo(stderr, bytes); });
+
+    // Read before the run: the free space is that of before.
+    const DeviceIdentity identity = DeviceIdentity::Read(o.folder);
+    CliContext ctx(o.folder, o.count, o.sizeMB, o.multiple);
+    ctx.chkDisableCaching = !o.cache;
+    ctx.chkEnableWriteThrough = o.writeThrough;
+    ctx.ChkDoEvents = o.lightPump;
+    ctx.Chk11 = o.resultLog;
+    ctx.chkVerifyData = o.verify;
+    ctx.ShowProgress(progress ? &*progress : nullptr);
+    ctx.OnLog = [&](const QString &line) {
+        if (!logStream)
+            return;
+        if (progress)
+            progress->clear();
+        WriteTo(logStream, line.toLocal8Bit() + '\n');
+    };
+
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    ctx.ExternalStop = [&stop] { return stop.received() != 0; };
+    QCoreApplication::processEvents();
+    if (stop.received())
+        return SignalStop::ExitCode(stop.received());
+    if (o.multiple)
+        StartMultiple(ctx);
+    else
+        StartSingle(ctx);
+    if (progress)
+        progress->clear();
+    QCoreApplication::processEvents();
+
+    RunRecord record = ctx.Record();
+    record.device = DeviceInfoOf(identity);
+    record.fioCommands = FioRecords(FioSetupOf(o));
+    int code = record.outcome.status == RunStatus::Complete && RunPassed(record) ? ExitComplete : ExitFailed;
+    if (stop.received())
+        code = SignalStop::ExitCode(stop.received());
+
+    if (o.format != OutputFormat::Log) {
+        const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);
+        const QString problem = ResultOutput::Write(bytes, o.output);
+        if (!problem.isEmpty()) {
+            WriteTo(stderr, "veltaro-cli: " + problem.toLocal8Bit() + '\n');
+            code = ExitFailed;
+        }
+    }
+    return code;
+}
+
+} // namespace CliRun

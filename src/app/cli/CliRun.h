@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/cli/CliOptions.h"
+#include "app/cli/FioCommand.h"
+#include "engine/RunRecord.h"
+#include "platform/DeviceIdentity.h"
+
+class SignalStop;
+
+namespace CliRun {
+
+// Runs the test the options describe, writes its results and returns the exit code. A signal
+// that stop catches ends the run as the window's close request does.
+int Run(const CliOptions &options, const SignalStop &stop);
+
+// --fio: the commands on standard output, nothing run.
+int PrintFio(const CliOptions &options);
+
+FioSetup FioSetupOf(const CliOptions &options);
+std::vector<FioCommandRecord> FioRecords(const FioSetup &setup);
+DeviceInfo DeviceInfoOf(const DeviceIdentity &identity);
+
+} // namespace CliRun

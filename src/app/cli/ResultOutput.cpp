@@ -1,0 +1,21 @@
+#include "app/cli/ResultOutput.h"
+
+#include <QSaveFile>
+#include <cstdio>
+
+namespace ResultOutput {
+
+QString Write(const QByteArray &bytes, const QString &path)
+{
+    if (path.isEmpty()) {
+        const bool ok = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size()) &&
+                        std::fflush(stdout) == 0;
+        return ok ? QString() : QStringLiteral("cannot write the result to standard output");
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
+    return {};
+}
+
+} // namespace ResultOutput

@@ -1,0 +1,264 @@
+// veltaro-cli as a script sees it: exit codes, what goes to which stream, clean folders, the
+// progress line on a terminal only, and fio repeating the printed commands.
+#include "engine/RunRecord.h"
+#include "platform/Version.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QString Cli()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro-cli");
+}
+
+QProcessEnvironment Environment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return env;
+}
+
+// Runs in a folder without language files, so the log has the built-in texts.
+Result Run(const QString &program, const QStringList &args, const QString &workDir)
+{
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.setWorkingDirectory(workDir);
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class TestCliProcess : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    Result cli(const QStringList &args) { return Run(Cli(), args, m_dir.path()); }
+    QString folder(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(path);
+        return path;
+    }
+
+private slots:
+    void exitCodesAndStreams()
+    {
+        const QString target = folder("codes");
+        // clang-format off
+        const std::tuple<QStringList, int, const char *, const char *> rows[] = {
+            {{"--help"}, 0, "Exit codes:", ""},
+            {{"--version"}, 0, "veltaro-cli ", ""},
+            {{"-n", "12abc", target}, 2, "", "veltaro-cli: count \"12abc\" is not a whole number from 1 to 32000\n"},
+            {{"-s", "-3", target}, 2, "", "veltaro-cli: size \"-3\""},
+            {{"--json", "--csv", target}, 2, "", "veltaro-cli: --json and --csv"},
+            {{target + "/missing"}, 2, "", "does not exist"},
+            {{"--json", "-o", target + "/no/r.json", target}, 2, "", "folder of --output"},
+            {{"--bogus", target}, 2, "", "Unknown option"},
+            // Not a disk: the target is refused, a failed run.
+            {{"-n", "1", "-s", "1", "/proc"}, 1, "Translation Error!", ""},
+        };
+        // clang-format on
+        for (const auto &[args, code, out, err] : rows) {
+            const Result r = cli(args);
+            const QByteArray name = args.join(' ').toUtf8();
+            QVERIFY2(r.code == code, name + " gave " + QByteArray::number(r.code));
+            QVERIFY2(r.out.contains(out) && (*out || r.out.isEmpty()), name + ": " + r.out);
+            QVERIFY2(r.err.contains(err) && (*err || r.err.isEmpty()), name + ": " + r.err);
+        }
+        QCOMPARE(cli({"--version"}).out, "veltaro-cli " + ProgramVersion().toUtf8() + "\n");
+        QVERIFY(Entries(target).isEmpty()); // no run left anything, and no output file was begun
+    }
+
+    // "/x " is a folder of its own: the run tests and cleans it, never its sibling "/x".
+    void folderAsTypedIsTestedAndCleaned()
+    {
+        const QString sibling = folder("plain");
+        const QString blank = folder("plain ");
+        QFile marker(sibling + "/7.tst");
+        QVERIFY(marker.open(QIODevice::WriteOnly) && marker.write("keep") == 4);
+        marker.close();
+
+        const Result r = cli({"-n", "2", "-s", "4", "--cache", blank});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("Ergebnis:") && r.out.contains(" MB/s\n"), r.out);
+        QVERIFY2(r.err.isEmpty(), r.err); // no terminal: no progress line
+        QVERIFY(Entries(blank).isEmpty());
+        QCOMPARE(Entries(sibling), QStringList{"7.tst"});
+
+        const Result quiet = cli({"-q", "-n", "2", "-s", "4", "--cache", "--multiple", blank});
+        QCOMPARE(quiet.code, 0);
+        QVERIFY(quiet.out.isEmpty() && quiet.err.isEmpty());
+        QVERIFY(Entries(blank).isEmpty());
+    }
+
+    void progressOnlyOnATerminal()
+    {
+        const QString script = QStandardPaths::findExecutable("script");
+        if (script.isEmpty())
+            QSKIP("script(1) is not installed");
+        const QString target = folder("progress");
+        // script gives the runner a pseudo-terminal for both streams.
+        const QString command = QStringLiteral("'%1' -n 2 -s 4 --cache --json -o '%2/r.json' '%2'").arg(Cli(), target);
+        const Result tty = Run(script, {"-qec", command, "/dev/null"}, m_dir.path());
+        QCOMPARE(tty.code, 0);
+        QVERIFY2(tty.out.contains("\rwrite  file 1 of 2  ") && tty.out.contains("\rread  file "), tty.out);
+        QVERIFY2(tty.out.contains(" MB/s  ") && tty.out.contains(" left\x1b[K"), tty.out);
+        // Erased after its last drawing, before a log line or the end.
+        const qsizetype last = tty.out.lastIndexOf(" left\x1b[K");
+        QVERIFY2(tty.out.indexOf("\r\x1b[K", last) > last, tty.out.mid(last));
+
+        const Result pipe = cli({"-n", "2", "-s", "4", "--cache", "--json", "-o", target + "/r.json", target});
+        QCOMPARE(pipe.code, 0);
+        QVERIFY2(!pipe.err.contains('\r') && !pipe.err.contains("\x1b["), pipe.err);
+    }
+
+    // The record validates against its schema and its figures add up.
+    void jsonRecordAddsUp()
+    {
+        for (const bool multiple : {false, true}) {
+            const QString target = folder(multiple ? "json multiple" : "json single");
+            QStringList args{"--json", "-n", "3", "-s", "4", "--cache", target};
+            if (multiple)
+                args.prepend("--multiple");
+            const Result r = cli(args);
+            QCOMPARE(r.code, 0);
+            QVERIFY2(r.err.contains("Ergebnis:"), r.err); // the log moved to standard error
+            QString error;
+            const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(r.out, &error);
+            QVERIFY2(rec, qPrintable(error));
+            QCOMPARE(toString(rec->outcome.status), "complete");
+            QCOMPARE(toString(rec->kind), multiple ? "multiple" : "single");
+            QCOMPARE(rec->target, target + "/");
+            QVERIFY(rec->testFilesDeleted && Entries(target).isEmpty());
+            QCOMPARE(rec->phases.size(), size_t(2));
+            for (const PhaseRecord &p : rec->phases) {
+                QVERIFY(p.completed && p.averageSeconds && p.rateMBps);
+                QCOMPARE(*p.averageSeconds, p.ms / 1000.0 / 3);
+                QCOMPARE(*p.rateMBps, 4 / *p.averageSeconds);
+                QCOMPARE(p.bytesTransferred, 3 * 4 * RunUnits::kBytesPerMB);
+                int64_t fileMs = 0;
+                for (const FileRecord &f : p.files)
+                    fileMs += f.ms;
+                if (!multiple) // the multiple test times whole phases only
+                    QCOMPARE(fileMs, int64_t(p.ms));
+            }
+            QVERIFY(rec->device);
+            QCOMPARE(rec->device->fileSystem, std::optional<QString>(QStorageInfo(target).fileSystemType()));
+            QVERIFY(rec->device->freeBytesBefore > 0);
+            QCOMPARE(rec->fioCommands.size(), size_t(2));
+            QVERIFY(rec->fioCommands[0].argv.contains("--filename=1.tst:2.tst:3.tst"));
+            QVERIFY(rec->fioCommands[1].command.startsWith("fio --name=veltaro-"));
+        }
+    }
+
+    void csvAndOutputFile()
+    {
+        const QString target = folder("csv");
+        const QString file = m_dir.filePath("rows.csv");
+        const Result r = cli({"--csv", "-o", file, "-n", "3", "-s", "4", "--cache", target});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
+        QCOMPARE(rows.size(), 1 + 2 * 4);
+        QCOMPARE(rows[0], "kind,file,phase,bytes,milliseconds,mb_per_s,short_reads,failed_writes");
+        for (const int all : {4, 8}) {
+            int sum = 0;
+            for (int i = all - 3; i < all; ++i) {
+                const QList<QByteArray> f = rows[i].split(',');
+                QCOMPARE(f.size(), 8);
+                QCOMPARE(f[1].toInt(), i - all + 4);
+                QCOMPARE(f[3], "4194304");
+                sum += f[4].toInt();
+            }
+            QVERIFY2(rows[all].startsWith("single,all,"), rows[all]);
+            QCOMPARE(rows[all].split(',')[4].toInt(), sum);
+        }
+
+        // A refused target is a failed run; its record still goes out, whole.
+        const QString failed = m_dir.filePath("failed.json");
+        QCOMPARE(cli({"--json", "-o", failed, "/proc"}).code, 1);
+        QFile json(failed);
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(json.readAll());
+        QVERIFY(rec && rec->outcome.status == RunStatus::Failed);
+        QCOMPARE(rec->outcome.reason, "target_refused");
+    }
+
+    // A stop signal ends the run at its next pump check; the files go, the record says stopped.
+    void stopSignals()
+    {
+        // On the build folder's disk O_DIRECT works, so the run lasts long enough to be stopped.
+        QTemporaryDir disk(QCoreApplication::applicationDirPath() + "/cli-stop-XXXXXX");
+        for (const auto &[signal, code] : {std::pair{SIGTERM, 143}, std::pair{SIGINT, 130}}) {
+            QProcess p;
+            p.setProcessEnvironment(Environment());
+            p.start(Cli(), {"--json", "-q", "-n", "8", "-s", "64", disk.path()});
+            QVERIFY(p.waitForStarted());
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(disk.filePath("1.tst")).size() > 0, 20000);
+            ::kill(pid_t(p.processId()), signal);
+            QVERIFY(p.waitForFinished(30000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), code);
+            const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(p.readAllStandardOutput());
+            QVERIFY(rec);
+            QCOMPARE(toString(rec->outcome.status), "stopped");
+            QVERIFY(!rec->phases.empty() && !rec->phases[0].completed);
+            QVERIFY(rec->testFilesDeleted);
+            QCOMPARE(Entries(disk.path()), QStringList());
+        }
+    }
+
+    // The printed fio commands write the same files with the same sizes, and leave nothing.
+    void fioRepeatsTheFiles()
+    {
+        if (QStandardPaths::findExecutable("fio").isEmpty())
+            QSKIP("fio is not installed");
+        for (const char *kind : {"--single", "--multiple"}) {
+            const QString target = folder(QStringLiteral("fio %1").arg(kind));
+            QStringList args{"--fio", "-n", "3", "-s", "1", "--cache", target};
+            if (QByteArray(kind) == "--multiple")
+                args.prepend(kind);
+            const Result printed = cli(args);
+            QCOMPARE(printed.code, 0);
+            const QList<QByteArray> lines = printed.out.trimmed().split('\n');
+            QCOMPARE(lines.size(), 2);
+
+            const Result write = Run("/bin/sh", {"-c", QString::fromUtf8(lines[0])}, m_dir.path());
+            QVERIFY2(write.code == 0, write.err);
+            QCOMPARE(Entries(target), (QStringList{"1.tst", "2.tst", "3.tst"}));
+            for (const QString &name : Entries(target))
+                QCOMPARE(QFileInfo(target + "/" + name).size(), 1048576);
+            const Result read = Run("/bin/sh", {"-c", QString::fromUtf8(lines[1])}, m_dir.path());
+            QVERIFY2(read.code == 0, read.err);
+            QVERIFY(read.out.contains("io=3072KiB"));
+            QVERIFY(Entries(target).isEmpty());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliProcess)
+#include "tst_cli_process.moc"
