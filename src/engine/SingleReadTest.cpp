@@ -57,8 +57,9 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                 if (n != 1024)
                     events.shortRead(phase, f, index, n < 0 ? 0 : n);
                 if (pattern)
-                    verify.add(pattern->Verify(buffer.data(), n, static_cast<uint32_t>(f), static_cast<uint64_t>(index)),
-                               index);
+                    verify.add(
+                        pattern->Verify(buffer.data(), n, static_cast<uint32_t>(f), static_cast<uint64_t>(index)),
+                        index);
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)
                     return Stopped(ctx, phase);

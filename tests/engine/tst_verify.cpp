@@ -7,38 +7,13 @@
 
 #include <QtTest>
 #include <functional>
+#include <utility>
 
 using namespace EngineTest;
 
 namespace {
 
 constexpr qint64 kBlock = 1024;
-
-// Calls a function once, when the write phase has finished and before the read phase opens a file.
-class BetweenPhases final : public RunEvents {
-public:
-    std::function<void()> change;
-    void phaseFinished(TestPhase phase, double, double, const QDateTime &) override
-    {
-        if (IsWritePhase(phase) && change)
-            change();
-    }
-    void runBegins(bool) override {}
-    void runStarted(const RunStarted &) override {}
-    void phaseStarted(TestPhase, const QDateTime &) override {}
-    void phaseSized(TestPhase, int32_t, int32_t) override {}
-    void blocksStarted(TestPhase) override {}
-    void fileStarted(TestPhase, int32_t) override {}
-    void fileTimed(const FileTimed &) override {}
-    void shortRead(TestPhase, int32_t, int64_t, int32_t) override {}
-    void stopped(TestPhase) override {}
-    void failed(FailReason, const QString &) override {}
-    void runSummary(double, double, double, double) override {}
-    void cleanupFailed(int32_t) override {}
-    void cleanupDone(bool) override {}
-    void resultLogWritten(const QString &, bool) override {}
-    void runEnded() override {}
-};
 
 QByteArray ReadBlockAt(const QString &path, qint64 block)
 {
@@ -68,7 +43,11 @@ struct VerifiedTarget : Target {
         ctx->Txt2Text = "1";
         ctx->chkDisableCaching = false;
         ctx->chkVerifyData = true;
-        ctx->SetWatcher(&between);
+        // The write phase's end line comes before the read phase opens a file.
+        ctx->OnLog = [this](const QString &line) {
+            if (line.startsWith("Testende") && change)
+                std::exchange(change, nullptr)();
+        };
     }
     QString file(int n) const { return path + QString::number(n) + ".tst"; }
     void run() { multiple ? StartMultiple(*ctx) : StartSingle(*ctx); }
@@ -77,7 +56,7 @@ struct VerifiedTarget : Target {
         return ctx->LogTextLines().filter(QRegularExpression("^Prüfung Datei |^Daten geprüft"));
     }
     bool multiple;
-    BetweenPhases between;
+    std::function<void()> change; // once, between the phases
 };
 
 } // namespace
@@ -105,8 +84,8 @@ private slots:
         enum { None, Overwritten, CopiedWithin, CopiedAcross, CutShort, Swapped };
         for (bool multiple : {false, true}) {
             const char *kind = multiple ? "multiple" : "single";
-            QTest::addRow("%s sound", kind) << multiple << int(None) << QList<Expected>{}
-                                            << QStringList{"Daten geprüft: alle Blöcke richtig."};
+            QTest::addRow("%s sound", kind)
+                << multiple << int(None) << QList<Expected>{} << QStringList{"Daten geprüft: alle Blöcke richtig."};
             QTest::addRow("%s overwritten", kind)
                 << multiple << int(Overwritten) << QList<Expected>{{2, 1, 0, 5 * kBlock}}
                 << QStringList{"Prüfung Datei 2: beschädigt 1, vertauscht 0, erster Fehler bei Byte 5120",
@@ -144,7 +123,7 @@ private slots:
 
         VerifiedTarget t(multiple);
         bool changed = true;
-        t.between.change = [&] {
+        t.change = [&] {
             switch (fault) {
             case 1:
                 changed = WriteBlockAt(t.file(2), 5, QByteArray(kBlock, 'U'));
@@ -202,10 +181,11 @@ private slots:
     void missingFileFailsEveryBlock()
     {
         VerifiedTarget t(false);
-        t.between.change = [&] { QFile::remove(t.file(2)); };
+        t.change = [&] { QFile::remove(t.file(2)); };
         t.run();
-        QCOMPARE(t.verifyLines(), QStringList({"Prüfung Datei 2: beschädigt 1024, vertauscht 0, erster Fehler bei Byte 0",
-                                               "Daten geprüft: 1024 Blöcke fehlerhaft!"}));
+        QCOMPARE(t.verifyLines(),
+                 QStringList({"Prüfung Datei 2: beschädigt 1024, vertauscht 0, erster Fehler bei Byte 0",
+                              "Daten geprüft: 1024 Blöcke fehlerhaft!"}));
     }
 
     // Each block names its run, file and place; no two blocks of a run are alike.
@@ -214,7 +194,7 @@ private slots:
         for (bool multiple : {false, true}) {
             VerifiedTarget t(multiple);
             QByteArray first, second, other;
-            t.between.change = [&] {
+            t.change = [&] {
                 first = ReadBlockAt(t.file(2), 0);
                 second = ReadBlockAt(t.file(2), 1);
                 other = ReadBlockAt(t.file(3), 0);
@@ -235,7 +215,7 @@ private slots:
             VerifiedTarget t(multiple);
             t.ctx->chkVerifyData = false;
             QByteArray block;
-            t.between.change = [&] { block = ReadBlockAt(t.file(3), 1023); };
+            t.change = [&] { block = ReadBlockAt(t.file(3), 1023); };
             t.run();
             QCOMPARE(block, Block());
             QVERIFY(t.verifyLines().isEmpty());

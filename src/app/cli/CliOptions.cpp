@@ -31,8 +31,8 @@ struct Options {
 
     QList<QCommandLineOption> all() const
     {
-        return {multiple, count, size, cache,  writeThrough, lightPump, log,  verify,
-                fill,     lang,  json, csv,    output,       fio,       quiet, help, version};
+        return {multiple, count, size, cache,  writeThrough, lightPump, log,  verify, fill,
+                lang,     json,  csv,  output, fio,          quiet,     help, version};
     }
 };
 
