@@ -7,11 +7,11 @@ veltaro / fio, with the system cache disabled and enabled. The bare loop (barelo
 with cc) writes the same files in 1 KiB write(2) calls and nothing else: the least any tool can
 cost; the ratio veltaro / bare is printed for the writes. Then the multiple test against fio's
 round-robin job over 20 files, the same single test with and without --verify (the cost of
-generating and checking every block through the runner), and the peak memory of 2 x 1 GB against
-2 x 1 MB.
+generating and checking every block through the runner), and the peak memory of 2 x 1 GB against 2 x 1 MB. With --window the
+same single and multiple runs are also made through the real window under Xvfb. A table of all
+median ratios ends the output.
 
-    bench/bench.py [--build build] [--dir /var/tmp/veltaro-bench] [--reps 5] [--quick]
-    bench/bench.py --window      # the same single test through the real window under Xvfb
+    bench/bench.py [--build build] [--dir /var/tmp/veltaro-bench] [--reps 5] [--quick] [--window]
 """
 import argparse
 import json
@@ -42,7 +42,7 @@ def summary_rates(text):
 
 
 def veltaro_cli(cli, folder, count, size, cache, multiple=False, verify=False):
-    args = [cli, "--json", "-n", str(count), "-s", str(size), folder]
+    args = [cli, "--json", "--no-history", "-n", str(count), "-s", str(size), folder]
     if verify:
         args.insert(1, "--verify")
     if cache:
@@ -99,6 +99,9 @@ def fio_pair(folder, count, size, cache, service="sequential"):
     return write, read
 
 
+SUMMARY = []
+
+
 def compare(label, reps, ours, theirs, least=None):
     """Alternates the two (and the bare loop), reps times each; prints figures and the median
     ratios."""
@@ -116,29 +119,38 @@ def compare(label, reps, ours, theirs, least=None):
         v = settled(ours)
         f = settled(theirs)
         rows.append((v, f))
-        line = "  %-34s veltaro write %8.2f read %8.2f | fio write %8.2f read %8.2f" % (label, v[0], v[1], f[0], f[1])
+        line = "  %-40s veltaro write %8.2f read %8.2f | fio write %8.2f read %8.2f" % (label, v[0], v[1], f[0], f[1])
         if least:
             bares.append(settled(least))
             line += " | bare write %8.2f" % bares[-1]
         print(line, flush=True)
     wr = statistics.median(v[0] / f[0] for v, f in rows)
     rr = statistics.median(v[1] / f[1] for v, f in rows)
-    line = "  %-34s median ratio write %.3f  read %.3f" % (label, wr, rr)
+    br = statistics.median(v[0] / b for (v, _), b in zip(rows, bares)) if least else None
+    line = "  %-40s median ratio write %.3f  read %.3f" % (label, wr, rr)
     if least:
-        line += "  veltaro/bare write %.3f" % statistics.median(v[0] / b for (v, _), b in zip(rows, bares))
+        line += "  veltaro/bare write %.3f" % br
     print(line, flush=True)
+    SUMMARY.append((label, wr, rr, br))
     return wr, rr
 
 
+def print_summary():
+    print("\nmedian ratios (write 0.99 / 1.00 against fio, 0.97 against bare, cache disabled / enabled)")
+    print("  %-40s %12s %12s %12s" % ("", "write/fio", "read/fio", "write/bare"))
+    for label, wr, rr, br in SUMMARY:
+        print("  %-40s %12.3f %12.3f %12s" % (label, wr, rr, "%.3f" % br if br is not None else "-"))
+
+
 def peak_memory_kb(cli, folder, size):
-    out = subprocess.run(["/usr/bin/time", "-v", cli, "--cache", "-n", "2", "-s", str(size), folder],
+    out = subprocess.run(["/usr/bin/time", "-v", cli, "--no-history", "--cache", "-n", "2", "-s", str(size), folder],
                          capture_output=True, text=True, env=dict(os.environ, LC_ALL="C"))
     return int(re.search(r"Maximum resident set size \(kbytes\): (\d+)", out.stderr).group(1))
 
 
-def window_rates(binary_dir, folder, count, size, cache, display=":77"):
-    """One "Start Single" through the real window under Xvfb, clicked with xdotool; the figures
-    come from the result log file the run writes."""
+def window_rates(binary_dir, folder, count, size, cache, display=":77", multiple=False):
+    """One "Start Single" (or "Start Multiple") through the real window under Xvfb, clicked with
+    xdotool; the figures come from the result log file the run writes."""
     config = os.path.join(folder, ".config")
     os.makedirs(config, exist_ok=True)
     with open(os.path.join(config, "Tavrin.conf"), "w") as f:
@@ -170,11 +182,15 @@ def window_rates(binary_dir, folder, count, size, cache, display=":77"):
         click(225 + 100, 2475 + 120)           # Chk11: write the result log file
         if cache:
             click(225 + 100, 2940 + 120)       # chkDisableCaching off
-        click(3180 + 660, 1455 + 210)          # Cmd11: "Start Single"
+        if multiple:
+            click(3180 + 660, 1935 + 210)      # Cmd12: "Start Multiple"
+        else:
+            click(3180 + 660, 1455 + 210)      # Cmd11: "Start Single"
+        prefix = "Multiple_VeltaroLog_" if multiple else "Single_VeltaroLog_"
         deadline = time.time() + 600
         log = None
         while time.time() < deadline:
-            logs = [n for n in os.listdir(folder) if n.startswith("Single_VeltaroLog_")]
+            logs = [n for n in os.listdir(folder) if n.startswith(prefix)]
             if logs:
                 path = os.path.join(folder, logs[0])
                 time.sleep(0.3)
@@ -215,26 +231,12 @@ def main():
     sizes = [(4, 8)] if a.quick else [(4, 8), (4, 64)]
     bareloop = build_bareloop(a.build)
 
-    if a.window:
-        xvfb = subprocess.Popen(["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
-        time.sleep(1)
-        try:
-            for cache in [c for c in (False, True) if a.cache is None or c == (a.cache == "enabled")]:
-                for count, size in sizes:
-                    label = "window %dx%d MB cache %s" % (count, size, "on" if cache else "off")
-                    compare(label, a.reps, lambda: window_rates(binary_dir, folder, count, size, cache, a.display),
-                            lambda: fio_pair(folder, count, size, cache),
-                            lambda: bare(bareloop, folder, count, size, cache))
-        finally:
-            xvfb.terminate()
-        return
-
     caches = [c for c in (False, True) if a.cache is None or c == (a.cache == "enabled")]
     if a.only in (None, "single"):
         print("single test vs fio sequential (MB/s, MB = 1048576 bytes)")
     for cache in caches if a.only in (None, "single") else []:
         for count, size in sizes:
-            label = "%d x %d MB, cache %s" % (count, size, "enabled" if cache else "disabled")
+            label = "headless single %dx%d MB, cache %s" % (count, size, "enabled" if cache else "disabled")
             compare(label, a.reps, lambda: veltaro_cli(cli, folder, count, size, cache),
                     lambda: fio_pair(folder, count, size, cache),
                     lambda: bare(bareloop, folder, count, size, cache))
@@ -243,7 +245,7 @@ def main():
         print("multiple test vs fio roundrobin, 20 files")
     for cache in caches if a.only in (None, "multiple") else []:
         size = 4 if a.quick else 8
-        label = "20 x %d MB, cache %s" % (size, "enabled" if cache else "disabled")
+        label = "headless multiple 20x%d MB, cache %s" % (size, "enabled" if cache else "disabled")
         compare(label, a.reps, lambda: veltaro_cli(cli, folder, 20, size, cache, multiple=True),
                 lambda: fio_pair(folder, 20, size, cache, service="roundrobin"),
                 lambda: bare(bareloop, folder, 20, size, cache, multiple=True))
@@ -264,11 +266,39 @@ def main():
               % (statistics.median(v[0] / p[0] for p, v in rows), statistics.median(v[1] / p[1] for p, v in rows)),
               flush=True)
 
+    if a.window and a.only in (None, "single", "multiple"):
+        window_runs(a, binary_dir, folder, sizes, caches, bareloop)
+
     if a.only in (None, "memory"):
         small = peak_memory_kb(cli, folder, 1)
         large = peak_memory_kb(cli, folder, 1024)
         print("peak memory: 2 x 1 MB %d KB, 2 x 1 GB %d KB (difference %d KB)" % (small, large, large - small))
     clear_tst(folder)
+    print_summary()
+
+
+def window_runs(a, binary_dir, folder, sizes, caches, bareloop):
+    """The single and the multiple test through the window, beside fio and the bare loop."""
+    print("through the window under Xvfb %s" % a.display)
+    xvfb = subprocess.Popen(["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
+    time.sleep(1)
+    runs = []
+    if a.only in (None, "single"):
+        runs += [(count, size, False) for count, size in sizes]
+    if a.only in (None, "multiple"):
+        runs.append((20, 4 if a.quick else 8, True))
+    try:
+        for cache in caches:
+            for count, size, multiple in runs:
+                label = "window %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
+                                                          "enabled" if cache else "disabled")
+                compare(label, a.reps,
+                        lambda: window_rates(binary_dir, folder, count, size, cache, a.display, multiple),
+                        lambda: fio_pair(folder, count, size, cache, "roundrobin" if multiple else "sequential"),
+                        lambda: bare(bareloop, folder, count, size, cache, multiple))
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
 
 
 if __name__ == "__main__":

@@ -60,6 +60,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://veltaro.tavrin.net/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The history opens its database through a Qt plug-in, which no linked library names.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6sql6-sqlite)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[
 Veltaro writes test files to a drive or folder, reads them back and shows
 the times and the throughput in MB/s. The single test times every file on

@@ -13,7 +13,8 @@ build=${VELTARO_BUILD_DIR:-$root/build}
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
-packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core)
+packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite libgl-dev
+    fonts-dejavu-core)
 test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev dosfstools fusefat e2fsprogs
     dpkg-dev lintian appstream desktop-file-utils dmsetup)
 
@@ -83,7 +84,7 @@ package_check() (
     mkdir "$scratch/cwd" "$scratch/run"
     [ "$("$tree/usr/bin/veltaro-cli" --version)" = "veltaro-cli $version" ]
     # English lines prove the runner found the installed english.lng; the built-in messages are German.
-    (cd "$scratch/cwd" && "$tree/usr/bin/veltaro-cli" -n 2 -s 1 --lang english.lng "$scratch/run") >"$scratch/cli.out"
+    (cd "$scratch/cwd" && "$tree/usr/bin/veltaro-cli" -n 2 -s 1 --no-history --lang english.lng "$scratch/run") >"$scratch/cli.out"
     grep -q '^Result:' "$scratch/cli.out" && grep -q 'MB/s' "$scratch/cli.out"
     [ -z "$(ls -A "$scratch/run")" ]
 

@@ -28,7 +28,7 @@ constexpr ColorPreset Presets[] = {
 
 } // namespace
 
-Chk1::Chk1(QWidget *parent) : QWidget(parent)
+Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
 {
     setFocusPolicy(Qt::StrongFocus);
     m_captionFont = QFont(QStringLiteral("Arial"));
@@ -73,51 +73,11 @@ void Chk1::Redraw()
     update();
 }
 
-void Chk1::setCaption(const QString &caption)
-{
-    m_caption = caption;
-    Redraw();
-    Report("Caption");
-}
-
-void Chk1::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    Report("Enabled");
-}
-
-void Chk1::setFont(const QFont &font)
-{
-    m_captionFont = font;
-    Report("Font");
-    Redraw();
-}
-
 void Chk1::setToolTipText(const QString &text)
 {
     m_toolTipText = text;
     setToolTip(text); // the overlay label carries it over the whole box
     Report("ToolTipText");
-}
-
-void Chk1::setSize(const QVariant &points)
-{
-    m_size = points;
-    Report("Size");
-    Redraw();
-}
-
-void Chk1::setStyle(qint32 style)
-{
-    m_style = style;
-    Report("Style");
-    Redraw();
-}
-
-void Chk1::setUnderlineOnMOver(bool underline)
-{
-    m_underlineOnMOver = underline;
-    Report("UnderlineOnMOver");
 }
 
 void Chk1::setMouseIcon(const StdPicture &icon)
@@ -135,78 +95,14 @@ void Chk1::setMousePointer(qint16 pointer)
     Report("MousePointer");
 }
 
-void Chk1::setBackStyle(qint16 style)
-{
-    m_backStyle = style;
-    update();
-    Report("BackStyle");
-}
-
-void Chk1::setBackColor(quint32 color)
-{
-    m_backColor = color;
-    Report("BackColor");
-    Redraw();
-}
-
-void Chk1::setForeColor(quint32 color)
-{
-    m_foreColor = color;
-    SetLabelColors(color);
-    Report("ForeColor");
-    Redraw();
-}
-
-void Chk1::setHighColor(quint32 color)
-{
-    m_highColor = color;
-    Report("HighColor");
-    Redraw();
-}
-
 void Chk1::setChecked(bool checked)
 {
     m_checked = checked;
     Report("Checked");
     Redraw();
+    announceChecked();
     if (!m_doExternalChange)
         emit Click();
-}
-
-void Chk1::setAnimation(bool animation)
-{
-    m_animation = animation;
-    Report("Animation");
-}
-
-void Chk1::setAnimColor1(quint32 color)
-{
-    m_animColor1 = color;
-    Report("AnimColor1");
-}
-
-void Chk1::setAnimColor2(quint32 color)
-{
-    m_animColor2 = color;
-    Report("AnimColor2");
-}
-
-void Chk1::setClickColor(quint32 color)
-{
-    m_clickColor = color;
-    Report("ClickColor");
-}
-
-void Chk1::setAnim_Speed(const QVariant &seconds)
-{
-    m_animSpeed = seconds;
-    Report("Anim_Speed");
-}
-
-void Chk1::setAnim_Duration(const QVariant &cycles)
-{
-    m_animDuration = cycles;
-    Report("Anim_Duration");
 }
 
 void Chk1::setColorSet(qint32 preset)
@@ -221,12 +117,6 @@ void Chk1::setColorSet(qint32 preset)
     m_clickColor = p.click;
     m_highColor = p.high;
     m_foreColor = p.fore;
-}
-
-void Chk1::setIsOptionBtn(bool option)
-{
-    m_isOptionBtn = option;
-    Report("IsOptionBtn");
 }
 
 int Chk1::setDoExternalChange(bool external)

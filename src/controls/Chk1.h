@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
+#include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
 
 #include <QRectF>
@@ -13,7 +14,7 @@ class PropertyBag;
 // and a caption beside it. The caption follows the mouse (hover colour, underline) through the
 // window hook, the mark toggles on the press of the left button or on Enter and Space, and each
 // toggle flashes the mark in two colours while window events go on being processed.
-class Chk1 : public QWidget, public HookOwner {
+class Chk1 : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
     // The mark, by the character the symbol font shows for it.
@@ -28,50 +29,48 @@ public:
     void Redraw();
 
     QString Caption() const { return m_caption; }
-    void setCaption(const QString &caption);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool enabled);
+    void setCaption(const QString &caption) { m_caption = caption; Redraw(); announceName(); report("Caption"); }
     QFont Font() const { return m_captionFont; }
-    void setFont(const QFont &font);
+    void setFont(const QFont &font) { store(m_captionFont, font, "Font"); Redraw(); }
     QString ToolTipText() const { return m_toolTipText; }
     void setToolTipText(const QString &text);
     // Any number, in points; a value that is no number fails where it is used.
     QVariant Size() const { return m_size; }
-    void setSize(const QVariant &points);
+    void setSize(const QVariant &points) { store(m_size, points, "Size"); Redraw(); }
     qint32 Style() const { return m_style; }
-    void setStyle(qint32 style);
+    void setStyle(qint32 style) { store(m_style, style, "Style"); Redraw(); }
     bool UnderlineOnMOver() const { return m_underlineOnMOver; }
-    void setUnderlineOnMOver(bool underline);
+    void setUnderlineOnMOver(bool underline) { store(m_underlineOnMOver, underline, "UnderlineOnMOver"); }
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const StdPicture &icon);
     qint16 MousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
     qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style);
+    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
     quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color);
+    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); Redraw(); }
     quint32 ForeColor() const { return m_foreColor; }
-    void setForeColor(quint32 color);
+    void setForeColor(quint32 color) { m_foreColor = color; SetLabelColors(color); report("ForeColor"); Redraw(); }
     quint32 HighColor() const { return m_highColor; }
-    void setHighColor(quint32 color);
+    void setHighColor(quint32 color) { store(m_highColor, color, "HighColor"); Redraw(); }
     bool Checked() const { return m_checked; }
     void setChecked(bool checked);
     bool Animation() const { return m_animation; }
-    void setAnimation(bool animation);
+    void setAnimation(bool animation) { store(m_animation, animation, "Animation"); }
     quint32 AnimColor1() const { return m_animColor1; }
-    void setAnimColor1(quint32 color);
+    void setAnimColor1(quint32 color) { store(m_animColor1, color, "AnimColor1"); }
     quint32 AnimColor2() const { return m_animColor2; }
-    void setAnimColor2(quint32 color);
+    void setAnimColor2(quint32 color) { store(m_animColor2, color, "AnimColor2"); }
     quint32 ClickColor() const { return m_clickColor; }
-    void setClickColor(quint32 color);
+    void setClickColor(quint32 color) { store(m_clickColor, color, "ClickColor"); }
     QVariant Anim_Speed() const { return m_animSpeed; }
-    void setAnim_Speed(const QVariant &seconds);
+    void setAnim_Speed(const QVariant &seconds) { store(m_animSpeed, seconds, "Anim_Speed"); }
     QVariant Anim_Duration() const { return m_animDuration; }
-    void setAnim_Duration(const QVariant &cycles);
+    void setAnim_Duration(const QVariant &cycles) { store(m_animDuration, cycles, "Anim_Duration"); }
     qint32 ColorSet() const { return m_colorSet; }
     void setColorSet(qint32 preset);
     bool IsOptionBtn() const { return m_isOptionBtn; }
-    void setIsOptionBtn(bool option);
+    void setIsOptionBtn(bool option) { store(m_isOptionBtn, option, "IsOptionBtn"); }
     bool DoExternalChange() const { return m_doExternalChange; }
     // 0, or ErrSetNotPermitted at design time (nothing is stored then).
     int setDoExternalChange(bool external);
@@ -102,18 +101,18 @@ public:
     bool CaptionUnderlined() const { return m_label2Underline; }
     const HookTable &Hooks() const { return m_hooks; }
 
-    void paint(QPainter &painter) const;
+    void paint(QPainter &painter) const override;
+    QString accessibleCaption() const override { return m_caption; }
+    std::optional<bool> accessibleChecked() const override { return m_checked; }
     // The mark alone, as drawn in a cell of the given pixel size.
     static void paintMark(QPainter &painter, const QRectF &cell, Mark mark, const QColor &color);
 
 signals:
-    void Click();
     void Resize();
     void KeyDown(qint16 KeyCode, qint16 Shift);
     // A handler may change KeyAscii; 0 keeps Enter and Space from toggling.
     void KeyPress(qint16 &KeyAscii);
     void KeyUp(qint16 KeyCode, qint16 Shift);
-    void PropertyChanged(const QString &key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -128,7 +127,7 @@ private:
     void Toggle();
     void SetLabelColors(quint32 color);
     QFont MarkFont() const;
-    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    void Report(const char *key) { report(key); }
 
     QString m_caption = QStringLiteral("Check");
     QFont m_captionFont;

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QToolTip>
 
-Cmd1::Cmd1(QWidget *parent) : QWidget(parent)
+Cmd1::Cmd1(QWidget *parent) : PaintedControl(parent, QAccessible::Button)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -19,20 +19,6 @@ Cmd1::Cmd1(QWidget *parent) : QWidget(parent)
     ArrangeContent();
 }
 
-void Cmd1::setBackColor(quint32 color)
-{
-    m_backColor = color;
-    update();
-    Report("BackColor");
-}
-
-void Cmd1::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    ApplyEnabledLook();
-    Report("Enabled");
-}
-
 void Cmd1::ApplyEnabledLook()
 {
     if (isEnabled())
@@ -41,88 +27,9 @@ void Cmd1::ApplyEnabledLook()
         ShowDisabled();
 }
 
-bool Cmd1::setFont(const QFont &font)
-{
-    m_captionFont = font;
-    Report("Font");
-    return ArrangeContent();
-}
-
 void Cmd1::Refresh()
 {
     update();
-}
-
-void Cmd1::setToolTipText(const QString &text)
-{
-    m_toolTipText = text;
-    Report("ToolTipText");
-}
-
-void Cmd1::setHighColor1(quint32 color)
-{
-    m_highColor1 = color;
-    Report("HighColor1");
-}
-
-void Cmd1::setHighColor2(quint32 color)
-{
-    m_highColor2 = color;
-    Report("HighColor2");
-}
-
-void Cmd1::setColor1(quint32 color)
-{
-    m_color1 = color;
-    Report("Color1");
-}
-
-void Cmd1::setColor2(quint32 color)
-{
-    m_color2 = color;
-    Report("Color2");
-}
-
-bool Cmd1::setPicture(const StdPicture &picture)
-{
-    m_picture = picture;
-    Report("Picture");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicSize(qint32 mode)
-{
-    m_picSize = mode;
-    Report("PicSize");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicAlign(qint32 align)
-{
-    m_picAlign = align;
-    Report("PicAlign");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicHeight(qint16 twips)
-{
-    m_picHeight = twips;
-    Report("PicHeight");
-    return Rearrange(true);
-}
-
-bool Cmd1::setPicWidth(qint16 twips)
-{
-    m_picWidth = twips;
-    Report("PicWidth");
-    return Rearrange(true);
-}
-
-void Cmd1::setForeColor(quint32 color)
-{
-    m_label1Color = color;
-    update();
-    Report("ForeColor");
 }
 
 bool Cmd1::setCaption(const QString &caption)
@@ -138,51 +45,9 @@ bool Cmd1::setCaption(const QString &caption)
     return ArrangeContent() && ok;
 }
 
-bool Cmd1::setTextAlign(qint32 align)
+bool Cmd1::IsMouseOverMe(const QPoint &global) const
 {
-    m_textAlign = align;
-    Report("TextAlign");
-    return ArrangeContent();
-}
-
-bool Cmd1::setPicDistToEdge(qint16 twips)
-{
-    m_picDistToEdge = twips;
-    Report("PicDistToEdge");
-    return Rearrange(true);
-}
-
-bool Cmd1::setTextDistToEdge(qint16 twips)
-{
-    m_textDistToEdge = twips;
-    Report("TextDistToEdge");
-    return ArrangeContent();
-}
-
-bool Cmd1::setTextWidth(qint16 twips)
-{
-    m_textWidth = twips;
-    Report("TextWidth");
-    return ArrangeContent();
-}
-
-bool Cmd1::setTextSetWH(bool fixed)
-{
-    m_textSetWH = fixed;
-    Report("TextSetWH");
-    return ArrangeContent();
-}
-
-bool Cmd1::setWordWrap(bool wrap)
-{
-    m_wordWrap = wrap;
-    Report("WordWrap");
-    return ArrangeContent();
-}
-
-bool Cmd1::IsMouseOverMe() const
-{
-    return QApplication::widgetAt(QCursor::pos()) == this;
+    return QApplication::widgetAt(global) == this;
 }
 
 void Cmd1::paintEvent(QPaintEvent *)
@@ -208,16 +73,12 @@ void Cmd1::hideEvent(QHideEvent *)
         releaseMouse();
 }
 
-void Cmd1::changeEvent(QEvent *event)
+void Cmd1::enabledChanged()
 {
-    // Enabling through a parent or a QWidget pointer changes the look as the setter does.
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled() && QWidget::mouseGrabber() == this)
-            releaseMouse();
-        if (isEnabled() == m_disabledShown)
-            ApplyEnabledLook();
-    }
-    QWidget::changeEvent(event);
+    if (!isEnabled() && QWidget::mouseGrabber() == this)
+        releaseMouse();
+    if (isEnabled() == m_disabledShown)
+        ApplyEnabledLook();
 }
 
 bool Cmd1::event(QEvent *event)
@@ -259,6 +120,9 @@ QPointF ElementPoint(const QPointF &pixel, const QRectF &element)
 
 void Cmd1::mousePressEvent(QMouseEvent *event)
 {
+    // A press where no move was seen (a jump of the pointer) first enters the button there.
+    if (!m_isHot)
+        TrackMouse(float(event->position().x() * 15.0), float(event->position().y() * 15.0));
     m_pressedOn = HitTest(event->position());
     m_isPressed = true;
     ShowPressed();
@@ -297,12 +161,12 @@ void Cmd1::mouseReleaseEvent(QMouseEvent *event)
     ShowHot();
     if (m_pressedOn == Element::Picture) {
         m_isPressed = false;
-        if (IsMouseOverMe())
+        if (IsMouseOverMe(event->globalPosition().toPoint()))
             emit Click();
         emit MouseUp(button, shift, float(p.x()), float(p.y()));
         return;
     }
-    if (IsMouseOverMe()) {
+    if (IsMouseOverMe(event->globalPosition().toPoint())) {
         m_isHot = false;
         ShowHot();
         if (m_isPressed)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
+#include "controls/PaintedControl.h"
 
+#include <QCursor>
 #include <QRectF>
 #include <QWidget>
 
@@ -10,7 +12,7 @@ class PropertyBag;
 // The window's push button: a flat surface with a one-pixel edge, a caption and an optional picture.
 // The caption, its etched shadow, the picture and the two edges are elements kept in twips and
 // painted by paint(); Click comes only from a release over the button, Enter or Space.
-class Cmd1 : public QWidget {
+class Cmd1 : public PaintedControl {
     Q_OBJECT
 public:
     // The elements a mouse event can land on.
@@ -19,48 +21,46 @@ public:
     explicit Cmd1(QWidget *parent = nullptr);
 
     quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool enabled);
+    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
     QFont Font() const { return m_captionFont; }
-    bool setFont(const QFont &font);
+    bool setFont(const QFont &font) { store(m_captionFont, font, "Font"); return ArrangeContent(); }
     void Refresh();
     QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     quint32 HighColor1() const { return m_highColor1; }
-    void setHighColor1(quint32 color);
+    void setHighColor1(quint32 color) { store(m_highColor1, color, "HighColor1"); }
     quint32 HighColor2() const { return m_highColor2; }
-    void setHighColor2(quint32 color);
+    void setHighColor2(quint32 color) { store(m_highColor2, color, "HighColor2"); }
     quint32 Color1() const { return m_color1; }
-    void setColor1(quint32 color);
+    void setColor1(quint32 color) { store(m_color1, color, "Color1"); }
     quint32 Color2() const { return m_color2; }
-    void setColor2(quint32 color);
+    void setColor2(quint32 color) { store(m_color2, color, "Color2"); }
     const StdPicture &Picture() const { return m_picture; }
-    bool setPicture(const StdPicture &picture);
+    bool setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); return Rearrange(true); }
     qint32 PicSize() const { return m_picSize; }
-    bool setPicSize(qint32 mode);
+    bool setPicSize(qint32 mode) { store(m_picSize, mode, "PicSize"); return Rearrange(true); }
     qint32 PicAlign() const { return m_picAlign; }
-    bool setPicAlign(qint32 align);
+    bool setPicAlign(qint32 align) { store(m_picAlign, align, "PicAlign"); return Rearrange(true); }
     qint16 PicHeight() const { return m_picHeight; }
-    bool setPicHeight(qint16 twips);
+    bool setPicHeight(qint16 twips) { store(m_picHeight, twips, "PicHeight"); return Rearrange(true); }
     qint16 PicWidth() const { return m_picWidth; }
-    bool setPicWidth(qint16 twips);
+    bool setPicWidth(qint16 twips) { store(m_picWidth, twips, "PicWidth"); return Rearrange(true); }
     quint32 ForeColor() const { return m_label1Color; }
-    void setForeColor(quint32 color);
+    void setForeColor(quint32 color) { store(m_label1Color, color, "ForeColor"); }
     QString Caption() const { return m_caption; }
     bool setCaption(const QString &caption);
     qint32 TextAlign() const { return m_textAlign; }
-    bool setTextAlign(qint32 align);
+    bool setTextAlign(qint32 align) { store(m_textAlign, align, "TextAlign"); return ArrangeContent(); }
     qint16 PicDistToEdge() const { return m_picDistToEdge; }
-    bool setPicDistToEdge(qint16 twips);
+    bool setPicDistToEdge(qint16 twips) { store(m_picDistToEdge, twips, "PicDistToEdge"); return Rearrange(true); }
     qint16 TextDistToEdge() const { return m_textDistToEdge; }
-    bool setTextDistToEdge(qint16 twips);
+    bool setTextDistToEdge(qint16 twips) { store(m_textDistToEdge, twips, "TextDistToEdge"); return ArrangeContent(); }
     qint16 TextWidth() const { return m_textWidth; }
-    bool setTextWidth(qint16 twips);
+    bool setTextWidth(qint16 twips) { store(m_textWidth, twips, "TextWidth"); return ArrangeContent(); }
     bool TextSetWH() const { return m_textSetWH; }
-    bool setTextSetWH(bool fixed);
+    bool setTextSetWH(bool fixed) { store(m_textSetWH, fixed, "TextSetWH"); return ArrangeContent(); }
     bool WordWrap() const { return m_wordWrap; }
-    bool setWordWrap(bool wrap);
+    bool setWordWrap(bool wrap) { store(m_wordWrap, wrap, "WordWrap"); return ArrangeContent(); }
 
     // The stored design. Each step that fails (an arithmetic error) is skipped; false if any did.
     bool ReadProperties(const PropertyBag &bag);
@@ -80,13 +80,15 @@ public:
     quint32 TopLeftEdgeColor() const { return m_shape1Color; }
     quint32 BottomRightEdgeColor() const { return m_shape2Color; }
 
-    void paint(QPainter &painter) const;
+    void paint(QPainter &painter) const override;
+    // A picture-only button is named by its tooltip.
+    QString accessibleCaption() const override { return m_caption.isEmpty() ? m_toolTipText : m_caption; }
     // Whether the point under the mouse pointer belongs to this button and no other window.
-    bool IsMouseOverMe() const;
+    // A pen or touch moves no cursor, so a release passes its own position.
+    bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:
     void DblClick();
-    void Click();
     void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
     void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
@@ -96,15 +98,13 @@ signals:
     // A handler may change KeyAscii; 0 suppresses the click of Enter and Space.
     void KeyPress(qint16 &KeyAscii);
     void KeyUp(qint16 KeyCode, qint16 Shift);
-    // The host saves the property of this key.
-    void PropertyChanged(const QString &key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void changeEvent(QEvent *event) override;
+    void enabledChanged() override;
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -131,7 +131,7 @@ private:
     void ApplyEnabledLook();
     void TrackMouse(float x, float y);
     Element HitTest(const QPointF &pixel) const;
-    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    void Report(const char *key) { report(key); }
     bool Rearrange(bool dirty);
 
     quint32 m_backColor = 0x8000000F;

@@ -185,6 +185,7 @@ bool Cmd1::Rearrange(bool dirty)
 bool Cmd1::CaptionTextChanged(const QString &text)
 {
     m_caption = text;
+    announceName();
     AutoSizeCaption();
     if (!ArrangeContent())
         return false;

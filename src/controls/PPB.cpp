@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -21,7 +22,7 @@ constexpr QRgb LabelColor = 0xFFFFFF;
 
 } // namespace
 
-PPB::PPB(QWidget *parent) : QWidget(parent)
+PPB::PPB(QWidget *parent) : PaintedControl(parent, QAccessible::ProgressBar)
 {
     m_font = ContainerFont(this);
     SetLabelText(m_labelText);
@@ -70,10 +71,21 @@ void PPB::ValueChange(double value)
     const auto fill = ToInt32(double(*whole) * (width() * 15.0) / 100.0);
     if (!fill)
         return;
+    // The read phases report at every pump, mostly the same value: an unchanged bar is not
+    // repainted, so the pump that follows has nothing to paint.
+    if (*fill == m_frame.width() && (m_useCustomCaption || m_labelText == PercentText(*whole)))
+        return;
     m_frame.setWidth(*fill); // the picture keeps its size, so it is clipped rather than squeezed
     if (!m_useCustomCaption)
-        SetLabelText(QString::number(*whole) + (m_isPercent ? QStringLiteral("%") : QString()));
+        SetLabelText(PercentText(*whole));
     CentreLabel();
+    if (std::exchange(m_value, *whole) != *whole)
+        announceValue();
+}
+
+QString PPB::PercentText(int whole) const
+{
+    return QString::number(whole) + (m_isPercent ? QStringLiteral("%") : QString());
 }
 
 void PPB::SetCustomCaption(const QString &sCaption)
@@ -91,75 +103,6 @@ void PPB::setIsPercent(bool percent)
     Report("IsPercent");
 }
 
-void PPB::setUseCustomCaption(bool custom)
-{
-    m_useCustomCaption = custom;
-    Report("UseCustomCaption");
-}
-
-void PPB::setShowLabel(bool show)
-{
-    m_showLabel = show;
-    update();
-    Report("ShowLabel");
-}
-
-void PPB::setShowBorder(bool show)
-{
-    m_showBorder = show;
-    Redraw();
-    Report("ShowBorder");
-}
-
-void PPB::setBorderColor(quint32 color)
-{
-    m_borderColor = color;
-    update();
-    Report("BorderColor");
-}
-
-void PPB::setBackColor(quint32 color)
-{
-    m_backColor = color;
-    update();
-    Report("BackColor");
-}
-
-void PPB::setBackStyle(qint16 style)
-{
-    m_backStyle = style;
-    update();
-    Report("BackStyle");
-}
-
-void PPB::setPicture(const StdPicture &picture)
-{
-    m_picture = picture;
-    update();
-    Report("Picture");
-}
-
-void PPB::setImage(const StdPicture &picture)
-{
-    m_picture = picture;
-    update();
-    Report("Image");
-}
-
-void PPB::setFont(const QFont &font)
-{
-    m_font = font;
-    SetLabelText(m_labelText);
-    Redraw();
-    Report("Font");
-}
-
-void PPB::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    Report("Enabled");
-}
-
 void PPB::setMousePointer(qint16 pointer)
 {
     m_mousePointer = pointer;
@@ -172,12 +115,6 @@ void PPB::setMouseIcon(const StdPicture &icon)
     m_mouseIcon = icon;
     ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
     Report("MouseIcon");
-}
-
-void PPB::setToolTipText(const QString &text)
-{
-    m_toolTipText = text;
-    Report("ToolTipText");
 }
 
 void PPB::paint(QPainter &p) const

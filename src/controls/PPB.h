@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
+#include "controls/PaintedControl.h"
 
 #include <QRectF>
 #include <QWidget>
@@ -10,7 +11,7 @@ class PropertyBag;
 // The window's progress bar: a fill region that grows from the left and reveals a bar picture
 // stretched to the whole length, with the value label riding in the middle of the filled part.
 // Geometry is kept in twips; paint() draws it.
-class PPB : public QWidget {
+class PPB : public PaintedControl {
     Q_OBJECT
 public:
     explicit PPB(QWidget *parent = nullptr);
@@ -26,32 +27,30 @@ public:
     bool IsPercent() const { return m_isPercent; }
     void setIsPercent(bool percent);
     bool UseCustomCaption() const { return m_useCustomCaption; }
-    void setUseCustomCaption(bool custom);
+    void setUseCustomCaption(bool custom) { store(m_useCustomCaption, custom, "UseCustomCaption"); }
     bool ShowLabel() const { return m_showLabel; }
-    void setShowLabel(bool show);
+    void setShowLabel(bool show) { store(m_showLabel, show, "ShowLabel"); }
     bool ShowBorder() const { return m_showBorder; }
-    void setShowBorder(bool show);
+    void setShowBorder(bool show) { m_showBorder = show; Redraw(); report("ShowBorder"); }
     quint32 BorderColor() const { return m_borderColor; }
-    void setBorderColor(quint32 color);
+    void setBorderColor(quint32 color) { store(m_borderColor, color, "BorderColor"); }
     quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color);
+    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
     qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style);
+    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
     // Two names for the one bar picture.
     const StdPicture &Picture() const { return m_picture; }
-    void setPicture(const StdPicture &picture);
+    void setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); }
     const StdPicture &Image() const { return m_picture; }
-    void setImage(const StdPicture &picture);
+    void setImage(const StdPicture &picture) { store(m_picture, picture, "Image"); }
     QFont Font() const { return m_font; }
-    void setFont(const QFont &font);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool enabled);
+    void setFont(const QFont &font) { m_font = font; SetLabelText(m_labelText); Redraw(); report("Font"); }
     qint16 MousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const StdPicture &icon);
     QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
@@ -62,16 +61,15 @@ public:
     QRectF PictureRect() const { return m_image; }
     QRectF LabelRect() const { return m_label; }
 
-    void paint(QPainter &painter) const;
+    void paint(QPainter &painter) const override;
+    std::optional<double> accessibleValue() const override { return m_value; }
 
 signals:
     void DblClick();
-    void Click();
     void Change();
     void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
     void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
     void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void PropertyChanged(const QString &key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -84,8 +82,9 @@ protected:
 
 private:
     void SetLabelText(const QString &text);
+    QString PercentText(int whole) const;
     void CentreLabel();
-    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    void Report(const char *key) { report(key); }
 
     bool m_isPercent = true;
     bool m_useCustomCaption = false;
@@ -100,6 +99,7 @@ private:
     StdPicture m_mouseIcon;
     QString m_toolTipText;
 
+    int m_value = 0; // the last whole percentage shown
     QString m_labelText = QStringLiteral("100%");
     QRectF m_frame;
     QRectF m_image;

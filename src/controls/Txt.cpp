@@ -41,7 +41,7 @@ void MultiLineBox::insertFromMimeData(const QMimeData *source)
     insertPlainText(source->text().left(std::max(0, room)));
 }
 
-Txt::Txt(QWidget *parent) : QWidget(parent)
+Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
 {
     m_text1 = new MultiLineBox(this);
     m_text1->setFrameShape(QFrame::NoFrame);

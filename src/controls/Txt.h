@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
+#include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
 
 #include <QPlainTextEdit>
@@ -30,7 +31,7 @@ private:
 // frame that shows a sunken one-pixel edge while the mouse is over the box or it has the focus.
 // Style picks the box that is shown (Text1 for 1) and the one Text and the selection work on
 // (Text1 for 0); the text is mirrored between the two.
-class Txt : public QWidget, public HookOwner {
+class Txt : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
     explicit Txt(QWidget *parent = nullptr);
@@ -40,10 +41,8 @@ public:
 
     quint32 BackColor() const;
     void setBackColor(quint32 color);
-    bool Enabled() const { return isEnabled(); }
-    void setEnabled(bool enabled);
     QFont Font() const;
-    void setFont(const QFont &font);
+    void setFont(const QFont &font) { m_text1->setFont(font); report("Font"); }
     quint32 ForeColor() const;
     void setForeColor(quint32 color);
     bool FontItalic() const;
@@ -57,9 +56,9 @@ public:
     bool FontUnderline() const;
     void setFontUnderline(bool underline);
     bool Locked() const;
-    void setLocked(bool locked);
+    void setLocked(bool locked) { m_text1->setReadOnly(locked); report("Locked"); }
     qint32 MaxLength() const;
-    void setMaxLength(qint32 length);
+    void setMaxLength(qint32 length) { m_text1->setMaxLength(std::max(0, length)); report("MaxLength"); }
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const StdPicture &icon);
     qint16 MousePointer() const { return m_mousePointer; }
@@ -67,9 +66,9 @@ public:
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character);
     QString ToolTipText() const;
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) { m_text1->setToolTip(text); report("ToolTipText"); }
     qint32 Style() const { return m_style; }
-    void setStyle(qint32 style);
+    void setStyle(qint32 style) { store(m_style, style, "Style"); RefreshText(); }
     QString Text() const;
     void setText(const QString &text);
     QString SelText() const;
@@ -100,11 +99,12 @@ public:
     QString StoredText() const { return m_storedText; }
     const HookTable &Hooks() const { return m_hooks; }
 
-    void paint(QPainter &painter) const;
+    void paint(QPainter &painter) const override;
+    // The name a label gives the box, handed on to the two inner boxes that take the focus.
+    void setAccessibleLabel(const QString &name);
 
 signals:
     void Change();
-    void Click();
     void DblClick();
     // A handler may change KeyAscii; 0 drops the key.
     void KeyPress(qint16 &KeyAscii);
@@ -113,10 +113,10 @@ signals:
     void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
     void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
-    void PropertyChanged(const QString &key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void enabledChanged() override { RefreshText(); }
     void resizeEvent(QResizeEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -128,7 +128,7 @@ private:
     void Text1Changed();
     void Text2Changed();
     bool BoxEvent(QWidget *box, QEvent *event);
-    void Report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    void Report(const char *key) { report(key); }
 
     MultiLineBox *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;

@@ -40,22 +40,9 @@ void Txt::setBackColor(quint32 color)
     RefreshText();
 }
 
-void Txt::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-    Report("Enabled");
-    RefreshText();
-}
-
 QFont Txt::Font() const
 {
     return m_text1->font();
-}
-
-void Txt::setFont(const QFont &font)
-{
-    m_text1->setFont(font);
-    Report("Font");
 }
 
 quint32 Txt::ForeColor() const
@@ -133,21 +120,9 @@ bool Txt::Locked() const
     return m_text1->isReadOnly();
 }
 
-void Txt::setLocked(bool locked)
-{
-    m_text1->setReadOnly(locked);
-    Report("Locked");
-}
-
 qint32 Txt::MaxLength() const
 {
     return m_text1->maxLength();
-}
-
-void Txt::setMaxLength(qint32 length)
-{
-    m_text1->setMaxLength(std::max(0, length));
-    Report("MaxLength");
 }
 
 void Txt::setMouseIcon(const StdPicture &icon)
@@ -174,19 +149,6 @@ void Txt::setPasswordChar(const QString &character)
 QString Txt::ToolTipText() const
 {
     return m_text1->toolTip();
-}
-
-void Txt::setToolTipText(const QString &text)
-{
-    m_text1->setToolTip(text);
-    Report("ToolTipText");
-}
-
-void Txt::setStyle(qint32 style)
-{
-    m_style = style;
-    Report("Style");
-    RefreshText();
 }
 
 QString Txt::Text() const
@@ -277,4 +239,10 @@ void Txt::setAlignment(qint16 alignment)
     m_text1->document()->setDefaultTextOption(option);
     m_text2->setAlignment(a | Qt::AlignVCenter);
     Report("Alignment");
+}
+
+void Txt::setAccessibleLabel(const QString &name)
+{
+    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_text1), static_cast<QWidget *>(m_text2)})
+        w->setAccessibleName(name);
 }

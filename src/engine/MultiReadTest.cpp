@@ -43,21 +43,25 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();
     const uint64_t start = MonotonicNs();
+    BlockClock clock(start);
     int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b, ++index) {
             BlockTally *tally = tallies.data();
             for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
-                const uint64_t before = MonotonicNs();
                 const int32_t n = modFile::ReadBlockBytes(h->get(), buffer, 1024);
-                tally->add(1024, n, MonotonicNs() - before);
+                tally->add(1024, n, clock.lap());
                 const auto file = static_cast<int32_t>(h - first) + 1;
-                if (n != 1024)
+                if (n != 1024) {
                     events.shortRead(phase, file, index, n < 0 ? 0 : n);
-                if (pattern)
+                    clock.restart();
+                }
+                if (pattern) {
                     verify[static_cast<size_t>(file - 1)].add(
                         pattern->Verify(buffer.data(), n, static_cast<uint32_t>(file), static_cast<uint64_t>(index)),
                         index);
+                    clock.restart();
+                }
             }
             const Pump pump = PumpCheck(ctx, counter);
             if (pump == Pump::Stop)
@@ -68,6 +72,7 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
                 if (!overall)
                     return fail();
                 ctx.OverallProgress(*overall);
+                clock.restart();
             }
         }
     }

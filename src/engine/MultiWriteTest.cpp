@@ -48,25 +48,31 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();
     const uint64_t start = MonotonicNs();
+    BlockClock clock(start);
     int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b, ++index) {
             BlockTally *tally = tallies.data();
             for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
-                if (pattern)
+                if (pattern) {
                     pattern->Fill(block.data(), static_cast<uint32_t>(h - first) + 1, static_cast<uint64_t>(index));
-                const uint64_t before = MonotonicNs();
+                    clock.restart();
+                }
                 const int32_t n = modFile::WriteBlockBytes(h->get(), block);
-                tally->add(blockSize, n, MonotonicNs() - before);
+                tally->add(blockSize, n, clock.lap());
             }
-            if (PumpCheck(ctx, counter) == Pump::Stop)
+            const Pump pump = PumpCheck(ctx, counter);
+            if (pump == Pump::Stop)
                 return Stopped(ctx, phase);
+            if (pump == Pump::Pumped)
+                clock.restart();
         }
         ctx.FileProgress(m * 100.0 / sizeMB);
         const std::optional<double> overall = Percent(m, overallDenominator);
         if (!overall)
             return Fail(ctx, FailReason::ValueOverflow, path);
         ctx.OverallProgress(*overall);
+        clock.restart();
     }
 
     int32_t t1 = 0;

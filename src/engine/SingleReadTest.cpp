@@ -47,19 +47,24 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         verify = VerifyTally();
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
+        BlockClock clock(start);
         int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {
             for (int b = 0; b < 1024; ++b, ++index) {
-                const uint64_t before = MonotonicNs();
                 const int32_t n = modFile::ReadBlockBytes(handle, buffer, 1024);
-                tally.add(1024, n, MonotonicNs() - before);
-                if (n != 1024)
+                tally.add(1024, n, clock.lap());
+                if (n != 1024) {
                     events.shortRead(phase, f, index, n < 0 ? 0 : n);
-                if (pattern)
+                    clock.restart();
+                }
+                // Checked outside the next call's span: the clock starts again after it.
+                if (pattern) {
                     verify.add(
                         pattern->Verify(buffer.data(), n, static_cast<uint32_t>(f), static_cast<uint64_t>(index)),
                         index);
+                    clock.restart();
+                }
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)
                     return Stopped(ctx, phase);
@@ -72,6 +77,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                     if (!overall)
                         return fail();
                     ctx.OverallProgress(*overall);
+                    clock.restart();
                 }
             }
         }

@@ -45,17 +45,23 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
         tally = BlockTally();
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
+        BlockClock clock(start);
         int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {
             for (int b = 0; b < 1024; ++b, ++index) {
-                if (pattern)
+                // The block is made outside the call's span: the clock starts again after it.
+                if (pattern) {
                     pattern->Fill(block.data(), static_cast<uint32_t>(f), static_cast<uint64_t>(index));
-                const uint64_t before = MonotonicNs();
+                    clock.restart();
+                }
                 const int32_t n = modFile::WriteBlockBytes(handle, block);
-                tally.add(blockSize, n, MonotonicNs() - before);
-                if (PumpCheck(ctx, counter) == Pump::Stop)
+                tally.add(blockSize, n, clock.lap());
+                const Pump pump = PumpCheck(ctx, counter);
+                if (pump == Pump::Stop)
                     return Stopped(ctx, phase);
+                if (pump == Pump::Pumped)
+                    clock.restart();
             }
             ctx.FileProgress(m * 100.0 / sizeMB);
             const std::optional<int32_t> done = Mul(f - 1, sizeMB);
@@ -63,6 +69,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
             if (!overall)
                 return Fail(ctx, FailReason::ValueOverflow, path);
             ctx.OverallProgress(*overall);
+            clock.restart();
         }
 
         int32_t t1 = 0;

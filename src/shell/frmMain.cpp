@@ -42,6 +42,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     connectRuns();
     connectSuggest();
     connectMenus();
+    connectResults();
     Form_Load();
 }
 

@@ -25,6 +25,7 @@ class InetTransfer;
 class clsDoEvents;
 class TimerComponent;
 class DriverContext;
+class frmResults;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -93,11 +94,17 @@ public:
     QAction *mnuFileSaveAs = nullptr;
     QAction *mnuFileExit = nullptr;
     QAction *mnuEditCopy = nullptr;
+    QAction *mnuEditResults = nullptr;
     QAction *mnuHelpCheckUpdate = nullptr;
     QAction *mnuHelpAbout = nullptr;
     InetTransfer *Inet1 = nullptr;
     QString UpdateUrl; // the information file's address
     void McToolBar1_Click(int index);
+
+    // Every run that ends goes into the history; the results window shows it (frmMain_results.cpp).
+    frmResults *ResultsWindow = nullptr; // made on first showing
+    void ShowResults();
+    void KeepRun(const RunRecord &record);
 
     // Test runs (frmMain_run.cpp): the log panel, the start buttons' handlers, and the window's one
     // pump and one clock, made on first use and kept until the window ends.
@@ -128,6 +135,7 @@ private:
     void connectRuns();    // frmMain_run.cpp
     void connectSuggest(); // frmMain_suggest.cpp
     void connectMenus();   // frmMain_menus.cpp
+    void connectResults(); // frmMain_results.cpp
     void mnuFileSaveAs_Click();
     void ShowSaveError(const QString &fileName, const QString &reason);
     void mnuFileExit_Click();

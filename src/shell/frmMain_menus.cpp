@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSaveFile>
+#include <QShortcut>
 #include <cerrno>
 #include <cstring>
 
@@ -29,6 +30,8 @@ void frmMain::connectMenus()
 
     mnuEdit = new QMenu(this);
     mnuEditCopy = mnuEdit->addAction(QString());
+    mnuEdit->addSeparator(); // mnuEditSep1
+    mnuEditResults = mnuEdit->addAction(QString());
 
     mnuHelp = new QMenu(this);
     mnuHelpCheckUpdate = mnuHelp->addAction(QString());
@@ -42,8 +45,25 @@ void frmMain::connectMenus()
     connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::mnuFileSaveAs_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
     connect(mnuEditCopy, &QAction::triggered, this, &frmMain::mnuEditCopy_Click);
+    connect(mnuEditResults, &QAction::triggered, this, &frmMain::ShowResults);
     connect(mnuHelpCheckUpdate, &QAction::triggered, this, &frmMain::mnuHelpCheckUpdate_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
+
+    // Escape asks a running test to stop, as a close does; Ctrl+C copies when the log panel has the focus.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+        if (!StopRequested)
+            StopRequested = true;
+    });
+    connect(new QShortcut(QKeySequence::SaveAs, this), &QShortcut::activated, this, [this] {
+        if (!Label3->text().isEmpty())
+            mnuFileSaveAs_Click();
+    });
+    Label3->setFocusPolicy(Qt::ClickFocus);
+    auto *copy = new QShortcut(QKeySequence::Copy, Label3, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, [this] {
+        if (!Label3->text().isEmpty())
+            mnuEditCopy_Click();
+    });
 }
 
 void frmMain::McToolBar1_Click(int index)

@@ -45,7 +45,6 @@ public:
     QString DriveText() override { return m_w.Drive1->currentText(); }
     void LockInputs(bool locked) override
     {
-        // Each control by its own type: the painted ones redraw their look in their own setEnabled.
         const auto enable = [locked](auto *control) { control->setEnabled(!locked); };
         enable(m_w.Chk11);
         enable(m_w.chkDisableCaching);

@@ -12,6 +12,7 @@
 #include "platform/Version.h"
 #include "shell/ViewFrame.h"
 #include "shell/modCmd.h"
+#include "shell/results/ResultsTexts.h"
 #include "toolbar/McToolBar.h"
 
 #include <QAction>
@@ -107,10 +108,18 @@ void frmMain::Translate()
             LangText(toolbar[i].first, false, false, false, QString::fromLatin1(toolbar[i].second)));
     }
     McToolBar1->setButton_Index(-1);
+    McToolBar1->setAccessibleName(LangText(185, false, false, false, QStringLiteral("Menu")));
+    Txt1->setAccessibleLabel(Label1->text());
+    Txt2->setAccessibleLabel(Label2->text());
+    Progress1->setAccessibleName(LangText(186, false, false, false, QStringLiteral("Progress of the file")));
+    OverallProgress->setAccessibleName(LangText(187, false, false, false, QStringLiteral("Overall progress")));
+    Label3->setAccessibleName(LangText(188, false, false, false, QStringLiteral("Log")));
+    Drive1->setAccessibleName(LangText(189, false, false, false, QStringLiteral("Target drive or folder")));
 
     mnuFileSaveAs->setText(LangText(59, false, false, false, QStringLiteral("Save As...")));
     mnuFileExit->setText(LangText(60, false, false, false, QStringLiteral("Exit")));
     mnuEditCopy->setText(LangText(57, false, false, false, QStringLiteral("Copy")));
+    mnuEditResults->setText(ResultsTexts::MenuEntry());
     mnuHelpAbout->setText(LangText(61, false, false, false, QStringLiteral("About...")));
     mnuHelpCheckUpdate->setText(LangText(58, false, false, false, QStringLiteral("Check for update")));
 }

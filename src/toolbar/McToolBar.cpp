@@ -1,6 +1,7 @@
 #include "toolbar/McToolBar.h"
 
 #include "controls/PropertyBag.h"
+#include "toolbar/ToolBarAccessible.h"
 #include "toolbar/ToolBarToolTip.h"
 
 #include <QEvent>
@@ -19,6 +20,7 @@ McToolBar::McToolBar(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    InstallToolBarAccessibility();
     InitProperties();
 }
 
@@ -40,6 +42,8 @@ void McToolBar::InitProperties()
 void McToolBar::ReadProperties(const PropertyBag &bag)
 {
     m.Read(bag, font());
+    if (m.Font)
+        QWidget::setFont(*m.Font);
     m.Button_Index = m_designMode ? (m.count() > 0 ? 0 : -1) : -1;
     StartMouseTracking();
     RedrawControl();
@@ -58,12 +62,6 @@ void McToolBar::StartMouseTracking()
     m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
     m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
     m_hooks.AddHookMsg(this, WM_TIMER, HookAfter);
-}
-
-void McToolBar::setFont(const QFont &value)
-{
-    m.Font = value;
-    RedrawControl();
 }
 
 void McToolBar::setButton_Count(int count)
@@ -91,58 +89,6 @@ const ButtonRecord *McToolBar::current() const
 const ButtonRecord *McToolBar::button(int index) const
 {
     return m.valid(index) ? &m.Buttons[static_cast<size_t>(index)] : nullptr;
-}
-
-void McToolBar::setButtonCaption(const QString &caption)
-{
-    if (ButtonRecord *b = current()) {
-        b->caption = caption;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonIcon(const StdPicture &icon)
-{
-    if (ButtonRecord *b = current()) {
-        b->icon = icon;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonToolTip(const QString &text)
-{
-    if (ButtonRecord *b = current())
-        b->toolTip = text;
-}
-
-void McToolBar::setButtonToolTipIcon(qint32 icon)
-{
-    if (ButtonRecord *b = current())
-        b->toolTipIcon = icon;
-}
-
-void McToolBar::setButtonEnabled(bool enabled)
-{
-    if (ButtonRecord *b = current()) {
-        b->enabled = enabled;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonPressed(bool pressed)
-{
-    if (ButtonRecord *b = current()) {
-        b->pressed = pressed;
-        RedrawControl();
-    }
-}
-
-void McToolBar::setButtonIconAllignment(qint32 alignment)
-{
-    if (ButtonRecord *b = current()) {
-        b->iconAlignment = alignment;
-        RedrawControl();
-    }
 }
 
 void McToolBar::setButtonRemove(int)
@@ -173,26 +119,6 @@ void McToolBar::UnHighlightButton(int lIndex)
     }
 }
 
-int McToolBar::GetButtonWidth(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->width : 0;
-}
-
-int McToolBar::GetButtonHeight(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->height : 0;
-}
-
-int McToolBar::GetButtonTop(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->top : 0;
-}
-
-int McToolBar::GetButtonLeft(int iIndex) const
-{
-    return button(iIndex) ? button(iIndex)->left : 0;
-}
-
 void McToolBar::RedrawControl()
 {
     // Resizing the control below comes back here through resizeEvent; one pass draws it all.
@@ -218,27 +144,41 @@ void McToolBar::RedrawControl()
             resize(wanted);
     }
 
-    const QSize inner(std::min(width(), kMaxSurface), std::min(height(), kMaxSurface));
-    if (m_surface.size() != inner)
-        m_surface = inner.isEmpty() ? QImage() : QImage(inner, QImage::Format_RGB32);
-    if (!m_surface.isNull()) {
-        QPainter p(&m_surface);
-        p.setFont(drawFont);
-        PaintState state;
-        state.inner = inner;
-        state.mouseDown = m_isMouseDown;
-        state.designMode = m_designMode;
-        PaintToolBar(p, m, m_grid, state);
-    }
+    // The surface has the screen's pixels, so text and icons stay sharp at any scale factor.
+    m_surface = RenderSurface(devicePixelRatioF());
+    UpdateShortcuts();
     update();
     m_redrawing = false;
 }
 
+QImage McToolBar::RenderSurface(qreal dpr)
+{
+    const QSize inner(std::min(width(), kMaxSurface), std::min(height(), kMaxSurface));
+    if (inner.isEmpty())
+        return QImage();
+    QImage surface = m_surface;
+    if (surface.deviceIndependentSize() != QSizeF(inner) || surface.devicePixelRatio() != dpr) {
+        surface = QImage(inner * dpr, QImage::Format_RGB32);
+        surface.setDevicePixelRatio(dpr);
+    }
+    QPainter p(&surface);
+    p.setFont(Font());
+    PaintState state;
+    state.inner = inner;
+    state.mouseDown = m_isMouseDown;
+    state.designMode = m_designMode;
+    state.enabled = isEnabled();
+    PaintToolBar(p, m, m_grid, state);
+    return surface;
+}
+
 void McToolBar::paintEvent(QPaintEvent *)
 {
+    if (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF())
+        RedrawControl(); // moved to a screen of another scale
     QPainter p(this);
     // Only past the largest surface is there anything the surface does not cover.
-    if (m_surface.size() != size())
+    if (m_surface.deviceIndependentSize() != QSizeF(size()))
         p.fillRect(rect(), ResolvedColor(m.BackColor));
     if (!m_surface.isNull())
         p.drawImage(0, 0, m_surface);
@@ -251,7 +191,12 @@ void McToolBar::resizeEvent(QResizeEvent *)
 
 void McToolBar::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange && !m.Font)
+    if (event->type() == QEvent::FontChange) {
+        if (testAttribute(Qt::WA_SetFont))
+            m.Font = font();
         RedrawControl();
+    } else if (event->type() == QEvent::EnabledChange) {
+        RedrawControl();
+    }
     QWidget::changeEvent(event);
 }

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class PropertyBag;
+class QShortcut;
 
 // The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
 // tooltips, laid out in rows, hover and press looks, a tooltip after the mouse rests.
@@ -37,12 +38,12 @@ public:
     void setBackColor(quint32 value) { setAndRedraw(m.BackColor, value); }
     qint32 BorderStyle() const { return m.BorderStyle; }
     void setBorderStyle(qint32 value) { setAndRedraw(m.BorderStyle, value); }
-    // The toolbar's own Enabled: greys the drawing, while hover and events go on. The widget's
-    // enabled state (QWidget::isEnabled) is left alone.
+    // The stored Enabled only greys the drawing: hover and events go on. QWidget::setEnabled(false)
+    // greys it too, and Qt then stops the mouse as for any widget.
     bool Enabled() const { return m.Enabled; }
-    void setEnabled(bool value) { setAndRedraw(m.Enabled, value); }
+    void setEnabledLook(bool value) { setAndRedraw(m.Enabled, value); }
+    // The stored font; set through QWidget::setFont. None set: the container's.
     QFont Font() const { return m.Font.value_or(font()); }
-    void setFont(const QFont &value);
     quint32 ForeColor() const { return m.ForeColor; }
     void setForeColor(quint32 value) { setAndRedraw(m.ForeColor, value); }
     int Button_Count() const { return m.count(); }
@@ -84,19 +85,19 @@ public:
 
     // Per-button properties, on the button Button_Index selects; ignored while it is -1.
     QString ButtonCaption() const { return current() ? current()->caption : QString(); }
-    void setButtonCaption(const QString &caption);
+    void setButtonCaption(const QString &value) { setOnButton(&ButtonRecord::caption, value, true); }
     StdPicture ButtonIcon() const { return current() ? current()->icon : StdPicture(); }
-    void setButtonIcon(const StdPicture &icon);
+    void setButtonIcon(const StdPicture &value) { setOnButton(&ButtonRecord::icon, value, true); }
     QString ButtonToolTip() const { return current() ? current()->toolTip : QString(); }
-    void setButtonToolTip(const QString &text);
+    void setButtonToolTip(const QString &value) { setOnButton(&ButtonRecord::toolTip, value, false); }
     qint32 ButtonToolTipIcon() const { return current() ? current()->toolTipIcon : 0; }
-    void setButtonToolTipIcon(qint32 icon);
+    void setButtonToolTipIcon(qint32 value) { setOnButton(&ButtonRecord::toolTipIcon, value, false); }
     bool ButtonEnabled() const { return current() && current()->enabled; }
-    void setButtonEnabled(bool enabled);
+    void setButtonEnabled(bool value) { setOnButton(&ButtonRecord::enabled, value, true); }
     bool ButtonPressed() const { return current() && current()->pressed; }
-    void setButtonPressed(bool pressed);
+    void setButtonPressed(bool value) { setOnButton(&ButtonRecord::pressed, value, true); }
     qint32 ButtonIconAllignment() const { return current() ? current()->iconAlignment : 0; }
-    void setButtonIconAllignment(qint32 alignment);
+    void setButtonIconAllignment(qint32 value) { setOnButton(&ButtonRecord::iconAlignment, value, true); }
 
     // Editing of the button list.
     int ButtonRemove() const { return 0; }
@@ -106,14 +107,16 @@ public:
     void HighlightButton(int lIndex);
     void UnHighlightButton(int lIndex);
     // The layout of the last redraw, in pixels; 0 for an index outside the list.
-    int GetButtonWidth(int iIndex) const;
-    int GetButtonHeight(int iIndex) const;
-    int GetButtonTop(int iIndex) const;
-    int GetButtonLeft(int iIndex) const;
+    int GetButtonWidth(int iIndex) const { return button(iIndex) ? button(iIndex)->width : 0; }
+    int GetButtonHeight(int iIndex) const { return button(iIndex) ? button(iIndex)->height : 0; }
+    int GetButtonTop(int iIndex) const { return button(iIndex) ? button(iIndex)->top : 0; }
+    int GetButtonLeft(int iIndex) const { return button(iIndex) ? button(iIndex)->left : 0; }
 
     void RedrawControl();
     // The persistent surface every redraw paints into, shown as it is by paintEvent.
     const QImage &Surface() const { return m_surface; }
+    // The whole bar painted at a device pixel ratio: at 2 a picture of twice the width and height.
+    QImage RenderSurface(qreal dpr);
     const ToolBarGrid &Grid() const { return m_grid; }
     // The tooltip window while one shows, else null.
     ToolBarToolTip *ToolTipWindow() const { return m_tip; }
@@ -146,6 +149,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     template <typename T> void setAndRedraw(T &field, const T &value)
@@ -153,16 +158,40 @@ private:
         field = value;
         RedrawControl();
     }
+    // A per-button property of the selected button; nothing while none is selected.
+    template <typename T> void setOnButton(T ButtonRecord::*field, const T &value, bool redraw)
+    {
+        if (ButtonRecord *b = current()) {
+            b->*field = value;
+            if (redraw)
+                RedrawControl();
+        }
+    }
     ButtonRecord *current();
     const ButtonRecord *current() const;
     const ButtonRecord *button(int index) const;
     void StartMouseTracking();
     int HitTest(double X, double Y) const;
+    void HoverAt(const QPointF &pos);
+    // Keyboard: the marked button moves with the arrows; Alt and a mnemonic, or F10, reach the bar.
+    void SelectNext(int step);
+    void SelectButton(int index);
+    void UpdateShortcuts();
+    void FocusFromKeyboard();
     void ShowToolTip();
     void HideToolTip();
     void OnHookedMouseMove(QWidget *hWnd);
     void OnHookedTimer();
     void OnHookedMouseLeave();
+
+public:
+    // The letter Alt opens a button with: the one after "&", else the caption's first letter or digit.
+    static QChar Mnemonic(const QString &caption);
+    // Marks an enabled button and raises its Click, as Alt and its letter do.
+    void OpenButton(int index);
+    const std::vector<ButtonRecord> &Buttons() const { return m.Buttons; }
+
+private:
 
     ToolBarModel m;
     ToolBarGrid m_grid;
@@ -170,6 +199,8 @@ private:
     HookTable m_hooks{this};
     MousePosition m_lastPos;
     QPointer<ToolBarToolTip> m_tip;
+    QList<QShortcut *> m_shortcuts;
+    QString m_mnemonics;
     bool m_designMode = false;
     bool m_isMouseDown = false;
     bool m_isInside = false;

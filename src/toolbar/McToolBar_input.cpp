@@ -1,79 +1,15 @@
 #include "toolbar/McToolBar.h"
 
+#include "controls/ControlSupport.h"
 #include "platform/ui/Colors.h"
+#include "toolbar/ToolBarAccessible.h"
 #include "toolbar/ToolBarToolTip.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <cmath>
 
-namespace {
-
-// Buttons and shift state as the events report them: left 1, right 2, middle 4; Shift 1, Ctrl 2, Alt 4.
-qint16 ButtonCode(Qt::MouseButtons buttons)
-{
-    return static_cast<qint16>(((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
-                               ((buttons & Qt::MiddleButton) ? 4 : 0));
-}
-
-qint16 ShiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return static_cast<qint16>(((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0) |
-                               ((modifiers & Qt::AltModifier) ? 4 : 0));
-}
-
-// The classic virtual key code of a key: letters and digits are their upper-case character.
-qint16 KeyCode(const QKeyEvent *event)
-{
-    const int key = event->key();
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-        return static_cast<qint16>(key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return static_cast<qint16>(0x70 + key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Backspace:
-        return 0x08;
-    case Qt::Key_Tab:
-        return 0x09;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    case Qt::Key_Shift:
-        return 0x10;
-    case Qt::Key_Control:
-        return 0x11;
-    case Qt::Key_Alt:
-        return 0x12;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Space:
-        return 0x20;
-    case Qt::Key_PageUp:
-        return 0x21;
-    case Qt::Key_PageDown:
-        return 0x22;
-    case Qt::Key_End:
-        return 0x23;
-    case Qt::Key_Home:
-        return 0x24;
-    case Qt::Key_Left:
-        return 0x25;
-    case Qt::Key_Up:
-        return 0x26;
-    case Qt::Key_Right:
-        return 0x27;
-    case Qt::Key_Down:
-        return 0x28;
-    case Qt::Key_Insert:
-        return 0x2D;
-    case Qt::Key_Delete:
-        return 0x2E;
-    default:
-        return static_cast<qint16>(event->nativeVirtualKey() & 0x7FFF);
-    }
-}
-
-} // namespace
 
 int McToolBar::HitTest(double X, double Y) const
 {
@@ -102,11 +38,8 @@ int McToolBar::HitTest(double X, double Y) const
     return m.Buttons[static_cast<size_t>(index)].enabled ? index : -1;
 }
 
-void McToolBar::mouseMoveEvent(QMouseEvent *event)
+void McToolBar::HoverAt(const QPointF &pos)
 {
-    if (m_designMode)
-        return;
-    const QPointF pos = event->position();
     const int index = HitTest(pos.x(), pos.y());
     if (index == -1)
         unsetCursor();
@@ -115,7 +48,15 @@ void McToolBar::mouseMoveEvent(QMouseEvent *event)
         emit OnButtonHover(index);
         RedrawControl();
     }
-    emit MouseMove(m.Button_Index, ButtonCode(event->buttons()), ShiftCode(event->modifiers()), float(pos.x()),
+}
+
+void McToolBar::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_designMode)
+        return;
+    const QPointF pos = event->position();
+    HoverAt(pos);
+    emit MouseMove(m.Button_Index, ButtonOf(event->buttons()), ShiftOf(event->modifiers()), float(pos.x()),
                    float(pos.y()));
 }
 
@@ -125,11 +66,13 @@ void McToolBar::mousePressEvent(QMouseEvent *event)
         return;
     m_pressedHere = true;
     m_afterDoubleClick = false;
+    // A pen, a touch or a fast mouse may press where no move was seen: the press is a hover there too.
+    HoverAt(event->position());
     if (m.Button_Index == -1)
         return;
     m_isMouseDown = true;
     RedrawControl();
-    emit MouseDown(m.Button_Index, ButtonCode(event->button()), ShiftCode(event->modifiers()),
+    emit MouseDown(m.Button_Index, ButtonOf(event->button()), ShiftOf(event->modifiers()),
                    float(event->position().x()), float(event->position().y()));
 }
 
@@ -140,7 +83,7 @@ void McToolBar::mouseReleaseEvent(QMouseEvent *event)
     if (m.Button_Index != -1) {
         m_isMouseDown = false;
         RedrawControl();
-        emit MouseUp(m.Button_Index, ButtonCode(event->button()), ShiftCode(event->modifiers()),
+        emit MouseUp(m.Button_Index, ButtonOf(event->button()), ShiftOf(event->modifiers()),
                      float(event->position().x()), float(event->position().y()));
     }
     // A click is a press and a release on the control; the release that ends a double-click is none.
@@ -165,7 +108,27 @@ void McToolBar::mouseDoubleClickEvent(QMouseEvent *)
 void McToolBar::keyPressEvent(QKeyEvent *event)
 {
     m_isMouseDown = true;
-    emit KeyDown(m.Button_Index, KeyCode(event), ShiftCode(event->modifiers()));
+    emit KeyDown(m.Button_Index, KeyCodeOf(event), ShiftOf(event->modifiers()));
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        m_isMouseDown = false;
+        SelectNext(event->key() == Qt::Key_Right ? 1 : -1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Down:
+        if (m.Button_Index != -1)
+            emit Click(m.Button_Index);
+        break;
+    case Qt::Key_Escape:
+        m_isMouseDown = false;
+        clearFocus();
+        break;
+    default:
+        break;
+    }
 }
 
 void McToolBar::keyReleaseEvent(QKeyEvent *event)
@@ -173,7 +136,102 @@ void McToolBar::keyReleaseEvent(QKeyEvent *event)
     if (event->isAutoRepeat())
         return;
     m_isMouseDown = false;
-    emit KeyUp(m.Button_Index, KeyCode(event), ShiftCode(event->modifiers()));
+    emit KeyUp(m.Button_Index, KeyCodeOf(event), ShiftOf(event->modifiers()));
+}
+
+void McToolBar::focusInEvent(QFocusEvent *event)
+{
+    // Reached by Tab or F10: the keyboard needs a button to stand on.
+    const bool byKey = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (!m_designMode && m.Button_Index == -1 && byKey)
+        SelectNext(1);
+    QWidget::focusInEvent(event);
+}
+
+void McToolBar::focusOutEvent(QFocusEvent *event)
+{
+    // A menu opened from the bar, or another window, keeps the mark; moving on in this window takes it away.
+    const bool stays = event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+    if (!m_designMode && !m_isInside && !stays && m.Button_Index != -1) {
+        m.Button_Index = -1;
+        RedrawControl();
+    }
+    QWidget::focusOutEvent(event);
+}
+
+void McToolBar::SelectNext(int step)
+{
+    const int count = m.count();
+    int index = m.Button_Index;
+    for (int tried = 0; tried < count; ++tried) {
+        index = index < 0 ? (step > 0 ? 0 : count - 1) : (index + step + count) % count;
+        if (m.Buttons[static_cast<size_t>(index)].enabled)
+            return SelectButton(index);
+    }
+}
+
+void McToolBar::SelectButton(int index)
+{
+    if (index == m.Button_Index)
+        return;
+    m.Button_Index = index;
+    emit OnButtonHover(index);
+    RedrawControl();
+    if (hasFocus())
+        AnnounceToolBarFocus(this, index);
+}
+
+QChar McToolBar::Mnemonic(const QString &caption)
+{
+    const qsizetype amp = caption.indexOf(u'&');
+    if (amp >= 0 && amp + 1 < caption.size() && caption.at(amp + 1) != u'&')
+        return caption.at(amp + 1).toUpper();
+    for (const QChar c : caption)
+        if (c.isLetterOrNumber())
+            return c.toUpper();
+    return QChar();
+}
+
+void McToolBar::UpdateShortcuts()
+{
+    QString keys;
+    for (const ButtonRecord &b : m.Buttons)
+        keys += Mnemonic(b.caption);
+    if (keys == m_mnemonics)
+        return;
+    m_mnemonics = keys;
+    qDeleteAll(m_shortcuts);
+    m_shortcuts.clear();
+    if (m_designMode)
+        return;
+    // F10 reaches the bar as on other desktops; Alt and a caption's letter opens that button's menu.
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, &McToolBar::FocusFromKeyboard);
+    m_shortcuts << f10;
+    for (int i = 0; i < keys.size(); ++i) {
+        if (keys.at(i).isNull() || keys.indexOf(keys.at(i)) != i)
+            continue;
+        auto *alt = new QShortcut(QKeySequence(QStringLiteral("Alt+") + keys.at(i)), this);
+        connect(alt, &QShortcut::activated, this, [this, i] { OpenButton(i); });
+        m_shortcuts << alt;
+    }
+}
+
+void McToolBar::FocusFromKeyboard()
+{
+    // As in other menu bars, F10 always starts at the first button.
+    setFocus(Qt::ShortcutFocusReason);
+    m.Button_Index = -1;
+    SelectNext(1);
+}
+
+void McToolBar::OpenButton(int index)
+{
+    if (!m.valid(index) || !m.Buttons[static_cast<size_t>(index)].enabled)
+        return;
+    setFocus(Qt::ShortcutFocusReason);
+    SelectButton(index);
+    emit Click(index);
 }
 
 void McToolBar::zSubclass_Proc(bool bBefore, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &,

@@ -83,7 +83,7 @@ void DrawButtonText(QPainter &p, const QString &text, double x, double y, double
         return;
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    p.drawText(rect, flags | Qt::AlignTop, shown);
+    p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, shown);
 }
 
 void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)

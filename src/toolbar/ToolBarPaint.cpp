@@ -110,7 +110,7 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
         const int w = b.width;
         const TextLayout caption = WrapCaption(b, w, fm);
         const int pressOffset = PaintFace(p, m, i, x, y, w, cellHeight, inset, state);
-        const bool enabled = b.enabled && m.Enabled;
+        const bool enabled = b.enabled && m.Enabled && state.enabled;
         p.setPen(ResolvedColor(enabled ? m.ForeColor : SystemColor::GrayText));
 
         const bool hasIcon = !b.icon.isNull();

@@ -22,6 +22,7 @@ struct PaintState {
     QSize inner; // the control's drawing area in pixels
     bool mouseDown = false;
     bool designMode = false;
+    bool enabled = true; // the widget's own state; the stored Enabled is in the model
 };
 
 // Rounds to the nearest integer, ties to even, as the drawing arithmetic does throughout.

@@ -69,6 +69,24 @@ private slots:
         QVERIFY(keyDown.count() == 2 && keyDown.at(1) == QVariantList({qint16(38), qint16(1)}));
     }
 
+    void pressWithoutMoveBefore()
+    {
+        // The pointer jumps (a pen, a touch screen): press and release arrive with no move and the
+        // cursor still elsewhere. Over the caption, the picture-free surface and the covered end.
+        QSignalSpy clicks(m_button, &Cmd1::Click);
+        QWindow *window = m_host->windowHandle();
+        const QList<std::pair<QPoint, int>> rows{{{50, 15}, 1}, {{3, 3}, 1}, {{90, 15}, 0}};
+        for (const auto &[at, expected] : rows) {
+            clicks.clear();
+            const QPoint inWindow = window->mapFromGlobal(m_button->mapToGlobal(at));
+            QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+            QVERIFY(m_button->IsPressed() || expected == 0);
+            QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, inWindow);
+            QCOMPARE(clicks.count(), expected);
+            QTest::mouseMove(window, window->mapFromGlobal(m_host->mapToGlobal(QPoint(5, 5))));
+        }
+    }
+
     void disabledCaptionAndFocusRectangle()
     {
         m_button->setForeColor(0x0000FF); // red

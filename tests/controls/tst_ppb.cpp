@@ -53,6 +53,36 @@ private slots:
         QCOMPARE(m_bar->LabelText(), QStringLiteral("Writing"));
     }
 
+    // The run reports the same value at every pump; only a change may cost a paint.
+    void repaintsOnlyWhatChanged()
+    {
+        QWidget host;
+        PPB *bar = new PPB(&host);
+        bar->setGeometry(0, 0, 281, 21);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject *, QEvent *e) override { return paints += e->type() == QEvent::Paint, false; }
+        } counter;
+        bar->installEventFilter(&counter);
+        // value given, whether the bar is painted again
+        for (const auto &[value, painted] : {std::pair{40.0, true}, {40.0, false}, {40.4, false}, {41.0, true},
+                                             {41.0, false}, {200.0, false}, {0.0, true}}) {
+            counter.paints = 0;
+            bar->ValueChange(value);
+            QCoreApplication::processEvents();
+            QCOMPARE(counter.paints > 0, painted);
+        }
+        bar->setIsPercent(false); // same fill, another label
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        bar->ValueChange(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->LabelText(), QStringLiteral("0"));
+        QVERIFY(counter.paints > 0);
+    }
+
     void persistence()
     {
         const StdPicture bar = StdPicture::FromFile(QStringLiteral(":/ppb_bar.png"));

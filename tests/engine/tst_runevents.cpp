@@ -150,6 +150,40 @@ private slots:
         }
     }
 
+    // A block's duration is the span since the previous clock read; what the loop does between
+    // blocks (here a pump that sleeps) must not land in it.
+    void blockLatencyLeavesOutThePump_data()
+    {
+        QTest::addColumn<bool>("multiple");
+        QTest::newRow("single") << false;
+        QTest::newRow("multiple") << true;
+    }
+    void blockLatencyLeavesOutThePump()
+    {
+        QFETCH(bool, multiple);
+        constexpr int64_t kSleepNs = 2'000'000;
+        Watched t;
+        int loopPumps = 0;
+        t.ctx->Pump = [&](bool) {
+            const QString last = t.log.events.isEmpty() ? QString() : t.log.events.last();
+            if (!last.startsWith("file ") && !last.startsWith("blocks ") && !last.startsWith("sized MR"))
+                return;
+            ++loopPumps;
+            QThread::usleep(kSleepNs / 1000);
+        };
+        multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
+        const RunRecord &r = t.ctx->Record();
+        QVERIFY(r.outcome.status == RunStatus::Complete);
+        QVERIFY(loopPumps >= 2 * 2 * 1024 / 100 / (multiple ? 2 : 1));
+        int64_t spansNs = 0, blocksNs = 0;
+        for (const PhaseRecord &p : r.phases) {
+            spansNs += (p.us + int64_t(p.files.size())) * 1000; // each span is cut to whole µs
+            blocksNs += int64_t(p.latency.sumNs());
+        }
+        QVERIFY2(blocksNs <= spansNs - loopPumps * kSleepNs,
+                 qPrintable(QString("blocks %1 ns, spans %2 ns, %3 pumps").arg(blocksNs).arg(spansNs).arg(loopPumps)));
+    }
+
     void endedEarly_data()
     {
         QTest::addColumn<bool>("multiple");

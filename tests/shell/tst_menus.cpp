@@ -43,7 +43,7 @@ private slots:
         for (const QMenu *menu : menus)
             for (const QAction *a : menu->actions())
                 items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(items.join(u'|'), QStringLiteral("Save As...|-|Exit|Copy|Check for update|-|About..."));
+        QCOMPARE(items.join(u'|'), QStringLiteral("Save As...|-|Exit|Copy|-|Results...|Check for update|-|About..."));
         // Each menu opens under its button, alone, and decides what it enables from the panel, not the kept log.
         const auto open = [&](int i) {
             emit w.McToolBar1->Click(i);

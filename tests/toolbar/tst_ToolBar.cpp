@@ -2,7 +2,9 @@
 #include "platform/ui/Colors.h"
 #include "toolbar/McToolBar.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QPalette>
 #include <QTest>
 #include <set>
@@ -72,6 +74,7 @@ struct Host {
         QObject::connect(bar, &McToolBar::MouseLeave, bar, [this] { events << QStringLiteral("leave"); });
         QObject::connect(bar, &McToolBar::Redrawing, bar, [this] { events << QStringLiteral("redraw"); });
     }
+    ~Host() { delete bar; } // before the event log it writes to
     QPoint centre(int index) const { return QPoint(bar->GetButtonLeft(index) + bar->GetButtonWidth(index) / 2, 10); }
     void moveTo(const QPoint &pos) { QTest::mouseMove(window.windowHandle(), pos); }
     void click(const QPoint &pos)
@@ -125,9 +128,9 @@ private slots:
         const QRgb grey = ToQColor(TranslateColor(SystemColor::GrayText)).rgb();
         QVERIFY(grey != qRgb(255, 255, 255) && ColoursIn(bar, 0) == std::set<QRgb>{qRgb(0, 0, 0)});
         QCOMPARE(ColoursIn(bar, 60), std::set<QRgb>{grey});
-        bar.setEnabled(false);
+        bar.setEnabledLook(false);
         QCOMPARE(ColoursIn(bar, 0), std::set<QRgb>{grey});
-        bar.setEnabled(true); // the background gradients, first and last columns
+        bar.setEnabledLook(true); // the background gradients, first and last columns
         bar.setBackColor(0x0000FF);
         bar.setBackGradientCol(0xFF0000);
         const QColor r(Qt::red), b(Qt::blue);
@@ -201,6 +204,116 @@ private slots:
         h.moveTo(QPoint(100, 80));
         QCOMPARE(h.events, (QStringList{"redraw", "leave"}));
         QVERIFY(h.bar->Button_Index() == -1 && h.face(0) == QColor(Qt::white));
+    }
+
+    void pressWithoutMoveBefore()
+    {
+        // A jump straight onto a button, then a press and a release: the first touch already clicks it.
+        for (const int target : {0, 1, 2}) {
+            Host h;
+            QTest::mouseClick(h.bar, Qt::LeftButton, Qt::NoModifier, h.centre(target));
+            h.events.removeAll(QStringLiteral("redraw"));
+            const QString i = QString::number(target);
+            QCOMPARE(h.events.join(u','), (QStringList{"hover " + i, "down " + i, "up " + i, "click " + i}).join(u','));
+        }
+    }
+
+    void keyboardReachesEveryButton()
+    {
+        Host h;
+        QSignalSpy clicks(h.bar, &McToolBar::Click);
+        const auto opened = [&] { return clicks.isEmpty() ? -2 : clicks.takeFirst().at(0).toInt(); };
+        // Alt with the first letter of each caption; an "&" in a caption picks another letter.
+        const QList<std::pair<QKeyCombination, int>> alt{
+            {Qt::ALT | Qt::Key_D, 0}, {Qt::ALT | Qt::Key_B, 1}, {Qt::ALT | Qt::Key_H, 2}, {Qt::ALT | Qt::Key_X, -2}};
+        for (const auto &[keys, index] : alt) {
+            QTest::keySequence(&h.window, QKeySequence(keys));
+            QCOMPARE(opened(), index);
+            QCOMPARE(h.bar->hasFocus(), index >= 0 || keys.key() == Qt::Key_X);
+        }
+        h.bar->setButton_Index(1);
+        h.bar->setButtonCaption(QStringLiteral("Be&arbeiten"));
+        h.bar->setButton_Index(-1);
+        QTest::keySequence(&h.window, QKeySequence(Qt::ALT | Qt::Key_A));
+        QCOMPARE(opened(), 1);
+        QCOMPARE(McToolBar::Mnemonic(QStringLiteral("&&1 x")), QChar(u'1'));
+        // F10 marks the first button; the arrows move the mark, wrapping, past disabled buttons.
+        h.bar->clearFocus();
+        h.bar->setButton_Index(-1);
+        QTest::keyClick(&h.window, Qt::Key_F10);
+        QVERIFY(h.bar->hasFocus());
+        QCOMPARE(h.bar->Button_Index(), 0);
+        QTest::keyClick(h.bar, Qt::Key_Left);
+        QCOMPARE(h.bar->Button_Index(), 2);
+        h.bar->setButtonEnabled(false);
+        h.bar->setButton_Index(0);
+        QTest::keyClick(h.bar, Qt::Key_Right);
+        QTest::keyClick(h.bar, Qt::Key_Right);
+        QCOMPARE(h.bar->Button_Index(), 0);
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Down}) {
+            QTest::keyClick(h.bar, key);
+            QCOMPARE(opened(), 0);
+        }
+        // Tab reaches the bar with its first button marked; leaving by Tab takes the mark away.
+        auto *other = new QWidget(&h.window);
+        other->setFocusPolicy(Qt::StrongFocus);
+        other->show();
+        other->setFocus();
+        h.bar->setButton_Index(-1);
+        QWidget::setTabOrder(other, h.bar);
+        QTest::keyClick(other, Qt::Key_Tab);
+        QVERIFY(h.bar->hasFocus());
+        QCOMPARE(h.bar->Button_Index(), 0);
+        QTest::keyClick(h.bar, Qt::Key_Tab);
+        QVERIFY(!h.bar->hasFocus());
+        QCOMPARE(h.bar->Button_Index(), -1);
+    }
+
+    void sharpAtTwiceTheScale()
+    {
+        McToolBar bar;
+        Setup(bar);
+        bar.setButton_Index(1);
+        const QImage one = bar.RenderSurface(1), two = bar.RenderSurface(2);
+        QCOMPARE(two.size(), one.size() * 2);
+        QCOMPARE(two.deviceIndependentSize(), QSizeF(180, 20));
+        // Drawn at its own resolution, not enlarged: the text has about four times the pixels, in other places.
+        const auto inked = [](const QImage &image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += image.pixel(x, y) == qRgb(0, 0, 0);
+            return n;
+        };
+        QVERIFY(inked(one) > 0);
+        QVERIFY2(inked(two) > 3 * inked(one) && inked(two) < 5 * inked(one), qPrintable(QString::number(inked(two))));
+        QVERIFY(two != one.scaled(two.size()));
+        QCOMPARE(bar.Surface().size(), one.size()); // the widget's own surface follows its screen
+    }
+
+    void screenReaderSeesMenuItems()
+    {
+        Host h;
+        h.bar->setAccessibleName(QStringLiteral("Menu"));
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(h.bar);
+        QVERIFY(bar);
+        QCOMPARE(bar->role(), QAccessible::MenuBar);
+        QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Menu"));
+        QCOMPARE(bar->childCount(), 3);
+        QStringList names;
+        for (int i = 0; i < bar->childCount(); ++i) {
+            QAccessibleInterface *item = bar->child(i);
+            QCOMPARE(item->role(), QAccessible::MenuItem);
+            QCOMPARE(bar->indexOfChild(item), i);
+            QVERIFY(item->state().hasPopup);
+            names << item->text(QAccessible::Name) + u'|' + item->text(QAccessible::Accelerator);
+        }
+        QCOMPARE(names, (QStringList{"Datei|Alt+D", "Bearbeiten|Alt+B", "Hilfe|Alt+H"}));
+        QSignalSpy clicks(h.bar, &McToolBar::Click);
+        bar->child(2)->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(clicks.at(0).at(0).toInt(), 2);
+        QVERIFY(bar->child(2)->state().focused);
     }
 
     void toolTipAfterTheMouseRests()

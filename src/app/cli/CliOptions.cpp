@@ -26,13 +26,14 @@ struct Options {
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")}, {}, QStringLiteral("file")};
     QCommandLineOption fio{QStringLiteral("fio")};
     QCommandLineOption quiet{{QStringLiteral("q"), QStringLiteral("quiet")}};
+    QCommandLineOption noHistory{QStringLiteral("no-history")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}};
 
     QList<QCommandLineOption> all() const
     {
-        return {multiple, count, size, cache,  writeThrough, lightPump, log,  verify, fill,
-                lang,     json,  csv,  output, fio,          quiet,     help, version};
+        return {multiple, count, size,   cache, writeThrough, lightPump, log,       verify, fill,
+                lang,     json,  csv,    output, fio,          quiet,     noHistory, help,   version};
     }
 };
 
@@ -95,6 +96,7 @@ CliParse Parse(const QStringList &arguments)
         return {o, QStringLiteral("--fill sizes the files from the free space: no --count or --size with it")};
     o.fio = parser.isSet(opt.fio);
     o.quiet = parser.isSet(opt.quiet);
+    o.noHistory = parser.isSet(opt.noHistory);
     if (parser.isSet(opt.lang))
         o.lang = parser.value(opt.lang);
     if (parser.isSet(opt.json) && parser.isSet(opt.csv))
@@ -154,6 +156,8 @@ QString HelpText()
                           "  -o, --output FILE write the JSON or CSV to FILE instead, replaced atomically\n"
                           "  --fio             print the fio commands that reproduce each phase, run nothing\n"
                           "  -q, --quiet       no log and no progress line\n"
+                          "  --no-history      do not keep the run in the history of runs (default: kept, as\n"
+                          "                    the window keeps its runs)\n"
                           "  -v, --version     print the version\n"
                           "  -h, --help        print this help\n"
                           "\n"

@@ -31,6 +31,7 @@ struct CliOptions {
     QString output; // empty: standard output
     bool fio = false;
     bool quiet = false;
+    bool noHistory = false;
     bool help = false;
     bool version = false;
 };

@@ -5,6 +5,7 @@
 #include "app/cli/ResultOutput.h"
 #include "engine/HeadlessRun.h"
 #include "engine/ValueProposal.h"
+#include "history/RunHistory.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/SignalStop.h"
@@ -128,6 +129,11 @@ int Run(const CliOptions &given, const SignalStop &stop)
     int code = record.outcome.status == RunStatus::Complete && RunPassed(record) ? ExitComplete : ExitFailed;
     if (stop.received())
         code = SignalStop::ExitCode(stop.received());
+
+    // A history that cannot be written is told but changes neither the output nor the exit status.
+    HistoryProblem problem;
+    if (!o.noHistory && !RunHistory::Keep(record, HistoryStore::DefaultPath(), &problem))
+        WriteTo(stderr, "veltaro-cli: the run was not kept in the history: " + RunHistory::Describe(problem).toLocal8Bit() + '\n');
 
     if (o.format != OutputFormat::Log) {
         const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);

@@ -1,0 +1,167 @@
+#include "common/Pointer.h"
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
+#include "controls/Txt.h"
+#include "shell/frmMain.h"
+#include "toolbar/McToolBar.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+// One line per interface: depth, role, name, and the state or value a screen reader would speak.
+void Dump(QAccessibleInterface *iface, int depth, QStringList &lines)
+{
+    if (!iface || iface->state().invisible)
+        return;
+    QString line = QString(depth * 2, u' ') + QString::number(iface->role(), 16) + u' ' + iface->text(QAccessible::Name);
+    if (iface->state().checkable)
+        line += iface->state().checked ? QStringLiteral(" [checked]") : QStringLiteral(" [unchecked]");
+    if (iface->valueInterface())
+        line += QStringLiteral(" =") + iface->valueInterface()->currentValue().toString();
+    lines << line;
+    for (int i = 0; i < iface->childCount(); ++i)
+        Dump(iface->child(i), depth + 1, lines);
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlOfTheMainWindowHasNameAndRole()
+    {
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QList<std::tuple<QWidget *, QAccessible::Role, QString>> rows{
+            {w.McToolBar1, QAccessible::MenuBar, "Menu"},
+            {w.Cmd11, QAccessible::Button, "Start Single"},
+            {w.Cmd12, QAccessible::Button, "Start Multiple"},
+            {w.Cmd13, QAccessible::Button, "Automatically find proper values"}, // a picture only
+            {w.Chk11, QAccessible::CheckBox, "Write logfile to test device"},
+            {w.ChkDoEvents, QAccessible::CheckBox, "Increase test priority"},
+            {w.chkDisableCaching, QAccessible::CheckBox, "Disable system cache"},
+            {w.chkEnableWriteThrough, QAccessible::CheckBox, "Enable write through"},
+            {w.Progress1, QAccessible::ProgressBar, "Progress of the file"},
+            {w.OverallProgress, QAccessible::ProgressBar, "Overall progress"},
+            {w.Txt1, QAccessible::EditableText, "Number of files:"},
+            {w.Txt2->Text2(), QAccessible::EditableText, "Size of files (MB):"},
+        };
+        for (const auto &[widget, role, name] : rows) {
+            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(iface, qPrintable(name));
+            QCOMPARE(iface->role(), role);
+            QCOMPARE(iface->text(QAccessible::Name), name);
+        }
+        QStringList tree;
+        Dump(QAccessible::queryAccessibleInterface(&w), 0, tree);
+        if (qEnvironmentVariableIsSet("VELTARO_ACCESSIBLE_DUMP"))
+            qInfo().noquote() << tree.join(u'\n');
+        QVERIFY(tree.size() > rows.size());
+    }
+
+    void keyboardOpensEachMenuAndShortcutsAct()
+    {
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QList<std::pair<Qt::Key, QMenu *>> menus{{Qt::Key_F, w.mnuFile}, {Qt::Key_E, w.mnuEdit}, {Qt::Key_H, w.mnuHelp}};
+        for (const auto &[letter, menu] : menus) {
+            QTest::keySequence(&w, QKeySequence(Qt::ALT | letter));
+            QTRY_VERIFY(menu->isVisible());
+            menu->close();
+        }
+        // F10, then the arrow to the second button and Down: the Edit menu.
+        QTest::keyClick(&w, Qt::Key_F10);
+        QTest::keyClick(w.McToolBar1, Qt::Key_Right);
+        QTest::keyClick(w.McToolBar1, Qt::Key_Down);
+        QTRY_VERIFY(w.mnuEdit->isVisible());
+        w.mnuEdit->close();
+        // Escape during a run asks it to stop; without a run it leaves the flag alone.
+        w.StopRequested = false;
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(w.StopRequested);
+        // Ctrl+C copies the log only while the log panel has the focus.
+        w.LogText.setText(QStringLiteral("line 1\r\n"));
+        w.Label3->setText(QStringLiteral("line 1"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        w.Cmd11->setFocus();
+        QTest::keySequence(&w, QKeySequence(QKeySequence::Copy));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        w.Label3->setFocus();
+        QTest::keySequence(w.Label3, QKeySequence(QKeySequence::Copy));
+        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText.text());
+    }
+
+    void stateAndValueFollowTheControls()
+    {
+        QWidget host;
+        auto *box = new Chk1(&host);
+        auto *bar = new PPB(&host);
+        auto *button = new Cmd1(&host);
+        bar->resize(200, 10);
+        box->setCaption(QStringLiteral("Option"));
+        QAccessibleInterface *boxIface = QAccessible::queryAccessibleInterface(box);
+        QAccessibleInterface *barIface = QAccessible::queryAccessibleInterface(bar);
+        QVERIFY(boxIface->state().checkable);
+        QVERIFY(!boxIface->state().checked);
+        box->setChecked(true);
+        QVERIFY(boxIface->state().checked);
+        // The check box's action toggles it as Space does.
+        boxIface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(!box->Checked());
+        bar->ValueChange(42.4);
+        QCOMPARE(barIface->valueInterface()->currentValue().toInt(), 42);
+        bar->ValueChange(140); // out of range: the bar keeps its value
+        QCOMPARE(barIface->valueInterface()->currentValue().toInt(), 42);
+        QSignalSpy clicks(button, &Cmd1::Click);
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QCOMPARE(clicks.count(), 1);
+        // Disabled through the parent: the state says so, and no stored Enabled is reported.
+        QSignalSpy reports(button, &Cmd1::PropertyChanged);
+        host.setEnabled(false);
+        QVERIFY(QAccessible::queryAccessibleInterface(button)->state().disabled);
+        QVERIFY(reports.isEmpty());
+        host.setEnabled(true);
+        button->setEnabled(false);
+        QCOMPARE(reports.count(), 1);
+        QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("Enabled"));
+    }
+
+    void picturesAtTwiceThePixelRatio()
+    {
+        QWidget host;
+        host.resize(300, 100);
+        auto *button = new Cmd1(&host);
+        auto *box = new Chk1(&host);
+        auto *bar = new PPB(&host);
+        auto *text = new Txt(&host);
+        button->setGeometry(0, 0, 100, 30);
+        button->setCaption(QStringLiteral("Start"));
+        box->setGeometry(0, 30, 150, 16);
+        box->setCaption(QStringLiteral("Option"));
+        bar->setGeometry(0, 50, 200, 20);
+        bar->ValueChange(50);
+        text->setGeometry(0, 75, 100, 20);
+        for (const PaintedControl *control : std::initializer_list<const PaintedControl *>{button, box, bar, text}) {
+            const QImage one = control->picture(1, Qt::magenta), two = control->picture(2, Qt::magenta);
+            QCOMPARE(two.size(), control->size() * 2);
+            QCOMPARE(two.deviceIndependentSize(), QSizeF(control->size()));
+            // Text is painted at the finer resolution, not enlarged; the text box paints only its frame.
+            if (control != text)
+                QVERIFY2(two != one.scaled(two.size()), control->metaObject()->className());
+        }
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"

@@ -1,0 +1,377 @@
+// The history database: creation and migration, damaged and foreign files, two writers at once.
+#include "common/FaultSupport.h"
+#include "history/HistoryStore.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+HistoryEntry Entry(int n, const QString &tag = QStringLiteral("t"))
+{
+    HistoryEntry e;
+    e.started = QDateTime(QDate(2026, 12, 1), QTime(10, 0), Qt::UTC).addSecs(n * 60);
+    e.target = QStringLiteral("/media/%1/").arg(tag);
+    e.device = QStringLiteral("sdb1");
+    e.kind = n % 2 ? QStringLiteral("multiple") : QStringLiteral("single");
+    e.outcome = QStringLiteral("complete");
+    e.files = n + 1;
+    e.megabytes = 10;
+    e.writeRate = 12.5 + n;
+    e.readRate = 80.25 + n;
+    e.options = QStringLiteral("direct");
+    e.record = QStringLiteral(R"({"tag":"%1","n":%2})").arg(tag).arg(n).toUtf8();
+    return e;
+}
+
+QByteArray Bytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs one statement on the file outside the store, as another program would.
+QVariant Raw(const QString &path, const QString &sql)
+{
+    QVariant result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(sql) && q.next())
+                result = q.value(0);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    return result;
+}
+
+constexpr int kRowsPerWriter = 150;
+
+// The child half of the two-writer test: this program run with "--write <file> <tag>".
+int WriteRows(const QString &path, const QString &tag)
+{
+    HistoryStore store(path);
+    if (!store.Open())
+        return 3;
+    for (int n = 0; n < kRowsPerWriter; ++n) {
+        HistoryEntry e = Entry(n, tag);
+        if (!store.Add(e))
+            return 4;
+    }
+    return 0;
+}
+
+} // namespace
+
+class tst_history : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    int files = 0;
+    QString FreshPath() { return dir.filePath(QStringLiteral("h%1/veltaro/history.sqlite").arg(++files)); }
+
+private slots:
+    void defaultPathFollowsXdgDataHome_data()
+    {
+        QTest::addColumn<QByteArray>("xdg");
+        QTest::addColumn<QString>("expected");
+        const QString home = QDir::homePath();
+        QTest::newRow("set") << QByteArray("/data/me") << QStringLiteral("/data/me/veltaro/history.sqlite");
+        QTest::newRow("empty") << QByteArray() << home + "/.local/share/veltaro/history.sqlite";
+        QTest::newRow("relative") << QByteArray("rel/x") << home + "/.local/share/veltaro/history.sqlite";
+    }
+    void defaultPathFollowsXdgDataHome()
+    {
+        QFETCH(QByteArray, xdg);
+        QFETCH(QString, expected);
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", xdg);
+        const QString path = HistoryStore::DefaultPath();
+        qputenv("XDG_DATA_HOME", saved);
+        QCOMPARE(path, expected);
+    }
+
+    void migratesFromNothingAndFromAnEmptyFile_data()
+    {
+        QTest::addColumn<bool>("emptyFileFirst");
+        QTest::newRow("no file") << false;
+        QTest::newRow("zero-byte file") << true;
+    }
+    void migratesFromNothingAndFromAnEmptyFile()
+    {
+        QFETCH(bool, emptyFileFirst);
+        const QString path = FreshPath();
+        if (emptyFileFirst) {
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        {
+            HistoryStore store(path);
+            QVERIFY2(store.Open(), qPrintable(store.Problem().detail));
+            QCOMPARE(store.Problem().kind, HistoryProblem::None);
+            HistoryEntry a = Entry(1), b = Entry(2);
+            b.device = QString(); // unknown device
+            QVERIFY(store.Add(a));
+            QVERIFY(store.Add(b));
+            QVERIFY(a.id > 0);
+            QVERIFY(b.id != a.id);
+        }
+        QCOMPARE(Raw(path, QStringLiteral("PRAGMA user_version")).toInt(), HistoryStore::kSchemaVersion);
+        QCOMPARE(Raw(path, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+        // A second opening finds the current version and keeps every row, every field as stored.
+        HistoryStore again(path);
+        QVERIFY(again.Open());
+        const HistoryStore::Listing all = again.ReadAll(true);
+        QCOMPARE(all.skipped, 0);
+        QCOMPARE(all.entries.size(), 2);
+        const HistoryEntry &newest = all.entries.first();
+        const HistoryEntry expected = Entry(2);
+        QCOMPARE(newest.started, expected.started);
+        QCOMPARE(newest.target, expected.target);
+        QCOMPARE(newest.device, QString(""));
+        QCOMPARE(newest.kind, expected.kind);
+        QCOMPARE(newest.outcome, expected.outcome);
+        QCOMPARE(newest.files, expected.files);
+        QCOMPARE(newest.megabytes, expected.megabytes);
+        QCOMPARE(newest.writeRate, expected.writeRate);
+        QCOMPARE(newest.readRate, expected.readRate);
+        QCOMPARE(newest.options, expected.options);
+        QCOMPARE(newest.record, expected.record);
+        QVERIFY(again.ReadAll(false).entries.first().record.isEmpty());
+    }
+
+    void readsSkipUnreadableRecordsAndRemoveDeletes()
+    {
+        const QString path = FreshPath();
+        HistoryStore store(path);
+        QVERIFY(store.Open());
+        QList<qint64> ids;
+        for (int n = 0; n < 4; ++n) {
+            HistoryEntry e = Entry(n);
+            QVERIFY(store.Add(e));
+            ids << e.id;
+        }
+        QVERIFY(Raw(path, QStringLiteral("UPDATE runs SET record = '{broken' WHERE id = %1 RETURNING id").arg(ids[1]))
+                    .isValid());
+        QVERIFY(
+            Raw(path, QStringLiteral("UPDATE runs SET started = 'yesterday' WHERE id = %1 RETURNING id").arg(ids[2]))
+                .isValid());
+        HistoryStore::Listing listing = store.ReadAll();
+        QCOMPARE(listing.skipped, 2);
+        QCOMPARE(listing.entries.size(), 2);
+        QCOMPARE(listing.entries[0].id, ids[3]);
+        QCOMPARE(listing.entries[1].id, ids[0]);
+        // Read keeps the order asked for and leaves out what it cannot read.
+        const QList<HistoryEntry> picked = store.Read({ids[3], ids[1], ids[0], 9999});
+        QCOMPARE(picked.size(), 2);
+        QCOMPARE(picked[0].id, ids[3]);
+        QCOMPARE(picked[1].id, ids[0]);
+        QCOMPARE(picked[1].record, Entry(0).record);
+
+        QVERIFY(store.Remove({ids[0], ids[1]}));
+        listing = store.ReadAll();
+        QCOMPARE(listing.entries.size(), 1);
+        QCOMPARE(listing.skipped, 1);
+        QCOMPARE(listing.entries[0].id, ids[3]);
+    }
+
+    void damagedFileIsMovedAsideNeverDeleted()
+    {
+        const QString path = FreshPath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const QByteArray garbage = QByteArray("not a database at all\n").repeated(300);
+        QStringList asides;
+        // Twice within the same second: the second damaged file must not replace the first one aside.
+        for (int round = 0; round < 2; ++round) {
+            {
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(garbage + QByteArray::number(round));
+            }
+            QFile::remove(path + "-wal");
+            QFile::remove(path + "-shm");
+            HistoryStore store(path);
+            QVERIFY2(store.Open(), qPrintable(store.Problem().detail));
+            QCOMPARE(store.Problem().kind, HistoryProblem::Damaged);
+            QCOMPARE(store.Problem().path, path);
+            const QString aside = store.Problem().movedTo;
+            QVERIFY(aside.startsWith(path + ".damaged-"));
+            QCOMPARE(Bytes(aside), garbage + QByteArray::number(round));
+            asides << aside;
+            // The new file is a working store.
+            HistoryEntry e = Entry(round);
+            QVERIFY(store.Add(e));
+            QCOMPARE(store.ReadAll().entries.size(), 1);
+        }
+        QVERIFY(asides[0] != asides[1]);
+        QVERIFY(QFileInfo::exists(asides[0]));
+    }
+
+    void newerSchemaIsRefusedUntouched()
+    {
+        const QString path = FreshPath();
+        {
+            HistoryStore store(path);
+            QVERIFY(store.Open());
+            HistoryEntry e = Entry(0);
+            QVERIFY(store.Add(e));
+        }
+        Raw(path, QStringLiteral("PRAGMA user_version = %1").arg(HistoryStore::kSchemaVersion + 1));
+        Raw(path, QStringLiteral("PRAGMA journal_mode = DELETE"));
+        QVERIFY(!QFileInfo::exists(path + "-wal"));
+        const QByteArray before = Bytes(path);
+        QVERIFY(!before.isEmpty());
+
+        HistoryStore store(path);
+        QVERIFY(!store.Open());
+        QCOMPARE(store.Problem().kind, HistoryProblem::NewerSchema);
+        QVERIFY(store.Problem().movedTo.isEmpty());
+        HistoryEntry e = Entry(1);
+        QVERIFY(!store.Add(e));
+        QCOMPARE(store.ReadAll().entries.size(), 0);
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(!QFileInfo::exists(path + "-wal"));
+        QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"history.sqlite"});
+    }
+
+    void unusablePlacesGiveAProblemNotACrash()
+    {
+        // A folder that cannot be made: its parent is a file.
+        QFile blocker(dir.filePath(QStringLiteral("plainfile")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        HistoryStore nowhere(blocker.fileName() + "/veltaro/history.sqlite");
+        QVERIFY(!nowhere.Open());
+        QCOMPARE(nowhere.Problem().kind, HistoryProblem::FolderNotCreated);
+        HistoryEntry e = Entry(0);
+        QVERIFY(!nowhere.Add(e));
+
+        // A file on a read-only file system: root passes every permission bit, so it takes a mount.
+        const QString mountPoint = dir.filePath(QStringLiteral("ro"));
+        QVERIFY(QDir().mkpath(mountPoint));
+        std::unique_ptr<FaultTest::ScratchMount> mount;
+        const QString path = mountPoint + "/history.sqlite";
+        if (FaultTest::IsRoot()) {
+            mount = FaultTest::ScratchMount::Tmpfs(mountPoint, QStringLiteral("size=4m"));
+            if (!mount->Error().isEmpty())
+                QSKIP(qPrintable("no tmpfs mount for the read-only case: " + mount->Error()));
+        }
+        {
+            HistoryStore store(path);
+            QVERIFY(store.Open());
+            QVERIFY(store.Add(e));
+        }
+        Raw(path, QStringLiteral("PRAGMA journal_mode = DELETE"));
+        const QByteArray before = Bytes(path);
+        if (mount)
+            QVERIFY(mount->RemountReadOnly());
+        else
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner) &&
+                    QFile::setPermissions(mountPoint, QFile::ReadOwner | QFile::ExeOwner));
+        HistoryStore store(path);
+        QVERIFY(!store.Open());
+        QCOMPARE(store.Problem().kind, HistoryProblem::ReadOnly);
+        QCOMPARE(Bytes(path), before);
+        if (!mount)
+            QFile::setPermissions(mountPoint, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void twoProcessesWritingAtOnceLoseNothing()
+    {
+        // Both start on a file that does not exist yet, so they also race to create and migrate it.
+        const QString path = FreshPath();
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {"--write", path, "child"});
+        QVERIFY(child.waitForStarted());
+        QCOMPARE(WriteRows(path, QStringLiteral("parent")), 0);
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+
+        HistoryStore store(path);
+        QVERIFY(store.Open());
+        const HistoryStore::Listing all = store.ReadAll(true);
+        QCOMPARE(all.skipped, 0);
+        QSet<QByteArray> records;
+        for (const HistoryEntry &e : all.entries)
+            records.insert(e.record);
+        QCOMPARE(records.size(), 2 * kRowsPerWriter);
+        for (int n = 0; n < kRowsPerWriter; ++n) {
+            QVERIFY(records.contains(Entry(n, QStringLiteral("parent")).record));
+            QVERIFY(records.contains(Entry(n, QStringLiteral("child")).record));
+        }
+    }
+
+    void runnerKeepsItsRunsUnlessTold_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("default") << QStringList() << true;
+        QTest::newRow("--no-history") << QStringList{"--no-history"} << false;
+        QTest::newRow("--json") << QStringList{"--json"} << true;
+    }
+    void runnerKeepsItsRunsUnlessTold()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(bool, kept);
+        QTemporaryDir data, target;
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+        cli.setProcessEnvironment(env);
+        cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
+                  extra + QStringList{"--cache", "-n", "2", "-s", "1", target.path()});
+        // Whatever the run's outcome (a page-cached read may take 0 ms), it is kept.
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        const QByteArray err = cli.readAllStandardError();
+        QVERIFY2(!err.contains("not kept in the history"), err.constData());
+        const QString path = data.filePath(QStringLiteral("veltaro/history.sqlite"));
+        QCOMPARE(QFileInfo::exists(path), kept);
+        if (!kept)
+            return;
+        HistoryStore store(path);
+        QVERIFY(store.Open());
+        const HistoryStore::Listing all = store.ReadAll(true);
+        QCOMPARE(all.entries.size(), 1);
+        QCOMPARE(all.entries[0].kind, QStringLiteral("single"));
+        QCOMPARE(all.entries[0].files, 2);
+        QCOMPARE(all.entries[0].target, QDir(target.path()).absolutePath() + u'/');
+        QVERIFY(all.entries[0].writeRate > 0);
+    }
+
+    void runnerRunsOnWhenTheHistoryCannotBeKept()
+    {
+        QTemporaryDir target;
+        QFile blocker(dir.filePath(QStringLiteral("cli-blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), blocker.fileName());
+        cli.setProcessEnvironment(env);
+        cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
+                  {"--cache", "-n", "1", "-s", "1", target.path()});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+        QVERIFY2(err.contains(blocker.fileName() + "/veltaro/history.sqlite: its folder cannot be created"),
+                 qPrintable(err));
+        QVERIFY(cli.readAllStandardOutput().contains("Teststart: "));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0)
+        return WriteRows(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    tst_history test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_history.moc"

@@ -1,0 +1,370 @@
+// The results window offscreen: table, charts, comparison, export and delete over a real store.
+#include "controls/Chk1.h"
+#include "controls/Txt.h"
+#include "history/RunCompare.h"
+#include "history/RunHistory.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
+#include "shell/frmMain.h"
+#include "shell/results/HistoryModel.h"
+#include "shell/results/frmResults.h"
+
+#include <QSqlDatabase>
+#include <QtCharts>
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// A run as the engine would hand it over: per-file spans in us, block latencies in the phases.
+RunRecord MakeRun(RunKind kind, int minute, const QString &target, double writeRate, double readRate,
+                  const QList<int64_t> &writeUs = {}, const QList<int64_t> &readUs = {})
+{
+    RunRecord r;
+    r.programVersion = QStringLiteral("1.0.14");
+    r.runId = QByteArray::number(0x1000000000000000LL + minute, 16);
+    r.startedUtc = QDateTime(QDate(2026, 12, 6), QTime(20, minute), Qt::UTC);
+    r.endedUtc = r.startedUtc.addSecs(30);
+    r.target = target;
+    r.kind = kind;
+    r.fileCount = int(std::max<qsizetype>(writeUs.size(), 2));
+    r.fileSizeMB = 2;
+    r.options.disableCaching = true;
+    r.outcome.status = RunStatus::Complete;
+    for (PhaseKind pk : {PhaseKind::Write, PhaseKind::Read}) {
+        PhaseRecord p;
+        p.kind = pk;
+        p.completed = true;
+        p.rateMBps = pk == PhaseKind::Write ? writeRate : readRate;
+        const QList<int64_t> &spans = pk == PhaseKind::Write ? writeUs : readUs;
+        for (int i = 0; i < spans.size(); ++i) {
+            FileRecord f;
+            f.number = i + 1;
+            f.timed = true;
+            f.us = spans[i];
+            f.ms = int32_t(spans[i] / 1000);
+            f.directIo = i != 1;
+            if (pk == PhaseKind::Read)
+                f.cachedShare = 0.25 * i;
+            p.files.push_back(f);
+            p.ms += f.ms;
+        }
+        // Block times spread over three powers of ten, different per phase and per run.
+        for (int b = 1; b <= 1000; ++b)
+            p.latency.record(uint64_t(b) * (pk == PhaseKind::Write ? 2000 : 500) * (1 + minute % 3));
+        r.phases.push_back(p);
+    }
+    return r;
+}
+
+QStringList Column(const frmResults &w, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < w.Sorted->rowCount(); ++row)
+        cells << w.Sorted->index(row, column).data().toString();
+    return cells;
+}
+
+QBarSeries *Bars(QChartView *view)
+{
+    return view->chart()->series().isEmpty() ? nullptr : qobject_cast<QBarSeries *>(view->chart()->series().first());
+}
+
+QList<qreal> Values(const QBarSet *set)
+{
+    QList<qreal> values;
+    for (int i = 0; i < set->count(); ++i)
+        values << set->at(i);
+    return values;
+}
+
+} // namespace
+
+class tst_results : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString storePath;
+    QStringList boxes; // "style|prompt"
+    int answer = MsgBoxResult::Yes;
+    QString saveAs;
+    QList<RunRecord> runs;
+    QList<qint64> ids;
+
+    void Seed()
+    {
+        storePath = dir.filePath(QStringLiteral("seed%1/history.sqlite").arg(ids.size()));
+        HistoryStore store(storePath);
+        QVERIFY(RunHistory::Open(store));
+        ids.clear();
+        for (const RunRecord &r : runs) {
+            HistoryEntry e = RunHistory::EntryOf(r);
+            QVERIFY(store.Add(e));
+            ids << e.id;
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+        SetMsgBoxHandler([this](const QString &prompt, int style, const QString &) {
+            boxes << QStringLiteral("%1|%2").arg(style).arg(prompt);
+            return answer;
+        });
+        SetSaveFileNameHandler([this](const QString &) { return saveAs; });
+        runs = {
+            MakeRun(RunKind::Single, 1, QStringLiteral("/media/usb,stick/"), 10.25, 80, {400500, 399000, 410250},
+                    {100000, 90000, 95000}),
+            MakeRun(RunKind::Multiple, 2, QStringLiteral("/mnt/ssd/"), 9.5, 120),
+            MakeRun(RunKind::Single, 3, QStringLiteral("/media/usb,stick/"), 100, 40, {50000, 60000}, {20000, 21000})};
+        Seed();
+    }
+
+    void init() { boxes.clear(); }
+
+    void tableIsFilledFromTheStoreAndSortsByValue()
+    {
+        QVERIFY(QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")));
+        {
+            // A row this program cannot read: shown as a count, not in the table.
+            HistoryStore store(storePath);
+            QVERIFY(store.Open());
+            HistoryEntry broken = RunHistory::EntryOf(runs[0]);
+            broken.record = R"({"program":"Veltaro","schema_version":99})";
+            QVERIFY(store.Add(broken));
+        }
+        frmResults w(nullptr, storePath);
+        w.Refresh();
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(w.Model->rowCount(), 3);
+        QVERIFY(w.lblHistory->text().endsWith(QStringLiteral(": 1")));
+        // Newest first, then sorted by value, not by text ("100" after "9.5").
+        QCOMPARE(Column(w, HistoryModel::Kind), (QStringList{"single", "multiple", "single"}));
+        QCOMPARE(Column(w, HistoryModel::Size),
+                 (QStringList{QStringLiteral("2 × 2"), QStringLiteral("2 × 2"), QStringLiteral("3 × 2")}));
+        w.HistoryView->sortByColumn(HistoryModel::WriteRate, Qt::AscendingOrder);
+        QCOMPARE(Column(w, HistoryModel::WriteRate), (QStringList{"9.50", "10.25", "100.00"}));
+        w.HistoryView->sortByColumn(HistoryModel::Date, Qt::AscendingOrder);
+        QCOMPARE(Column(w, HistoryModel::Target), (QStringList{"/media/usb,stick/", "/mnt/ssd/", "/media/usb,stick/"}));
+        QCOMPARE(Column(w, HistoryModel::Options), (QStringList(3, QStringLiteral("no cache"))));
+        QCOMPARE(w.Model->headerData(HistoryModel::ReadRate, Qt::Horizontal).toString(), QStringLiteral("Read MB/s"));
+        // Opening shows the newest stored run as the last run.
+        QVERIFY(w.lblLastRun->text().contains(QStringLiteral("100.00 MB/s")));
+        QCOMPARE(w.FileTable->rowCount(), 2);
+        // Buttons follow the choice: compare wants exactly two.
+        w.Choose({ids[0]});
+        QVERIFY(!w.cmdCompare->isEnabled() && w.cmdExportCsv->isEnabled());
+        w.Choose({ids[0], ids[2]});
+        QVERIFY(w.cmdCompare->isEnabled() && w.cmdDelete->isEnabled());
+    }
+
+    void chartsShowTheRecordsFigures()
+    {
+        frmResults w(nullptr, storePath);
+        w.show();
+        const RunRecord &single = runs[0];
+        w.ShowRun(single);
+        QVERIFY(!w.FileChart->isHidden());
+        QBarSeries *files = Bars(w.FileChart);
+        QVERIFY(files);
+        QCOMPARE(files->count(), 2);
+        QCOMPARE(Values(files->barSets()[0]), (QList<qreal>{400.5, 399.0, 410.25}));
+        QCOMPARE(Values(files->barSets()[1]), (QList<qreal>{100.0, 90.0, 95.0}));
+        auto *categories = qobject_cast<QBarCategoryAxis *>(w.FileChart->chart()->axes(Qt::Horizontal).first());
+        QCOMPARE(categories->categories(), (QStringList{"1", "2", "3"}));
+
+        QBarSeries *latency = Bars(w.LatencyChart);
+        QVERIFY(latency);
+        QCOMPARE(latency->count(), 2);
+        for (int p = 0; p < 2; ++p) {
+            const LatencySummary s = LatencySummary::of(single.phases[p].latency);
+            QCOMPARE(Values(latency->barSets()[p]), (QList<qreal>{s.p50Us, s.p90Us, s.p99Us, s.p999Us, s.maxUs}));
+            QCOMPARE(latency->barSets()[p]->label(), p == 0 ? QStringLiteral("Write") : QStringLiteral("Read"));
+        }
+        // Cache state and direct I/O per file, from the record.
+        QCOMPARE(w.FileTable->rowCount(), 3);
+        QStringList row2;
+        for (int c = 0; c < w.FileTable->columnCount(); ++c)
+            row2 << w.FileTable->item(1, c)->text();
+        QCOMPARE(row2, (QStringList{"2", "399.0", "90.0", "no", "25%"}));
+
+        // The multiple test times whole phases: no file chart, latencies still.
+        w.ShowRun(runs[1]);
+        QVERIFY(w.FileChart->isHidden());
+        QVERIFY(Bars(w.LatencyChart));
+        QCOMPARE(w.FileTable->rowCount(), 0);
+    }
+
+    void percentChange_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<bool>("defined");
+        QTest::addColumn<double>("percent");
+        QTest::newRow("faster") << 10.0 << 15.0 << true << 50.0;
+        QTest::newRow("slower") << 200.0 << 50.0 << true << -75.0;
+        QTest::newRow("same") << 7.0 << 7.0 << true << 0.0;
+        QTest::newRow("both zero") << 0.0 << 0.0 << true << 0.0;
+        QTest::newRow("from zero") << 0.0 << 5.0 << false << 0.0;
+    }
+    void percentChange()
+    {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(bool, defined);
+        QFETCH(double, percent);
+        const std::optional<double> got = RunCompare::PercentChange(from, to);
+        QCOMPARE(got.has_value(), defined);
+        if (defined)
+            QCOMPARE(*got, percent);
+        QVERIFY(!RunCompare::PercentChange(std::nullopt, to));
+    }
+
+    void compareShowsBothRunsAndTheDifference()
+    {
+        frmResults w(nullptr, storePath);
+        w.Refresh();
+        w.Choose({ids[0]});
+        QVERIFY(!w.CompareChosen());
+        QCOMPARE(boxes.size(), 1);
+        // Chosen newest first; compared oldest first.
+        w.Choose({ids[2], ids[0]});
+        QVERIFY(w.CompareChosen());
+        QCOMPARE(w.Tabs->currentWidget(), w.CompareTable);
+        QCOMPARE(w.CompareTable->rowCount(), RunCompare::kFigureCount);
+        const auto row = [&](RunCompare::Figure f) {
+            QStringList cells;
+            for (int c = 0; c < 4; ++c)
+                cells << (w.CompareTable->item(int(f), c) ? w.CompareTable->item(int(f), c)->text() : QString());
+            return cells.join(u'|');
+        };
+        QCOMPARE(row(RunCompare::Figure::WriteRate), QStringLiteral("Write rate (MB/s)|10.25|100.00|+875.6 %"));
+        QCOMPARE(row(RunCompare::Figure::ReadRate), QStringLiteral("Read rate (MB/s)|80.00|40.00|-50.0 %"));
+        QCOMPARE(row(RunCompare::Figure::Files), QStringLiteral("Files|3.00|2.00|-33.3 %"));
+        const double p50first = LatencySummary::of(runs[0].phases[0].latency).p50Us;
+        const double p50second = LatencySummary::of(runs[2].phases[0].latency).p50Us;
+        QCOMPARE(row(RunCompare::Figure::WriteP50),
+                 QStringLiteral("Write latency p50 (µs)|%1|%2|%3")
+                     .arg(QString::number(p50first, 'f', 2), QString::number(p50second, 'f', 2),
+                          QString::number((p50second - p50first) / p50first * 100, 'f', 1) + " %"));
+        QVERIFY(w.CompareTable->horizontalHeaderItem(1)->text().contains(
+            runs[0].startedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    }
+
+    void exportedRunsReadBack()
+    {
+        frmResults w(nullptr, storePath);
+        w.Refresh();
+        w.Choose({ids[2], ids[0]});
+        saveAs = dir.filePath(QStringLiteral("runs.json"));
+        QVERIFY(w.ExportChosen(frmResults::Format::Json));
+        QFile json(saveAs);
+        QVERIFY(json.open(QIODevice::ReadOnly));
+        const QJsonArray array = QJsonDocument::fromJson(json.readAll()).array();
+        QCOMPARE(array.size(), 2);
+        QCOMPARE(RunRecord::fromJson(array[0].toObject()), std::optional<RunRecord>(runs[0]));
+        QCOMPARE(RunRecord::fromJson(array[1].toObject()), std::optional<RunRecord>(runs[2]));
+
+        saveAs = dir.filePath(QStringLiteral("runs.csv"));
+        QVERIFY(w.ExportChosen(frmResults::Format::Csv));
+        QFile csv(saveAs);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith(QStringLiteral("run_id,started_utc,target,")));
+        QCOMPARE(lines[1], QStringLiteral("%1,2026-12-06T20:01:00.000Z,\"/media/usb,stick/\",,single,complete,3,2,"
+                                          "1209,285,10.250,80.000,no cache")
+                               .arg(QString::fromLatin1(runs[0].runId)));
+
+        // A file that cannot be written: one box naming it, and a false result.
+        saveAs = dir.filePath(QStringLiteral("missing/runs.csv"));
+        QVERIFY(!w.ExportChosen(frmResults::Format::Csv));
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].startsWith(QStringLiteral("16|")) && boxes[0].contains(saveAs));
+        saveAs.clear(); // cancelled
+        QVERIFY(!w.ExportChosen(frmResults::Format::Json));
+        QCOMPARE(boxes.size(), 1);
+    }
+
+    void deleteAsksFirst()
+    {
+        Seed();
+        frmResults w(nullptr, storePath);
+        w.Refresh();
+        w.Choose({ids[0], ids[1]});
+        answer = MsgBoxResult::No;
+        QVERIFY(!w.DeleteChosen());
+        QCOMPARE(w.Model->rowCount(), 3);
+        answer = MsgBoxResult::Yes;
+        QVERIFY(w.DeleteChosen());
+        QCOMPARE(w.Model->rowCount(), 1);
+        QCOMPARE(w.Model->EntryAt(0).id, ids[2]);
+        QCOMPARE(boxes.size(), 2);
+    }
+
+    void unusableHistoryIsToldOnceAndRunsStillShow()
+    {
+        QFile blocker(dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString path = blocker.fileName() + QStringLiteral("/veltaro/history.sqlite");
+        frmResults w(nullptr, path);
+        w.Refresh();
+        w.RunEnded(runs[0]);
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].startsWith(QStringLiteral("16|Der Verlauf kann nicht benutzt werden:")));
+        QVERIFY(boxes[0].contains(path));
+        QCOMPARE(w.Model->rowCount(), 0);
+        QVERIFY(w.lblLastRun->text().contains(QStringLiteral("10.25 MB/s")));
+        QCOMPARE(w.FileTable->rowCount(), 3);
+
+        // A damaged file: moved aside, told as information, and the window works on a new file.
+        const QString damaged = dir.filePath(QStringLiteral("damaged/history.sqlite"));
+        QVERIFY(QDir().mkpath(QFileInfo(damaged).absolutePath()));
+        QFile garbage(damaged);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(8192, 'x'));
+        garbage.close();
+        frmResults repaired(nullptr, damaged);
+        repaired.Refresh();
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(boxes[1].startsWith(QStringLiteral("64|Die Datei war beschädigt")));
+        QVERIFY(boxes[1].contains(damaged + QStringLiteral(".damaged-")));
+    }
+
+    void mainWindowKeepsEveryRunAndOpensTheWindow()
+    {
+        QTemporaryDir target;
+        frmMain w;
+        QVERIFY(!w.ResultsWindow);
+        // A real run from the start button is stored, even with the window never opened.
+        w.Drive1->setEditText(target.path());
+        w.Txt1->setText(QStringLiteral("2"));
+        w.Txt2->setText(QStringLiteral("1"));
+        w.chkDisableCaching->setChecked(false); // the temporary folder may not take direct I/O
+        w.Cmd11_Click();
+        // A read served from the page cache in 0 ms makes the run fail; it is stored all the same.
+        QVERIFY(!w.LastRecord().phases.empty());
+        w.mnuEditResults->trigger();
+        QVERIFY(w.ResultsWindow && w.ResultsWindow->isVisible());
+        QCOMPARE(w.ResultsWindow->Model->rowCount(), 1);
+        const HistoryEntry &stored = w.ResultsWindow->Model->EntryAt(0);
+        QCOMPARE(stored.kind, QStringLiteral("single"));
+        QCOMPARE(stored.files, 2);
+        QCOMPARE(stored.outcome, toString(w.LastRecord().outcome.status));
+        QCOMPARE(stored.writeRate, w.LastRecord().phase(PhaseKind::Write)->rateMBps.value_or(0));
+        QVERIFY(stored.writeRate > 0);
+        QCOMPARE(w.ResultsWindow->FileTable->rowCount(), 2);
+        // An open window shows the next run as it ends.
+        emit w.runFinished(runs[0]);
+        QCOMPARE(w.ResultsWindow->Model->rowCount(), 2);
+        QVERIFY(w.ResultsWindow->lblLastRun->text().contains(QStringLiteral("10.25 MB/s")));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("data/veltaro/history.sqlite"))));
+        QVERIFY(boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_results)
+#include "tst_results.moc"
