@@ -6,7 +6,8 @@ and prints both figures in MB/s (MB = 1048576 bytes, as the program counts) and 
 veltaro / fio, with the system cache disabled and enabled. The bare loop (bareloop.c, built here
 with cc) writes the same files in 1 KiB write(2) calls and nothing else: the least any tool can
 cost; the ratio veltaro / bare is printed for the writes. Then the multiple test against fio's
-round-robin job over 20 files, and the peak memory of 2 x 1 GB against 2 x 1 MB. With --window the
+round-robin job over 20 files, the same single test with and without --verify (the cost of
+generating and checking every block through the runner), and the peak memory of 2 x 1 GB against 2 x 1 MB. With --window the
 same single and multiple runs are also made through the real window under Xvfb. A table of all
 median ratios ends the output.
 
@@ -40,8 +41,10 @@ def summary_rates(text):
     return float(rates[-2]), float(rates[-1])
 
 
-def veltaro_cli(cli, folder, count, size, cache, multiple=False):
+def veltaro_cli(cli, folder, count, size, cache, multiple=False, verify=False):
     args = [cli, "--json", "--no-history", "-n", str(count), "-s", str(size), folder]
+    if verify:
+        args.insert(1, "--verify")
     if cache:
         args.insert(1, "--cache")
     if multiple:
@@ -51,6 +54,11 @@ def veltaro_cli(cli, folder, count, size, cache, multiple=False):
     rates = {p["phase"]: p["rate_mb_per_s"] for p in record["phases"] if p["completed"]}
     if record["outcome"]["status"] != "complete" or len(rates) != 2:
         raise RuntimeError("the run did not complete: %s" % record["outcome"])
+    if verify:
+        failed = [f for p in record["phases"] for f in p["files"]
+                  if f["verify"] and f["verify"]["bad_blocks"] + f["verify"]["misplaced_blocks"]]
+        if failed or not any(f["verify"] for p in record["phases"] for f in p["files"]):
+            raise RuntimeError("the verified run did not read back sound: %s" % failed)
     return rates["write"], rates["read"]
 
 
@@ -212,7 +220,7 @@ def main():
     ap.add_argument("--quick", action="store_true", help="small files only")
     ap.add_argument("--window", action="store_true", help="through the window under Xvfb")
     ap.add_argument("--display", default=":77", help="the Xvfb display the window test starts")
-    ap.add_argument("--only", choices=["single", "multiple", "memory"], help="one part only")
+    ap.add_argument("--only", choices=["single", "multiple", "verify", "memory"], help="one part only")
     ap.add_argument("--cache", choices=["disabled", "enabled"], help="one cache setting only")
     a = ap.parse_args()
     binary_dir = os.path.join(a.build, "bin")
@@ -241,6 +249,22 @@ def main():
         compare(label, a.reps, lambda: veltaro_cli(cli, folder, 20, size, cache, multiple=True),
                 lambda: fio_pair(folder, 20, size, cache, service="roundrobin"),
                 lambda: bare(bareloop, folder, 20, size, cache, multiple=True))
+
+    if a.only in (None, "verify"):
+        print("single test with --verify beside the same run without it (MB/s)")
+    for cache in caches if a.only in (None, "verify") else []:
+        count, size = sizes[-1]
+        rows = []
+        for _ in range(a.reps):
+            plain = veltaro_cli(cli, folder, count, size, cache)
+            verified = veltaro_cli(cli, folder, count, size, cache, verify=True)
+            rows.append((plain, verified))
+            print("  %d x %d MB, cache %-8s plain write %8.2f read %8.2f | verify write %8.2f read %8.2f"
+                  % (count, size, "enabled" if cache else "disabled", plain[0], plain[1], verified[0], verified[1]),
+                  flush=True)
+        print("  median ratio verify/plain write %.3f  read %.3f"
+              % (statistics.median(v[0] / p[0] for p, v in rows), statistics.median(v[1] / p[1] for p, v in rows)),
+              flush=True)
 
     if a.window and a.only in (None, "single", "multiple"):
         window_runs(a, binary_dir, folder, sizes, caches, bareloop)

@@ -16,7 +16,7 @@ sudo_cmd=()
 packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite libgl-dev
     fonts-dejavu-core)
 test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev dosfstools fusefat e2fsprogs
-    dpkg-dev lintian appstream desktop-file-utils)
+    dpkg-dev lintian appstream desktop-file-utils dmsetup)
 
 install_missing() {
     local missing=()

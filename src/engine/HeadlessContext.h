@@ -25,6 +25,7 @@ public:
     bool chkEnableWriteThrough = false;
     bool chkReadFromDevice = false;
     bool directIoRefused = false; // the bypass was refused and the run allowed through the cache
+    bool chkVerifyData = false;
 
     // Run state.
     bool Stop = true;
@@ -55,6 +56,8 @@ public:
     bool ReadFromDevice() const override { return chkReadFromDevice; }
     bool DirectIoRefused() const override { return directIoRefused; }
     bool DisableCaching() const override { return chkDisableCaching && !directIoRefused; }
+    bool VerifyData() const override { return chkVerifyData; }
+    QByteArray RunId() const override { return m_reporter.record().runId; }
     void LogPrint(const QString &line) override;
     void ClearPanel() override;
     RunEvents &Events() override { return m_reporter; }

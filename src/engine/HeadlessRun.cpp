@@ -27,6 +27,7 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.Chk11 = options.writeLogFile;
     ctx.chkReadFromDevice = options.readUncached;
     ctx.directIoRefused = options.directIoRefused;
+    ctx.chkVerifyData = options.verifyData;
     ctx.OnLog = onLine;
     ctx.ExternalStop = options.stopRequested;
     if (options.multiple)
@@ -34,4 +35,15 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     else
         StartSingle(ctx);
     return ctx.Record();
+}
+
+bool RunPassed(const RunRecord &record)
+{
+    const PhaseRecord *read = record.phase(PhaseKind::Read);
+    if (!read || !read->completed)
+        return false;
+    for (const FileRecord &f : read->files)
+        if (f.verify && (f.verify->badBlocks > 0 || f.verify->misplacedBlocks > 0))
+            return false;
+    return true;
 }

@@ -17,9 +17,14 @@ struct HeadlessRunOptions {
     bool writeLogFile = false;
     bool readUncached = false;
     bool directIoRefused = false; // run through the cache although disableCaching asked otherwise
+    bool verifyData = false;
     // Asked at each pump check besides the run's own flag (the runner's signals).
     std::function<bool()> stopRequested;
 };
+
+// The runner's verdict: the read phase completed and, when the run verified its data, every block
+// read back as written.
+bool RunPassed(const RunRecord &record);
 
 // Runs the test as the window would, each log line to onLine as it comes; the run's record.
 // The folder as the run reads it (ending in "/"), and whether the run would accept it.

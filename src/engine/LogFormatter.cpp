@@ -131,6 +131,30 @@ void LogFormatter::cleanupFailed(int32_t file)
                        Text(10, false, false, u".tst nicht löschen!"));
 }
 
+void LogFormatter::fileVerified(const FileVerified &e)
+{
+    const VerifyCounts &c = e.counts;
+    if (c.badBlocks == 0 && c.misplacedBlocks == 0)
+        return;
+    QString line = Text(202, false, true, u"Prüfung Datei ") + QString::number(e.file) +
+                   Text(203, false, true, u": beschädigt ") + QString::number(c.badBlocks) +
+                   Text(204, false, true, u", vertauscht ") + QString::number(c.misplacedBlocks) +
+                   Text(205, false, true, u", erster Fehler bei Byte ") + QString::number(c.firstBadOffset.value_or(0));
+    if (c.misplacedBlocks > 0)
+        line += Text(206, false, true, u", der erste vertauschte aus Datei ") + QString::number(e.firstOriginFile) +
+                Text(207, false, true, u", Block ") + QString::number(e.firstOriginBlock);
+    m_out.LogPrint(line);
+}
+
+void LogFormatter::dataVerified(int64_t failedBlocks)
+{
+    if (failedBlocks == 0)
+        m_out.LogPrint(Text(208, false, false, u"Daten geprüft: alle Blöcke richtig."));
+    else
+        m_out.LogPrint(Text(209, false, true, u"Daten geprüft: ") + QString::number(failedBlocks) +
+                       Text(210, true, false, u" Blöcke fehlerhaft!"));
+}
+
 QString LogFormatter::ResultLogHeader(const QString &driveText)
 {
     const QString crlf = QStringLiteral("\r\n");

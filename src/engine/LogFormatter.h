@@ -46,6 +46,8 @@ public:
     void cleanupDone(bool) override {}
     void resultLogWritten(const QString &, bool) override {}
     void runEnded() override {}
+    void fileVerified(const FileVerified &e) override;
+    void dataVerified(int64_t failedBlocks) override;
 
 private:
     LogOutput &m_out;

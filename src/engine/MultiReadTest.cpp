@@ -38,6 +38,10 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     modFile::RawBlock buffer;
     if (!buffer.valid())
         return fail();
+    const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
+    std::vector<VerifyTally> verify(pattern ? files.size() : 0);
+    if (pattern)
+        ctx.Results().FailedBlocks = 0;
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
     const modFile::RawFile *first = files.data();
     const modFile::RawFile *last = first + files.size();
@@ -50,8 +54,15 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
             for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
                 const int32_t n = modFile::ReadBlockBytes(h->get(), buffer, 1024);
                 tally->add(1024, n, clock.lap());
+                const auto file = static_cast<int32_t>(h - first) + 1;
                 if (n != 1024) {
-                    events.shortRead(phase, static_cast<int32_t>(h - first) + 1, index, n < 0 ? 0 : n);
+                    events.shortRead(phase, file, index, n < 0 ? 0 : n);
+                    clock.restart();
+                }
+                if (pattern) {
+                    verify[static_cast<size_t>(file - 1)].add(
+                        pattern->Verify(buffer.data(), n, static_cast<uint32_t>(file), static_cast<uint64_t>(index)),
+                        index);
                     clock.restart();
                 }
             }
@@ -75,6 +86,8 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
     const int32_t d = TimerDifference(t1, t0);
     ReportSpan(events, phase, d, us, tallies);
+    for (size_t i = 0; i < verify.size(); ++i)
+        ReportVerified(ctx, phase, static_cast<int32_t>(i + 1), verify[i]);
     files.clear();
 
     return FinishPhase(ctx, phase, d, count, sizeMB, FailReason::AccessFailed, path);

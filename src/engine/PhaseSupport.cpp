@@ -81,6 +81,30 @@ bool Stopped(RunContext &ctx, TestPhase phase)
     return false;
 }
 
+std::optional<BlockPattern::Generator> Pattern(const RunContext &ctx)
+{
+    if (!ctx.VerifyData())
+        return std::nullopt;
+    return BlockPattern::Generator(ctx.RunId().toULongLong(nullptr, 16));
+}
+
+void ReportVerified(RunContext &ctx, TestPhase phase, int32_t file, VerifyTally &tally)
+{
+    tally.result.phase = phase;
+    tally.result.file = file;
+    ctx.Results().FailedBlocks += tally.failed();
+    ctx.Events().fileVerified(tally.result);
+}
+
+void ReportUnreadable(RunContext &ctx, TestPhase phase, int32_t file, int32_t sizeMB)
+{
+    VerifyTally tally;
+    tally.result.counts.badBlocks = static_cast<int64_t>(sizeMB) * 1024;
+    if (tally.result.counts.badBlocks > 0)
+        tally.result.counts.firstBadOffset = 0;
+    ReportVerified(ctx, phase, file, tally);
+}
+
 FileTimed Timed(TestPhase phase, int32_t file, int32_t ms, int64_t us, const BlockTally &tally)
 {
     FileTimed e;

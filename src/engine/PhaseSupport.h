@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BlockPattern.h"
 #include "engine/LatencyHistogram.h"
 #include "engine/RunContext.h"
 #include "engine/RunEvents.h"
@@ -86,6 +87,35 @@ public:
 private:
     uint64_t m_last;
 };
+
+// One read file's verification, kept on the per-block path like BlockTally.
+struct VerifyTally {
+    FileVerified result;
+
+    void add(const BlockPattern::Check &check, int64_t block)
+    {
+        if (check.verdict == BlockPattern::Verdict::Good)
+            return;
+        VerifyCounts &c = result.counts;
+        if (check.verdict == BlockPattern::Verdict::Bad) {
+            ++c.badBlocks;
+        } else if (c.misplacedBlocks++ == 0) {
+            result.firstOriginFile = check.originFile;
+            result.firstOriginBlock = check.originBlock;
+        }
+        if (!c.firstBadOffset)
+            c.firstBadOffset = block * BlockPattern::kBlockBytes;
+    }
+    int64_t failed() const { return result.counts.badBlocks + result.counts.misplacedBlocks; }
+};
+
+// The run's pattern when it verifies its data, seeded with its id; nothing otherwise.
+std::optional<BlockPattern::Generator> Pattern(const RunContext &ctx);
+
+// Reports a read file's verification and adds its failed blocks to the run's figures.
+void ReportVerified(RunContext &ctx, TestPhase phase, int32_t file, VerifyTally &tally);
+// A file the single read phase could not open: none of its blocks read back.
+void ReportUnreadable(RunContext &ctx, TestPhase phase, int32_t file, int32_t sizeMB);
 
 FileTimed Timed(TestPhase phase, int32_t file, int32_t ms, int64_t us, const BlockTally &tally);
 

@@ -20,6 +20,7 @@ void RecordBuilder::runStarted(const RunStarted &e)
     m_record.options.lightPump = e.lightPump;
     m_record.options.readUncached = e.readUncached;
     m_record.directIoRefused = e.directIoRefused;
+    m_record.options.verifyData = e.verifyData;
 }
 
 PhaseRecord &RecordBuilder::phaseOf(TestPhase phase)
@@ -141,4 +142,9 @@ QString toString(FailReason reason)
         return QStringLiteral("bad_values");
     }
     return QString();
+}
+
+void RecordBuilder::fileVerified(const FileVerified &e)
+{
+    fileOf(phaseOf(e.phase), e.file).verify = e.counts;
 }

@@ -28,6 +28,7 @@ public:
     void resultLogWritten(const QString &fileName, bool written) override;
     // The end time, and a complete outcome when no failure or stop was reported.
     void runEnded() override;
+    void fileVerified(const FileVerified &e) override;
 
 private:
     PhaseRecord &phaseOf(TestPhase phase);

@@ -17,6 +17,7 @@ struct RunResults {
     double MultiWriteRate = 0;
     double MultiReadTime = 0;
     double MultiReadRate = 0;
+    int64_t FailedBlocks = 0; // of the last read phase that verified its data
 };
 
 // All a test phase sees of the window: implemented by frmMain and by the headless runner.
@@ -32,6 +33,10 @@ public:
     virtual bool ReadFromDevice() const { return false; }
     // The cache was to be disabled, but the target refused the bypass: the run goes through it.
     virtual bool DirectIoRefused() const { return false; }
+    // Blocks carry a pattern of their place and the read phases check it.
+    virtual bool VerifyData() const { return false; }
+    // The run under way's random id (16 hex digits): the pattern's seed.
+    virtual QByteArray RunId() const { return {}; }
 
     // Where the phases report; the run's log is made from these events.
     virtual RunEvents &Events() = 0;

@@ -61,6 +61,8 @@ void ReportSummary(DriverContext &ctx, const RunKind &kind)
 {
     const RunResults &r = ctx.Results();
     ctx.Events().runSummary(r.*kind.writeTime, r.*kind.writeRate, r.*kind.readTime, r.*kind.readRate);
+    if (ctx.VerifyData())
+        ctx.Events().dataVerified(r.FailedBlocks);
 }
 
 // A name that is no regular file is a trap, not a passing failure: trying again cannot help.
@@ -116,6 +118,7 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
     started.directIoRefused = ctx.DirectIoRefused();
     started.writeThrough = ctx.WriteThrough();
     started.lightPump = ctx.LightPump();
+    started.verifyData = ctx.VerifyData();
     started.time = QDateTime::currentDateTime();
     events.runStarted(started);
     bool ok = kind.write(ctx, count, sizeMB, path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LatencyHistogram.h"
+#include "engine/RunRecord.h"
 
 #include <QDateTime>
 #include <QString>
@@ -37,6 +38,7 @@ struct RunStarted {
     bool lightPump = false;
     bool readUncached = false;    // test files dropped from the cache before the read phase
     bool directIoRefused = false; // the cache was to be bypassed, but the target refused it
+    bool verifyData = false;
     QDateTime time;
 };
 
@@ -56,6 +58,15 @@ struct FileTimed {
     const LatencyHistogram *latency = nullptr; // each block's system call; only during the call
     std::optional<bool> directIo;      // O_DIRECT in force for the file
     std::optional<double> cachedShare; // share of its pages cached when its read began
+};
+
+// A read file's blocks checked against the pattern they were written with.
+struct FileVerified {
+    TestPhase phase = TestPhase::SingleRead;
+    int32_t file = 0;
+    VerifyCounts counts;
+    uint32_t firstOriginFile = 0; // where the first misplaced block was written, when there is one
+    uint64_t firstOriginBlock = 0;
 };
 
 class RunEvents {
@@ -85,4 +96,9 @@ public:
     virtual void resultLogWritten(const QString &fileName, bool written) = 0;
     // The start command returns.
     virtual void runEnded() = 0;
+
+    // Only a run that verifies its data reports these: each read file's counts, and with the
+    // summary the number of blocks that did not read back as written.
+    virtual void fileVerified(const FileVerified &) {}
+    virtual void dataVerified(int64_t /*failedBlocks*/) {}
 };

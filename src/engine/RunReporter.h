@@ -43,6 +43,8 @@ public:
         each(&RunEvents::resultLogWritten, fileName, written);
     }
     void runEnded() override { each(&RunEvents::runEnded); }
+    void fileVerified(const FileVerified &e) override { each(&RunEvents::fileVerified, e); }
+    void dataVerified(int64_t failedBlocks) override { each(&RunEvents::dataVerified, failedBlocks); }
 
 private:
     template <typename... Params, typename... Args> void each(void (RunEvents::*event)(Params...), Args &&...args)

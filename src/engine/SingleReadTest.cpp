@@ -25,11 +25,19 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     int64_t totalMs = 0;
     const std::optional<int32_t> overallDenominator = Mul(*totalMB, 2);
     BlockTally tally;
+    const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
+    VerifyTally verify;
+    if (pattern)
+        ctx.Results().FailedBlocks = 0;
 
     for (int32_t f = 1; f <= count; ++f) {
         modFile::RawFile file(DeviceRead::OpenForRead(ctx, TestFileName(path, f)));
-        if (!file)
-            continue; // a file that does not open is passed over in silence
+        if (!file) {
+            // A file that does not open is passed over in silence; verified, none of it read back.
+            if (pattern)
+                ReportUnreadable(ctx, phase, f, sizeMB);
+            continue;
+        }
         events.fileStarted(phase, f);
         const FileCacheState state = ReadState(file.get(), TestFileName(path, f));
 
@@ -39,6 +47,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
             return fail();
         tally = BlockTally();
         state.applyTo(tally);
+        verify = VerifyTally();
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         BlockClock clock(start);
@@ -50,6 +59,13 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                 tally.add(1024, n, clock.lap());
                 if (n != 1024) {
                     events.shortRead(phase, f, index, n < 0 ? 0 : n);
+                    clock.restart();
+                }
+                // Checked outside the next call's span: the clock starts again after it.
+                if (pattern) {
+                    verify.add(
+                        pattern->Verify(buffer.data(), n, static_cast<uint32_t>(f), static_cast<uint64_t>(index)),
+                        index);
                     clock.restart();
                 }
                 const Pump pump = PumpCheck(ctx, counter);
@@ -75,6 +91,8 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
         const int32_t d = TimerDifference(t1, t0);
         events.fileTimed(Timed(phase, f, d, us, tally));
+        if (pattern)
+            ReportVerified(ctx, phase, f, verify);
         totalMs += d;
     }
 

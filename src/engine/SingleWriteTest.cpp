@@ -27,6 +27,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
     bool timed = false;
     const std::optional<int32_t> overallDenominator = Mul(*totalMB, 2);
     BlockTally tally;
+    const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
 
     for (int32_t f = 1; f <= count; ++f) {
         modFile::RawFile file(modFile::OpenRawFile(TestFileName(path, f), modFile::GENERIC_WRITE, 0,
@@ -47,9 +48,15 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
         const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         BlockClock clock(start);
+        int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {
-            for (int b = 0; b < 1024; ++b) {
+            for (int b = 0; b < 1024; ++b, ++index) {
+                // The block is made outside the call's span: the clock starts again after it.
+                if (pattern) {
+                    pattern->Fill(block.data(), static_cast<uint32_t>(f), static_cast<uint64_t>(index));
+                    clock.restart();
+                }
                 const int32_t n = modFile::WriteBlockBytes(handle, block);
                 tally.add(blockSize, n, clock.lap());
                 const Pump pump = PumpCheck(ctx, counter);

@@ -43,13 +43,13 @@ Result Probe(const QString &folder, const char *block)
         // Some file systems create the file before they refuse O_DIRECT, so no O_EXCL here. Only
         // a plain open that works tells the refusal came from O_DIRECT itself.
         const int plain = ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (plain >= 0)
+            ::close(plain);
         ::unlink(name.constData());
         if (plain < 0)
             return {Verdict::Undecided, directError};
-        ::close(plain);
         return {Verdict::Refused, directError};
     }
-    ::unlink(name.constData());
 
     Result result{Verdict::Accepted, 0};
     for (off_t offset : {off_t(0), off_t(kProbeBytes)}) {
@@ -60,7 +60,11 @@ Result Probe(const QString &folder, const char *block)
         result = {IsFull(error) ? Verdict::Undecided : Verdict::Refused, error};
         break;
     }
+    // Removed only once closed: a FUSE file system keeps an open file that is unlinked under a
+    // hidden name of its own, which then stays in the folder. Nothing pumps in between, so only a
+    // kill leaves the probe behind.
     ::close(fd);
+    ::unlink(name.constData());
     return result;
 }
 

@@ -100,7 +100,7 @@ void frmMain::createControls()
     chkEnableWriteThrough = Place<Chk1>(f, 225, 3180, 4200, 240);
     chkEnableWriteThrough->ReadProperties(StoredDesign(QStringLiteral("chkEnableWriteThrough")));
     // Beside the animation icon, below the classic options, so that they keep their places.
-    chkReadFromDevice = Place<Chk1>(f, 660, 4035, 3810, 240);
+    chkReadFromDevice = Place<Chk1>(f, 660, 4035, 1935, 240);
     chkReadFromDevice->ReadProperties(StoredDesign(QStringLiteral("chkReadFromDevice")));
 
     Progress1 = Place<PPB>(f, 225, 3495, 4215, 135);
@@ -111,6 +111,10 @@ void frmMain::createControls()
     iIcon[0] = Picture(f, QStringLiteral(":/icon1.png"), TwipsRect(120, 3960, 480, 480));
     iIcon[1] = Picture(f, QStringLiteral(":/icon2.png"), TwipsRect(120, 3960, 480, 480));
     iIcon[1]->hide();
+
+    // In the free row beside the animation icon, its right half, so the classic controls keep their places.
+    chkVerifyData = Place<Chk1>(f, 2640, 4035, 1830, 240);
+    chkVerifyData->ReadProperties(StoredDesign(QStringLiteral("chkVerifyData")));
 
     IconAnimation = new QTimer(this);
     IconAnimation->setInterval(100);

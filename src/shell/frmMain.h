@@ -73,6 +73,7 @@ public:
     Chk1 *chkDisableCaching = nullptr;
     Chk1 *chkEnableWriteThrough = nullptr;
     Chk1 *chkReadFromDevice = nullptr;
+    Chk1 *chkVerifyData = nullptr;
     PPB *Progress1 = nullptr;
     PPB *OverallProgress = nullptr;
     QLabel *Image1 = nullptr;

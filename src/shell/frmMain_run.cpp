@@ -33,6 +33,8 @@ public:
     bool StopRequested() const override { return m_w.StopRequested; }
     bool ReadFromDevice() const override { return m_w.chkReadFromDevice->Checked(); }
     bool DirectIoRefused() const override { return m_w.CacheForced; }
+    bool VerifyData() const override { return m_w.chkVerifyData->Checked(); }
+    QByteArray RunId() const override { return m_reporter.record().runId; }
     void LogPrint(const QString &line) override { m_w.LogPrint(line); }
     void ClearPanel() override { m_w.ClearPanel(); }
     RunEvents &Events() override { return m_reporter; }
@@ -56,6 +58,7 @@ public:
         enable(m_w.chkDisableCaching);
         enable(m_w.chkEnableWriteThrough);
         enable(m_w.chkReadFromDevice);
+        enable(m_w.chkVerifyData);
         enable(m_w.ChkDoEvents);
         enable(m_w.Cmd11);
         enable(m_w.Cmd12);

@@ -100,6 +100,11 @@ void frmMain::Translate()
         LangText(131, false, false, false,
                  QStringLiteral("Before reading, the test files are written out and dropped from the system cache; "
                                 "with the cache disabled they are also read past it.")));
+    chkVerifyData->setCaption(LangText(200, false, false, false, QStringLiteral("Verify data")));
+    chkVerifyData->setToolTipText(
+        LangText(201, false, false, false,
+                 QStringLiteral("Every block carries a pattern of its own place; reading checks each block and "
+                                "counts the damaged ones and those that came from another place.")));
 
     static const std::array<std::pair<int, const char *>, 3> toolbar{{{62, "File"}, {63, "Edit"}, {64, "Help"}}};
     for (int i = 0; i < static_cast<int>(toolbar.size()); ++i) {
@@ -129,6 +134,7 @@ void frmMain::RestoreSettings()
     const SettingsStore::Store store(kApp);
     Txt1->setText(WholeNumberText(Setting(store, QStringLiteral("NrFiles"), QStringLiteral("20"))));
     Txt2->setText(WholeNumberText(Setting(store, QStringLiteral("NrMBytes"), QStringLiteral("10"))));
+    chkVerifyData->setChecked(Setting(store, QStringLiteral("VerifyData"), QStringLiteral("0")) == QLatin1String("1"));
 
     chkReadFromDevice->setChecked(Setting(store, QStringLiteral("ReadFromDevice"), QStringLiteral("0")) == QLatin1String("1"));
 
@@ -177,6 +183,7 @@ void frmMain::SaveSettings()
     }
     save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
     save(QStringLiteral("ReadFromDevice"), chkReadFromDevice->Checked() ? QStringLiteral("1") : QStringLiteral("0"));
+    save(QStringLiteral("VerifyData"), chkVerifyData->Checked() ? QStringLiteral("1") : QStringLiteral("0"));
     store.save();
 }
 

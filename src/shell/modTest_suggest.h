@@ -1,21 +1,14 @@
 #pragma once
 
+#include "engine/ValueProposal.h"
+
 #include <QString>
 #include <cstdint>
 
 class QWidget;
 
-// The value proposal: a file count and size that together fill a target's free space.
+// The value proposal offered to the user.
 namespace modTest {
-
-struct Proposal {
-    std::int32_t free = 0; // MB
-    std::int32_t files = 0;
-    std::int32_t megabytes = 0;
-};
-
-// The proposal for a free space given as the chain's decimal MB text.
-Proposal ProposeValues(const QString &freeMB);
 
 // The question shown to the user, in the language of the loaded table.
 QString ProposalMessage(const QString &path, const Proposal &proposal);

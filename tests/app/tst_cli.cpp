@@ -34,6 +34,7 @@ private slots:
             {{"--json", "-o", dir(), dir()}, "no file name"}, {{"-o", dir() + "/r.json", dir()}, "needs --json or --csv"},
             {{"--fio", "--csv", dir()}, "--fio"}, {{"-n", "3", "--count", "4", dir()}, "--count is given more than once"},
             {{"--json", "--json", dir()}, "--json is given more than once"},
+            {{"--fill", "-n", "3", dir()}, "--fill sizes the files"}, {{"--fill", "-s", "3", dir()}, "--fill sizes"},
         };
         // clang-format on
         for (const auto &[args, problem] : rows) {
@@ -49,6 +50,9 @@ private slots:
         QCOMPARE(defaults.options.count, 20);
         QCOMPARE(defaults.options.sizeMB, 10);
         QVERIFY(!defaults.options.multiple && !defaults.options.cache && defaults.options.format == OutputFormat::Log);
+        QVERIFY(!defaults.options.verify && !defaults.options.fill);
+        const CliParse verified = CliArgs::Parse({"--verify", "--fill", dir()});
+        QVERIFY(verified.error.isEmpty() && verified.options.verify && verified.options.fill);
 
         const CliParse full = CliArgs::Parse({"--multiple", "-n", "32000", "--size=007", "--cache", "--write-through",
                                               "--csv", "-o", dir() + "/r.csv", "-q", dir() + "/blank "});

@@ -69,6 +69,53 @@ private slots:
         QCOMPARE(FilesIn(dir.path(), QStringLiteral("*.tst")), QStringList());
         QVERIFY(w.close());
     }
+
+    // A block overwritten while the window pumps between the writes of later files is found; the
+    // option is locked during the run and kept in the settings store.
+    void verifiedRunFindsABlockChangedDuringTheRun()
+    {
+        QTemporaryDir dir;
+        {
+            frmMain w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(!w.chkVerifyData->Checked());
+            w.chkVerifyData->setChecked(true);
+            w.Drive1->setEditText(dir.path());
+            w.Txt1->setText(QStringLiteral("3"));
+            w.Txt2->setText(QStringLiteral("8"));
+            w.chkDisableCaching->setChecked(false);
+            // 1.tst is complete once 2.tst is written; the pumps are at most 5 ms apart, and the
+            // 16 384 writes of the later files take longer than that.
+            bool changed = false, locked = false;
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, &w, [&] {
+                const QStringList lines = w.LogText.lines();
+                if (changed || !lines.contains(QStringLiteral("Datei  2...")) || lines.contains("Lese 24MB"))
+                    return;
+                locked = !w.chkVerifyData->isEnabled();
+                QFile f(dir.path() + "/1.tst");
+                changed = f.open(QIODevice::ReadWrite) && f.seek(5 * 1024) && f.write(QByteArray(1024, 'U')) == 1024;
+            });
+            poll.start(0);
+            emit w.Cmd11->Click();
+            QVERIFY(changed && locked && w.chkVerifyData->isEnabled());
+            QVERIFY(w.LogText.lines().contains(
+                QStringLiteral("Prüfung Datei 1: beschädigt 1, vertauscht 0, erster Fehler bei Byte 5120")));
+            // The panel's six lines: the summary and the verdict.
+            QVERIFY(w.Label3->text().startsWith(QStringLiteral("Ergebnis:\n")));
+            QVERIFY(w.Label3->text().endsWith(QStringLiteral(" MB/s\nDaten geprüft: 1 Blöcke fehlerhaft!\n")));
+            const PhaseRecord *read = w.LastRecord().phase(PhaseKind::Read);
+            QVERIFY(read && read->files.size() == 3);
+            QCOMPARE(read->files[0].verify, (VerifyCounts{1, 0, 5 * 1024}));
+            QCOMPARE(read->files[2].verify, VerifyCounts{});
+            QVERIFY(w.close());
+        }
+        frmMain again;
+        QVERIFY(again.chkVerifyData->Checked());
+        again.chkVerifyData->setChecked(false);
+        QVERIFY(again.close());
+    }
 };
 
 QTEST_MAIN(TestRunWindow)

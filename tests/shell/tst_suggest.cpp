@@ -2,9 +2,9 @@
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
 #include "lang/modLang.h"
+#include "platform/modGetDiskSpaceFree.h"
 #include "platform/ui/MsgBox.h"
 #include "shell/frmMain.h"
-#include "shell/modGetDiskSpaceFree.h"
 #include "shell/modTest_suggest.h"
 
 #include <QtTest>

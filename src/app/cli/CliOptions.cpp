@@ -18,6 +18,8 @@ struct Options {
     QCommandLineOption writeThrough{QStringLiteral("write-through")};
     QCommandLineOption lightPump{QStringLiteral("light-pump")};
     QCommandLineOption log{QStringLiteral("log")};
+    QCommandLineOption verify{QStringLiteral("verify")};
+    QCommandLineOption fill{QStringLiteral("fill")};
     QCommandLineOption lang{QStringLiteral("lang"), {}, QStringLiteral("file")};
     QCommandLineOption json{QStringLiteral("json")};
     QCommandLineOption csv{QStringLiteral("csv")};
@@ -32,9 +34,9 @@ struct Options {
 
     QList<QCommandLineOption> all() const
     {
-        return {multiple, count, size,   cache, writeThrough, lightPump, log,    lang,
-                json,     csv,   output, fio,   quiet,        noHistory, allowCache, readUncached, help,
-                version};
+        return {multiple, count,     size,       cache,        writeThrough, lightPump, log,
+                verify,   fill,      allowCache, readUncached, lang,         json,      csv,
+                output,   fio,       quiet,      noHistory,    help,         version};
     }
 };
 
@@ -91,6 +93,10 @@ CliParse Parse(const QStringList &arguments)
     o.writeThrough = parser.isSet(opt.writeThrough);
     o.lightPump = parser.isSet(opt.lightPump);
     o.resultLog = parser.isSet(opt.log);
+    o.verify = parser.isSet(opt.verify);
+    o.fill = parser.isSet(opt.fill);
+    if (o.fill && (parser.isSet(opt.count) || parser.isSet(opt.size)))
+        return {o, QStringLiteral("--fill sizes the files from the free space: no --count or --size with it")};
     o.fio = parser.isSet(opt.fio);
     o.quiet = parser.isSet(opt.quiet);
     o.noHistory = parser.isSet(opt.noHistory);
@@ -146,6 +152,10 @@ QString HelpText()
                           "  --allow-cache     run through the cache where the folder refuses to bypass it\n"
                           "                    (default: refuse, exit 1)\n"
                           "  --log             append the result log file to FOLDER (default: off)\n"
+                          "  --verify          write a pattern naming each block's place and check every block on\n"
+                          "                    reading; damaged and misplaced blocks are counted (default: off)\n"
+                          "  --fill            size the files from the free space of FOLDER, as the window's\n"
+                          "                    proposal does, so the whole device is written (replaces -n, -s)\n"
                           "  --lang FILE       language file of the log lines (default: deutsch.lng, from the\n"
                           "                    current folder or the installed language folder; built-in\n"
                           "                    German texts without it)\n"
@@ -166,7 +176,8 @@ QString HelpText()
                           "Exit codes:\n"
                           "  0    the run completed\n"
                           "  1    the run failed: target refused, access failure, values out of range, folder\n"
-                          "       held by another run, cache bypass refused, writes failed\n"
+                          "       held by another run, cache bypass refused, writes failed, or with --verify a\n"
+                          "       block that did not read back as written\n"
                           "  2    usage error: unknown option, a count or size that is not a whole number from\n"
                           "       1 to 32000, conflicting outputs, a folder that does not exist\n"
                           "  130  stopped by SIGINT; the test files are deleted and the record says stopped\n"

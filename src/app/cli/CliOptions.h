@@ -6,7 +6,8 @@
 // The runner's exit codes: scripts tell a stopped run from a failed one by them.
 enum ExitCode : int {
     ExitComplete = 0,
-    ExitFailed = 1, // the target refused, an access failure, values the engine rejects
+    ExitFailed = 1, // the target refused, an access failure, values the engine rejects, blocks that failed
+                    // verification
     ExitUsage = 2,  // the runner's own arguments
     ExitSigInt = 130,
     ExitSigTerm = 143,
@@ -23,6 +24,8 @@ struct CliOptions {
     bool writeThrough = false;
     bool lightPump = false;
     bool resultLog = false;
+    bool verify = false; // blocks carry a pattern of their place, checked on reading
+    bool fill = false;   // count and size from the free space, as the window's proposal
     QString lang = QStringLiteral("deutsch.lng");
     OutputFormat format = OutputFormat::Log;
     QString output; // empty: standard output

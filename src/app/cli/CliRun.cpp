@@ -7,6 +7,7 @@
 #include "engine/LogFormatter.h"
 #include "engine/RunGuard.h"
 #include "engine/RunWarnings.h"
+#include "engine/ValueProposal.h"
 #include "history/RunHistory.h"
 #include "lang/modLang.h"
 #include "platform/FolderLock.h"
@@ -79,8 +80,14 @@ int PrintFio(const CliOptions &o)
     return ExitComplete;
 }
 
-int Run(const CliOptions &o, const SignalStop &stop)
+int Run(const CliOptions &given, const SignalStop &stop)
 {
+    CliOptions o = given;
+    if (o.fill) {
+        const modTest::Proposal proposal = modTest::ProposeValuesFor(o.folder);
+        o.count = proposal.files;
+        o.sizeMB = proposal.megabytes;
+    }
     if (o.lang.size() > 4)
         modLang::LoadLanguageFile(InstallPaths::LanguageFile(o.lang));
 
@@ -98,6 +105,7 @@ int Run(const CliOptions &o, const SignalStop &stop)
     ctx.ChkDoEvents = o.lightPump;
     ctx.Chk11 = o.resultLog;
     ctx.chkReadFromDevice = o.readUncached;
+    ctx.chkVerifyData = o.verify;
     ctx.ShowProgress(progress ? &*progress : nullptr);
     ctx.OnLog = [&](const QString &line) {
         if (!logStream)
@@ -141,7 +149,7 @@ int Run(const CliOptions &o, const SignalStop &stop)
     RunRecord record = ctx.Record();
     record.device = DeviceInfoOf(identity);
     record.fioCommands = FioRecords(FioSetupOf(o));
-    int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
+    int code = record.outcome.status == RunStatus::Complete && RunPassed(record) ? ExitComplete : ExitFailed;
     const QString failedWrites = RunWarnings::FailedWritesText(record);
     if (!failedWrites.isEmpty()) {
         WriteTo(stderr, "veltaro-cli: " + failedWrites.toLocal8Bit() + '\n');

@@ -1,4 +1,4 @@
-#include "shell/modGetDiskSpaceFree.h"
+#include "platform/modGetDiskSpaceFree.h"
 
 #include "platform/DiskSpace.h"
 
