@@ -1,12 +1,62 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "engine/HeadlessContext.h"
+#include "profile/ProfileSession.h"
+#include "profile/ProfileText.h"
+#include "profile/UserProfiles.h"
 #include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+
+// The profile test: the named and the typed profiles in the order given, each line to stdout.
+int RunProfiles(const QCommandLineParser &parser, const QCommandLineOption &names, const QCommandLineOption &specs,
+                const QCommandLineOption &threads, HeadlessContext &ctx)
+{
+    QTextStream out(stdout);
+    Profiles::Session session;
+    session.log = [&out](const QString &line) { out << line << Qt::endl; };
+    const QList<ProfileSpec> user = UserProfiles::Load();
+    for (const QString &name : parser.values(names)) {
+        if (const ProfileError e = Profiles::Find(name, user, session.specs)) {
+            session.log(ProfileText::Error(e));
+            return 2;
+        }
+    }
+    for (const QString &text : parser.values(specs)) {
+        ProfileSpec spec;
+        if (const ProfileError e = Profiles::Parse(text, spec)) {
+            session.log(ProfileText::Error(e));
+            return 2;
+        }
+        session.specs << spec;
+    }
+    int32_t count = 0;
+    int32_t sizeMB = 0;
+    if (!RunDriver::ReadWholeNumber(ctx.Txt1Text, count) || !RunDriver::ReadWholeNumber(ctx.Txt2Text, sizeMB) ||
+        count <= 0 || sizeMB <= 0) {
+        session.log(ProfileText::Error({ProfileError::FileSize, ctx.Txt1Text + QLatin1Char('x') + ctx.Txt2Text}));
+        return 2;
+    }
+    session.folder = ctx.Drive1Text.trimmed();
+    session.fileSize = int64_t(count) * sizeMB * 1048576;
+    session.options.directIo = ctx.chkDisableCaching;
+    session.options.writeThrough = ctx.chkEnableWriteThrough;
+    if (parser.isSet(threads))
+        session.options.engine = Profiles::EngineChoice::Threads;
+    const QList<Profiles::ProfileOutcome> outcomes = session.run();
+    const bool complete = outcomes.size() == session.specs.size() &&
+                          std::all_of(outcomes.begin(), outcomes.end(),
+                                      [](const auto &o) { return !o.error && !o.stopped; });
+    return complete ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -30,7 +80,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption lang(QStringLiteral("lang"),
                                   QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
                                   QStringLiteral("file"), QStringLiteral("deutsch.lng"));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang});
+    const QCommandLineOption profile(QStringLiteral("profile"),
+                                     QStringLiteral("Run a named profile (repeatable; \"standard\" runs all eight). "
+                                                    "The file size is count x size MB."),
+                                     QStringLiteral("name"));
+    const QCommandLineOption profileSpec(QStringLiteral("profile-spec"),
+                                         QStringLiteral("Run a profile given as text, e.g. \"rnd,read,4k,qd32,jobs1\"."),
+                                         QStringLiteral("spec"));
+    const QCommandLineOption threads(QStringLiteral("threads"),
+                                     QStringLiteral("Profiles: use the thread engine even where io_uring works."));
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, profile, profileSpec,
+                       threads});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
@@ -52,6 +112,8 @@ int main(int argc, char *argv[])
         if (line != QLatin1String("<clear>"))
             out << line << Qt::endl;
     };
+    if (parser.isSet(profile) || parser.isSet(profileSpec))
+        return RunProfiles(parser, profile, profileSpec, threads, ctx);
     if (parser.isSet(multiple))
         StartMultiple(ctx);
     else
