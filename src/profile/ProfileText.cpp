@@ -11,7 +11,8 @@ namespace {
 
 QString WithValue(int number, const char *german, const QString &value)
 {
-    return LangText(number, false, true, false, QString::fromUtf8(german)) + value;
+    // A built-in default carries its blank itself; the flag adds it to a text from a file.
+    return LangText(number, false, true, false, QString::fromUtf8(german) + QLatin1Char(' ')) + value;
 }
 
 QString Reason(int sysErrno)
@@ -66,7 +67,7 @@ QString Error(const ProfileError &e)
 
 QString Engine(const QString &name)
 {
-    return LangText(237, false, true, false, QStringLiteral("E/A-Verfahren:")) + name;
+    return LangText(237, false, true, false, QStringLiteral("E/A-Verfahren: ")) + name;
 }
 
 QString Fallback(int uringErrno)
