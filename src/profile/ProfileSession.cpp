@@ -38,6 +38,8 @@ QList<ProfileOutcome> Session::run()
         outcomes << o;
         if (o.error || o.stopped)
             break;
+        if (finished)
+            finished();
     }
     return outcomes;
 }

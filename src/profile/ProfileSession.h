@@ -16,6 +16,7 @@ struct Session {
     int64_t fileSize = 0;
     std::function<void(const QString &line)> log;
     ProfileRunner::Poll poll;
+    std::function<void()> finished; // after each profile that ran to its end
 
     // The outcomes of the profiles run; stops after the first that was stopped or failed.
     QList<ProfileOutcome> run();

@@ -43,6 +43,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     connectRuns();
     connectSuggest();
     connectMenus();
+    connectProfile();
     Form_Load();
 }
 
@@ -108,6 +109,11 @@ void frmMain::createControls()
     iIcon[0] = Picture(f, QStringLiteral(":/icon1.png"), TwipsRect(120, 3960, 480, 480));
     iIcon[1] = Picture(f, QStringLiteral(":/icon2.png"), TwipsRect(120, 3960, 480, 480));
     iIcon[1]->hide();
+
+    // The profile test: its choice of profiles and its start command, in the free row at the bottom.
+    cboProfile = Place<QComboBox>(f, 660, 4065, 2430, 315);
+    Cmd14 = Place<Cmd1>(f, 3180, 4020, 1335, 420);
+    Cmd14->ReadProperties(StoredDesign(QStringLiteral("Cmd14")));
 
     IconAnimation = new QTimer(this);
     IconAnimation->setInterval(100);

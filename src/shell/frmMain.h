@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "profile/ProfileRunner.h"
 
 #include <QWidget>
 #include <array>
@@ -18,6 +19,7 @@ class ViewFrame;
 class TargetBox;
 class BusyAnimation;
 class QMenu;
+class QShortcut;
 class QAction;
 class InetTransfer;
 class clsDoEvents;
@@ -105,6 +107,15 @@ public:
     std::shared_ptr<clsDoEvents> DoEventsInstance;
     std::shared_ptr<TimerComponent> TimerInstance;
 
+    // The profile test (frmMain_profile.cpp): the profiles offered, the start command, and the
+    // outcomes of the last profile run. Escape stops a profile run.
+    QComboBox *cboProfile = nullptr;
+    Cmd1 *Cmd14 = nullptr;
+    QShortcut *ProfileEscape = nullptr;
+    QList<Profiles::ProfileOutcome> ProfileResults;
+    void Cmd14_Click();
+    void FillProfileList();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -115,6 +126,7 @@ private:
     void connectRuns();     // frmMain_run.cpp
     void connectSuggest();  // frmMain_suggest.cpp
     void connectMenus();    // frmMain_menus.cpp
+    void connectProfile();  // frmMain_profile.cpp
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
