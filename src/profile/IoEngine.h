@@ -9,6 +9,7 @@ namespace Profiles {
 
 // One way of moving a job's blocks. An engine serves one job; run() is called once per pass on
 // the job's own thread and returns when the job may issue no more and all it issued completed.
+// The tally comes with the pass's start; the engine adds what completed and when the last did.
 class IoEngine {
 public:
     virtual ~IoEngine() = default;

@@ -181,8 +181,12 @@ bool ProfileRunner::runPass(ProfileOutcome &out, std::vector<std::unique_ptr<IoJ
                             int durationMs, PassTally &total)
 {
     std::atomic<bool> stop{false};
-    const int64_t deadline = durationMs > 0 ? NowNs() + int64_t(durationMs) * 1000000 : 0;
+    // The pass's span starts here for every job, so starting threads counts against it.
+    const int64_t start = NowNs();
+    const int64_t deadline = durationMs > 0 ? start + int64_t(durationMs) * 1000000 : 0;
     std::vector<PassTally> tallies(jobs.size());
+    for (PassTally &t : tallies)
+        t.startNs = start;
     std::mutex mutex;
     std::condition_variable done;
     size_t finished = 0;

@@ -18,7 +18,6 @@ public:
 
     void run(IoJob &job, PassTally &t) override
     {
-        t.startNs = NowNs();
         std::mutex merge;
         std::vector<std::thread> threads;
         threads.reserve(size_t(job.queueSlots()));
@@ -41,9 +40,7 @@ public:
                 }
                 mine.endNs = t0;
                 const std::lock_guard lock(merge);
-                const int64_t start = t.startNs;
                 t.add(mine);
-                t.startNs = start;
             });
         }
         for (std::thread &th : threads)

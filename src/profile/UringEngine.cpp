@@ -43,7 +43,6 @@ public:
     {
         Rng &rng = m_rng;
         int64_t now = NowNs();
-        t.startNs = now;
         int inflight = 0;
         for (int s = 0; s < job.queueSlots() && prepare(job, rng, s, now); ++s)
             ++inflight;

@@ -42,7 +42,7 @@ private slots:
         const QStringList lines = w.LogText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].startsWith(QStringLiteral("E/A-Verfahren: ")));
-        QVERIFY2(QRegularExpression(QStringLiteral("^quick: [0-9,.]+ MB/s, [0-9,]+ IOPS$")).match(lines[1]).hasMatch(),
+        QVERIFY2(QRegularExpression(QStringLiteral("^quick: [0-9,.]+ MB/s, [0-9,.]+ IOPS$")).match(lines[1]).hasMatch(),
                  qPrintable(lines[1]));
         QCOMPARE(w.ProfileResults.size(), 1);
         QCOMPARE(w.ProfileResults[0].spec.fileSize, 4 << 20); // count x size MB
