@@ -1,71 +1,26 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
+#include "app/cli_profile.h"
 #include "engine/HeadlessContext.h"
-#include "profile/ProfileSession.h"
-#include "profile/ProfileText.h"
-#include "profile/UserProfiles.h"
+#include "platform/InstallPaths.h"
+#include "platform/Version.h"
 #include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
-#include <algorithm>
 #include <cstdio>
-
-namespace {
-
-// The profile test: the named and the typed profiles in the order given, each line to stdout.
-int RunProfiles(const QCommandLineParser &parser, const QCommandLineOption &names, const QCommandLineOption &specs,
-                const QCommandLineOption &threads, HeadlessContext &ctx)
-{
-    QTextStream out(stdout);
-    Profiles::Session session;
-    session.log = [&out](const QString &line) { out << line << Qt::endl; };
-    const QList<ProfileSpec> user = UserProfiles::Load();
-    for (const QString &name : parser.values(names)) {
-        if (const ProfileError e = Profiles::Find(name, user, session.specs)) {
-            session.log(ProfileText::Error(e));
-            return 2;
-        }
-    }
-    for (const QString &text : parser.values(specs)) {
-        ProfileSpec spec;
-        if (const ProfileError e = Profiles::Parse(text, spec)) {
-            session.log(ProfileText::Error(e));
-            return 2;
-        }
-        session.specs << spec;
-    }
-    int32_t count = 0;
-    int32_t sizeMB = 0;
-    if (!RunDriver::ReadWholeNumber(ctx.Txt1Text, count) || !RunDriver::ReadWholeNumber(ctx.Txt2Text, sizeMB) ||
-        count <= 0 || sizeMB <= 0) {
-        session.log(ProfileText::Error({ProfileError::FileSize, ctx.Txt1Text + QLatin1Char('x') + ctx.Txt2Text}));
-        return 2;
-    }
-    session.folder = ctx.Drive1Text.trimmed();
-    session.fileSize = int64_t(count) * sizeMB * 1048576;
-    session.options.directIo = ctx.chkDisableCaching;
-    session.options.writeThrough = ctx.chkEnableWriteThrough;
-    if (parser.isSet(threads))
-        session.options.engine = Profiles::EngineChoice::Threads;
-    const QList<Profiles::ProfileOutcome> outcomes = session.run();
-    const bool complete = outcomes.size() == session.specs.size() &&
-                          std::all_of(outcomes.begin(), outcomes.end(),
-                                      [](const auto &o) { return !o.error && !o.stopped; });
-    return complete ? 0 : 1;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
+    QCoreApplication::setApplicationVersion(ProgramVersion());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Measures how fast a folder's device writes and reads."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to test."));
     const QCommandLineOption multiple(QStringLiteral("multiple"), QStringLiteral("Run the multiple test."));
     const QCommandLineOption count({QStringLiteral("n"), QStringLiteral("count")}, QStringLiteral("Number of files."),
@@ -95,7 +50,7 @@ int main(int argc, char *argv[])
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     if (parser.value(lang).size() > 4)
-        modLang::LoadLanguageFile(parser.value(lang));
+        modLang::LoadLanguageFile(InstallPaths::LanguageFile(parser.value(lang)));
 
     HeadlessContext ctx;
     ctx.Drive1Text = parser.positionalArguments().first();

@@ -5,6 +5,7 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "platform/InstallPaths.h"
 #include "platform/NumberText.h"
 #include "platform/SettingsStore.h"
 #include "platform/Version.h"
@@ -18,10 +19,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLoggingCategory>
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// Quiet unless asked for (QT_LOGGING_RULES="veltaro.lang.info=true"): says which language file a start used.
+Q_LOGGING_CATEGORY(lcLang, "veltaro.lang", QtWarningMsg)
 
 const QString kApp = QStringLiteral("Tavrin");
 const QString kSection = QStringLiteral("Veltaro");
@@ -34,6 +41,17 @@ QString Setting(const QString &key, const QString &defaultValue)
 void Save(const QString &key, const QString &value)
 {
     SettingsStore::SaveSetting(kApp, kSection, key, value);
+}
+
+void ReportLanguageFile(const QString &path)
+{
+    const modLang::LanguageState &st = modLang::state();
+    const auto entries =
+        std::count_if(st.LangTable.begin(), st.LangTable.end(), [](const QString &e) { return !e.isEmpty(); });
+    qCInfo(lcLang).noquote() << QStringLiteral("language file %1: %2 entries%3")
+                                    .arg(QFileInfo(path).absoluteFilePath())
+                                    .arg(entries)
+                                    .arg(st.LangLoadError ? QStringLiteral(", read with errors") : QString());
 }
 
 // Where the design has "C:\" as the first target, a Linux user starts in the home folder.
@@ -55,8 +73,11 @@ void frmMain::Form_Load()
     QString commandLine;
     const QString languageFile =
         GetCommandParam(key, commandLine, true, false, QStringLiteral("deutsch.lng"), QStringLiteral(" "));
-    if (languageFile.size() > 4)
-        LoadLanguageFile(languageFile);
+    if (languageFile.size() > 4) {
+        const QString path = InstallPaths::LanguageFile(languageFile);
+        LoadLanguageFile(path);
+        ReportLanguageFile(path);
+    }
 
     Translate();
     frView->raise();

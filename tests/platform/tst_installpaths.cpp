@@ -1,0 +1,159 @@
+// Finding the language file when the program runs from an installed or unpacked tree.
+#include "platform/InstallPaths.h"
+#include "shell/frmMain.h"
+#include "shell/lang/modLang.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <unistd.h>
+
+class TestInstallPaths : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_root;
+    QString m_cwd, m_bin, m_lang; // the current folder; <prefix>/bin; <prefix>/share/veltaro/lang
+
+    QString path(const QString &relative) const { return m_root.filePath(relative); }
+
+    static void write(const QString &file, const QByteArray &contents)
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(f.write(contents), contents.size());
+    }
+
+    void reset()
+    {
+        QFile::setPermissions(m_lang, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QString &dir : {m_cwd, path(QStringLiteral("prefix"))}) {
+            QDir(dir).removeRecursively();
+            QVERIFY(QDir().mkpath(dir));
+        }
+        QVERIFY(QDir().mkpath(m_bin));
+        QVERIFY(QDir::setCurrent(m_cwd));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_root.isValid());
+        m_cwd = path(QStringLiteral("cwd"));
+        m_bin = path(QStringLiteral("prefix/bin"));
+        m_lang = path(QStringLiteral("prefix/share/veltaro/lang"));
+    }
+
+    void cleanupTestCase() { QFile::setPermissions(m_lang, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+
+    void languageFolderIsBesideTheBinFolder() { QCOMPARE(InstallPaths::LanguageFolder(m_bin), m_lang); }
+
+    void chosenFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("inCwd");    // "file", "dir" or empty
+        QTest::addColumn<QString>("inShare");  // the same, for the installed language folder
+        QTest::addColumn<QString>("expected"); // "name" (unchanged) or "share"
+        QTest::newRow("current folder first") << "deutsch.lng"
+                                              << "file"
+                                              << "file"
+                                              << "name";
+        QTest::newRow("installed when not in the current folder") << "deutsch.lng"
+                                                                  << ""
+                                                                  << "file"
+                                                                  << "share";
+        QTest::newRow("nowhere stays the name") << "missing.lng"
+                                                << ""
+                                                << ""
+                                                << "name";
+        QTest::newRow("folder named like the file is no file") << "deutsch.lng"
+                                                               << "dir"
+                                                               << "file"
+                                                               << "share";
+        QTest::newRow("folder in the share is no file") << "deutsch.lng"
+                                                        << ""
+                                                        << "dir"
+                                                        << "name";
+        QTest::newRow("relative name with a subfolder") << "more/english.lng"
+                                                        << ""
+                                                        << "file"
+                                                        << "share";
+    }
+
+    void chosenFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, inCwd);
+        QFETCH(QString, inShare);
+        QFETCH(QString, expected);
+        reset();
+        const std::pair<QString, QString> places[] = {{inCwd, m_cwd}, {inShare, m_lang}};
+        for (const auto &[kind, dir] : places) {
+            const QString file = QDir(dir).filePath(name);
+            if (kind == u"file")
+                write(file, "27=x\r\n");
+            else if (kind == u"dir")
+                QVERIFY(QDir().mkpath(file));
+        }
+        const QString want = expected == u"share" ? QDir(m_lang).filePath(name) : name;
+        QCOMPARE(InstallPaths::LanguageFile(name, m_bin), want);
+        QCOMPARE(InstallPaths::LanguageFile(name, QString()), name);
+    }
+
+    // What the loader makes of the chosen file: the installed German file, or the built-in texts.
+    void loadedTexts_data()
+    {
+        QTest::addColumn<QString>("shareMode"); // "rw", "ro" (folder and file read-only), "none" (file unreadable)
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("loadError");
+        QTest::newRow("installed file") << "rw"
+                                        << "deutsch.lng"
+                                        << "Start Einzeln" << false;
+        QTest::newRow("read-only share folder") << "ro"
+                                                << "deutsch.lng"
+                                                << "Start Einzeln" << false;
+        QTest::newRow("lang= naming a file that exists nowhere") << "rw"
+                                                                 << "nowhere.lng"
+                                                                 << "Start Single" << true;
+        QTest::newRow("unreadable installed file") << "none"
+                                                   << "deutsch.lng"
+                                                   << "Start Single" << true;
+    }
+
+    void loadedTexts()
+    {
+        QFETCH(QString, shareMode);
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(bool, loadError);
+        if (shareMode == u"none" && geteuid() == 0)
+            QSKIP("root reads files without read permission");
+        reset();
+        const QString file = QDir(m_lang).filePath(QStringLiteral("deutsch.lng"));
+        write(file, "# comment\r\n32=Start Einzeln\r\n");
+        if (shareMode == u"ro") {
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            QVERIFY(QFile::setPermissions(m_lang, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (shareMode == u"none") {
+            QVERIFY(QFile::setPermissions(file, {}));
+        }
+        modLang::LoadLanguageFile(InstallPaths::LanguageFile(name, m_bin));
+        QCOMPARE(LangText(32, false, false, false, QStringLiteral("Start Single")), caption);
+        QCOMPARE(modLang::state().LangLoadError, loadError);
+    }
+
+    // The window names the file it loaded on the quiet "veltaro.lang" category, which the package check reads.
+    void windowReportsTheLoadedFile()
+    {
+        reset();
+        write(QDir(m_cwd).filePath(QStringLiteral("deutsch.lng")), "27=Anzahl:\r\n28=\r\n99=x\r\n");
+        QLoggingCategory::setFilterRules(QStringLiteral("veltaro.lang.info=true"));
+        const QString loaded = QDir(m_cwd).filePath(QStringLiteral("deutsch.lng"));
+        QTest::ignoreMessage(QtInfoMsg, qPrintable(QStringLiteral("language file %1: 3 entries").arg(loaded)));
+        frmMain w;
+        QCOMPARE(w.Label1->text(), QStringLiteral("Anzahl:"));
+        QLoggingCategory::setFilterRules(QString());
+    }
+};
+
+QTEST_MAIN(TestInstallPaths)
+#include "tst_installpaths.moc"
