@@ -24,8 +24,7 @@ void PassTally::add(const PassTally &o)
     failures += o.failures;
     if (!firstErrno)
         firstErrno = o.firstErrno;
-    maxLatencyNs = std::max(maxLatencyNs, o.maxLatencyNs);
-    sumLatencyNs += o.sumLatencyNs;
+    latency.merge(o.latency);
 }
 
 IoJob::IoJob(const ProfileSpec &spec, int fd, int64_t fileSize)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/LatencyHistogram.h"
 #include "profile/ProfileSpec.h"
 
 #include <atomic>
@@ -37,8 +38,7 @@ struct PassTally {
     int64_t ios = 0;
     int64_t failures = 0; // calls that failed or moved less than a block
     int firstErrno = 0;
-    int64_t maxLatencyNs = 0;
-    double sumLatencyNs = 0;
+    LatencyHistogram latency;
 
     void complete(bool write, int64_t result, int64_t blockSize, int64_t latencyNs)
     {
@@ -50,9 +50,7 @@ struct PassTally {
                 firstErrno = result < 0 ? int(-result) : 5 /* EIO: a short transfer */;
         }
         ++ios;
-        sumLatencyNs += double(latencyNs);
-        if (latencyNs > maxLatencyNs)
-            maxLatencyNs = latencyNs;
+        latency.record(uint64_t(latencyNs));
     }
     void add(const PassTally &o);
 };

@@ -122,8 +122,7 @@ ProfileOutcome ProfileRunner::run(const ProfileSpec &spec)
         f.seconds = double(std::max<int64_t>(1, total.endNs - total.startNs)) / 1e9;
         f.mbps = double(f.bytes) / 1048576.0 / f.seconds;
         f.iops = double(f.ios) / f.seconds;
-        f.meanLatencyUs = f.ios ? total.sumLatencyNs / double(f.ios) / 1000.0 : 0;
-        f.maxLatencyUs = double(total.maxLatencyNs) / 1000.0;
+        f.latency = total.latency;
         out.passes << f;
     }
     engines.clear();

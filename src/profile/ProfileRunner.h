@@ -27,8 +27,7 @@ struct PassFigures {
     double seconds = 0;
     double mbps = 0;
     double iops = 0;
-    double meanLatencyUs = 0;
-    double maxLatencyUs = 0;
+    LatencyHistogram latency; // every block's time from its submission to its completion
 };
 
 struct ProfileOutcome {

@@ -1,4 +1,5 @@
 // Both I/O engines on real files: what lands on the disk byte for byte, what is counted, stopping.
+#include "profile/ProfileRecord.h"
 #include "profile/ProfileRunner.h"
 #include "profile/ProfileSession.h"
 
@@ -97,7 +98,10 @@ private slots:
             QCOMPARE(p.bytes, 2 * size);
             QCOMPARE(p.ios, 2 * size / 65536);
             QCOMPARE(p.failures, 0);
-            QVERIFY(p.mbps > 0 && p.iops > 0 && p.maxLatencyUs >= p.meanLatencyUs);
+            QVERIFY(p.mbps > 0 && p.iops > 0);
+            QCOMPARE(p.latency.count(), uint64_t(p.ios));
+            const LatencySummary l = LatencySummary::of(p.latency);
+            QVERIFY(l.p50Us > 0 && l.p50Us <= l.p99Us && l.p99Us <= l.maxUs);
         }
         QString fault;
         for (int job = 0; job < 2; ++job) {
@@ -146,6 +150,34 @@ private slots:
         QVERIFY(polls >= 30); // the caller's pump ran all along
         QVERIFY(o.bestMbps() >= o.meanMbps() && o.meanMbps() > 0);
         QVERIFY(QDir(dir.path()).isEmpty());
+
+        // The run record holds every pass with its latency, and reads back as it was written.
+        ProfileOutcome stopped = o;
+        stopped.stopped = true;
+        stopped.passes.removeLast();
+        const RunRecord record = RunRecordOf({o, stopped}, 3, dir.path(), 1 << 20, options);
+        QVERIFY(record.kind == RunKind::Profile);
+        QVERIFY(record.outcome.status == RunStatus::Stopped);
+        QCOMPARE(record.profiles.size(), size_t(2));
+        const ProfileRecord &r = record.profiles[0];
+        QCOMPARE(r.spec, QStringLiteral("rnd,read,4k,qd2,jobs1,size1m,300ms,passes2"));
+        QCOMPARE(r.engine, QStringLiteral("threads"));
+        QVERIFY(r.status == RunStatus::Complete);
+        QCOMPARE(r.passes.size(), size_t(2));
+        QCOMPARE(r.passes[1].ios, o.passes[1].ios);
+        QCOMPARE(r.passes[1].latency.count(), uint64_t(o.passes[1].ios));
+        QCOMPARE(r.meanIops, (o.passes[0].iops + o.passes[1].iops) / 2);
+        QVERIFY(record.profiles[1].status == RunStatus::Stopped);
+        QString error;
+        const std::optional<RunRecord> back = RunRecord::fromJsonBytes(record.toJsonBytes(), &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->profiles, record.profiles);
+        const QJsonObject pass = record.toJson()["profiles"][0]["passes"][0].toObject();
+        QVERIFY(pass["latency"]["p99_us"].toDouble() >= pass["latency"]["p50_us"].toDouble());
+        QJsonObject broken = record.toJson();
+        broken["profiles"] = QJsonArray{QJsonObject{{"name", "x"}}};
+        QVERIFY(!RunRecord::fromJson(broken, &error));
+        QVERIFY(error.contains(QStringLiteral("spec")));
     }
 
     void stopsInTheMiddle_data()
