@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Veltaro's write and read phases beside fio on the same folder.
+"""Veltaro's write and read phases beside fio and a bare write(2) loop on the same folder.
 
-Runs the headless runner (veltaro-cli) and the equivalent fio job in turns, several times, and
-prints both figures in MB/s (MB = 1048576 bytes, as the program counts) and the median ratio
-veltaro / fio, with the system cache disabled and enabled. Then the multiple test against fio's
+Runs the headless runner (veltaro-cli --json) and the equivalent fio job in turns, several times,
+and prints both figures in MB/s (MB = 1048576 bytes, as the program counts) and the median ratio
+veltaro / fio, with the system cache disabled and enabled. The bare loop (bareloop.c, built here
+with cc) writes the same files in 1 KiB write(2) calls and nothing else: the least any tool can
+cost; the ratio veltaro / bare is printed for the writes. Then the multiple test against fio's
 round-robin job over 20 files, and the peak memory of 2 x 1 GB against 2 x 1 MB.
 
     bench/bench.py [--build build] [--dir /var/tmp/veltaro-bench] [--reps 5] [--quick]
@@ -25,12 +27,12 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 def clear_tst(folder):
     for name in os.listdir(folder):
-        if name.endswith(".tst") or name.startswith("fio.") or name.endswith(".log"):
+        if name.endswith(".tst") or name.startswith("fio.") or name.startswith("bare.") or name.endswith(".log"):
             os.remove(os.path.join(folder, name))
 
 
 def summary_rates(text):
-    """Write and read MB/s from a run's summary: the two lines that are a number and " MB/s"."""
+    """Write and read MB/s from a result log file's summary (the window writes no record)."""
     rates = re.findall(r"^([0-9.eE+-]+) MB/s\s*$", text, re.M)
     if len(rates) < 2:
         raise RuntimeError("no summary in the run's log:\n" + text)
@@ -38,14 +40,31 @@ def summary_rates(text):
 
 
 def veltaro_cli(cli, folder, count, size, cache, multiple=False):
-    args = [cli, "-n", str(count), "-s", str(size), folder]
+    args = [cli, "--json", "-n", str(count), "-s", str(size), folder]
     if cache:
         args.insert(1, "--cache")
     if multiple:
         args.insert(1, "--multiple")
     env = dict(os.environ, LC_ALL="C", LANG="C")
-    out = subprocess.run(args, capture_output=True, text=True, env=env, check=True).stdout
-    return summary_rates(out)
+    record = json.loads(subprocess.run(args, capture_output=True, text=True, env=env, check=True).stdout)
+    rates = {p["phase"]: p["rate_mb_per_s"] for p in record["phases"] if p["completed"]}
+    if record["outcome"]["status"] != "complete" or len(rates) != 2:
+        raise RuntimeError("the run did not complete: %s" % record["outcome"])
+    return rates["write"], rates["read"]
+
+
+def build_bareloop(build):
+    binary = os.path.join(build, "bareloop")
+    source = os.path.join(ROOT, "bench", "bareloop.c")
+    if not os.path.exists(binary) or os.path.getmtime(binary) < os.path.getmtime(source):
+        subprocess.run(["cc", "-O2", "-std=c11", "-o", binary, source], check=True)
+    return binary
+
+
+def bare(binary, folder, count, size, cache, multiple=False):
+    out = subprocess.run([binary, folder, str(count), str(size), "0" if cache else "1", "1" if multiple else "0"],
+                         capture_output=True, text=True, check=True).stdout
+    return float(out)
 
 
 def fio(folder, count, size, cache, rw, service="sequential", write_through=False):
@@ -71,8 +90,9 @@ def fio_pair(folder, count, size, cache, service="sequential"):
     return write, read
 
 
-def compare(label, reps, ours, theirs):
-    """Alternates the two, reps times each; prints figures and the median ratios."""
+def compare(label, reps, ours, theirs, least=None):
+    """Alternates the two (and the bare loop), reps times each; prints figures and the median
+    ratios."""
     rows = []
 
     def settled(run):
@@ -82,15 +102,22 @@ def compare(label, reps, ours, theirs):
         time.sleep(1)
         return run()
 
+    bares = []
     for _ in range(reps):
         v = settled(ours)
         f = settled(theirs)
         rows.append((v, f))
-        print("  %-34s veltaro write %8.2f read %8.2f | fio write %8.2f read %8.2f"
-              % (label, v[0], v[1], f[0], f[1]), flush=True)
+        line = "  %-34s veltaro write %8.2f read %8.2f | fio write %8.2f read %8.2f" % (label, v[0], v[1], f[0], f[1])
+        if least:
+            bares.append(settled(least))
+            line += " | bare write %8.2f" % bares[-1]
+        print(line, flush=True)
     wr = statistics.median(v[0] / f[0] for v, f in rows)
     rr = statistics.median(v[1] / f[1] for v, f in rows)
-    print("  %-34s median ratio write %.3f  read %.3f" % (label, wr, rr), flush=True)
+    line = "  %-34s median ratio write %.3f  read %.3f" % (label, wr, rr)
+    if least:
+        line += "  veltaro/bare write %.3f" % statistics.median(v[0] / b for (v, _), b in zip(rows, bares))
+    print(line, flush=True)
     return wr, rr
 
 
@@ -167,6 +194,7 @@ def main():
     ap.add_argument("--reps", type=int, default=5)
     ap.add_argument("--quick", action="store_true", help="small files only")
     ap.add_argument("--window", action="store_true", help="through the window under Xvfb")
+    ap.add_argument("--display", default=":77", help="the Xvfb display the window test starts")
     ap.add_argument("--only", choices=["single", "multiple", "memory"], help="one part only")
     ap.add_argument("--cache", choices=["disabled", "enabled"], help="one cache setting only")
     a = ap.parse_args()
@@ -176,16 +204,18 @@ def main():
     folder = os.path.realpath(a.dir)
     clear_tst(folder)
     sizes = [(4, 8)] if a.quick else [(4, 8), (4, 64)]
+    bareloop = build_bareloop(a.build)
 
     if a.window:
-        xvfb = subprocess.Popen(["Xvfb", ":77", "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
+        xvfb = subprocess.Popen(["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
         time.sleep(1)
         try:
             for cache in [c for c in (False, True) if a.cache is None or c == (a.cache == "enabled")]:
                 for count, size in sizes:
                     label = "window %dx%d MB cache %s" % (count, size, "on" if cache else "off")
-                    compare(label, a.reps, lambda: window_rates(binary_dir, folder, count, size, cache),
-                            lambda: fio_pair(folder, count, size, cache))
+                    compare(label, a.reps, lambda: window_rates(binary_dir, folder, count, size, cache, a.display),
+                            lambda: fio_pair(folder, count, size, cache),
+                            lambda: bare(bareloop, folder, count, size, cache))
         finally:
             xvfb.terminate()
         return
@@ -197,7 +227,8 @@ def main():
         for count, size in sizes:
             label = "%d x %d MB, cache %s" % (count, size, "enabled" if cache else "disabled")
             compare(label, a.reps, lambda: veltaro_cli(cli, folder, count, size, cache),
-                    lambda: fio_pair(folder, count, size, cache))
+                    lambda: fio_pair(folder, count, size, cache),
+                    lambda: bare(bareloop, folder, count, size, cache))
 
     if a.only in (None, "multiple"):
         print("multiple test vs fio roundrobin, 20 files")
@@ -205,7 +236,8 @@ def main():
         size = 4 if a.quick else 8
         label = "20 x %d MB, cache %s" % (size, "enabled" if cache else "disabled")
         compare(label, a.reps, lambda: veltaro_cli(cli, folder, 20, size, cache, multiple=True),
-                lambda: fio_pair(folder, 20, size, cache, service="roundrobin"))
+                lambda: fio_pair(folder, 20, size, cache, service="roundrobin"),
+                lambda: bare(bareloop, folder, 20, size, cache, multiple=True))
 
     if a.only in (None, "memory"):
         small = peak_memory_kb(cli, folder, 1)

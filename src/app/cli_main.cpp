@@ -1,13 +1,12 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "app/cli_profile.h"
-#include "engine/HeadlessContext.h"
+#include "engine/HeadlessRun.h"
+#include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/Version.h"
-#include "shell/lang/modLang.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -35,6 +34,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption lang(QStringLiteral("lang"),
                                   QStringLiteral("Language file (as the window: deutsch.lng from the current folder)."),
                                   QStringLiteral("file"), QStringLiteral("deutsch.lng"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print the run's record as JSON; the log goes to standard error."));
     const QCommandLineOption profile(QStringLiteral("profile"),
                                      QStringLiteral("Run a named profile (repeatable; \"standard\" runs all eight). "
                                                     "The file size is count x size MB."),
@@ -44,37 +45,40 @@ int main(int argc, char *argv[])
                                          QStringLiteral("spec"));
     const QCommandLineOption threads(QStringLiteral("threads"),
                                      QStringLiteral("Profiles: use the thread engine even where io_uring works."));
-    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, profile, profileSpec,
-                       threads});
+    parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json, profile,
+                       profileSpec, threads});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     if (parser.value(lang).size() > 4)
         modLang::LoadLanguageFile(InstallPaths::LanguageFile(parser.value(lang)));
 
-    HeadlessContext ctx;
-    ctx.Drive1Text = parser.positionalArguments().first();
-    ctx.Txt1Text = parser.value(count);
-    ctx.Txt2Text = parser.value(size);
-    ctx.chkDisableCaching = !parser.isSet(cache);
-    ctx.chkEnableWriteThrough = parser.isSet(writeThrough);
-    ctx.ChkDoEvents = parser.isSet(lightPump);
-    ctx.Chk11 = parser.isSet(logFile);
+    HeadlessRunOptions options;
+    options.folder = parser.positionalArguments().first();
+    options.multiple = parser.isSet(multiple);
+    options.count = parser.value(count);
+    options.sizeMB = parser.value(size);
+    options.disableCaching = !parser.isSet(cache);
+    options.writeThrough = parser.isSet(writeThrough);
+    options.lightPump = parser.isSet(lightPump);
+    options.writeLogFile = parser.isSet(logFile);
 
-    // Every logged line as it comes; the panel's "<clear>" has no meaning here.
     QTextStream out(stdout);
-    ctx.OnLog = [&out](const QString &line) {
-        if (line != QLatin1String("<clear>"))
-            out << line << Qt::endl;
-    };
-    if (parser.isSet(profile) || parser.isSet(profileSpec))
-        return RunProfiles(parser, profile, profileSpec, threads, ctx);
-    if (parser.isSet(multiple))
-        StartMultiple(ctx);
-    else
-        StartSingle(ctx);
+    QTextStream err(stderr);
+    QTextStream &lines = parser.isSet(json) ? err : out;
+    const auto onLine = [&lines](const QString &line) { lines << line << Qt::endl; };
+    if (parser.isSet(profile) || parser.isSet(profileSpec)) {
+        RunRecord record;
+        const int code = RunProfiles(parser.values(profile), parser.values(profileSpec), parser.isSet(threads),
+                                     options, onLine, record);
+        if (parser.isSet(json))
+            out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
+        return code;
+    }
+    const RunRecord record = RunHeadless(options, onLine);
+    if (parser.isSet(json))
+        out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
 
-    const RunResults &r = ctx.Figures;
-    const bool measured = parser.isSet(multiple) ? r.MultiReadRate > 0 : r.SingleReadRate > 0;
-    return measured ? 0 : 1;
+    const PhaseRecord *read = record.phase(PhaseKind::Read);
+    return read && read->completed ? 0 : 1;
 }

@@ -1,51 +1,49 @@
-// veltaro-cli's profile test: the named and typed profiles on the folder, one line each.
+// veltaro-cli's profile test.
 #include "app/cli_profile.h"
 
 #include "engine/RunDriver.h"
+#include "profile/ProfileRecord.h"
 #include "profile/ProfileSession.h"
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
 
-#include <QTextStream>
-#include <algorithm>
-
-int RunProfiles(const QCommandLineParser &parser, const QCommandLineOption &names, const QCommandLineOption &specs,
-                const QCommandLineOption &threads, HeadlessContext &ctx)
+int RunProfiles(const QStringList &names, const QStringList &specs, bool threads, const HeadlessRunOptions &options,
+                const std::function<void(const QString &)> &onLine, RunRecord &record)
 {
-    QTextStream out(stdout);
     Profiles::Session session;
-    session.log = [&out](const QString &line) { out << line << Qt::endl; };
+    session.log = onLine;
+    const auto refuse = [&](const ProfileError &e) {
+        onLine(ProfileText::Error(e));
+        record = Profiles::RunRecordOf({}, 1, options.folder, 0, session.options);
+        record.outcome = {RunStatus::Failed, QStringLiteral("bad_profile"), e.value};
+        return 2;
+    };
     const QList<ProfileSpec> user = UserProfiles::Load();
-    for (const QString &name : parser.values(names)) {
-        if (const ProfileError e = Profiles::Find(name, user, session.specs)) {
-            session.log(ProfileText::Error(e));
-            return 2;
-        }
+    for (const QString &name : names) {
+        if (const ProfileError e = Profiles::Find(name, user, session.specs))
+            return refuse(e);
     }
-    for (const QString &text : parser.values(specs)) {
+    for (const QString &text : specs) {
         ProfileSpec spec;
-        if (const ProfileError e = Profiles::Parse(text, spec)) {
-            session.log(ProfileText::Error(e));
-            return 2;
-        }
+        if (const ProfileError e = Profiles::Parse(text, spec))
+            return refuse(e);
         session.specs << spec;
     }
     int32_t count = 0;
     int32_t sizeMB = 0;
-    if (!RunDriver::ReadWholeNumber(ctx.Txt1Text, count) || !RunDriver::ReadWholeNumber(ctx.Txt2Text, sizeMB) ||
-        count <= 0 || sizeMB <= 0) {
-        session.log(ProfileText::Error({ProfileError::FileSize, ctx.Txt1Text + QLatin1Char('x') + ctx.Txt2Text}));
-        return 2;
-    }
-    session.folder = ctx.Drive1Text.trimmed();
-    session.fileSize = int64_t(count) * sizeMB * 1048576;
-    session.options.directIo = ctx.chkDisableCaching;
-    session.options.writeThrough = ctx.chkEnableWriteThrough;
-    if (parser.isSet(threads))
+    if (!RunDriver::ReadWholeNumber(options.count, count) || !RunDriver::ReadWholeNumber(options.sizeMB, sizeMB) ||
+        count <= 0 || sizeMB <= 0)
+        return refuse({ProfileError::FileSize, options.count + QLatin1Char('x') + options.sizeMB});
+    session.folder = options.folder.trimmed();
+    session.fileSize = int64_t(count) * sizeMB * RunUnits::kBytesPerMB;
+    session.options.directIo = options.disableCaching;
+    session.options.writeThrough = options.writeThrough;
+    if (threads)
         session.options.engine = Profiles::EngineChoice::Threads;
     const QList<Profiles::ProfileOutcome> outcomes = session.run();
-    const bool complete = outcomes.size() == session.specs.size() &&
-                          std::all_of(outcomes.begin(), outcomes.end(),
-                                      [](const auto &o) { return !o.error && !o.stopped; });
-    return complete ? 0 : 1;
+    record = Profiles::RunRecordOf(outcomes, int(session.specs.size()), session.folder, session.fileSize,
+                                   session.options);
+    if (record.outcome.reason == QLatin1String("bad_profile") && outcomes.isEmpty())
+        return 2;
+    return record.outcome.status == RunStatus::Complete ? 0 : 1;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "engine/HeadlessContext.h"
+#include "engine/HeadlessRun.h"
 
-#include <QCommandLineParser>
+#include <QStringList>
 
-// Runs the profiles given by --profile and --profile-spec with the count x size of ctx as the file
-// size; 0 when all ran to their end, 1 when one failed or was stopped, 2 for bad input.
-int RunProfiles(const QCommandLineParser &parser, const QCommandLineOption &names, const QCommandLineOption &specs,
-                const QCommandLineOption &threads, HeadlessContext &ctx);
+// The profile test without a window: the named profiles, then the typed ones, on the folder of
+// options, with count x size MB as each job's file size; every log line to onLine. The record
+// gets the outcome; the result is the exit code: 0 when all ran to their end, 1 when one failed
+// or was stopped, 2 for a bad name, spec or size (nothing written then).
+int RunProfiles(const QStringList &names, const QStringList &specs, bool threads, const HeadlessRunOptions &options,
+                const std::function<void(const QString &)> &onLine, RunRecord &record);

@@ -1,5 +1,5 @@
 #include "controls/ControlSupport.h"
-#include "platform/Colors.h"
+#include "platform/ui/Colors.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,6 +1,6 @@
 #include "controls/WindowHook.h"
 
-#include "platform/MouseTracking.h"
+#include "platform/ui/MouseTracking.h"
 
 #include <QEvent>
 #include <QFocusEvent>

@@ -11,6 +11,12 @@ void HeadlessContext::LogPrint(const QString &line)
         OnLog(line);
 }
 
+void HeadlessContext::ClearPanel()
+{
+    LogLines.fill(QString());
+    Caption.clear();
+}
+
 void HeadlessContext::FileProgress(double value)
 {
     FileBar = value;

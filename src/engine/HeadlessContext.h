@@ -2,6 +2,7 @@
 
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
+#include "engine/RunReporter.h"
 #include "engine/clsDoEvents.h"
 #include "platform/TimerComponent.h"
 
@@ -49,6 +50,11 @@ public:
     bool LightPump() const override { return ChkDoEvents; }
     bool StopRequested() const override { return Stop; }
     void LogPrint(const QString &line) override;
+    void ClearPanel() override;
+    RunEvents &Events() override { return m_reporter; }
+    // The last run's record; a watcher set here sees every event after the log and the record.
+    const RunRecord &Record() const { return m_reporter.record(); }
+    void SetWatcher(RunEvents *watcher) { m_reporter.watcher = watcher; }
     void FileProgress(double value) override;
     void OverallProgress(double value) override;
     void fDoEvents(bool bDoOriginalDoEvents) override;
@@ -74,6 +80,7 @@ public:
     QStringList LogTextLines() const;
 
 private:
+    RunReporter m_reporter{*this};
     std::unique_ptr<TimerComponent> m_timer;
     std::unique_ptr<clsDoEvents> m_doEvents;
 };

@@ -1,29 +1,30 @@
-#include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "platform/TimerComponent.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
+
+#include <vector>
 
 using namespace PhaseSupport;
 
 bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString &path)
 {
-    std::vector<int32_t> handles;
-    const auto fail = [&] { return FailClosingAll(ctx, handles, AccessFailed(path)); };
+    constexpr TestPhase phase = TestPhase::MultiRead;
+    RunEvents &events = ctx.Events();
+    const auto fail = [&] { return Fail(ctx, FailReason::AccessFailed, path); };
     int32_t counter = 0;
 
     // Unlike the single read phase, a file that does not open ends the phase.
+    std::vector<modFile::RawFile> files;
     for (int32_t f = 1; f <= count; ++f) {
-        const int32_t handle = modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ);
-        if (handle == 0)
+        files.emplace_back(modFile::OpenFileForRead(TestFileName(path, f), modFile::OF_READ));
+        if (!files.back())
             return fail();
-        handles.push_back(handle);
     }
     const std::optional<int32_t> totalMB = Mul(count, sizeMB);
     if (!totalMB)
         return fail();
-    ctx.LogPrint(Text(19) + QString::number(*totalMB) + LangText(18, false, false, false, QStringLiteral("MB")));
+    events.phaseSized(phase, count, *totalMB);
 
     TimerComponent *timer = ctx.Timer();
     int32_t t0 = 0;
@@ -31,19 +32,25 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
         return fail();
 
     modFile::RawBlock buffer;
+    std::vector<BlockTally> tallies(files.size());
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
-    const int32_t *first = handles.data();
-    const int32_t *last = first + handles.size();
+    const modFile::RawFile *first = files.data();
+    const modFile::RawFile *last = first + files.size();
+    const uint64_t start = MonotonicNs();
+    int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
-        for (int b = 0; b < 1024; ++b) {
-            for (const int32_t *h = first; h != last; ++h) {
-                const int32_t n = modFile::ReadBlock(*h, buffer, 1024);
+        for (int b = 0; b < 1024; ++b, ++index) {
+            BlockTally *tally = tallies.data();
+            for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
+                const uint64_t before = MonotonicNs();
+                const int32_t n = modFile::ReadBlockBytes(h->get(), buffer, 1024);
+                tally->add(1024, n, MonotonicNs() - before);
                 if (n != 1024)
-                    ctx.LogPrint(QStringLiteral("Checksum Error! (") + QString::number(n) + QStringLiteral(")"));
+                    events.shortRead(phase, static_cast<int32_t>(h - first) + 1, index, n < 0 ? 0 : n);
             }
             const Pump pump = PumpCheck(ctx, counter);
             if (pump == Pump::Stop)
-                return FailClosingAll(ctx, handles, Text(11));
+                return Stopped(ctx, phase);
             if (pump == Pump::Pumped) {
                 ctx.FileProgress(m * 100.0 / sizeMB);
                 const std::optional<double> overall = Percent(Add(sizeMB, m), overallDenominator);
@@ -57,19 +64,10 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     int32_t t1 = 0;
     if (!timer->Time(t1))
         return fail();
+    const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
     const int32_t d = TimerDifference(t1, t0);
-    ctx.LogPrint(TimeLine(EngineFormat::Seconds(d / 1000.0), d));
-    CloseAll(handles);
+    ReportSpan(events, phase, d, us, tallies);
+    files.clear();
 
-    double average = 0, rate = 0;
-    if (!Averages(d, count, sizeMB, average, rate))
-        return fail();
-    ctx.Results().MultiReadTime = average;
-    ctx.Results().MultiReadRate = rate;
-
-    ctx.LogPrint(QStringLiteral("<clear>"));
-    LogAverages(ctx, average, rate);
-    ctx.LogPrint(EndLine());
-    ctx.LogPrint(QString());
-    return true;
+    return FinishPhase(ctx, phase, d, count, sizeMB, FailReason::AccessFailed, path);
 }

@@ -1,76 +1,75 @@
-#include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "platform/TimerComponent.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
+
+#include <QDateTime>
+#include <vector>
 
 using namespace PhaseSupport;
 
 bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString &path)
 {
-    std::vector<int32_t> handles;
-    ctx.LogPrint(StartLine());
+    constexpr TestPhase phase = TestPhase::MultiWrite;
+    RunEvents &events = ctx.Events();
+    events.phaseStarted(phase, QDateTime::currentDateTime());
     const std::optional<int32_t> totalMB = Mul(count, sizeMB);
     if (!totalMB)
-        return FailClosingAll(ctx, handles, AccessFailed(path));
-    ctx.LogPrint(CreateLine(count, *totalMB));
+        return Fail(ctx, FailReason::AccessFailed, path);
+    events.phaseSized(phase, count, *totalMB);
 
     modFile::RawBlock block;
     block.SetText(QString(1022, u'x'));
+    const int32_t blockSize = block.size();
     int32_t counter = 0;
     const uint32_t flags = CacheFlags(ctx);
 
     // Every file exists before the first block; the handles grow as they open, so a count far
     // beyond what can be opened costs nothing up front.
+    std::vector<modFile::RawFile> files;
     for (int32_t f = 1; f <= count; ++f) {
-        const int32_t handle =
-            modFile::OpenRawFile(TestFileName(path, f), modFile::GENERIC_WRITE, 0, modFile::CREATE_ALWAYS, flags);
-        if (handle == 0)
-            return FailClosingAll(ctx, handles, AccessFailed(path));
-        handles.push_back(handle);
+        files.emplace_back(
+            modFile::OpenRawFile(TestFileName(path, f), modFile::GENERIC_WRITE, 0, modFile::CREATE_ALWAYS, flags));
+        if (!files.back())
+            return Fail(ctx, FailReason::AccessFailed, path);
     }
-    ctx.LogPrint(LangText(20, false, false, false, QStringLiteral("Schreibe... ")));
+    events.blocksStarted(phase);
 
     TimerComponent *timer = ctx.Timer();
     int32_t t0 = 0;
     if (!timer || !timer->Time(t0))
-        return FailClosingAll(ctx, handles, Text(41));
+        return Fail(ctx, FailReason::TimerFailed, path);
 
+    std::vector<BlockTally> tallies(files.size());
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
-    const int32_t *first = handles.data();
-    const int32_t *last = first + handles.size();
+    const modFile::RawFile *first = files.data();
+    const modFile::RawFile *last = first + files.size();
+    const uint64_t start = MonotonicNs();
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b) {
-            for (const int32_t *h = first; h != last; ++h)
-                modFile::WriteBlock(*h, block);
+            BlockTally *tally = tallies.data();
+            for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
+                const uint64_t before = MonotonicNs();
+                const int32_t n = modFile::WriteBlockBytes(h->get(), block);
+                tally->add(blockSize, n, MonotonicNs() - before);
+            }
             if (PumpCheck(ctx, counter) == Pump::Stop)
-                return FailClosingAll(ctx, handles, Text(11));
+                return Stopped(ctx, phase);
         }
         ctx.FileProgress(m * 100.0 / sizeMB);
         const std::optional<double> overall = Percent(m, overallDenominator);
         if (!overall)
-            return FailClosingAll(ctx, handles, Text(7));
+            return Fail(ctx, FailReason::ValueOverflow, path);
         ctx.OverallProgress(*overall);
     }
 
     int32_t t1 = 0;
     if (!timer->Time(t1))
-        return FailClosingAll(ctx, handles, Text(7));
+        return Fail(ctx, FailReason::ValueOverflow, path);
+    const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
     const int32_t d = TimerDifference(t1, t0);
-    // This phase's pattern is "#.##0.00": the seconds grouped, with exactly two decimals.
-    ctx.LogPrint(TimeLine(EngineFormat::GroupedSeconds(d / 1000.0), d));
-    CloseAll(handles);
+    ReportSpan(events, phase, d, us, tallies);
+    files.clear();
 
-    double average = 0, rate = 0;
-    if (!Averages(d, count, sizeMB, average, rate))
-        return FailClosingAll(ctx, handles, Text(7));
-    ctx.Results().MultiWriteTime = average;
-    ctx.Results().MultiWriteRate = rate;
-
-    ctx.LogPrint(QStringLiteral("<clear>"));
-    LogAverages(ctx, average, rate);
-    ctx.LogPrint(EndLine());
-    ctx.LogPrint(QString());
-    return true;
+    return FinishPhase(ctx, phase, d, count, sizeMB, FailReason::ValueOverflow, path);
 }

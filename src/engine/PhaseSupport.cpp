@@ -1,10 +1,9 @@
 #include "engine/PhaseSupport.h"
 
-#include "engine/EngineFormat.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
 
 #include <QDateTime>
+#include <utility>
 
 namespace PhaseSupport {
 
@@ -69,95 +68,73 @@ uint32_t CacheFlags(const RunContext &ctx)
     return flags;
 }
 
-bool FailClosing(RunContext &ctx, int32_t &handle, const QString &message)
+bool Fail(RunContext &ctx, FailReason reason, const QString &path)
 {
-    modFile::CloseRawFile(handle, true);
-    handle = 0;
-    ctx.LogPrint(message);
+    ctx.Events().failed(reason, path);
     return false;
 }
 
-void CloseAll(std::vector<int32_t> &handles)
+bool Stopped(RunContext &ctx, TestPhase phase)
 {
-    for (int32_t &handle : handles) {
-        modFile::CloseRawFile(handle, true);
-        handle = 0;
-    }
-    handles.clear();
-}
-
-bool FailClosingAll(RunContext &ctx, std::vector<int32_t> &handles, const QString &message)
-{
-    ctx.LogPrint(message);
-    CloseAll(handles);
+    ctx.Events().stopped(phase);
     return false;
 }
 
-QString CreateLine(int32_t count, int32_t totalMB)
+FileTimed Timed(TestPhase phase, int32_t file, int32_t ms, int64_t us, const BlockTally &tally)
 {
-    return LangText(22, false, true, false, QStringLiteral("Erstelle ")) + QString::number(count) +
-           LangText(23, true, true, false, QStringLiteral(" Dateien ")) + QStringLiteral("(") +
-           QString::number(totalMB) + LangText(18, true, false, false, QStringLiteral(" MB")) + QStringLiteral(")");
+    FileTimed e;
+    e.phase = phase;
+    e.file = file;
+    e.ms = ms;
+    e.us = us;
+    e.bytesRequested = tally.requested;
+    e.bytesTransferred = tally.transferred;
+    e.failedCalls = tally.failedCalls;
+    e.shortCalls = tally.shortCalls;
+    e.firstErrno = tally.firstErrno;
+    e.latency = &tally.latency;
+    return e;
 }
 
-QString Text(int number)
+void ReportSpan(RunEvents &events, TestPhase phase, int32_t ms, int64_t us, const std::vector<BlockTally> &tallies)
 {
-    switch (number) {
-    case 7:
-        return LangText(7, false, false, false, QStringLiteral("Werte dürfen nicht größer als 32000 sein!"));
-    case 11:
-        return LangText(11, false, false, false, QStringLiteral("Abbruch..."));
-    case 12:
-        return LangText(12, false, true, false, QStringLiteral("Kann auf "));
-    case 13:
-        return LangText(13, true, false, false, QStringLiteral(" nicht zugreifen!"));
-    case 14:
-        return LangText(14, false, true, false, QStringLiteral("Testende: "));
-    case 15:
-        return LangText(15, false, true, false, QStringLiteral("Durchschnitt: "));
-    case 16:
-        return LangText(16, true, false, false, QStringLiteral(" MB/s"));
-    case 17:
-        return LangText(17, true, false, false, QStringLiteral(" Sek."));
-    case 19:
-        return LangText(19, false, true, false, QStringLiteral("Lese "));
-    case 21:
-        return LangText(21, false, true, false, QStringLiteral("Teststart: "));
-    case 24:
-        return LangText(24, false, true, false, QStringLiteral("Zeit: "));
-    case 25:
-        return LangText(25, true, false, false, QStringLiteral(" Sekunden"));
-    case 41:
-        return LangText(41, false, false, false, QStringLiteral("Fehler bei der Kommunikation der Timerkomponente!"));
-    default:
-        return QString();
+    FileTimed span;
+    span.phase = phase;
+    span.ms = ms;
+    span.us = us;
+    for (const BlockTally &t : tallies) {
+        span.bytesRequested += t.requested;
+        span.bytesTransferred += t.transferred;
+        span.failedCalls += t.failedCalls;
+        span.shortCalls += t.shortCalls;
+        if (span.firstErrno == 0)
+            span.firstErrno = t.firstErrno;
+    }
+    events.fileTimed(span);
+    for (size_t i = 0; i < tallies.size(); ++i) {
+        FileTimed e = Timed(phase, static_cast<int32_t>(i + 1), 0, 0, tallies[i]);
+        e.timed = false;
+        events.fileTimed(e);
     }
 }
 
-QString AccessFailed(const QString &path)
+bool FinishPhase(RunContext &ctx, TestPhase phase, int64_t totalMs, int32_t count, int32_t sizeMB, FailReason onFail,
+                 const QString &path)
 {
-    return Text(12) + path + Text(13);
-}
-
-QString StartLine()
-{
-    return Text(21) + EngineFormat::TimeOfDay(QDateTime::currentDateTime());
-}
-
-QString EndLine()
-{
-    return Text(14) + EngineFormat::TimeOfDay(QDateTime::currentDateTime());
-}
-
-QString TimeLine(const QString &seconds, int32_t ms)
-{
-    return Text(24) + seconds + Text(25) + QStringLiteral(" (") + QString::number(ms) + QStringLiteral(" ms)");
-}
-
-void LogAverages(RunContext &ctx, double average, double rate)
-{
-    ctx.LogPrint(Text(15) + EngineFormat::Seconds(average) + Text(17));
-    ctx.LogPrint(Text(15) + EngineFormat::Seconds(rate) + Text(16));
+    double average = 0, rate = 0;
+    if (!Averages(totalMs, count, sizeMB, average, rate))
+        return Fail(ctx, onFail, path);
+    RunResults &r = ctx.Results();
+    static constexpr std::pair<double RunResults::*, double RunResults::*> kFigures[] = {
+        {&RunResults::SingleWriteTime, &RunResults::SingleWriteRate},
+        {&RunResults::SingleReadTime, &RunResults::SingleReadRate},
+        {&RunResults::MultiWriteTime, &RunResults::MultiWriteRate},
+        {&RunResults::MultiReadTime, &RunResults::MultiReadRate}};
+    const auto &[time, speed] = kFigures[static_cast<int>(phase)];
+    r.*time = average;
+    r.*speed = rate;
+    ctx.Events().phaseFinished(phase, average, rate, QDateTime::currentDateTime());
+    return true;
 }
 
 } // namespace PhaseSupport

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "engine/LatencyHistogram.h"
 #include "engine/RunContext.h"
+#include "engine/RunEvents.h"
 
 #include <QString>
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-// What the four phases share: 32-bit arithmetic that reports overflow, the pump check, texts.
+// What the four phases share: 32-bit arithmetic that reports overflow, the pump check, the block
+// figures and what follows the block loop.
 namespace PhaseSupport {
 
 std::optional<int32_t> Mul(int32_t a, int32_t b);
@@ -36,29 +40,52 @@ inline Pump PumpCheck(RunContext &ctx, int32_t &counter)
     return result;
 }
 
+// One file's block figures, kept on the per-block path: no allocation, no system call.
+struct BlockTally {
+    int64_t requested = 0;
+    int64_t transferred = 0;
+    int64_t failedCalls = 0;
+    int64_t shortCalls = 0;
+    int firstErrno = 0;
+    LatencyHistogram latency;
+
+    // result is the call's return value; errno is still the call's when it failed.
+    void add(int32_t asked, int32_t result, uint64_t ns)
+    {
+        latency.record(ns);
+        requested += asked;
+        if (result < 0) {
+            if (failedCalls++ == 0)
+                firstErrno = errno;
+            return;
+        }
+        transferred += result;
+        if (result < asked)
+            ++shortCalls;
+    }
+};
+
+FileTimed Timed(TestPhase phase, int32_t file, int32_t ms, int64_t us, const BlockTally &tally);
+
+// The multiple test's one timed span (file 0, the files' figures summed), then each file's
+// figures untimed.
+void ReportSpan(RunEvents &events, TestPhase phase, int32_t ms, int64_t us, const std::vector<BlockTally> &tallies);
+
 // average = (total / 1000) / count and rate = sizeMB / average; false on a division by zero.
 bool Averages(int64_t totalMs, int32_t count, int32_t sizeMB, double &average, double &rate);
+
+// After the block loop: the averages into the run's figures and the phase's end reported; false,
+// with onFail reported, when no average can be formed.
+bool FinishPhase(RunContext &ctx, TestPhase phase, int64_t totalMs, int32_t count, int32_t sizeMB, FailReason onFail,
+                 const QString &path);
+
+// Reports the failure and returns false; open files close as their handles go out of scope.
+bool Fail(RunContext &ctx, FailReason reason, const QString &path);
+bool Stopped(RunContext &ctx, TestPhase phase);
 
 QString TestFileName(const QString &path, int32_t number);
 
 // The caching flags of the write phases from the two check boxes.
 uint32_t CacheFlags(const RunContext &ctx);
-
-// Closes the open file (if any) with a flush, logs the failure's text and returns false.
-bool FailClosing(RunContext &ctx, int32_t &handle, const QString &message);
-// The same for every handle a multiple phase holds.
-bool FailClosingAll(RunContext &ctx, std::vector<int32_t> &handles, const QString &message);
-void CloseAll(std::vector<int32_t> &handles);
-
-// Texts the phases share; the write and read phases fetch text 18 with different defaults.
-QString Text(int number);
-QString AccessFailed(const QString &path); // text 12, path, text 13
-QString StartLine();
-QString
-CreateLine(int32_t count,
-           int32_t totalMB); // "Erstelle 10 Dateien (100 MB)"                       // "Teststart: hh:mm dd.mm.yy"
-QString EndLine();           // "Testende: hh:mm dd.mm.yy"
-QString TimeLine(const QString &seconds, int32_t ms);
-void LogAverages(RunContext &ctx, double average, double rate);
 
 } // namespace PhaseSupport

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/LogFormatter.h"
+#include "engine/RunEvents.h"
+
 #include <QString>
 
 class TimerComponent;
@@ -17,7 +20,7 @@ struct RunResults {
 };
 
 // All a test phase sees of the window: implemented by frmMain and by the headless runner.
-class RunContext {
+class RunContext : public LogOutput {
 public:
     virtual ~RunContext() = default;
 
@@ -26,7 +29,8 @@ public:
     virtual bool LightPump() const = 0;      // ChkDoEvents: one message per pump check
     virtual bool StopRequested() const = 0;
 
-    virtual void LogPrint(const QString &line) = 0;
+    // Where the phases report; the run's log is made from these events.
+    virtual RunEvents &Events() = 0;
     virtual void FileProgress(double value) = 0;    // Progress1.ValueChange
     virtual void OverallProgress(double value) = 0; // OverallProgress.ValueChange
     virtual void fDoEvents(bool bDoOriginalDoEvents) = 0;

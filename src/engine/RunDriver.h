@@ -33,7 +33,4 @@ bool ReadWholeNumber(const QString &text, int32_t &value);
 // Txt1 as the multiple test's clean-up reads it: 16 bits, halves to even; 0 when it does not fit.
 int16_t ReadCount16(const QString &text);
 
-// The result log file's text: header, the run's log and the version line, every line CR LF.
-QString ResultLog(const QString &driveText, const QString &logText);
-
 } // namespace RunDriver

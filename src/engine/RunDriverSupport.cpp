@@ -1,7 +1,4 @@
-#include "engine/EngineFormat.h"
 #include "engine/RunDriver.h"
-#include "platform/Version.h"
-#include "shell/lang/modLang.h"
 
 #include <QLocale>
 #include <cmath>
@@ -41,15 +38,6 @@ int16_t ReadCount16(const QString &text)
     if (rounded < -32768.0 || rounded > 32767.0)
         return 0;
     return static_cast<int16_t>(rounded);
-}
-
-QString ResultLog(const QString &driveText, const QString &logText)
-{
-    const QString crlf = QStringLiteral("\r\n");
-    const QString rule(43, u'#');
-    return rule + crlf + QStringLiteral("# ") + LangText(5, false, true, false, QStringLiteral("Veltaro auf: ")) +
-           driveText + crlf + rule + crlf + crlf + logText + crlf +
-           LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) + ProgramVersion() + crlf;
 }
 
 } // namespace RunDriver

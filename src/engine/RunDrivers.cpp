@@ -1,8 +1,9 @@
 #include "engine/EngineFormat.h"
+#include "engine/LogFormatter.h"
+#include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
 #include "platform/FileOps.h"
-#include "shell/lang/modLang.h"
 
 #include <QDateTime>
 
@@ -15,6 +16,7 @@ constexpr int kMaxRetries = 32000;
 using Phase = bool (*)(RunContext &, int32_t, int32_t, const QString &);
 
 struct RunKind {
+    bool multiple;
     const char *logStem;
     Phase write;
     Phase read;
@@ -24,14 +26,16 @@ struct RunKind {
     double RunResults::*readRate;
 };
 
-const RunKind kSingle{"Single_VeltaroLog_",
+const RunKind kSingle{false,
+                      "Single_VeltaroLog_",
                       &SingleWriteTest,
                       &SingleReadTest,
                       &RunResults::SingleWriteTime,
                       &RunResults::SingleWriteRate,
                       &RunResults::SingleReadTime,
                       &RunResults::SingleReadRate};
-const RunKind kMultiple{"Multiple_VeltaroLog_",
+const RunKind kMultiple{true,
+                        "Multiple_VeltaroLog_",
                         &MultiWriteTest,
                         &MultiReadTest,
                         &RunResults::MultiWriteTime,
@@ -52,30 +56,22 @@ void BackToIdle(DriverContext &ctx)
     ctx.StopBusy();
 }
 
-void LogSummary(DriverContext &ctx, const RunKind &kind)
+void ReportSummary(DriverContext &ctx, const RunKind &kind)
 {
     const RunResults &r = ctx.Results();
-    const QString seconds = LangText(17, true, false, false, QStringLiteral(" Sek."));
-    const QString rate = LangText(16, true, false, false, QStringLiteral(" MB/s"));
-    ctx.LogPrint(QStringLiteral("<clear>"));
-    ctx.LogPrint(LangText(2, false, false, false, QStringLiteral("Ergebnis:")));
-    ctx.LogPrint(LangText(3, false, true, false, QStringLiteral("Schreibzeit: ")) +
-                 EngineFormat::General(r.*kind.writeTime) + seconds);
-    ctx.LogPrint(EngineFormat::General(r.*kind.writeRate) + rate);
-    ctx.LogPrint(LangText(4, false, true, false, QStringLiteral("Lesezeit: ")) +
-                 EngineFormat::General(r.*kind.readTime) + seconds);
-    ctx.LogPrint(EngineFormat::General(r.*kind.readRate) + rate);
+    ctx.Events().runSummary(r.*kind.writeTime, r.*kind.writeRate, r.*kind.readTime, r.*kind.readRate);
 }
 
 // Steps up to the summary; false when the run ended early (target refused, bad values), in which
 // case nothing is left to clean up.
 bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
 {
-    ctx.LogPrint(QStringLiteral("<clear>"));
+    RunEvents &events = ctx.Events();
+    events.runBegins(kind.multiple);
     ctx.StartBusy();
     path = ctx.TargetPath();
     if (!FileOps::PathFileExists(path) || !ctx.TargetAccepted(path)) {
-        ctx.LogPrint(LangText(54, false, false, false, QString()));
+        events.failed(FailReason::TargetRefused, path);
         ctx.StopBusy();
         return false;
     }
@@ -90,7 +86,7 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
             path = ctx.TargetPath();
             return true;
         }
-        ctx.LogPrint(LangText(7, false, false, false, QStringLiteral("Werte dürfen nicht größer als 32000 sein!")));
+        events.failed(FailReason::BadValues, path);
         BackToIdle(ctx);
         return false;
     };
@@ -98,6 +94,17 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
     int32_t count = 0, sizeMB = 0;
     if (!readValues(count, sizeMB))
         return false;
+    RunStarted started;
+    started.multiple = kind.multiple;
+    started.target = path;
+    started.count = count;
+    started.sizeMB = sizeMB;
+    started.writeLogFile = ctx.WriteLogFile();
+    started.disableCaching = ctx.DisableCaching();
+    started.writeThrough = ctx.WriteThrough();
+    started.lightPump = ctx.LightPump();
+    started.time = QDateTime::currentDateTime();
+    events.runStarted(started);
     bool ok = kind.write(ctx, count, sizeMB, path);
     if (ok && !ctx.StopRequested()) {
         if (!readValues(count, sizeMB))
@@ -105,13 +112,11 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
         ok = kind.read(ctx, count, sizeMB, path);
     }
     if (ok && !ctx.StopRequested())
-        LogSummary(ctx, kind);
+        ReportSummary(ctx, kind);
     return true;
 }
 
-} // namespace
-
-void StartSingle(DriverContext &ctx)
+void RunSingle(DriverContext &ctx)
 {
     QString path;
     if (!RunPhases(ctx, kSingle, path))
@@ -122,7 +127,7 @@ void StartSingle(DriverContext &ctx)
     int retries = 0;
     const auto retry = [&] {
         if (++retries > kMaxRetries) {
-            ctx.LogPrint(LangText(8, false, true, false, QStringLiteral("Kann Testdateien nicht löschen!")));
+            ctx.Events().cleanupFailed(0);
             BackToIdle(ctx);
             return false;
         }
@@ -134,16 +139,18 @@ void StartSingle(DriverContext &ctx)
     while (!FileOps::DeleteFiles(path, QStringLiteral("*.tst")))
         if (!retry())
             return;
+    ctx.Events().cleanupDone(true);
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile()) {
-        while (!FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText())))
+        while (!FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())))
             if (!retry())
                 return;
+        ctx.Events().resultLogWritten(ctx.LogFileName(), true);
     }
 }
 
-void StartMultiple(DriverContext &ctx)
+void RunMultiple(DriverContext &ctx)
 {
     QString path;
     if (!RunPhases(ctx, kMultiple, path))
@@ -152,14 +159,33 @@ void StartMultiple(DriverContext &ctx)
 
     // Only the numbered files go, each after one pump; a missing one is no failure.
     const int n = RunDriver::ReadCount16(ctx.CountText());
+    bool allDeleted = true;
     for (int i = 1; i <= n; ++i) {
         Pump(ctx);
-        if (FileOps::DeleteFile(path + QString::number(i) + QStringLiteral(".tst")) == FileOps::DeleteResult::Failed)
-            ctx.LogPrint(LangText(9, false, true, false, QStringLiteral("Kann Testdatei ")) + QString::number(i) +
-                         LangText(10, false, false, false, QStringLiteral(".tst nicht löschen!")));
+        if (FileOps::DeleteFile(path + QString::number(i) + QStringLiteral(".tst")) == FileOps::DeleteResult::Failed) {
+            ctx.Events().cleanupFailed(i);
+            allDeleted = false;
+        }
     }
+    ctx.Events().cleanupDone(allDeleted);
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile())
-        FileOps::AppendTextFile(ctx.LogFileName(), RunDriver::ResultLog(ctx.DriveText(), ctx.LogText()));
+        ctx.Events().resultLogWritten(
+            ctx.LogFileName(),
+            FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())));
+}
+
+} // namespace
+
+void StartSingle(DriverContext &ctx)
+{
+    RunSingle(ctx);
+    ctx.Events().runEnded();
+}
+
+void StartMultiple(DriverContext &ctx)
+{
+    RunMultiple(ctx);
+    ctx.Events().runEnded();
 }

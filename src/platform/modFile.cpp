@@ -133,6 +133,28 @@ bool WriteBlock(int32_t handle, const RawBlock &data)
     return ::write(DescriptorOf(handle), data.data(), static_cast<size_t>(data.size())) >= 0;
 }
 
+int32_t WriteBlockBytes(int32_t handle, const RawBlock &data)
+{
+    if (handle == 0) {
+        errno = EBADF;
+        return -1;
+    }
+    return static_cast<int32_t>(::write(DescriptorOf(handle), data.data(), static_cast<size_t>(data.size())));
+}
+
+int32_t ReadBlockBytes(int32_t handle, RawBlock &data, int32_t count)
+{
+    if (handle == 0) {
+        errno = EBADF;
+        return -1;
+    }
+    if (count > kReadBufferSize)
+        count = kReadBufferSize;
+    const ssize_t got = count > 0 ? ::read(DescriptorOf(handle), data.data(), static_cast<size_t>(count)) : 0;
+    data.setSize(got < 0 ? 0 : static_cast<int32_t>(got));
+    return static_cast<int32_t>(got);
+}
+
 bool CloseRawFile(int32_t handle, bool flush)
 {
     if (handle == 0)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <utility>
 
 // The raw file layer of the test files: one system call per block, no buffering layer between.
 // Handles are plain 32-bit values; 0 means no file is open.
@@ -51,5 +52,38 @@ int32_t ReadBlock(int32_t handle, RawBlock &data, int32_t count);
 // True when the one write call succeeded; the count written is not examined.
 bool WriteBlock(int32_t handle, const RawBlock &data);
 bool CloseRawFile(int32_t handle, bool flush);
+
+// The system call's own result: bytes moved, or -1 with errno set (and for handle 0).
+int32_t WriteBlockBytes(int32_t handle, const RawBlock &data);
+int32_t ReadBlockBytes(int32_t handle, RawBlock &data, int32_t count);
+
+// A test file's handle that closes itself with a flush, so no way out of a phase leaks it.
+class RawFile {
+public:
+    explicit RawFile(int32_t handle = 0) : m_handle(handle) {}
+    RawFile(RawFile &&o) noexcept : m_handle(std::exchange(o.m_handle, 0)) {}
+    RawFile &operator=(RawFile &&o) noexcept
+    {
+        if (this != &o) {
+            close();
+            m_handle = std::exchange(o.m_handle, 0);
+        }
+        return *this;
+    }
+    RawFile(const RawFile &) = delete;
+    RawFile &operator=(const RawFile &) = delete;
+    ~RawFile() { close(); }
+
+    int32_t get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != 0; }
+    void close()
+    {
+        if (m_handle)
+            CloseRawFile(std::exchange(m_handle, 0), true);
+    }
+
+private:
+    int32_t m_handle;
+};
 
 } // namespace modFile

@@ -1,6 +1,6 @@
 #include "profile/ProfileText.h"
 
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QLocale>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "shell/TargetBox.h"
 
+#include "lang/modLang.h"
 #include "platform/LikeMatch.h"
-#include "shell/lang/modLang.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "shell/ViewFrame.h"
 
-#include "platform/Twips.h"
+#include "platform/ui/Twips.h"
 
 #include <QPainter>
 

@@ -1,8 +1,8 @@
 #include "shell/frmAbout.h"
 
-#include "platform/Twips.h"
+#include "lang/modLang.h"
 #include "platform/Version.h"
-#include "shell/lang/modLang.h"
+#include "platform/ui/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "controls/PPB.h"
 #include "controls/PropertyBag.h"
 #include "controls/Txt.h"
-#include "platform/Twips.h"
+#include "platform/ui/Twips.h"
 #include "shell/StoredDesign.h"
 #include "shell/ViewFrame.h"
 #include "toolbar/McToolBar.h"
@@ -17,8 +17,7 @@
 
 namespace {
 
-template <typename T>
-T *Place(QWidget *parent, int left, int top, int width, int height)
+template <typename T> T *Place(QWidget *parent, int left, int top, int width, int height)
 {
     auto *widget = new T(parent);
     widget->setGeometry(TwipsRect(left, top, width, height));

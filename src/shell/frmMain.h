@@ -2,6 +2,7 @@
 
 #include "engine/RunContext.h"
 #include "profile/ProfileRunner.h"
+#include "engine/RunRecord.h"
 
 #include <QWidget>
 #include <array>
@@ -24,6 +25,7 @@ class QAction;
 class InetTransfer;
 class clsDoEvents;
 class TimerComponent;
+class DriverContext;
 
 // The whole user interface: every control, and the state a test run shares with the engine.
 class frmMain : public QWidget {
@@ -100,6 +102,9 @@ public:
     // Test runs (frmMain_run.cpp): the log panel, the start buttons' handlers, and the window's one
     // pump and one clock, made on first use and kept until the window ends.
     void LogPrint(const QString &InText);
+    void ClearPanel();
+    // Every figure of the last run, complete or not; empty before the first.
+    const RunRecord &LastRecord() const { return m_lastRecord; }
     void Cmd11_Click();
     void Cmd12_Click();
     clsDoEvents &DoEvents();
@@ -116,17 +121,21 @@ public:
     void Cmd14_Click();
     void FillProfileList();
 
+signals:
+    // A start command has returned, with the run's record.
+    void runFinished(const RunRecord &record);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
     // Each concern wires its own signals, in its own file.
-    void connectTarget();   // frmMain_target.cpp
-    void connectRuns();     // frmMain_run.cpp
-    void connectSuggest();  // frmMain_suggest.cpp
-    void connectMenus();    // frmMain_menus.cpp
-    void connectProfile();  // frmMain_profile.cpp
+    void connectTarget();  // frmMain_target.cpp
+    void connectRuns();    // frmMain_run.cpp
+    void connectSuggest(); // frmMain_suggest.cpp
+    void connectMenus();   // frmMain_menus.cpp
+    void connectProfile(); // frmMain_profile.cpp
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
@@ -136,4 +145,7 @@ private:
     bool Form_QueryUnload();
     void RestoreSettings();
     void SaveSettings();
+    void Run(void (*start)(DriverContext &));
+
+    RunRecord m_lastRecord;
 };

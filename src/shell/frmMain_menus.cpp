@@ -1,10 +1,10 @@
 // The toolbar's pop-up menus and their commands.
 #include "shell/frmMain.h"
 
-#include "platform/InetTransfer.h"
-#include "platform/MsgBox.h"
-#include "platform/SaveFileDialog.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
+#include "platform/net/InetTransfer.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
 #include "shell/modDl.h"
 #include "toolbar/McToolBar.h"
 

@@ -8,10 +8,11 @@
 #include "controls/Txt.h"
 #include "engine/RunDriver.h"
 #include "engine/clsDoEvents.h"
+#include "profile/ProfileRecord.h"
 #include "profile/ProfileSession.h"
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -39,7 +40,7 @@ void frmMain::FillProfileList()
 
 void frmMain::Cmd14_Click()
 {
-    LogPrint(QStringLiteral("<clear>"));
+    ClearPanel();
     const QString path = GetTargetPath();
     if (!QDir(path).exists() || !CheckDriveType(path)) {
         LogPrint(LangText(54, false, false, false, QString()));
@@ -85,9 +86,12 @@ void frmMain::Cmd14_Click()
     OverallProgress->ValueChange(0);
 
     ProfileResults = session.run();
+    m_lastRecord = Profiles::RunRecordOf(ProfileResults, int(session.specs.size()), session.folder, session.fileSize,
+                                         session.options);
 
     ProfileEscape->setEnabled(false);
     StopRequested = true;
     lock(false);
     StopBusyAnimation();
+    emit runFinished(m_lastRecord);
 }

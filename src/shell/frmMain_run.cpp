@@ -7,6 +7,7 @@
 #include "controls/Txt.h"
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
+#include "engine/RunReporter.h"
 #include "engine/clsDoEvents.h"
 #include "platform/TimerComponent.h"
 
@@ -25,6 +26,9 @@ public:
     bool LightPump() const override { return m_w.ChkDoEvents->Checked(); }
     bool StopRequested() const override { return m_w.StopRequested; }
     void LogPrint(const QString &line) override { m_w.LogPrint(line); }
+    void ClearPanel() override { m_w.ClearPanel(); }
+    RunEvents &Events() override { return m_reporter; }
+    const RunRecord &Record() const { return m_reporter.record(); }
     void FileProgress(double value) override { m_w.Progress1->ValueChange(value); }
     void OverallProgress(double value) override { m_w.OverallProgress->ValueChange(value); }
     void fDoEvents(bool bDoOriginalDoEvents) override { m_w.DoEvents().fDoEvents(bDoOriginalDoEvents); }
@@ -66,6 +70,7 @@ public:
 
 private:
     frmMain &m_w;
+    RunReporter m_reporter{*this};
 };
 
 } // namespace
@@ -76,16 +81,31 @@ void frmMain::connectRuns()
     connect(Cmd12, &Cmd1::Click, this, &frmMain::Cmd12_Click);
 }
 
-void frmMain::Cmd11_Click()
+void frmMain::Run(void (*start)(DriverContext &))
 {
     WindowRunContext ctx(*this);
-    StartSingle(ctx);
+    start(ctx);
+    m_lastRecord = ctx.Record();
+    emit runFinished(m_lastRecord);
+}
+
+void frmMain::Cmd11_Click()
+{
+    Run(&StartSingle);
 }
 
 void frmMain::Cmd12_Click()
 {
-    WindowRunContext ctx(*this);
-    StartMultiple(ctx);
+    Run(&StartMultiple);
+}
+
+void frmMain::ClearPanel()
+{
+    LogLines.fill(QString());
+    if (Label3->text().isEmpty())
+        return;
+    Label3->setText(QString());
+    Label3->repaint();
 }
 
 void frmMain::LogPrint(const QString &InText)

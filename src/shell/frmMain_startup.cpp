@@ -5,13 +5,13 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/NumberText.h"
 #include "platform/SettingsStore.h"
 #include "platform/Version.h"
 #include "profile/ProfileText.h"
 #include "shell/ViewFrame.h"
-#include "shell/lang/modLang.h"
 #include "shell/modCmd.h"
 #include "toolbar/McToolBar.h"
 
@@ -98,8 +98,7 @@ void frmMain::Translate()
     chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
     chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));
 
-    static const std::array<std::pair<int, const char *>, 3> toolbar{
-        {{62, "File"}, {63, "Edit"}, {64, "Help"}}};
+    static const std::array<std::pair<int, const char *>, 3> toolbar{{{62, "File"}, {63, "Edit"}, {64, "Help"}}};
     for (int i = 0; i < static_cast<int>(toolbar.size()); ++i) {
         McToolBar1->setButton_Index(i);
         McToolBar1->setButtonCaption(

@@ -1,9 +1,10 @@
 #include "shell/modDl.h"
 
-#include "platform/InetTransfer.h"
-#include "platform/MsgBox.h"
-#include "platform/ShellOpen.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
+#include "platform/TextCodec.h"
+#include "platform/net/InetTransfer.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/ShellOpen.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@ QString DecodeLine(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? modLang::DecodeWindows1252(bytes) : text;
+    return utf8.hasError() ? DecodeWindows1252(bytes) : text;
 }
 
 // The value of a line that starts with key, or nothing.

@@ -1,8 +1,8 @@
 #include "shell/modTest_suggest.h"
 
-#include "platform/MsgBox.h"
+#include "lang/modLang.h"
 #include "platform/NumberText.h"
-#include "shell/lang/modLang.h"
+#include "platform/ui/MsgBox.h"
 #include "shell/modGetDiskSpaceFree.h"
 
 #include <cmath>

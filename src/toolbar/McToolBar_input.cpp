@@ -1,6 +1,6 @@
 #include "toolbar/McToolBar.h"
 
-#include "platform/Colors.h"
+#include "platform/ui/Colors.h"
 #include "toolbar/ToolBarToolTip.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "toolbar/ToolBarPaint.h"
 
-#include "platform/Colors.h"
+#include "platform/ui/Colors.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "common/EngineTestSupport.h"
 
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QDir>
 #include <QFile>

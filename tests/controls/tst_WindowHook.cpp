@@ -1,5 +1,5 @@
 #include "controls/WindowHook.h"
-#include "platform/MouseTracking.h"
+#include "platform/ui/MouseTracking.h"
 
 #include <QTest>
 

@@ -2,9 +2,9 @@
 #include "common/EngineTestSupport.h"
 #include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
+#include "lang/modLang.h"
 #include "platform/FileOps.h"
 #include "platform/modFile.h"
-#include "shell/lang/modLang.h"
 
 #include <QtTest>
 #include <fcntl.h>

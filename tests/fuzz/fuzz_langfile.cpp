@@ -1,4 +1,4 @@
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <cstddef>
 #include <cstdint>

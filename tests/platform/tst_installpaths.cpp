@@ -1,7 +1,7 @@
 // Finding the language file when the program runs from an installed or unpacked tree.
 #include "platform/InstallPaths.h"
 #include "shell/frmMain.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -2,7 +2,7 @@
 #include "profile/ProfileSpec.h"
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 
 #include <QtTest>
 

@@ -34,6 +34,7 @@ private slots:
         w.Drive1->setEditText(dir.path());
         w.Txt1->setText(QStringLiteral("2"));
         w.Txt2->setText(QStringLiteral("2"));
+        QSignalSpy finished(&w, &frmMain::runFinished);
         bool lockedDuringRun = false;
         QTimer::singleShot(0, &w, [&] { lockedDuringRun = !w.Cmd11->isEnabled() && !w.cboProfile->isEnabled(); });
         emit w.Cmd14->Click();
@@ -48,6 +49,13 @@ private slots:
         QCOMPARE(w.ProfileResults[0].spec.fileSize, 4 << 20); // count x size MB
         QCOMPARE(w.ProfileResults[0].passes.size(), 1);
         QVERIFY(QDir(dir.path()).isEmpty());
+        // The results window learns of it as of the classic runs.
+        QCOMPARE(finished.size(), 1);
+        const RunRecord &record = w.LastRecord();
+        QVERIFY(record.kind == RunKind::Profile && record.outcome.status == RunStatus::Complete);
+        QCOMPARE(record.profiles.size(), size_t(1));
+        QCOMPARE(record.profiles[0].name, QStringLiteral("quick"));
+        QCOMPARE(record.profiles[0].passes.size(), size_t(1));
     }
 
     void stopsAtOnce_data()
@@ -81,6 +89,7 @@ private slots:
         QVERIFY(w.LogText.endsWith(QStringLiteral("Abbruch...\r\n")));
         QCOMPARE(w.ProfileResults.size(), 1);
         QVERIFY(w.ProfileResults[0].stopped);
+        QVERIFY(w.LastRecord().outcome.status == RunStatus::Stopped);
         QVERIFY(byEscape || (!closed && w.isVisible()));
         QVERIFY(w.StopRequested && w.Cmd14->isEnabled());
         QVERIFY(QDir(dir.path()).isEmpty());

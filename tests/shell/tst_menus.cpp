@@ -3,9 +3,9 @@
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
-#include "platform/MsgBox.h"
-#include "platform/SaveFileDialog.h"
 #include "platform/SettingsStore.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
 #include "shell/frmMain.h"
 #include "toolbar/McToolBar.h"
 

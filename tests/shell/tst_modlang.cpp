@@ -1,5 +1,5 @@
 // The language loader and lookup, and the command line that can name the language file.
-#include "shell/lang/modLang.h"
+#include "lang/modLang.h"
 #include "shell/modCmd.h"
 
 #include <QtTest>

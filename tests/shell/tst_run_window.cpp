@@ -37,7 +37,14 @@ private slots:
         // While the run pumps, the inputs are locked.
         bool lockedDuringRun = false;
         QTimer::singleShot(0, &w, [&] { lockedDuringRun = !w.Cmd11->isEnabled() && !w.Txt1->isEnabled(); });
+        QSignalSpy finished(&w, &frmMain::runFinished);
         emit w.Cmd11->Click();
+        // The window keeps the run's record and hands it out once the command returns.
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(w.LastRecord().outcome.status == RunStatus::Complete);
+        QCOMPARE(w.LastRecord().phases.size(), size_t(2));
+        QCOMPARE(w.LastRecord().resultLogPath, w.LogFileName);
+        QCOMPARE(finished.at(0).at(0).value<RunRecord>().runId, w.LastRecord().runId);
         QVERIFY(lockedDuringRun && w.StopRequested);
         QVERIFY(w.Cmd11->isEnabled() && w.Cmd12->isEnabled() && w.Drive1->isEnabled() && w.Chk11->isEnabled());
         QCOMPARE(FilesIn(dir.path(), QStringLiteral("*.tst")), QStringList());
@@ -55,6 +62,9 @@ private slots:
         QTimer::singleShot(0, &w, [&] { closedDuringRun = w.close(); });
         emit w.Cmd12->Click();
         QVERIFY(!closedDuringRun && w.isVisible() && w.StopRequested);
+        QCOMPARE(finished.size(), 2);
+        QVERIFY(w.LastRecord().outcome.status == RunStatus::Stopped);
+        QVERIFY(w.LastRecord().kind == RunKind::Multiple);
         QVERIFY(w.LogText.endsWith(QStringLiteral("Abbruch...\r\n")));
         QCOMPARE(FilesIn(dir.path(), QStringLiteral("*.tst")), QStringList());
         QVERIFY(w.close());

@@ -1,10 +1,10 @@
 // The main window's life: start-up and close against a settings store of its own, about window, busy animation.
 #include "controls/Chk1.h"
 #include "controls/Txt.h"
+#include "lang/modLang.h"
 #include "shell/BusyAnimation.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
-#include "shell/lang/modLang.h"
 
 #include <QtTest>
 #include <QtWidgets>

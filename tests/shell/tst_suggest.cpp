@@ -1,9 +1,9 @@
 // The value proposal: the free-space chain, the proposal table, the question and the button.
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
-#include "platform/MsgBox.h"
+#include "lang/modLang.h"
+#include "platform/ui/MsgBox.h"
 #include "shell/frmMain.h"
-#include "shell/lang/modLang.h"
 #include "shell/modGetDiskSpaceFree.h"
 #include "shell/modTest_suggest.h"
 

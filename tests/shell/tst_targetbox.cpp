@@ -1,7 +1,7 @@
 // The target box: completion while typing, the focus-lost rule and the browse list rules.
+#include "lang/modLang.h"
 #include "shell/TargetBox.h"
 #include "shell/frmMain.h"
-#include "shell/lang/modLang.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,10 +1,10 @@
 // The update check against a local HTTP server; message boxes are recorded as "style|title|prompt".
 #include "common/HttpTestServer.h"
-#include "platform/InetTransfer.h"
-#include "platform/MsgBox.h"
-#include "platform/ShellOpen.h"
+#include "lang/modLang.h"
 #include "platform/Version.h"
-#include "shell/lang/modLang.h"
+#include "platform/net/InetTransfer.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/ShellOpen.h"
 #include "shell/modDl.h"
 
 #include <QtTest>

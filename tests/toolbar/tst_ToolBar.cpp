@@ -1,5 +1,5 @@
 #include "controls/PropertyBag.h"
-#include "platform/Colors.h"
+#include "platform/ui/Colors.h"
 #include "toolbar/McToolBar.h"
 
 #include <QGuiApplication>

@@ -25,8 +25,6 @@ void LoadLanguageData(const QByteArray &data, bool openFailed = false);
 
 QString LangText(int number, bool lead, bool trail, bool upperFirst, const QString &defaultText);
 
-// Windows-1252 bytes to text; 0x80..0x9F are the code page's letters, not C1 controls.
-QString DecodeWindows1252(const QByteArray &bytes);
 QString PipeToNewLine(const QString &text);
 
 } // namespace modLang

@@ -1,4 +1,4 @@
-#include "platform/MsgBox.h"
+#include "platform/ui/MsgBox.h"
 
 #include <QMessageBox>
 
@@ -38,8 +38,8 @@ int MsgBox(const QString &prompt, int style, const QString &title, QWidget *pare
     if (Handler())
         return Handler()(prompt, style, title);
     const bool yesNo = (style & 0x0F) == MsgBoxStyle::YesNo;
-    QMessageBox box(IconOf(style), title, prompt,
-                    yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, parent);
+    QMessageBox box(IconOf(style), title, prompt, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
+                    parent);
     const int answer = box.exec();
     if (answer == QMessageBox::Yes)
         return MsgBoxResult::Yes;

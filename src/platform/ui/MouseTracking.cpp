@@ -1,4 +1,4 @@
-#include "platform/MouseTracking.h"
+#include "platform/ui/MouseTracking.h"
 
 #include <QLibrary>
 

@@ -1,4 +1,4 @@
-#include "platform/Colors.h"
+#include "platform/ui/Colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

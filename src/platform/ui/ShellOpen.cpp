@@ -1,4 +1,4 @@
-#include "platform/ShellOpen.h"
+#include "platform/ui/ShellOpen.h"
 
 #include <QDesktopServices>
 #include <QDir>

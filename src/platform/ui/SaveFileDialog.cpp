@@ -1,4 +1,4 @@
-#include "platform/SaveFileDialog.h"
+#include "platform/ui/SaveFileDialog.h"
 
 #include <QFileDialog>
 

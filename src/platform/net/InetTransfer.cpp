@@ -1,4 +1,4 @@
-#include "platform/InetTransfer.h"
+#include "platform/net/InetTransfer.h"
 
 #include <QCursor>
 #include <QEventLoop>
