@@ -45,9 +45,15 @@ int main(int argc, char *argv[])
                                          QStringLiteral("spec"));
     const QCommandLineOption threads(QStringLiteral("threads"),
                                      QStringLiteral("Profiles: use the thread engine even where io_uring works."));
+    const QCommandLineOption saveProfile(QStringLiteral("save-profile"),
+                                         QStringLiteral("Keep a profile of your own for --profile and the window, "
+                                                        "e.g. \"db=rnd,mix70,8k,qd16\"; no folder needed."),
+                                         QStringLiteral("name=spec"));
     parser.addOptions({multiple, count, size, cache, writeThrough, lightPump, logFile, lang, json, profile,
-                       profileSpec, threads});
+                       profileSpec, threads, saveProfile});
     parser.process(app);
+    if (parser.isSet(saveProfile))
+        return SaveUserProfile(parser.value(saveProfile));
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     if (parser.value(lang).size() > 4)

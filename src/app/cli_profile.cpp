@@ -7,6 +7,8 @@
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
 
+#include <QTextStream>
+
 int RunProfiles(const QStringList &names, const QStringList &specs, bool threads, const HeadlessRunOptions &options,
                 const std::function<void(const QString &)> &onLine, RunRecord &record)
 {
@@ -46,4 +48,14 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
     if (record.outcome.reason == QLatin1String("bad_profile") && outcomes.isEmpty())
         return 2;
     return record.outcome.status == RunStatus::Complete ? 0 : 1;
+}
+
+int SaveUserProfile(const QString &nameAndSpec)
+{
+    const ProfileError e =
+        UserProfiles::Save(nameAndSpec.section(QLatin1Char('='), 0, 0), nameAndSpec.section(QLatin1Char('='), 1));
+    if (!e)
+        return 0;
+    QTextStream(stderr) << ProfileText::Error(e) << Qt::endl;
+    return 2;
 }

@@ -10,3 +10,6 @@
 // or was stopped, 2 for a bad name, spec or size (nothing written then).
 int RunProfiles(const QStringList &names, const QStringList &specs, bool threads, const HeadlessRunOptions &options,
                 const std::function<void(const QString &)> &onLine, RunRecord &record);
+
+// --save-profile "name=spec": 0 when stored, 2 with the reason on standard error when refused.
+int SaveUserProfile(const QString &nameAndSpec);

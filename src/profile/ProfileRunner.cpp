@@ -71,6 +71,8 @@ ProfileOutcome ProfileRunner::run(const ProfileSpec &spec)
     out.spec = spec;
     if ((out.error = Validate(spec)))
         return out;
+    if (spec.fileSize <= 0)
+        return out.error = {ProfileError::FileSize, QString::number(spec.fileSize)}, out;
     // Whole blocks only, so random offsets and O_DIRECT transfers stay aligned.
     out.spec.fileSize = spec.fileSize / spec.blockSize * spec.blockSize;
     const QStorageInfo storage(m_folder);

@@ -233,7 +233,9 @@ private slots:
         QVERIFY(QDir(dir.path()).isEmpty());
 
         ProfileRunner runner(dir.path() + QStringLiteral("/missing"), {}, {});
-        QCOMPARE(runner.run(Spec("seq,read,4k,size1m", 0)).error.code, ProfileError::CreateFailed);
+        QCOMPARE(runner.run(Spec("seq,read,4k", 1 << 20)).error.code, ProfileError::CreateFailed);
+        ProfileRunner sizeless(dir.path(), {}, {});
+        QCOMPARE(sizeless.run(Spec("seq,read,4k", 0)).error.code, ProfileError::FileSize);
     }
 };
 
