@@ -1,6 +1,7 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window and prints the log.
 #include "app/cli_profile.h"
 #include "engine/HeadlessRun.h"
+#include "platform/SignalStop.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "platform/Version.h"
@@ -13,6 +14,8 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Before anything that can take time: a stop during start-up or a run still cleans up.
+    SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
     QCoreApplication::setApplicationVersion(ProgramVersion());
 
@@ -72,6 +75,11 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream &lines = parser.isSet(json) ? err : out;
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    options.stopRequested = [&signalStop] { return signalStop.received() != 0; };
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
     const auto onLine = [&lines](const QString &line) { lines << line << Qt::endl; };
     if (parser.isSet(profile) || parser.isSet(profileSpec)) {
         RunRecord record;
@@ -79,11 +87,14 @@ int main(int argc, char *argv[])
                                      options, onLine, record);
         if (parser.isSet(json))
             out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
-        return code;
+        return signalStop.received() ? SignalStop::ExitCode(signalStop.received()) : code;
     }
     const RunRecord record = RunHeadless(options, onLine);
     if (parser.isSet(json))
         out << QString::fromUtf8(record.toJsonBytes()) << Qt::flush;
+    QCoreApplication::processEvents();
+    if (signalStop.received())
+        return SignalStop::ExitCode(signalStop.received());
 
     const PhaseRecord *read = record.phase(PhaseKind::Read);
     return read && read->completed ? 0 : 1;

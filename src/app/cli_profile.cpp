@@ -7,6 +7,7 @@
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 int RunProfiles(const QStringList &names, const QStringList &specs, bool threads, const HeadlessRunOptions &options,
@@ -40,6 +41,11 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
     session.fileSize = int64_t(count) * sizeMB * RunUnits::kBytesPerMB;
     session.options.directIo = options.disableCaching;
     session.options.writeThrough = options.writeThrough;
+    // The signal handler's stop arrives through the event loop.
+    session.poll = [&options] {
+        QCoreApplication::processEvents();
+        return options.stopRequested && options.stopRequested();
+    };
     if (threads)
         session.options.engine = Profiles::EngineChoice::Threads;
     const QList<Profiles::ProfileOutcome> outcomes = session.run();

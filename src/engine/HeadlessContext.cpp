@@ -63,8 +63,5 @@ bool HeadlessContext::TargetAccepted(const QString &path)
 
 QStringList HeadlessContext::LogTextLines() const
 {
-    QStringList lines = Log.split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return Log.lines();
 }

@@ -28,7 +28,7 @@ public:
     bool Stop = true;
     LogLineArray LogLines{};
     QString Caption; // what Label3 would show
-    QString Log;
+    RunLog Log;
     QString LogFile;
     RunResults Figures;
     bool InputsLocked = false;
@@ -44,11 +44,13 @@ public:
     std::function<std::unique_ptr<TimerComponent>()> CreateTimer = [] { return TimerComponent::Create(); };
     std::function<bool(const QString &path)> AcceptTarget;
     std::function<void(const QString &line)> OnLog;
+    // A stop from outside the run (a signal), which the start of a run does not clear.
+    std::function<bool()> ExternalStop;
 
     bool DisableCaching() const override { return chkDisableCaching; }
     bool WriteThrough() const override { return chkEnableWriteThrough; }
     bool LightPump() const override { return ChkDoEvents; }
-    bool StopRequested() const override { return Stop; }
+    bool StopRequested() const override { return Stop || (ExternalStop && ExternalStop()); }
     void LogPrint(const QString &line) override;
     void ClearPanel() override;
     RunEvents &Events() override { return m_reporter; }
@@ -72,7 +74,7 @@ public:
     void LockInputs(bool locked) override { InputsLocked = locked; }
     void StartBusy() override { Busy = true; }
     void StopBusy() override { Busy = false; }
-    QString &LogText() override { return Log; }
+    RunLog &LogText() override { return Log; }
     QString &LogFileName() override { return LogFile; }
     void SetStopRequested(bool stop) override { Stop = stop; }
 

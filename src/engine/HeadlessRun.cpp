@@ -13,6 +13,7 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.ChkDoEvents = options.lightPump;
     ctx.Chk11 = options.writeLogFile;
     ctx.OnLog = onLine;
+    ctx.ExternalStop = options.stopRequested;
     if (options.multiple)
         StartMultiple(ctx);
     else

@@ -15,6 +15,8 @@ struct HeadlessRunOptions {
     bool writeThrough = false;
     bool lightPump = false;
     bool writeLogFile = false;
+    // Asked at each pump check besides the run's own flag (the runner's signals).
+    std::function<bool()> stopRequested;
 };
 
 // Runs the test as the window would, each log line to onLine as it comes; the run's record.

@@ -129,11 +129,16 @@ void LogFormatter::cleanupFailed(int32_t file)
                        Text(10, false, false, u".tst nicht löschen!"));
 }
 
-QString LogFormatter::ResultLog(const QString &driveText, const QString &logText)
+QString LogFormatter::ResultLogHeader(const QString &driveText)
 {
     const QString crlf = QStringLiteral("\r\n");
     const QString rule(43, u'#');
     return rule + crlf + QStringLiteral("# ") + LangText(5, false, true, false, QStringLiteral("Veltaro auf: ")) +
-           driveText + crlf + rule + crlf + crlf + logText + crlf +
-           LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) + ProgramVersion() + crlf;
+           driveText + crlf + rule + crlf + crlf;
+}
+
+QString LogFormatter::ResultLogTrailer()
+{
+    return QStringLiteral("\r\n") + LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) +
+           ProgramVersion() + QStringLiteral("\r\n");
 }

@@ -18,8 +18,10 @@ class LogFormatter final : public RunEvents {
 public:
     explicit LogFormatter(LogOutput &out) : m_out(out) {}
 
-    // The result log file's text: header, the run's log and the version line, every line CR LF.
-    static QString ResultLog(const QString &driveText, const QString &logText);
+    // The result log file's text around the run's log (written out as a stream): header, then the
+    // version line, every line CR LF.
+    static QString ResultLogHeader(const QString &driveText);
+    static QString ResultLogTrailer();
 
     void runBegins(bool multiple) override;
     void runStarted(const RunStarted &) override {}

@@ -13,7 +13,7 @@ QString LogCaption(const LogLineArray &logLines)
     return caption;
 }
 
-QString LogPrint(LogLineArray &logLines, QString &logText, const QString &inText)
+QString LogPrint(LogLineArray &logLines, RunLog &logText, const QString &inText)
 {
     if (inText == QLatin1String("<clear>")) {
         logLines.fill(QString());
@@ -26,7 +26,6 @@ QString LogPrint(LogLineArray &logLines, QString &logText, const QString &inText
             logLines[i] = logLines[i - 1];
         logLines[0] = inText;
     }
-    logText += inText;
-    logText += kNewLine;
+    logText.append(inText);
     return LogCaption(logLines);
 }

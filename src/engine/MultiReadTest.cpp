@@ -32,6 +32,8 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
         return fail();
 
     modFile::RawBlock buffer;
+    if (!buffer.valid())
+        return fail();
     std::vector<BlockTally> tallies(files.size());
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
     const modFile::RawFile *first = files.data();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "engine/RunLog.h"
 
 #include <QString>
 
@@ -16,7 +17,7 @@ public:
     virtual void LockInputs(bool locked) = 0;             // the eleven inputs
     virtual void StartBusy() = 0;                         // Image2 and the icon animation
     virtual void StopBusy() = 0;
-    virtual QString &LogText() = 0;
+    virtual RunLog &LogText() = 0;
     virtual QString &LogFileName() = 0;
     virtual void SetStopRequested(bool stop) = 0;
 };
@@ -32,5 +33,12 @@ namespace RunDriver {
 bool ReadWholeNumber(const QString &text, int32_t &value);
 // Txt1 as the multiple test's clean-up reads it: 16 bits, halves to even; 0 when it does not fit.
 int16_t ReadCount16(const QString &text);
+
+enum class LogWrite { Written, Failed, Refused };
+
+// Appends the result log file: header, the run's log (streamed, never held whole) and the version
+// line, every line CR LF. Refused when the name holds anything but a regular file: a symbolic link,
+// a FIFO or a folder placed under the predictable name is neither followed nor waited on.
+LogWrite AppendResultLog(const QString &fileName, const QString &driveText, const RunLog &log);
 
 } // namespace RunDriver

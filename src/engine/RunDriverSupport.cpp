@@ -1,7 +1,13 @@
 #include "engine/RunDriver.h"
+#include "engine/LogFormatter.h"
+#include "platform/SafeOpen.h"
 
+#include <QFile>
 #include <QLocale>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace RunDriver {
 
@@ -38,6 +44,28 @@ int16_t ReadCount16(const QString &text)
     if (rounded < -32768.0 || rounded > 32767.0)
         return 0;
     return static_cast<int16_t>(rounded);
+}
+
+LogWrite AppendResultLog(const QString &fileName, const QString &driveText, const RunLog &log)
+{
+    const int fd = SafeOpen::OpenRegular(fileName, O_WRONLY | O_APPEND | O_CREAT);
+    if (fd < 0)
+        return (errno == ELOOP || errno == EISDIR || errno == ENXIO) ? LogWrite::Refused : LogWrite::Failed;
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return LogWrite::Failed;
+    }
+    const auto put = [&file](const QString &text) {
+        const QByteArray bytes = text.toUtf8();
+        return file.write(bytes) == bytes.size();
+    };
+    bool ok = put(LogFormatter::ResultLogHeader(driveText));
+    ok = ok && log.stream(put);
+    ok = ok && put(LogFormatter::ResultLogTrailer());
+    ok = file.flush() && ok;
+    file.close();
+    return ok ? LogWrite::Written : LogWrite::Failed;
 }
 
 } // namespace RunDriver

@@ -62,6 +62,15 @@ void ReportSummary(DriverContext &ctx, const RunKind &kind)
     ctx.Events().runSummary(r.*kind.writeTime, r.*kind.writeRate, r.*kind.readTime, r.*kind.readRate);
 }
 
+// A name that is no regular file is a trap, not a passing failure: trying again cannot help.
+RunDriver::LogWrite WriteResultLog(DriverContext &ctx)
+{
+    const RunDriver::LogWrite written = RunDriver::AppendResultLog(ctx.LogFileName(), ctx.DriveText(), ctx.LogText());
+    if (written == RunDriver::LogWrite::Refused)
+        ctx.Events().failed(FailReason::AccessFailed, ctx.LogFileName());
+    return written;
+}
+
 // Steps up to the summary; false when the run ended early (target refused, bad values), in which
 // case nothing is left to clean up.
 bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
@@ -143,10 +152,11 @@ void RunSingle(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile()) {
-        while (!FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())))
+        RunDriver::LogWrite written;
+        while ((written = WriteResultLog(ctx)) == RunDriver::LogWrite::Failed)
             if (!retry())
                 return;
-        ctx.Events().resultLogWritten(ctx.LogFileName(), true);
+        ctx.Events().resultLogWritten(ctx.LogFileName(), written == RunDriver::LogWrite::Written);
     }
 }
 
@@ -171,9 +181,7 @@ void RunMultiple(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile())
-        ctx.Events().resultLogWritten(
-            ctx.LogFileName(),
-            FileOps::AppendTextFile(ctx.LogFileName(), LogFormatter::ResultLog(ctx.DriveText(), ctx.LogText())));
+        ctx.Events().resultLogWritten(ctx.LogFileName(), WriteResultLog(ctx) == RunDriver::LogWrite::Written);
 }
 
 } // namespace

@@ -18,6 +18,8 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     events.phaseSized(phase, count, *totalMB);
 
     modFile::RawBlock buffer;
+    if (!buffer.valid())
+        return fail();
     int32_t counter = 0;
     int64_t totalMs = 0;
     const std::optional<int32_t> overallDenominator = Mul(*totalMB, 2);

@@ -18,6 +18,8 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
     events.phaseSized(phase, count, *totalMB);
 
     modFile::RawBlock block;
+    if (!block.valid())
+        return Fail(ctx, FailReason::AccessFailed, path);
     block.SetText(QString(1022, u'x'));
     const int32_t blockSize = block.size();
     int32_t counter = 0;

@@ -2,7 +2,8 @@
 
 #include "platform/TextCodec.h"
 
-#include <QFile>
+#include "platform/SafeOpen.h"
+
 #include <cmath>
 #include <optional>
 
@@ -36,8 +37,16 @@ LanguageState &state()
 
 QString PipeToNewLine(const QString &text)
 {
-    QString s = text;
-    return s.replace(u'|', QStringLiteral("\r\n"));
+    // One pass: replacing in place moves the tail once per "|", quadratic on a line of them.
+    QString out;
+    out.reserve(text.size() + text.count(u'|'));
+    for (const QChar c : text) {
+        if (c == u'|')
+            out += QLatin1String("\r\n");
+        else
+            out += c;
+    }
+    return out;
 }
 
 void LoadLanguageData(const QByteArray &data, bool openFailed)
@@ -86,12 +95,17 @@ void LoadLanguageData(const QByteArray &data, bool openFailed)
 void LoadLanguageFile(const QString &fileName)
 {
     state().LangFileName = fileName;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Anything but a regular file (a FIFO, a device such as /dev/zero) counts as missing, and a file
+    // far beyond any real one is read only so far: start-up can neither hang nor run out of memory.
+    QByteArray data;
+    bool truncated = false;
+    if (!SafeOpen::ReadRegular(fileName, kMaxLanguageFileBytes, data, &truncated)) {
         LoadLanguageData(QByteArray(), true);
         return;
     }
-    LoadLanguageData(file.readAll());
+    LoadLanguageData(data);
+    if (truncated)
+        state().LangLoadError = true;
 }
 
 QString LangText(int number, bool lead, bool trail, bool upperFirst, const QString &defaultText)

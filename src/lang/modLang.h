@@ -19,6 +19,9 @@ struct LanguageState {
 // The program's one table; it lives for the whole run.
 LanguageState &state();
 
+// A language file is a few KB; reading stops here and the load counts as failed.
+constexpr qint64 kMaxLanguageFileBytes = 16 * 1024 * 1024;
+
 void LoadLanguageFile(const QString &fileName);
 // Loads from bytes already read; the loader above is this over the file's contents.
 void LoadLanguageData(const QByteArray &data, bool openFailed = false);

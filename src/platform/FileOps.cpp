@@ -1,5 +1,7 @@
 #include "platform/FileOps.h"
 
+#include "platform/SafeOpen.h"
+
 #include <QFile>
 #include <cerrno>
 #include <dirent.h>
@@ -56,9 +58,14 @@ DeleteResult DeleteFile(const QString &path)
 
 bool AppendTextFile(const QString &path, const QString &text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    const int fd = SafeOpen::OpenRegular(path, O_WRONLY | O_APPEND | O_CREAT);
+    if (fd < 0)
         return false;
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     const QByteArray bytes = text.toUtf8();
     const bool written = file.write(bytes) == bytes.size();
     file.close();

@@ -14,7 +14,8 @@ bool DeleteFiles(const QString &folder, const QString &pattern);
 enum class DeleteResult { Deleted, Missing, Failed };
 DeleteResult DeleteFile(const QString &path);
 
-// Appends text (UTF-8) to the file, creating it when absent; false when it cannot be written.
+// Appends text (UTF-8) to the file, creating it when absent; false when it cannot be written or
+// the name holds anything but a regular file (a link is not followed).
 bool AppendTextFile(const QString &path, const QString &text);
 
 } // namespace FileOps

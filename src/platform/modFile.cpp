@@ -59,9 +59,21 @@ int OpenRegularFile(const QByteArray &name, int o)
 
 } // namespace
 
-RawBlock::RawBlock() : m_data(static_cast<char *>(std::aligned_alloc(kAlignment, kCapacity)))
+namespace {
+RawBlock::Allocator g_allocator = nullptr;
+}
+
+void RawBlock::SetAllocator(Allocator allocator)
 {
-    std::memset(m_data, 0, kCapacity);
+    g_allocator = allocator;
+}
+
+RawBlock::RawBlock()
+    : m_data(static_cast<char *>(g_allocator ? g_allocator(kAlignment, kCapacity)
+                                             : std::aligned_alloc(kAlignment, kCapacity)))
+{
+    if (m_data)
+        std::memset(m_data, 0, kCapacity);
 }
 
 RawBlock::~RawBlock()
@@ -82,7 +94,7 @@ bool RawBlock::SetText(const QString &data)
 {
     const QByteArray bytes = data.toLatin1();
     const int n = WriteSize(static_cast<int>(bytes.size()));
-    if (n > kCapacity)
+    if (n > kCapacity || !m_data)
         return false;
     std::memset(m_data, 0, kCapacity);
     std::memcpy(m_data, bytes.constData(), static_cast<size_t>(bytes.size()));

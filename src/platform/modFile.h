@@ -30,10 +30,16 @@ public:
     RawBlock(const RawBlock &) = delete;
     RawBlock &operator=(const RawBlock &) = delete;
 
+    // False when the buffer could not be allocated; such a block must not be used.
+    bool valid() const { return m_data != nullptr; }
+    // Tests put a failing allocator in place; nullptr restores aligned_alloc.
+    using Allocator = void *(*)(size_t alignment, size_t size);
+    static void SetAllocator(Allocator allocator);
+
     // The write size: the smallest power of two not below the text's length, at least 256.
     static int WriteSize(int length);
     // Prepares the block for WriteBlock; false when the text needs more than the capacity.
-    bool SetText(const QString &data);
+    bool SetText(const QString &data); // also false for an invalid block
 
     const char *data() const { return m_data; }
     char *data() { return m_data; }

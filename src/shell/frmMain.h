@@ -2,6 +2,7 @@
 
 #include "engine/RunContext.h"
 #include "profile/ProfileRunner.h"
+#include "engine/RunLog.h"
 #include "engine/RunRecord.h"
 
 #include <QWidget>
@@ -51,7 +52,7 @@ public:
     // Run state shared with the test engine.
     bool StopRequested = true;
     bool AutoCompleteBusy = false;
-    QString LogText;
+    RunLog LogText;
     QString LogFileName;
     std::array<QString, 6> LogLines{}; // 0 is the newest line
     RunResults Results;
@@ -121,6 +122,8 @@ public:
     void Cmd14_Click();
     void FillProfileList();
 
+    // The Exit command: a running test stops at its next pump check, then the program ends.
+    void RequestExit() { mnuFileExit_Click(); }
 signals:
     // A start command has returned, with the run's record.
     void runFinished(const RunRecord &record);
@@ -137,6 +140,7 @@ private:
     void connectMenus();   // frmMain_menus.cpp
     void connectProfile(); // frmMain_profile.cpp
     void mnuFileSaveAs_Click();
+    void ShowSaveError(const QString &fileName, const QString &reason);
     void mnuFileExit_Click();
     void mnuEditCopy_Click();
     void mnuHelpCheckUpdate_Click();

@@ -2,6 +2,7 @@
 #include "shell/frmMain.h"
 
 #include "lang/modLang.h"
+#include "platform/SafeOpen.h"
 #include "platform/net/InetTransfer.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/SaveFileDialog.h"
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 void frmMain::connectMenus()
 {
@@ -72,14 +75,27 @@ void frmMain::mnuFileSaveAs_Click()
     const QString fileName = GetSaveFileName(this, QStringLiteral("*.txt"));
     if (fileName.isEmpty())
         return;
+    // A link or FIFO under the chosen name is not written through or waited on.
+    if (!SafeOpen::AbsentOrRegular(fileName)) {
+        ShowSaveError(fileName, QString::fromLocal8Bit(std::strerror(ENXIO)));
+        return;
+    }
     // Written beside the old file and then renamed over it, so a failed write leaves the old one whole.
     QSaveFile file(fileName);
     file.setDirectWriteFallback(true);
-    const QByteArray bytes = (LogText + QStringLiteral("\r\n")).toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    const auto put = [&file](const QString &text) {
+        const QByteArray bytes = text.toUtf8();
+        return file.write(bytes) == bytes.size();
+    };
+    if (file.open(QIODevice::WriteOnly) && LogText.stream(put) && put(QStringLiteral("\r\n")) && file.commit())
         return;
     const QString reason = file.errorString();
     file.cancelWriting();
+    ShowSaveError(fileName, reason);
+}
+
+void frmMain::ShowSaveError(const QString &fileName, const QString &reason)
+{
     MsgBox(
         QStringLiteral("The log could not be saved to\r\n%1\r\n\r\n%2").arg(QDir::toNativeSeparators(fileName), reason),
         MsgBoxStyle::Critical, QStringLiteral("Veltaro"), this);
@@ -98,7 +114,7 @@ void frmMain::mnuEditCopy_Click()
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(LogText);
+    clipboard->setText(LogText.text());
 }
 
 void frmMain::mnuHelpCheckUpdate_Click()

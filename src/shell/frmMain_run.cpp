@@ -64,7 +64,7 @@ public:
         m_w.StartBusyAnimation();
     }
     void StopBusy() override { m_w.StopBusyAnimation(); }
-    QString &LogText() override { return m_w.LogText; }
+    RunLog &LogText() override { return m_w.LogText; }
     QString &LogFileName() override { return m_w.LogFileName; }
     void SetStopRequested(bool stop) override { m_w.StopRequested = stop; }
 

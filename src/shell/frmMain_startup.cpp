@@ -33,14 +33,13 @@ Q_LOGGING_CATEGORY(lcLang, "veltaro.lang", QtWarningMsg)
 const QString kApp = QStringLiteral("Tavrin");
 const QString kSection = QStringLiteral("Veltaro");
 
-QString Setting(const QString &key, const QString &defaultValue)
-{
-    return SettingsStore::GetSetting(kApp, kSection, key, defaultValue);
-}
+// A recent target keeps the bytes it was stored with: a folder name that is not valid UTF-8 would
+// otherwise come back with U+FFFD and no longer name its folder.
+constexpr int kStoredBytesRole = Qt::UserRole + 1;
 
-void Save(const QString &key, const QString &value)
+QString Setting(const SettingsStore::Store &store, const QString &key, const QString &defaultValue)
 {
-    SettingsStore::SaveSetting(kApp, kSection, key, value);
+    return store.contains(kSection, key) ? QString::fromUtf8(store.value(kSection, key)) : defaultValue;
 }
 
 void ReportLanguageFile(const QString &path)
@@ -115,35 +114,55 @@ void frmMain::Translate()
 
 void frmMain::RestoreSettings()
 {
-    Txt1->setText(WholeNumberText(Setting(QStringLiteral("NrFiles"), QStringLiteral("20"))));
-    Txt2->setText(WholeNumberText(Setting(QStringLiteral("NrMBytes"), QStringLiteral("10"))));
+    const SettingsStore::Store store(kApp);
+    Txt1->setText(WholeNumberText(Setting(store, QStringLiteral("NrFiles"), QStringLiteral("20"))));
+    Txt2->setText(WholeNumberText(Setting(store, QStringLiteral("NrMBytes"), QStringLiteral("10"))));
 
-    const double stored = std::floor(LeadingNumber(Setting(QStringLiteral("NrPrevPath"), QStringLiteral("0"))));
+    const double stored = std::floor(LeadingNumber(Setting(store, QStringLiteral("NrPrevPath"), QStringLiteral("0"))));
     // A damaged count must not make start-up read millions of keys.
     const int count = static_cast<int>(std::clamp(stored, 0.0, 10000.0));
+    QStringList paths;
+    std::vector<QByteArray> bytes;
     for (int i = 1; i <= count; ++i) {
-        const QString path = Setting(QStringLiteral("PrevPath") + QString::number(i), QString());
-        if (!path.isEmpty())
-            Drive1->addItem(path);
+        const QByteArray path = store.value(kSection, QStringLiteral("PrevPath") + QString::number(i));
+        if (path.isEmpty())
+            continue;
+        paths.append(QString::fromUtf8(path));
+        bytes.push_back(path);
     }
-    if (Drive1->count() == 0)
-        Drive1->addItem(DefaultTarget());
+    if (paths.isEmpty())
+        paths.append(DefaultTarget());
+    // One insert for the whole list, so the list's width is measured once and not per item.
+    Drive1->addItems(paths);
+    for (int i = 0; i < static_cast<int>(bytes.size()); ++i)
+        if (bytes[i] != paths[i].toUtf8())
+            Drive1->setItemData(i, bytes[i], kStoredBytesRole);
     Drive1->addItem(LangText(53, false, false, false, QString()));
 
-    const double selected = std::floor(LeadingNumber(Setting(QStringLiteral("PrevPathSelected"), QStringLiteral("0"))));
+    const double selected =
+        std::floor(LeadingNumber(Setting(store, QStringLiteral("PrevPathSelected"), QStringLiteral("0"))));
     if (selected >= 0 && selected < Drive1->count())
         Drive1->setCurrentIndex(static_cast<int>(selected));
 }
 
 void frmMain::SaveSettings()
 {
-    Save(QStringLiteral("NrFiles"), Txt1->Text());
-    Save(QStringLiteral("NrMBytes"), Txt2->Text());
+    SettingsStore::Store store(kApp);
+    const auto save = [&store](const QString &key, const QString &value) {
+        store.setValue(kSection, key, value.toUtf8());
+    };
+    save(QStringLiteral("NrFiles"), Txt1->Text());
+    save(QStringLiteral("NrMBytes"), Txt2->Text());
     const int items = Drive1->count();
-    Save(QStringLiteral("NrPrevPath"), QString::number(items - 1));
-    for (int i = 0; i <= items - 2; ++i)
-        Save(QStringLiteral("PrevPath") + QString::number(i + 1), Drive1->itemText(i));
-    Save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
+    save(QStringLiteral("NrPrevPath"), QString::number(items - 1));
+    for (int i = 0; i <= items - 2; ++i) {
+        const QString text = Drive1->itemText(i);
+        const QByteArray stored = Drive1->itemData(i, kStoredBytesRole).toByteArray();
+        const bool unchanged = !stored.isEmpty() && QString::fromUtf8(stored) == text;
+        store.setValue(kSection, QStringLiteral("PrevPath") + QString::number(i + 1), unchanged ? stored : text.toUtf8());
+    }
+    save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
+    store.save();
 }
 
 bool frmMain::Form_QueryUnload()

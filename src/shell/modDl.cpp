@@ -1,6 +1,7 @@
 #include "shell/modDl.h"
 
 #include "lang/modLang.h"
+#include "platform/SafeOpen.h"
 #include "platform/TextCodec.h"
 #include "platform/net/InetTransfer.h"
 #include "platform/ui/MsgBox.h"
@@ -11,9 +12,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 namespace modDl {
 
@@ -52,6 +57,13 @@ quint64 VersionPart(const QString &text)
 int Show(const InetTransfer &transfer, const QString &prompt, int style, const QString &title)
 {
     return MsgBox(prompt, style, title, qobject_cast<QWidget *>(transfer.parent()));
+}
+
+// Only a web address goes to the browser: a local path there could start a program.
+bool IsWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
 }
 
 QString Lang(int number, bool lead = false)
@@ -140,13 +152,19 @@ bool DownloadToFile(InetTransfer &transfer, const QString &url, const QString &f
     if (fetched.status == InetTransfer::Status::Interrupted)
         return false;
     if (fetched.status == InetTransfer::Status::Ok) {
-        QFile file(fileName);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(fetched.data) == fetched.data.size() &&
-            file.flush()) {
+        // A link under the name is not followed, so the body cannot overwrite the link's target.
+        const int fd = SafeOpen::OpenRegular(fileName, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QFile file;
+        if (fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
+            file.write(fetched.data) == fetched.data.size() && file.flush()) {
             file.close();
             return true;
         }
-        file.remove();
+        if (fd >= 0) {
+            if (!file.isOpen())
+                ::close(fd);
+            QFile::remove(fileName);
+        }
     }
     Show(transfer, kTransferError, MsgBoxStyle::Information, kTitle);
     return false;
@@ -155,15 +173,22 @@ bool DownloadToFile(InetTransfer &transfer, const QString &url, const QString &f
 void CheckForUpdate(InetTransfer &transfer, const QString &url, const QString &temp, bool interactive)
 {
     UpdateInfo info;
-    if (DownloadToFile(transfer, url, temp)) {
-        QFile file(temp);
-        if (file.open(QIODevice::ReadOnly))
-            info = ParseUpdateInfo(file.read(transfer.maxBytes()));
-        file.close();
-        file.remove();
+    // The file goes into a folder only this user can enter, made afresh beside where it is asked for,
+    // so nothing placed there beforehand is written through or read; the folder goes with it.
+    std::optional<QTemporaryDir> privateFolder;
+    privateFolder.emplace(QFileInfo(temp).absolutePath() + QStringLiteral("/VTemp-XXXXXX"));
+    if (!privateFolder->isValid())
+        privateFolder.emplace();
+    const QString file = privateFolder->filePath(QFileInfo(temp).fileName());
+    if (privateFolder->isValid() && DownloadToFile(transfer, url, file)) {
+        QByteArray body;
+        if (SafeOpen::ReadRegular(file, transfer.maxBytes(), body))
+            info = ParseUpdateInfo(body);
+        QFile::remove(file);
     }
 
-    if (info.Download.isEmpty() || info.CurrentVersion.isEmpty()) {
+    const QUrl download(info.Download.trimmed(), QUrl::StrictMode);
+    if (info.Download.isEmpty() || info.CurrentVersion.isEmpty() || !IsWebAddress(download)) {
         if (interactive)
             Show(transfer, Lang(50), MsgBoxStyle::Critical, kTitle);
         return;
@@ -181,7 +206,7 @@ void CheckForUpdate(InetTransfer &transfer, const QString &url, const QString &t
         const QString prompt = Lang(43) + announced.toString() + kCrLf + Lang(44) + running.toString() + kCrLf + kCrLf +
                                Lang(45) + Lang(46, true);
         if (Show(transfer, prompt, MsgBoxStyle::YesNo | MsgBoxStyle::Information, Lang(45)) == MsgBoxResult::Yes)
-            ShellOpen(info.Download, 1, QString(), QString(), 5);
+            OpenWebAddress(download);
     } else if (interactive) {
         Show(transfer, Lang(47) + Lang(48, true), MsgBoxStyle::Information, Lang(47));
     }

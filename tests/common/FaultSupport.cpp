@@ -320,10 +320,7 @@ qint64 RunTest(frmMain &w, Start which, const QString &drive, const QString &cou
 
 QStringList LoggedLines(const frmMain &w)
 {
-    QStringList lines = w.LogText.split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return w.LogText.lines();
 }
 
 QStringList TestFiles(const QString &folder)
@@ -343,9 +340,9 @@ QString SecondRunProblem(frmMain &w, Start which)
     QTemporaryDir healthy(FastTempRoot() + QStringLiteral("/veltaro-healthy-XXXXXX"));
     RunTest(w, which, healthy.path(), QStringLiteral("2"), QStringLiteral("1"));
     QStringList problems;
-    if (!w.LogText.contains(QStringLiteral("Ergebnis:")))
+    if (!w.LogText.text().contains(QStringLiteral("Ergebnis:")))
         problems << QStringLiteral("no summary");
-    if (w.LogText.contains(QStringLiteral("Checksum Error")))
+    if (w.LogText.text().contains(QStringLiteral("Checksum Error")))
         problems << QStringLiteral("checksum errors");
     if (!TestFiles(healthy.path()).isEmpty())
         problems << QStringLiteral("test files left: ") + TestFiles(healthy.path()).join(u' ');
@@ -354,7 +351,7 @@ QString SecondRunProblem(frmMain &w, Start which)
     if (problems.isEmpty())
         return {};
     return QStringLiteral("second run on a healthy folder: ") + problems.join(QStringLiteral(", ")) +
-           QStringLiteral("\n") + w.LogText;
+           QStringLiteral("\n") + w.LogText.text();
 }
 
 } // namespace FaultTest

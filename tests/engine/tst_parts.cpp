@@ -86,7 +86,8 @@ private slots:
     void panelShowsTheSixNewestLines()
     {
         LogLineArray lines{};
-        QString log, caption;
+        RunLog log;
+        QString caption;
         for (const char *line : {"A", "B", "C", "D", "E", "F", "G"})
             caption = LogPrint(lines, log, QString::fromLatin1(line));
         QCOMPARE(caption, QStringLiteral("B\r\nC\r\nD\r\nE\r\nF\r\nG\r\n"));
@@ -94,7 +95,7 @@ private slots:
         QCOMPARE(LogPrint(lines, log, QStringLiteral("<clear>")), QString());
         QCOMPARE(LogPrint(lines, log, QStringLiteral("H")), QStringLiteral("H\r\n"));
         QCOMPARE(LogPrint(lines, log, QString()), QStringLiteral("H\r\n"));
-        QCOMPARE(log, QStringLiteral("A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\n\r\n"));
+        QCOMPARE(log.text(), QStringLiteral("A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\n\r\n"));
     }
 
     void textsAndNumbers()

@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(ctx->LogTextLines().mid(ctx->LogTextLines().size() - 5), summary);
         QCOMPARE(ctx->Caption, summary.join(QStringLiteral("\r\n")) + "\r\n");
         QCOMPARE(ReadAll(ctx->LogFile),
-                 (kRule + "\r\n# Veltaro auf:   " + t.dir.path() + " \r\n" + kRule + "\r\n\r\n" + ctx->Log).toUtf8() +
+                 (kRule + "\r\n# Veltaro auf:   " + t.dir.path() + " \r\n" + kRule + "\r\n\r\n" + ctx->Log.text()).toUtf8() +
                      kVersionLine);
 
         // A second run in the same minute appends to the same file.
@@ -89,7 +89,7 @@ private slots:
         Idle t;
         t.ctx->Pump = [&t](bool) { t.ctx->Stop = true; };
         StartSingle(*t.ctx);
-        QVERIFY(t.ctx->Log.endsWith(QStringLiteral("Datei  1...\r\nAbbruch...\r\n")));
+        QVERIFY(t.ctx->Log.text().endsWith(QStringLiteral("Datei  1...\r\nAbbruch...\r\n")));
         QCOMPARE(FilesIn(t.path, "*.tst"), QStringList());
         QVERIFY(ReadAll(t.ctx->LogFile).endsWith("\r\nAbbruch...\r\n" + kVersionLine));
 
@@ -111,12 +111,12 @@ private slots:
         ctx->Txt1Text = QStringLiteral("3");
         // During the read phase 2.tst becomes a folder that cannot be deleted; the open file still reads.
         ctx->Pump = [&](bool) {
-            if (ctx->Log.contains(QStringLiteral("Lese 3MB")) && !QFileInfo(t.path + "2.tst").isDir())
+            if (ctx->Log.text().contains(QStringLiteral("Lese 3MB")) && !QFileInfo(t.path + "2.tst").isDir())
                 QVERIFY(QFile::rename(t.path + "2.tst", t.path + "moved") && QDir(t.path).mkpath("2.tst/inner"));
         };
         StartMultiple(*ctx);
         QVERIFY(
-            ctx->Log.endsWith(QStringLiteral("\r\n1,95822454308094 MB/s\r\nKann Testdatei 2.tst nicht löschen!\r\n")));
+            ctx->Log.text().endsWith(QStringLiteral("\r\n1,95822454308094 MB/s\r\nKann Testdatei 2.tst nicht löschen!\r\n")));
         QCOMPARE(FilesIn(t.path, "*.tst"), QStringList({"7.tst", "other.tst"}));
         QVERIFY(ctx->LogFile.startsWith(t.path + "Multiple_VeltaroLog_") &&
                 ReadAll(ctx->LogFile).endsWith(kVersionLine));

@@ -40,7 +40,7 @@ private slots:
         emit w.Cmd14->Click();
         QVERIFY(lockedDuringRun);
         QVERIFY(w.StopRequested && w.Cmd14->isEnabled() && w.Txt1->isEnabled());
-        const QStringList lines = w.LogText.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines = w.LogText.lines();
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].startsWith(QStringLiteral("E/A-Verfahren: ")));
         QVERIFY2(QRegularExpression(QStringLiteral("^quick: [0-9,.]+ MB/s, [0-9,.]+ IOPS$")).match(lines[1]).hasMatch(),
@@ -86,7 +86,7 @@ private slots:
         clock.start();
         emit w.Cmd14->Click();
         QVERIFY(clock.elapsed() < 2000); // the first standard profile alone runs for 11 s
-        QVERIFY(w.LogText.endsWith(QStringLiteral("Abbruch...\r\n")));
+        QCOMPARE(w.LogText.lines().last(), QStringLiteral("Abbruch..."));
         QCOMPARE(w.ProfileResults.size(), 1);
         QVERIFY(w.ProfileResults[0].stopped);
         QVERIFY(w.LastRecord().outcome.status == RunStatus::Stopped);

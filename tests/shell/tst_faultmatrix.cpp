@@ -175,7 +175,7 @@ private slots:
         // The blocks that really are on the disk, counted once the read phase runs.
         qint64 stored = -1;
         PumpHook hook([&] {
-            if (!w->LogText.contains(QStringLiteral("\r\nLese ")))
+            if (!w->LogText.text().contains(QStringLiteral("\r\nLese ")))
                 return false;
             stored = 0;
             for (int f = 1; f <= count; ++f)
@@ -328,7 +328,7 @@ private slots:
         w->chkDisableCaching->setChecked(false);
         bool changed = false;
         PumpHook hook([&] {
-            if (!w->LogText.contains(trigger))
+            if (!w->LogText.text().contains(trigger))
                 return false;
             if (deleteSecond)
                 changed = QFile::remove(bench.Path() + "2.tst");
@@ -368,7 +368,7 @@ private slots:
         w->chkDisableCaching->setChecked(false);
         bool removed = false;
         PumpHook hook(
-            [&] { return w->LogText.contains(trigger) && (removed = QDir(bench.target).removeRecursively()); });
+            [&] { return w->LogText.text().contains(trigger) && (removed = QDir(bench.target).removeRecursively()); });
         qInfo() << Row(QTest::currentDataTag(), RunTest(*w, which, bench.target, "2", "16"));
         QVERIFY2(removed, "the folder was not removed during the run: no pump came at the right moment");
         expected.replaceInStrings(QStringLiteral("<path>"), bench.Path());
@@ -433,7 +433,7 @@ private slots:
             // The single read phase passes over a test file that does not open.
             w->chkDisableCaching->setChecked(false);
             hook = std::make_unique<PumpHook>([&] {
-                return w->LogText.contains("Lese Datei  1") &&
+                return w->LogText.text().contains("Lese Datei  1") &&
                        (replaced = QFile::remove(bench.Path() + "2.tst") && makeFifo("2.tst"));
             });
             expected = SingleWriteLines(2, 16, "10,44") + QStringList{"Lese 32MB",
@@ -530,7 +530,7 @@ private slots:
         int requests = 0;
         bool closed = false;
         PumpHook hook([&] {
-            if (!w->LogText.contains(trigger))
+            if (!w->LogText.text().contains(trigger))
                 return false;
             ++requests;
             closed = w->close();

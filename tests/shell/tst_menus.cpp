@@ -64,7 +64,7 @@ private slots:
         QCOMPARE(enabled(), 101);
         open(1);
         QCOMPARE(enabled(), 111);
-        w.LogText = QStringLiteral("kept\r\n");
+        w.LogText.setText(QStringLiteral("kept\r\n"));
         w.Label3->clear();
         open(0), open(1);
         QCOMPARE(enabled(), 1);
@@ -75,9 +75,9 @@ private slots:
         frmMain w;
         QTemporaryDir dir;
         chosenFile = dir.filePath(QStringLiteral("run.txt"));
-        w.LogText = QStringLiteral("Teststart: 20:20 05.12.26\r\nSchreibe... 10 Dateien\r\n2\r\n3\r\n4\r\n5\r\n");
+        w.LogText.setText(QStringLiteral("Teststart: 20:20 05.12.26\r\nSchreibe... 10 Dateien\r\n2\r\n3\r\n4\r\n5\r\n"));
         w.mnuFileSaveAs->trigger();
-        w.LogText = QStringLiteral(u"Größe\r\n"); // saving again replaces the file
+        w.LogText.setText(QStringLiteral(u"Größe\r\n")); // saving again replaces the file
         w.mnuFileSaveAs->trigger();
         chosenFile.clear(); // cancel writes nothing
         w.mnuFileSaveAs->trigger();
@@ -98,10 +98,10 @@ private slots:
         QVERIFY(QDir(empty.path()).isEmpty());
         // Copy takes the whole log, not the panel's last lines.
         QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
-        w.LogText = QStringLiteral("Datei 1: 0.25 Sek.\r\n").repeated(12);
+        w.LogText.setText(QStringLiteral("Datei 1: 0.25 Sek.\r\n").repeated(12));
         w.Label3->setText(QStringLiteral("only the last six lines"));
         w.mnuEditCopy->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText);
+        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText.text());
     }
 
     // Last: it ends the application's event loop.
@@ -125,7 +125,7 @@ private slots:
         });
         QTimer::singleShot(30000, this, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(runningBefore && w.StopRequested && !w.isVisible() && w.LogText.contains(QStringLiteral("Abbruch...")));
+        QVERIFY(runningBefore && w.StopRequested && !w.isVisible() && w.LogText.text().contains(QStringLiteral("Abbruch...")));
         QCOMPARE(EngineTest::FilesIn(target.path() + u'/', QStringLiteral("*.tst")), QStringList());
         QCOMPARE(SettingsStore::GetSetting("Tavrin", "Veltaro", "NrFiles"), QStringLiteral("50"));
     }

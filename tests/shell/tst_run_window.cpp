@@ -52,7 +52,7 @@ private slots:
         QVERIFY(w.LogFileName.startsWith(dir.path() + "/Single_VeltaroLog_"));
         QCOMPARE(QString::fromUtf8(ReadAll(w.LogFileName)),
                  QString(43, u'#') + "\r\n# Veltaro auf: " + dir.path() + "\r\n" + QString(43, u'#') + "\r\n\r\n" +
-                     w.LogText + "\r\nErstellt mit Veltaro v." + ProgramVersion() + "\r\n");
+                     w.LogText.text() + "\r\nErstellt mit Veltaro v." + ProgramVersion() + "\r\n");
 
         // A close request during a run stops it instead; the second close ends the window.
         w.Txt1->setText(QStringLiteral("3"));
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(finished.size(), 2);
         QVERIFY(w.LastRecord().outcome.status == RunStatus::Stopped);
         QVERIFY(w.LastRecord().kind == RunKind::Multiple);
-        QVERIFY(w.LogText.endsWith(QStringLiteral("Abbruch...\r\n")));
+        QVERIFY(w.LogText.text().endsWith(QStringLiteral("Abbruch...\r\n")));
         QCOMPARE(FilesIn(dir.path(), QStringLiteral("*.tst")), QStringList());
         QVERIFY(w.close());
     }

@@ -201,7 +201,7 @@ private slots:
                 QTest::sendKeyEvent(QTest::Click, box->ShownBox(), Qt::Key_unknown, QString(c), Qt::NoModifier);
             QCOMPARE(box->Text(), text);
         }
-        PumpHook closer([&] { return !closeOn.isEmpty() && w->LogText.contains(closeOn) && !w->close(); });
+        PumpHook closer([&] { return !closeOn.isEmpty() && w->LogText.text().contains(closeOn) && !w->close(); });
 
         QElapsedTimer clock;
         clock.start();

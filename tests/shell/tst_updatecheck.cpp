@@ -56,7 +56,7 @@ private slots:
 
     void init() { boxes.clear(), opened.clear(); }
 
-    void cleanup() { QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList()); }
+    void cleanup() { QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList()); }
 
     // Version|notice mode ("-" none)|interactive|boxes: Q download question, U up to date, N the server's notice.
     void versionsAndNotices()
@@ -86,6 +86,46 @@ private slots:
             QVERIFY2(boxes == expected && opened == (opens ? QStringList{kDownload + "|open"} : QStringList()),
                      qPrintable(row + u'\n' + boxes.join(u'\n')));
         }
+    }
+
+    // Only a web address goes to the browser; a path or other scheme is a malformed information file.
+    void downloadMustBeAWebAddress()
+    {
+        answer = MsgBoxResult::Yes;
+        for (const QByteArray &download :
+             {QByteArray("/bin/sh"), QByteArray("file:///bin/sh"), QByteArray("sh"), QByteArray("ftp://host/x.zip"),
+              QByteArray("https:///no-host"), QByteArray("javascript:alert(1)")}) {
+            init();
+            check("Current Version=9.0.0\r\nDownload=" + download + "\r\n", true);
+            QVERIFY2(boxes == QStringList{kNoInfo} && opened.isEmpty(), download.constData());
+        }
+        init();
+        check("Current Version=9.0.0\r\nDownload=HTTP://host/v.zip\r\n", true);
+        QCOMPARE(opened, QStringList{QStringLiteral("http://host/v.zip|open")});
+    }
+
+    // A link placed under the temporary file's name is neither written through nor left holding data.
+    void tempFileLinkNotFollowed()
+    {
+        QTemporaryDir elsewhere;
+        const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
+        file.close();
+        QVERIFY(QFile::link(victim, temp));
+        check(Info("1.0.14"), true);
+        QCOMPARE(boxes, QStringList{QStringLiteral("64|Up to date.|Up to date. Nothing to do.")});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("mine"));
+        QVERIFY(QFile::remove(temp));
+        // Written directly to that name, the body is refused rather than sent through the link.
+        QVERIFY(QFile::link(victim, temp));
+        server.respondBody("body");
+        QVERIFY(!DownloadToFile(transfer, server.url(), temp));
+        QCOMPARE(boxes.last(), kFailed);
+        file.seek(0);
+        QCOMPARE(file.readAll(), QByteArray("mine"));
+        QVERIFY(QFile::remove(temp));
     }
 
     void incompleteInformation()

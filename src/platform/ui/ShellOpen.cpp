@@ -39,6 +39,16 @@ QString ShellVerbName(int verbNumber)
     }
 }
 
+bool OpenWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
+        return false;
+    if (Handler())
+        return Handler()(url.toString(), ShellVerbName(1));
+    return QDesktopServices::openUrl(url);
+}
+
 bool ShellOpen(const QString &target, int verbNumber, const QString &parameters, const QString &directory,
                int showCommand)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 // Opening a document, folder or web address with the desktop's own handler.
@@ -15,6 +16,10 @@ QString ShellVerbName(int verbNumber);
 // The desktop offers no verbs "find", "print" or "edit" for an arbitrary target: those give false.
 bool ShellOpen(const QString &target, int verbNumber, const QString &parameters, const QString &directory,
                int showCommand);
+
+// Opens a web address in the browser and nothing else: no program is started. The handler below
+// sees it with the verb "open".
+bool OpenWebAddress(const QUrl &url);
 
 // Tests answer requests instead of starting programs; an empty handler restores the real one.
 using ShellOpenHandler = std::function<bool(const QString &target, const QString &verb)>;

@@ -1,0 +1,112 @@
+// The runner under SIGTERM, SIGHUP, SIGINT, SIGPIPE and SIGXFSZ: each stop cleans up before the exit.
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+
+class TestRunnerSignals : public QObject {
+    Q_OBJECT
+
+    static QString Runner() { return QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro-cli"); }
+
+    static QStringList Left(const QString &folder, const QString &pattern)
+    {
+        return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+private slots:
+    void stopSignalInEachPhase_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("multiple");
+        QTest::addColumn<QString>("trigger"); // the line that shows the phase has begun
+        for (const int sig : {SIGTERM, SIGHUP, SIGINT}) {
+            const QByteArray name = sig == SIGTERM ? "TERM" : sig == SIGHUP ? "HUP" : "INT";
+            QTest::newRow(name + " single write") << sig << false << QStringLiteral("Datei  1...");
+            QTest::newRow(name + " single read") << sig << false << QStringLiteral("Lese Datei  1");
+            QTest::newRow(name + " multiple write") << sig << true << QStringLiteral("Schreibe... ");
+            QTest::newRow(name + " multiple read") << sig << true << QStringLiteral("Lese 30MB");
+        }
+    }
+
+    void stopSignalInEachPhase()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, multiple);
+        QFETCH(QString, trigger);
+        QTemporaryDir dir;
+        QStringList args{dir.path(), QStringLiteral("--log"), QStringLiteral("-n"), QStringLiteral("3"),
+                         QStringLiteral("-s"), QStringLiteral("10")};
+        if (multiple)
+            args << QStringLiteral("--multiple");
+        QProcess runner;
+        runner.start(Runner(), args);
+        QVERIFY(runner.waitForStarted());
+        QByteArray out;
+        while (!out.contains(trigger.toUtf8()) && runner.state() == QProcess::Running) {
+            runner.waitForReadyRead(50);
+            out += runner.readAllStandardOutput();
+        }
+        QVERIFY2(runner.state() == QProcess::Running, out.constData());
+        ::kill(static_cast<pid_t>(runner.processId()), signal);
+        QVERIFY(runner.waitForFinished(20000));
+        out += runner.readAllStandardOutput();
+
+        QCOMPARE(runner.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(runner.exitCode(), 128 + signal);
+        QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
+        QVERIFY2(out.contains("Abbruch...") && !out.contains("Ergebnis:"), out.constData());
+        const QStringList logs = Left(dir.path(), QStringLiteral("*.log"));
+        QCOMPARE(logs.size(), 1);
+        QFile log(QDir(dir.path()).filePath(logs.first()));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QByteArray text = log.readAll();
+        QVERIFY2(text.contains("Abbruch...\r\n\r\nErstellt mit Veltaro v."), text.constData());
+    }
+
+    // The window takes the same way out as its Exit command: settings saved, then 128 + signal.
+    void windowEndsOnSignal()
+    {
+        QTemporaryDir config;
+        QProcess window;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        window.setProcessEnvironment(env);
+        window.setWorkingDirectory(config.path());
+        window.start(QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro"), {});
+        QVERIFY(window.waitForStarted());
+        QTest::qWait(1500);
+        ::kill(static_cast<pid_t>(window.processId()), SIGHUP);
+        QVERIFY(window.waitForFinished(10000));
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(window.exitCode(), 128 + SIGHUP);
+        QVERIFY(QFileInfo::exists(config.filePath(QStringLiteral("Tavrin.conf"))));
+    }
+
+    // A closed output pipe and a file size limit make writes fail; neither may kill the runner.
+    void pipeAndFileSizeSignalsIgnored()
+    {
+        QTemporaryDir dir;
+        QProcess runner;
+        runner.setStandardOutputFile(QProcess::nullDevice());
+        // The limit (in 1 KB units for ulimit) is below one test file, so every file is cut short.
+        runner.start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"), QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 | head -c 1"), Runner(),
+                      dir.path()});
+        QVERIFY(runner.waitForFinished(20000));
+        QCOMPARE(runner.exitCode(), 0); // head's status; the runner's own follows
+        QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
+
+        QProcess direct;
+        direct.start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"), QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 >/dev/null; echo $?"),
+                      Runner(), dir.path()});
+        QVERIFY(direct.waitForFinished(20000));
+        // Short files read back with checksum errors: a finished run (0), not a death by SIGXFSZ (153).
+        QCOMPARE(direct.readAllStandardOutput().trimmed(), QByteArray("0"));
+        QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRunnerSignals)
+#include "tst_runner_signals.moc"
