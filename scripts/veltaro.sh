@@ -13,8 +13,8 @@ build=${VELTARO_BUILD_DIR:-$root/build}
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
-packages=(cmake g++ make ccache qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite libgl-dev
-    fonts-dejavu-core)
+packages=(cmake g++ make ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6sql6-sqlite
+    liburing-dev libgl-dev fonts-dejavu-core)
 test_packages=(xvfb xauth xdotool fio clang libclang-rt-14-dev dosfstools fusefat e2fsprogs
     dpkg-dev lintian appstream desktop-file-utils dmsetup)
 

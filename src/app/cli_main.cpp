@@ -1,6 +1,7 @@
 // veltaro-cli: runs the single or the multiple test on a folder without a window, for scripts.
 #include "app/cli/CliOptions.h"
 #include "app/cli/CliRun.h"
+#include "app/cli_profile.h"
 #include "platform/SignalStop.h"
 
 #include <QCoreApplication>
@@ -23,5 +24,11 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(o.help ? CliArgs::HelpText() : CliArgs::VersionText()), stdout);
         return ExitComplete;
     }
-    return o.fio ? CliRun::PrintFio(o) : CliRun::Run(o, signalStop);
+    if (!o.saveProfile.isEmpty())
+        return SaveUserProfile(o.saveProfile);
+    if (o.fio)
+        return CliRun::PrintFio(o);
+    if (!o.profiles.isEmpty() || !o.profileSpecs.isEmpty())
+        return CliRun::RunProfileTest(o, signalStop);
+    return CliRun::Run(o, signalStop);
 }

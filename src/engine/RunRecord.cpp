@@ -384,7 +384,8 @@ QJsonObject RunRecord::toJson() const
             {QStringLiteral("test_files_deleted"), testFilesDeleted},
             {QStringLiteral("result_log_path"), resultLogPath.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(resultLogPath)},
             {QStringLiteral("result_log_written"), resultLogWritten},
-            {QStringLiteral("extensions"), extensions}};
+            {QStringLiteral("extensions"), extensions},
+            {QStringLiteral("profiles"), profilesToJson(profiles)}};
 }
 
 QByteArray RunRecord::toJsonBytes() const
@@ -432,6 +433,10 @@ std::optional<RunRecord> RunRecord::fromJson(const QJsonObject &json, QString *e
     rec.resultLogPath = r.maybe<QString>(json, "result_log_path").value_or(QString());
     rec.resultLogWritten = r.boolean(json, "result_log_written");
     rec.extensions = json.value(QStringLiteral("extensions")).toObject();
+    // Records of the two classic tests may come without the key.
+    QString problem;
+    if (!profilesFromJson(json.value(QStringLiteral("profiles")).toArray(), rec.profiles, &problem))
+        r.fail(problem);
     if (!r.ok())
         return std::nullopt;
     return rec;

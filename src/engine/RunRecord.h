@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -105,6 +106,34 @@ struct FioCommandRecord {
     bool operator==(const FioCommandRecord &) const = default;
 };
 
+// The profile test: one counted pass of a profile, and a profile with its passes.
+struct ProfilePassRecord {
+    int64_t bytes = 0;
+    int64_t ios = 0;
+    int64_t us = 0;
+    double rateMBps = 0;
+    double iops = 0;
+    int64_t failedCalls = 0; // calls refused or short
+    int firstErrno = 0;
+    LatencyHistogram latency;
+    bool operator==(const ProfilePassRecord &) const = default;
+};
+
+struct ProfileRecord {
+    QString name;                // a standard or user profile's name; empty for a typed one
+    QString spec;                // the profile as text, e.g. "rnd,read,4k,qd32,jobs1,size1g,5s,passes2"
+    QString engine;              // "io_uring" or "threads"
+    int64_t fileSizeBytes = 0;   // of each job's file
+    RunStatus status = RunStatus::Failed;
+    QString reason;              // why it failed, when it did
+    double bestMBps = 0;
+    double meanMBps = 0;
+    double bestIops = 0;
+    double meanIops = 0;
+    std::vector<ProfilePassRecord> passes;
+    bool operator==(const ProfileRecord &) const = default;
+};
+
 struct RunOutcome {
     RunStatus status = RunStatus::Failed;
     QString reason; // a short code such as "access_failed"; empty for a complete run
@@ -133,6 +162,7 @@ struct RunRecord {
     QString resultLogPath;       // empty when no result log was asked for
     bool resultLogWritten = false;
     QJsonObject extensions;      // sections of other test kinds, kept as they are
+    std::vector<ProfileRecord> profiles; // the profile test's, in the order they ran
 
     // A fresh record for a run starting now: program version, id and start time set.
     static RunRecord begin(RunKind kind);
@@ -149,6 +179,10 @@ struct RunRecord {
 
     bool operator==(const RunRecord &) const = default;
 };
+
+// The "profiles" array of the JSON form; reading fails with a reason for a malformed entry.
+QJsonArray profilesToJson(const std::vector<ProfileRecord> &profiles);
+bool profilesFromJson(const QJsonArray &json, std::vector<ProfileRecord> &profiles, QString *error);
 
 QString toString(RunKind kind);
 QString toString(PhaseKind kind);

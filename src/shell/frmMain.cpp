@@ -33,6 +33,9 @@ QLabel *Picture(QWidget *parent, const QString &resource, const QRect &geometry)
     return label;
 }
 
+// The profile test's row below the classic layout.
+constexpr int kProfileRowTwips = 480;
+
 } // namespace
 
 frmMain::frmMain(QWidget *parent) : QWidget(parent)
@@ -43,6 +46,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent)
     connectSuggest();
     connectMenus();
     connectResults();
+    connectProfile();
     Form_Load();
 }
 
@@ -50,7 +54,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::createControls()
 {
-    setFixedSize(TwipsToPixels(4800), TwipsToPixels(4800));
+    // The classic layout is 4800 twips square; the profile test's row adds to its foot.
+    setFixedSize(TwipsToPixels(4800), TwipsToPixels(4800 + kProfileRowTwips));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
@@ -62,7 +67,7 @@ void frmMain::createControls()
 
     McToolBar1 = Place<McToolBar>(this, 0, 0, 4800, 300);
     McToolBar1->ReadProperties(PropertyBag::load(QStringLiteral(":/design/McToolBar1.props")));
-    frView = Place<ViewFrame>(this, 60, 315, 4650, 4455);
+    frView = Place<ViewFrame>(this, 60, 315, 4650, 4455 + kProfileRowTwips);
     QWidget *f = frView;
 
     Label1 = Place<QLabel>(f, 120, 360, 1695, 195);
@@ -115,6 +120,10 @@ void frmMain::createControls()
     // In the free row beside the animation icon, its right half, so the classic controls keep their places.
     chkVerifyData = Place<Chk1>(f, 2640, 4035, 1830, 240);
     chkVerifyData->ReadProperties(StoredDesign(QStringLiteral("chkVerifyData")));
+    // The profile test: its choice of profiles and its start command, in a row of its own at the foot.
+    cboProfile = Place<QComboBox>(f, 660, 4455, 2430, 315);
+    Cmd14 = Place<Cmd1>(f, 3180, 4410, 1335, 420);
+    Cmd14->ReadProperties(StoredDesign(QStringLiteral("Cmd14")));
 
     IconAnimation = new QTimer(this);
     IconAnimation->setInterval(100);

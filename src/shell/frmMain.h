@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RunContext.h"
+#include "profile/ProfileRunner.h"
 #include "engine/RunLog.h"
 #include "engine/RunRecord.h"
 
@@ -126,6 +127,13 @@ public:
     void SetRunActive(bool active);
     // Set for one run when the user chose to run through the cache after the bypass was refused.
     bool CacheForced = false;
+    // The profile test (frmMain_profile.cpp): the profiles offered, the start command, and the
+    // outcomes of the last profile run. Escape stops it, as it stops the classic tests.
+    QComboBox *cboProfile = nullptr;
+    Cmd1 *Cmd14 = nullptr;
+    QList<Profiles::ProfileOutcome> ProfileResults;
+    void Cmd14_Click();
+    void FillProfileList();
 
     // The Exit command: a running test stops at its next pump check, then the program ends.
     void RequestExit() { mnuFileExit_Click(); }
@@ -145,6 +153,7 @@ private:
     void connectSuggest(); // frmMain_suggest.cpp
     void connectMenus();   // frmMain_menus.cpp
     void connectResults(); // frmMain_results.cpp
+    void connectProfile(); // frmMain_profile.cpp
     void mnuFileSaveAs_Click();
     void ShowSaveError(const QString &fileName, const QString &reason);
     void mnuFileExit_Click();

@@ -63,6 +63,8 @@ public:
         enable(m_w.Cmd11);
         enable(m_w.Cmd12);
         enable(m_w.Cmd13);
+        enable(m_w.Cmd14);
+        enable(m_w.cboProfile);
         enable(m_w.Drive1);
         enable(m_w.Txt1);
         enable(m_w.Txt2);

@@ -10,6 +10,7 @@
 #include "platform/NumberText.h"
 #include "platform/SettingsStore.h"
 #include "platform/Version.h"
+#include "profile/ProfileText.h"
 #include "shell/ViewFrame.h"
 #include "shell/modCmd.h"
 #include "shell/results/ResultsTexts.h"
@@ -92,6 +93,7 @@ void frmMain::Translate()
     ChkDoEvents->setCaption(LangText(30, false, false, false, QStringLiteral("Increase test priority")));
     Cmd11->setCaption(LangText(32, false, false, false, QStringLiteral("Start Single")));
     Cmd12->setCaption(LangText(31, false, false, false, QStringLiteral("Start Multiple")));
+    Cmd14->setCaption(ProfileText::StartCaption());
     Cmd13->setToolTipText(LangText(39, false, false, false, QStringLiteral("Automatically find proper values")));
     chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
     chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));

@@ -29,6 +29,10 @@ struct Options {
     QCommandLineOption noHistory{QStringLiteral("no-history")};
     QCommandLineOption allowCache{QStringLiteral("allow-cache")};
     QCommandLineOption readUncached{QStringLiteral("read-uncached")};
+    QCommandLineOption profile{QStringLiteral("profile"), {}, QStringLiteral("name")};
+    QCommandLineOption profileSpec{QStringLiteral("profile-spec"), {}, QStringLiteral("spec")};
+    QCommandLineOption threads{QStringLiteral("threads")};
+    QCommandLineOption saveProfile{QStringLiteral("save-profile"), {}, QStringLiteral("name=spec")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}};
 
@@ -36,7 +40,8 @@ struct Options {
     {
         return {multiple, count,     size,       cache,        writeThrough, lightPump, log,
                 verify,   fill,      allowCache, readUncached, lang,         json,      csv,
-                output,   fio,       quiet,      noHistory,    help,         version};
+                output,   fio,       quiet,      noHistory,    profile,      profileSpec,
+                threads,  saveProfile, help,     version};
     }
 };
 
@@ -71,6 +76,8 @@ CliParse Parse(const QStringList &arguments)
 
     const QStringList given = parser.optionNames();
     for (const QCommandLineOption &option : opt.all()) {
+        if (option.names() == opt.profile.names() || option.names() == opt.profileSpec.names())
+            continue; // several profiles run one after the other
         qsizetype seen = 0;
         for (const QString &name : option.names())
             seen += given.count(name);
@@ -102,6 +109,13 @@ CliParse Parse(const QStringList &arguments)
     o.noHistory = parser.isSet(opt.noHistory);
     o.allowCache = parser.isSet(opt.allowCache);
     o.readUncached = parser.isSet(opt.readUncached);
+    if (parser.isSet(opt.saveProfile)) {
+        o.saveProfile = parser.value(opt.saveProfile);
+        return result; // stores a profile; no folder and no run
+    }
+    o.profiles = parser.values(opt.profile);
+    o.profileSpecs = parser.values(opt.profileSpec);
+    o.threads = parser.isSet(opt.threads);
     if (parser.isSet(opt.lang))
         o.lang = parser.value(opt.lang);
     if (parser.isSet(opt.json) && parser.isSet(opt.csv))
@@ -163,6 +177,11 @@ QString HelpText()
                           "                    goes to standard error\n"
                           "  --csv             write one row per file and phase to standard output\n"
                           "  -o, --output FILE write the JSON or CSV to FILE instead, replaced atomically\n"
+                          "  --profile NAME    run a profile of the profile test instead (repeatable; \"standard\"\n"
+                          "                    runs the eight standard ones); each job's file is N x MB\n"
+                          "  --profile-spec S  run a profile given as text, e.g. \"rnd,read,4k,qd32,jobs1\"\n"
+                          "  --threads         profiles: the thread engine even where io_uring works\n"
+                          "  --save-profile NAME=SPEC  keep a profile of your own for --profile and the window\n"
                           "  --fio             print the fio commands that reproduce each phase, run nothing\n"
                           "  -q, --quiet       no log and no progress line\n"
                           "  --no-history      do not keep the run in the history of runs (default: kept, as\n"

@@ -34,6 +34,10 @@ struct CliOptions {
     bool noHistory = false;
     bool allowCache = false;
     bool readUncached = false;
+    QStringList profiles;     // --profile, repeatable: named profiles of the profile test
+    QStringList profileSpecs; // --profile-spec, repeatable: profiles given as text
+    bool threads = false;     // the profile test's thread engine even where io_uring works
+    QString saveProfile;      // --save-profile "name=spec": store a profile, run nothing
     bool help = false;
     bool version = false;
 };

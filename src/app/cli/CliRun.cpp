@@ -3,6 +3,7 @@
 #include "app/cli/CliContext.h"
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
+#include "app/cli_profile.h"
 #include "engine/HeadlessRun.h"
 #include "engine/LogFormatter.h"
 #include "engine/RunGuard.h"
@@ -158,6 +159,43 @@ int Run(const CliOptions &given, const SignalStop &stop)
     if (stop.received())
         code = SignalStop::ExitCode(stop.received());
 
+    return Deliver(o, record, code);
+}
+
+int RunProfileTest(const CliOptions &o, const SignalStop &stop)
+{
+    if (o.lang.size() > 4)
+        modLang::LoadLanguageFile(InstallPaths::LanguageFile(o.lang));
+    FILE *logStream = o.quiet ? nullptr : o.format == OutputFormat::Log ? stdout : stderr;
+    HeadlessRunOptions options;
+    options.folder = o.folder;
+    options.count = QString::number(o.count);
+    options.sizeMB = QString::number(o.sizeMB);
+    options.disableCaching = !o.cache;
+    options.writeThrough = o.writeThrough;
+    options.lightPump = o.lightPump;
+    options.stopRequested = [&stop] { return stop.received() != 0; };
+
+    FolderLock lock;
+    if (lock.Take(HeadlessTargetPath(o.folder)) == FolderLock::State::Busy) {
+        WriteTo(stderr, "veltaro-cli: " + LogFormatter::FolderBusy(HeadlessTargetPath(o.folder)).toLocal8Bit() + '\n');
+        return ExitFailed;
+    }
+    RunRecord record;
+    int code = RunProfiles(o.profiles, o.profileSpecs, o.threads, options,
+                           [logStream](const QString &line) {
+                               if (logStream)
+                                   WriteTo(logStream, line.toLocal8Bit() + '\n');
+                           },
+                           record);
+    if (stop.received())
+        code = SignalStop::ExitCode(stop.received());
+    // A bad name or spec wrote nothing: there is no run to keep or to report.
+    return code == ExitUsage ? code : Deliver(o, record, code);
+}
+
+int Deliver(const CliOptions &o, const RunRecord &record, int code)
+{
     // A history that cannot be written is told but changes neither the output nor the exit status.
     HistoryProblem problem;
     if (!o.noHistory && !RunHistory::Keep(record, HistoryStore::DefaultPath(), &problem))

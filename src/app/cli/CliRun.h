@@ -13,6 +13,12 @@ namespace CliRun {
 // that stop catches ends the run as the window's close request does.
 int Run(const CliOptions &options, const SignalStop &stop);
 
+// --profile, --profile-spec: the profile test on the folder, its record written as for a run.
+int RunProfileTest(const CliOptions &options, const SignalStop &stop);
+
+// Keeps the run in the history and writes its JSON or CSV; the exit code, 1 when the output failed.
+int Deliver(const CliOptions &options, const RunRecord &record, int code);
+
 // --fio: the commands on standard output, nothing run.
 int PrintFio(const CliOptions &options);
 

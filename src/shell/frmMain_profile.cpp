@@ -1,0 +1,91 @@
+// The third start command: the chosen profiles on the target, with the two number fields giving
+// the file size, one log line per profile.
+#include "shell/frmMain.h"
+
+#include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
+#include "controls/Txt.h"
+#include "engine/RunDriver.h"
+#include "engine/clsDoEvents.h"
+#include "profile/ProfileRecord.h"
+#include "profile/ProfileSession.h"
+#include "profile/ProfileText.h"
+#include "profile/UserProfiles.h"
+#include "lang/modLang.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+
+void frmMain::connectProfile()
+{
+    FillProfileList();
+    connect(Cmd14, &Cmd1::Click, this, &frmMain::Cmd14_Click);
+}
+
+void frmMain::FillProfileList()
+{
+    cboProfile->clear();
+    cboProfile->addItem(QStringLiteral("standard"));
+    for (const QList<ProfileSpec> &list : {Profiles::Standard(), UserProfiles::Load()}) {
+        for (const ProfileSpec &spec : list)
+            cboProfile->addItem(spec.name);
+    }
+}
+
+void frmMain::Cmd14_Click()
+{
+    ClearPanel();
+    const QString path = GetTargetPath();
+    if (!QDir(path).exists() || !CheckDriveType(path)) {
+        LogPrint(LangText(54, false, false, false, QString()));
+        return;
+    }
+    Profiles::Session session;
+    session.log = [this](const QString &line) { LogPrint(line); };
+    int32_t count = 0;
+    int32_t sizeMB = 0;
+    if (!RunDriver::ReadWholeNumber(Txt1->Text(), count) || !RunDriver::ReadWholeNumber(Txt2->Text(), sizeMB) ||
+        count <= 0 || sizeMB <= 0) {
+        session.log(ProfileText::Error({ProfileError::FileSize, Txt1->Text() + QLatin1Char('x') + Txt2->Text()}));
+        return;
+    }
+    if (const ProfileError e = Profiles::Find(cboProfile->currentText(), UserProfiles::Load(), session.specs)) {
+        session.log(ProfileText::Error(e));
+        return;
+    }
+    session.folder = path;
+    session.fileSize = int64_t(count) * sizeMB * 1048576;
+    session.options.directIo = chkDisableCaching->Checked();
+    session.options.writeThrough = chkEnableWriteThrough->Checked();
+    session.poll = [this] {
+        DoEvents().fDoEvents(!ChkDoEvents->Checked());
+        return StopRequested;
+    };
+    int done = 0;
+    const double total = session.specs.size();
+    session.finished = [this, &done, total] { OverallProgress->ValueChange(100.0 * ++done / total); };
+
+    LogText.clear();
+    StopRequested = false;
+    // Each control by its own type: the painted ones redraw their look in their own setEnabled.
+    const auto lock = [this](bool locked) {
+        const auto enable = [locked](auto *...controls) { (controls->setEnabled(!locked), ...); };
+        enable(Chk11, ChkDoEvents, chkDisableCaching, chkEnableWriteThrough, Cmd11, Cmd12, Cmd13, Cmd14, Drive1,
+               Txt1, Txt2, cboProfile);
+    };
+    lock(true);
+    Image2->setVisible(true);
+    StartBusyAnimation();
+    OverallProgress->ValueChange(0);
+
+    ProfileResults = session.run();
+    m_lastRecord = Profiles::RunRecordOf(ProfileResults, int(session.specs.size()), session.folder, session.fileSize,
+                                         session.options);
+
+    StopRequested = true;
+    lock(false);
+    StopBusyAnimation();
+    emit runFinished(m_lastRecord);
+}

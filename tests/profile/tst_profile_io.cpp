@@ -1,0 +1,243 @@
+// Both I/O engines on real files: what lands on the disk byte for byte, what is counted, stopping.
+#include "profile/ProfileRecord.h"
+#include "profile/ProfileRunner.h"
+#include "profile/ProfileSession.h"
+
+#include <QtTest>
+#include <cstring>
+
+using namespace Profiles;
+Q_DECLARE_METATYPE(Profiles::EngineChoice)
+
+namespace {
+
+quint64 Word(const QByteArray &data, qint64 at)
+{
+    quint64 v = 0;
+    std::memcpy(&v, data.constData() + at, 8);
+    return v;
+}
+
+// Checks a kept test file sector by sector: its own offset in the first 8 bytes, a tag from
+// allowed in the next 8, and beyond that the same bytes as the first block at the same place.
+// Returns the number of blocks whose tag is not 0 (written by the profile, not the creation).
+int CheckFile(const QString &path, qint64 size, qint64 block, const QList<quint64> &allowed, QString &fault)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return fault = QStringLiteral("missing ") + path, -1;
+    const QByteArray data = f.readAll();
+    if (data.size() != size)
+        return fault = QStringLiteral("size %1").arg(data.size()), -1;
+    int written = 0;
+    for (qint64 b = 0; b < size; b += block) {
+        const quint64 tag = Word(data, b + 8);
+        written += tag != 0;
+        for (qint64 s = b; s < b + block; s += 4096) {
+            if (Word(data, s) != quint64(s))
+                return fault = QStringLiteral("offset stamp at %1").arg(s), -1;
+            if (Word(data, s + 8) != tag || !allowed.contains(tag))
+                return fault = QStringLiteral("tag %1 at %2").arg(Word(data, s + 8)).arg(s), -1;
+            if (std::memcmp(data.constData() + s + 16, data.constData() + (s - b) + 16, 4096 - 16) != 0)
+                return fault = QStringLiteral("data at %1").arg(s), -1;
+        }
+    }
+    // The data must not compress: a device that packs data would otherwise look fast.
+    if (qCompress(data.left(block)).size() < block * 99 / 100)
+        return fault = QStringLiteral("compressible"), -1;
+    return written;
+}
+
+ProfileSpec Spec(const char *text, qint64 fileSize)
+{
+    ProfileSpec spec;
+    if (Profiles::Parse(QString::fromLatin1(text), spec))
+        qFatal("bad spec in test: %s", text);
+    spec.fileSize = fileSize;
+    return spec;
+}
+
+} // namespace
+
+class TestProfileIo : public QObject {
+    Q_OBJECT
+private slots:
+    void filesWritten_data()
+    {
+        QTest::addColumn<EngineChoice>("engine");
+        QTest::addColumn<bool>("direct");
+        for (const auto &[engine, name] :
+             {std::pair{EngineChoice::Uring, "io_uring"}, std::pair{EngineChoice::Threads, "threads"}}) {
+            QTest::addRow("%s direct", name) << engine << true;
+            QTest::addRow("%s cached", name) << engine << false;
+        }
+    }
+    void filesWritten()
+    {
+        QFETCH(EngineChoice, engine);
+        QFETCH(bool, direct);
+        QTemporaryDir dir;
+        const qint64 size = 4 << 20;
+        ProfileOptions options;
+        options.engine = engine;
+        options.directIo = direct;
+        options.keepFiles = true;
+
+        // Sequential writes over the whole file twice, after a warm-up over a quarter of it:
+        // the last pass's tag on every block, every pass exactly one file's worth.
+        ProfileRunner runner(dir.path(), options, {});
+        ProfileOutcome seq = runner.run(Spec("seq,write,64k,qd4,jobs2,bytes4m,passes2", size));
+        if (engine == EngineChoice::Uring && seq.error.code == ProfileError::IoFailed && seq.uringErrno)
+            QSKIP("io_uring is refused here");
+        if (seq.error.code == ProfileError::NoDirectIo)
+            QSKIP("the temporary folder refuses O_DIRECT");
+        QVERIFY2(!seq.error, qPrintable(QString::number(seq.error.code) + seq.error.value));
+        QCOMPARE(seq.engine, engine == EngineChoice::Uring ? QStringLiteral("io_uring") : QStringLiteral("threads"));
+        QCOMPARE(seq.passes.size(), 2);
+        for (const PassFigures &p : seq.passes) {
+            QCOMPARE(p.bytes, 2 * size);
+            QCOMPARE(p.ios, 2 * size / 65536);
+            QCOMPARE(p.failures, 0);
+            QVERIFY(p.mbps > 0 && p.iops > 0);
+            QCOMPARE(p.latency.count(), uint64_t(p.ios));
+            const LatencySummary l = LatencySummary::of(p.latency);
+            QVERIFY(l.p50Us > 0 && l.p50Us <= l.p99Us && l.p99Us <= l.maxUs);
+        }
+        QString fault;
+        for (int job = 0; job < 2; ++job) {
+            QCOMPARE(CheckFile(ProfileRunner::FilePath(dir.path(), job), size, 65536, {3}, fault), 64);
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        }
+
+        // Random writes of half the file's worth, no warm-up: some blocks written, the others as
+        // created, nothing written out of place.
+        options.warmUp = false;
+        ProfileRunner randomRunner(dir.path(), options, {});
+        ProfileOutcome rnd = randomRunner.run(Spec("rnd,write,4k,qd8,jobs1,bytes2m,passes1", size));
+        QVERIFY(!rnd.error);
+        QCOMPARE(rnd.passes.value(0).ios, 512);
+        const int written = CheckFile(ProfileRunner::FilePath(dir.path(), 0), size, 4096, {0, 2}, fault);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY(written > 300 && written <= 512); // 512 random picks of 1024 blocks hit ~400 distinct
+
+        // Reads and a read-heavy mix leave the created file as it was, the mix's writes aside.
+        ProfileOutcome read = randomRunner.run(Spec("seq,read,1m,qd2,jobs1,bytes4m,passes1", size));
+        QCOMPARE(read.passes.value(0).bytes, size);
+        QCOMPARE(CheckFile(ProfileRunner::FilePath(dir.path(), 0), size, 1 << 20, {0}, fault), 0);
+        ProfileOutcome mix = randomRunner.run(Spec("rnd,mix50,16k,qd4,jobs1,bytes4m,passes1", size));
+        QVERIFY(!mix.error);
+        QCOMPARE(mix.passes.value(0).bytes, size);
+        const int mixed = CheckFile(ProfileRunner::FilePath(dir.path(), 0), size, 16384, {0, 2}, fault);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY(mixed > 20 && mixed < 256);
+    }
+
+    void filesDeletedAndTimed()
+    {
+        QTemporaryDir dir;
+        ProfileOptions options;
+        options.engine = EngineChoice::Threads;
+        int polls = 0;
+        ProfileRunner runner(dir.path(), options, [&polls] { return ++polls, false; });
+        QElapsedTimer clock;
+        clock.start();
+        const ProfileOutcome o = runner.run(Spec("rnd,read,4k,qd2,jobs1,300ms,passes2", 1 << 20));
+        QVERIFY(!o.error && !o.stopped);
+        QCOMPARE(o.passes.size(), 2);
+        // Warm-up of a quarter of a pass, then two passes of 300 ms each.
+        QVERIFY(clock.elapsed() >= 675 && clock.elapsed() < 3000);
+        QVERIFY(o.passes[0].seconds >= 0.3 && o.passes[0].seconds < 0.6);
+        QVERIFY(polls >= 30); // the caller's pump ran all along
+        QVERIFY(o.bestMbps() >= o.meanMbps() && o.meanMbps() > 0);
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        // The run record holds every pass with its latency, and reads back as it was written.
+        ProfileOutcome stopped = o;
+        stopped.stopped = true;
+        stopped.passes.removeLast();
+        const RunRecord record = RunRecordOf({o, stopped}, 3, dir.path(), 1 << 20, options);
+        QVERIFY(record.kind == RunKind::Profile);
+        QVERIFY(record.outcome.status == RunStatus::Stopped);
+        QCOMPARE(record.profiles.size(), size_t(2));
+        const ProfileRecord &r = record.profiles[0];
+        QCOMPARE(r.spec, QStringLiteral("rnd,read,4k,qd2,jobs1,size1m,300ms,passes2"));
+        QCOMPARE(r.engine, QStringLiteral("threads"));
+        QVERIFY(r.status == RunStatus::Complete);
+        QCOMPARE(r.passes.size(), size_t(2));
+        QCOMPARE(r.passes[1].ios, o.passes[1].ios);
+        QCOMPARE(r.passes[1].latency.count(), uint64_t(o.passes[1].ios));
+        QCOMPARE(r.meanIops, (o.passes[0].iops + o.passes[1].iops) / 2);
+        QVERIFY(record.profiles[1].status == RunStatus::Stopped);
+        QString error;
+        const std::optional<RunRecord> back = RunRecord::fromJsonBytes(record.toJsonBytes(), &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->profiles, record.profiles);
+        const QJsonObject pass = record.toJson()["profiles"][0]["passes"][0].toObject();
+        QVERIFY(pass["latency"]["p99_us"].toDouble() >= pass["latency"]["p50_us"].toDouble());
+        QJsonObject broken = record.toJson();
+        broken["profiles"] = QJsonArray{QJsonObject{{"name", "x"}}};
+        QVERIFY(!RunRecord::fromJson(broken, &error));
+        QVERIFY(error.contains(QStringLiteral("spec")));
+    }
+
+    void stopsInTheMiddle_data()
+    {
+        QTest::addColumn<EngineChoice>("engine");
+        QTest::addColumn<int>("stopAfterPolls");
+        QTest::newRow("io_uring, in a pass") << EngineChoice::Uring << 40;
+        QTest::newRow("threads, in a pass") << EngineChoice::Threads << 40;
+        QTest::newRow("while creating the file") << EngineChoice::Auto << 1;
+    }
+    void stopsInTheMiddle()
+    {
+        QFETCH(EngineChoice, engine);
+        QFETCH(int, stopAfterPolls);
+        QTemporaryDir dir;
+        ProfileOptions options;
+        options.engine = engine;
+        options.pollMs = stopAfterPolls == 1 ? 0 : 10;
+        int polls = 0;
+        Session session;
+        session.folder = dir.path();
+        session.options = options;
+        session.fileSize = 64 << 20;
+        session.specs = {Spec("rnd,write,4k,qd16,jobs2,20s,passes3", 0), Spec("seq,read,1m,qd1", 0)};
+        QStringList lines;
+        session.log = [&lines](const QString &line) { lines << line; };
+        session.poll = [&] { return ++polls >= stopAfterPolls; };
+        QElapsedTimer clock;
+        clock.start();
+        const QList<ProfileOutcome> outcomes = session.run();
+        if (engine == EngineChoice::Uring && outcomes.value(0).uringErrno)
+            QSKIP("io_uring is refused here");
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(outcomes.size(), 1); // the second profile never starts
+        QVERIFY(outcomes[0].stopped);
+        QVERIFY(outcomes[0].passes.isEmpty());
+        QCOMPARE(lines.last(), QStringLiteral("Abbruch..."));
+        QCOMPARE(polls, stopAfterPolls);
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void badProfileWritesNothing()
+    {
+        QTemporaryDir dir;
+        Session session;
+        session.folder = dir.path();
+        session.fileSize = 1 << 20;
+        session.specs = {Spec("seq,read,4k", 0), Spec("seq,read,2m", 0)}; // the second's block is above the file
+        QStringList lines;
+        session.log = [&lines](const QString &line) { lines << line; };
+        QVERIFY(session.run().isEmpty());
+        QCOMPARE(lines, QStringList{QStringLiteral("Blockgröße ist größer als die Testdatei: 2m")});
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        ProfileRunner runner(dir.path() + QStringLiteral("/missing"), {}, {});
+        QCOMPARE(runner.run(Spec("seq,read,4k", 1 << 20)).error.code, ProfileError::CreateFailed);
+        ProfileRunner sizeless(dir.path(), {}, {});
+        QCOMPARE(sizeless.run(Spec("seq,read,4k", 0)).error.code, ProfileError::FileSize);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfileIo)
+#include "tst_profile_io.moc"

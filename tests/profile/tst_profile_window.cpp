@@ -1,0 +1,100 @@
+// "Start Profile" through the real window, offscreen: a run to its end, and stops by Escape and close.
+#include "common/EngineTestSupport.h"
+#include "controls/Cmd1.h"
+#include "controls/Txt.h"
+#include "profile/UserProfiles.h"
+#include "shell/frmMain.h"
+
+#include <QComboBox>
+#include <QtTest>
+
+using namespace EngineTest;
+
+class TestProfileWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir config;
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        UseGerman();
+        QVERIFY(!UserProfiles::Save(QStringLiteral("quick"), QStringLiteral("seq,write,64k,qd2,200ms,passes1")));
+    }
+
+    void runsTheChosenProfile()
+    {
+        QTemporaryDir dir;
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.Cmd14->Caption(), QStringLiteral("Start Profile")); // captions default to English
+        QCOMPARE(w.cboProfile->count(), 10); // the set, the eight standard ones, the user's one
+        w.cboProfile->setCurrentText(QStringLiteral("quick"));
+        w.Drive1->setEditText(dir.path());
+        w.Txt1->setText(QStringLiteral("2"));
+        w.Txt2->setText(QStringLiteral("2"));
+        QSignalSpy finished(&w, &frmMain::runFinished);
+        bool lockedDuringRun = false;
+        QTimer::singleShot(0, &w, [&] { lockedDuringRun = !w.Cmd11->isEnabled() && !w.cboProfile->isEnabled(); });
+        emit w.Cmd14->Click();
+        QVERIFY(lockedDuringRun);
+        QVERIFY(w.StopRequested && w.Cmd14->isEnabled() && w.Txt1->isEnabled());
+        const QStringList lines = w.LogText.lines();
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("E/A-Verfahren: ")));
+        QVERIFY2(QRegularExpression(QStringLiteral("^quick: [0-9,.]+ MB/s, [0-9,.]+ IOPS$")).match(lines[1]).hasMatch(),
+                 qPrintable(lines[1]));
+        QCOMPARE(w.ProfileResults.size(), 1);
+        QCOMPARE(w.ProfileResults[0].spec.fileSize, 4 << 20); // count x size MB
+        QCOMPARE(w.ProfileResults[0].passes.size(), 1);
+        QVERIFY(QDir(dir.path()).isEmpty());
+        // The results window learns of it as of the classic runs.
+        QCOMPARE(finished.size(), 1);
+        const RunRecord &record = w.LastRecord();
+        QVERIFY(record.kind == RunKind::Profile && record.outcome.status == RunStatus::Complete);
+        QCOMPARE(record.profiles.size(), size_t(1));
+        QCOMPARE(record.profiles[0].name, QStringLiteral("quick"));
+        QCOMPARE(record.profiles[0].passes.size(), size_t(1));
+    }
+
+    void stopsAtOnce_data()
+    {
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("close") << false;
+    }
+    void stopsAtOnce()
+    {
+        QFETCH(bool, byEscape);
+        QTemporaryDir dir;
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.cboProfile->setCurrentText(QStringLiteral("standard"));
+        w.Drive1->setEditText(dir.path());
+        w.Txt1->setText(QStringLiteral("1"));
+        w.Txt2->setText(QStringLiteral("8"));
+        bool closed = true;
+        QTimer::singleShot(400, &w, [&] {
+            if (byEscape)
+                QTest::keyClick(&w, Qt::Key_Escape);
+            else
+                closed = w.close();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        emit w.Cmd14->Click();
+        QVERIFY(clock.elapsed() < 2000); // the first standard profile alone runs for 11 s
+        QCOMPARE(w.LogText.lines().last(), QStringLiteral("Abbruch..."));
+        QCOMPARE(w.ProfileResults.size(), 1);
+        QVERIFY(w.ProfileResults[0].stopped);
+        QVERIFY(w.LastRecord().outcome.status == RunStatus::Stopped);
+        QVERIFY(byEscape || (!closed && w.isVisible()));
+        QVERIFY(w.StopRequested && w.Cmd14->isEnabled());
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestProfileWindow)
+#include "tst_profile_window.moc"
