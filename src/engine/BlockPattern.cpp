@@ -53,6 +53,21 @@ constexpr uint32_t zeroByte(uint32_t c)
     return c;
 }
 
+// A linear map over GF(2) given by the images of its input bits, as one table per input byte.
+template <size_t Bits> constexpr std::array<std::array<uint32_t, 256>, Bits / 8> byteTables(const std::array<uint32_t, Bits> &basis)
+{
+    std::array<std::array<uint32_t, 256>, Bits / 8> t{};
+    for (size_t k = 0; k < Bits / 8; ++k) {
+        for (int b = 0; b < 256; ++b) {
+            uint32_t v = 0;
+            for (int j = 0; j < 8; ++j)
+                v ^= (b >> j & 1) ? basis[8 * k + j] : 0u;
+            t[k][b] = v;
+        }
+    }
+    return t;
+}
+
 constexpr std::array<std::array<uint32_t, 256>, 4> makeShift(int bytes)
 {
     std::array<uint32_t, 32> basis{};
@@ -62,16 +77,7 @@ constexpr std::array<std::array<uint32_t, 256>, 4> makeShift(int bytes)
             c = zeroByte(c);
         basis[bit] = c;
     }
-    std::array<std::array<uint32_t, 256>, 4> t{};
-    for (int k = 0; k < 4; ++k) {
-        for (int b = 0; b < 256; ++b) {
-            uint32_t v = 0;
-            for (int j = 0; j < 8; ++j)
-                v ^= (b >> j & 1) ? basis[8 * k + j] : 0u;
-            t[k][b] = v;
-        }
-    }
-    return t;
+    return byteTables(basis);
 }
 constexpr auto kShiftLane = makeShift(kLaneBytes);
 
@@ -146,16 +152,7 @@ constexpr std::array<std::array<uint32_t, 256>, 8> makeWordTables()
         }
         basis[bit] = c;
     }
-    std::array<std::array<uint32_t, 256>, 8> t{};
-    for (int k = 0; k < 8; ++k) {
-        for (int b = 0; b < 256; ++b) {
-            uint32_t v = 0;
-            for (int j = 0; j < 8; ++j)
-                v ^= (b >> j & 1) ? basis[8 * k + j] : 0u;
-            t[k][b] = v;
-        }
-    }
-    return t;
+    return byteTables(basis);
 }
 constexpr auto kWordTables = makeWordTables();
 

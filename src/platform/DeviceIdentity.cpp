@@ -1,5 +1,7 @@
 #include "platform/DeviceIdentity.h"
 
+#include "platform/MountField.h"
+
 #include "platform/DiskSpace.h"
 
 #include <QDir>
@@ -19,19 +21,6 @@ struct MountLine {
     QString superOptions;
 };
 
-QString Unescape(const QString &field)
-{
-    static const QRegularExpression octal(QStringLiteral("\\\\([0-7]{3})"));
-    QString out = field;
-    QRegularExpressionMatch m;
-    qsizetype from = 0;
-    while ((m = octal.match(out, from)).hasMatch()) {
-        out.replace(m.capturedStart(), m.capturedLength(), QChar(m.captured(1).toInt(nullptr, 8)));
-        from = m.capturedStart() + 1;
-    }
-    return out;
-}
-
 // The mount holding the path: the last listed of the longest matches, since a later mount over
 // the same point hides the earlier one.
 std::optional<MountLine> FindMount(const QString &mountInfo, const QString &canonicalPath)
@@ -43,7 +32,7 @@ std::optional<MountLine> FindMount(const QString &mountInfo, const QString &cano
         const QStringList dev = f.size() > 2 ? f[2].split(u':') : QStringList();
         if (dash < 6 || dash + 2 >= f.size() || dev.size() != 2)
             continue;
-        const QString mp = Unescape(f[4]);
+        const QString mp = UnescapeMountField(f[4]);
         const bool holds = mp == QStringLiteral("/") || canonicalPath == mp || canonicalPath.startsWith(mp + u'/');
         if (!holds || (best && mp.size() < best->mountPoint.size()))
             continue;
@@ -52,7 +41,7 @@ std::optional<MountLine> FindMount(const QString &mountInfo, const QString &cano
                          mp,
                          f[5],
                          f[dash + 1],
-                         Unescape(f[dash + 2]),
+                         UnescapeMountField(f[dash + 2]),
                          dash + 3 < f.size() ? f[dash + 3] : QString()};
     }
     return best;

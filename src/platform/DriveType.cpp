@@ -1,9 +1,9 @@
 #include "platform/DriveType.h"
+#include "platform/MountField.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <array>
 #include <string_view>
 
@@ -76,20 +76,6 @@ const FsEntry *FindFs(const QString &type)
     return nullptr;
 }
 
-QString Unescape(const QString &field)
-{
-    static const QRegularExpression octal(QStringLiteral("\\\\([0-7]{3})"));
-    QString out = field;
-    QRegularExpressionMatch m;
-    qsizetype from = 0;
-    while ((m = octal.match(out, from)).hasMatch()) {
-        const QChar c(m.captured(1).toInt(nullptr, 8));
-        out.replace(m.capturedStart(), m.capturedLength(), c);
-        from = m.capturedStart() + 1;
-    }
-    return out;
-}
-
 QString ReadLine(const QString &file)
 {
     QFile f(file);
@@ -151,9 +137,9 @@ QList<Mount> ParseMountInfo(const QString &text)
             continue;
         m.major = dev[0].toInt();
         m.minor = dev[1].toInt();
-        m.mountPoint = Unescape(f[4]);
+        m.mountPoint = UnescapeMountField(f[4]);
         m.fsType = f[dash + 1];
-        m.source = Unescape(f[dash + 2]);
+        m.source = UnescapeMountField(f[dash + 2]);
         mounts.append(m);
     }
     return mounts;
