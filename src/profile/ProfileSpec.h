@@ -36,7 +36,7 @@ struct ProfileSpec {
 struct ProfileError {
     enum Code {
         None,
-        UnknownToken,   // a word of the spec text that means nothing
+        UnknownToken,   // a word of the profile text that means nothing
         BlockSize,      // not a power of two within 4 KiB..8 MiB
         BlockAboveFile, // larger than the file
         Depth,          // 0 or above 256

@@ -76,7 +76,7 @@ private slots:
         const ProfileError e = Profiles::Parse(text, spec);
         QCOMPARE(e.code, code);
         QCOMPARE(e.value, value);
-        QCOMPARE(spec.name, QStringLiteral("untouched")); // a refused text leaves the spec alone
+        QCOMPARE(spec.name, QStringLiteral("untouched")); // a refused text leaves the profile as it was
         QVERIFY(ProfileText::Error(e).endsWith(value));
         QVERIFY(ProfileText::Error(e).size() > value.size() + 10);
     }
@@ -146,4 +146,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestProfileSpec)
-#include "tst_profile_spec.moc"
+#include "tst_profile_parser.moc"
