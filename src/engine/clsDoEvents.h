@@ -7,10 +7,11 @@ class clsDoEvents {
 public:
     // A pump closer than this to the last one only looks at the clock: events then wait at most
     // this long, and a pump check with nothing to do stays a few nanoseconds. A pump that paints
-    // waits for the display server (the backing store syncs before it paints again), a few tenths
-    // of a millisecond on an idle desktop: at 5 ms that was 6 % of a buffered write phase, at 20 ms
-    // (50 frames a second, still well under what a user notices) it is under 2 %.
-    static constexpr int kMinIntervalMs = 20;
+    // costs about half a millisecond (the progress bars, then the backing store waits for the
+    // display server): at 5 ms apart that was a tenth of a buffered write phase; at 40 ms (25
+    // pictures a second, and input still answered well under the tenth of a second a user notices)
+    // it is nearer one per cent.
+    static constexpr int kMinIntervalMs = 40;
 
     // Full pump: dispatcher passes until nothing is pending, input and paint included. Light pump:
     // a single pass, so a run is disturbed less and the window reacts later. Input is never held
