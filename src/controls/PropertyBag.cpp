@@ -26,16 +26,31 @@ QVariant PropertyBag::ReadProperty(QAnyStringView key, const QVariant &defaultVa
     if (it == m_values.constEnd())
         return defaultValue;
     const QString &text = it.value();
-    if (defaultValue.typeId() == QMetaType::Bool) {
-        const QString t = text.trimmed().toLower();
-        bool ok = false;
-        const double n = t.toDouble(&ok);
-        return t == u"true" || t == u"false" ? QVariant(t == u"true") : ok ? QVariant(n != 0) : defaultValue;
-    }
-    if (!defaultValue.isValid() || defaultValue.typeId() == QMetaType::QString)
+    // The text converted to the default's type; what does not convert, or does not fit, gives the default.
+    const QString t = text.trimmed().toLower();
+    bool ok = false;
+    QVariant value;
+    switch (defaultValue.typeId()) {
+    case QMetaType::Bool:
+        ok = t == u"true" || t == u"false";
+        value = ok ? t == u"true" : t.toDouble(&ok) != 0;
+        break;
+    case QMetaType::Int:
+        value = t.toInt(&ok);
+        break;
+    case QMetaType::LongLong:
+        value = t.toLongLong(&ok);
+        break;
+    case QMetaType::UInt:
+        value = t.toUInt(&ok);
+        break;
+    case QMetaType::Double:
+        value = t.toDouble(&ok);
+        break;
+    default:
         return text;
-    QVariant value(text.trimmed());
-    return value.convert(defaultValue.metaType()) ? value : defaultValue;
+    }
+    return ok ? value : defaultValue;
 }
 
 void PropertyBag::WriteProperty(QAnyStringView key, const QVariant &value, const QVariant &defaultValue)
