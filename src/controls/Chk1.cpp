@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -31,9 +32,10 @@ constexpr ColorPreset Presets[] = {
 Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
 {
     setFocusPolicy(Qt::StrongFocus);
-    m_captionFont = QFont(QStringLiteral("Arial"));
-    m_captionFont.setPointSizeF(9.75);
-    m_label2Color = 0x80000012;
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSizeF(9.75);
+    setFont(arial);
+    m_label2Color = SystemColor::ButtonText;
     Redraw();
 }
 
@@ -60,45 +62,55 @@ void Chk1::Redraw()
     }
     // 2. Underlined exactly while the box has the focus.
     m_label2Underline = m_hasFocus;
-    const double H = height() * 15.0;
+    const double H = height() * TwipsPerPixel;
     const QFontMetricsF markMetrics(MarkFont());
-    m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)) * 15.0, markMetrics.height() * 15.0));
+    m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)) * TwipsPerPixel,
+                            markMetrics.height() * TwipsPerPixel));
     m_label1.moveTo(0, H / 2 - m_label1.height() / 2);
-    QFont captionFont = m_captionFont;
+    QFont captionFont = font();
     captionFont.setUnderline(m_label2Underline);
     const QFontMetricsF captionMetrics(captionFont);
-    m_label2.setSize(QSizeF(captionMetrics.horizontalAdvance(m_caption) * 15.0, captionMetrics.height() * 15.0));
+    m_label2.setSize(
+        QSizeF(captionMetrics.horizontalAdvance(m_caption) * TwipsPerPixel, captionMetrics.height() * TwipsPerPixel));
     m_label2.moveTo(m_label1.width() + 20, H / 2 - m_label2.height() / 2);
     m_mark = !m_checked ? Mark::Empty : m_style == 1 ? Mark::Cross : Mark::Check;
     update();
 }
 
+void Chk1::setCaption(const QString &caption)
+{
+    redrawn(m_caption, caption, "Caption");
+    announceName();
+}
+
+void Chk1::setForeColor(quint32 color)
+{
+    SetLabelColors(color);
+    redrawn(m_foreColor, color, "ForeColor");
+}
+
 void Chk1::setToolTipText(const QString &text)
 {
-    m_toolTipText = text;
+    store(m_toolTipText, text, "ToolTipText");
     setToolTip(text); // the overlay label carries it over the whole box
-    Report("ToolTipText");
 }
 
 void Chk1::setMouseIcon(const StdPicture &icon)
 {
-    m_mouseIcon = icon;
     m_mousePointer = 99;
+    store(m_mouseIcon, icon, "MouseIcon");
     ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-    Report("MouseIcon");
 }
 
 void Chk1::setMousePointer(qint16 pointer)
 {
-    m_mousePointer = pointer;
+    store(m_mousePointer, pointer, "MousePointer");
     ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-    Report("MousePointer");
 }
 
 void Chk1::setChecked(bool checked)
 {
-    m_checked = checked;
-    Report("Checked");
+    store(m_checked, checked, "Checked");
     Redraw();
     announceChecked();
     if (!m_doExternalChange)
@@ -107,8 +119,7 @@ void Chk1::setChecked(bool checked)
 
 void Chk1::setColorSet(qint32 preset)
 {
-    m_colorSet = preset;
-    Report("ColorSet");
+    store(m_colorSet, preset, "ColorSet");
     if (preset < 1 || preset > 4)
         return;
     const ColorPreset &p = Presets[preset - 1];
@@ -123,8 +134,7 @@ int Chk1::setDoExternalChange(bool external)
 {
     if (!m_userMode)
         return ErrSetNotPermitted;
-    m_doExternalChange = external;
-    Report("DoExternalChange");
+    store(m_doExternalChange, external, "DoExternalChange");
     return 0;
 }
 
@@ -138,7 +148,7 @@ void Chk1::SetLabelColors(quint32 color)
 bool Chk1::ClickAnimation()
 {
     bool ok = false;
-    const auto cycles = ToInt16(m_animDuration.toDouble(&ok));
+    const auto cycles = ToWhole<qint16>(m_animDuration.toDouble(&ok));
     if (!ok || !cycles)
         return false;
     const double speed = m_animSpeed.toDouble(&ok);
@@ -176,33 +186,22 @@ void Chk1::Toggle()
 
 void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &, qint32 &lParam)
 {
-    switch (uMsg) {
-    case WM_MOUSEMOVE:
-        if (!m_lastMove.Moved(lParam))
-            return;
-        if (!m_isInside) {
-            m_isInside = true;
+    // Both labels in the hover colour, the caption underlined as the design says; after the leave
+    // in the fore colour, underlined only while the box has the focus.
+    const auto showHover = [this](bool hover) {
+        m_hover = hover;
+        m_label2Underline = hover ? m_underlineOnMOver : m_hasFocus;
+        SetLabelColors(hover ? m_highColor : m_foreColor);
+    };
+    if (uMsg == WM_MOUSEMOVE && m_lastMove.Moved(lParam)) {
+        if (!std::exchange(m_isInside, true))
             m_hooks.TrackMouseLeave(lng_hWnd);
-        }
-        m_label1Color = m_highColor;
-        m_label2Color = m_label1Color;
-        m_label2Underline = m_underlineOnMOver;
-        m_hover = true;
-        update();
-        break;
-    case WM_LBUTTONDOWN:
+        showHover(true);
+    } else if (uMsg == WM_LBUTTONDOWN) {
         Toggle();
-        break;
-    case WM_MOUSELEAVE:
+    } else if (uMsg == WM_MOUSELEAVE) {
         m_isInside = false;
-        m_label1Color = m_foreColor;
-        m_label2Color = m_label1Color;
-        m_label2Underline = m_hasFocus;
-        m_hover = false;
-        update();
-        break;
-    default:
-        break;
+        showHover(false);
     }
 }
 
@@ -211,9 +210,8 @@ void Chk1::StartMouseTracking()
     if (!m_userMode || !m_hooks.CheckMouseTracking())
         return;
     m_hooks.HookWindow(this);
-    m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
-    m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
-    m_hooks.AddHookMsg(this, WM_LBUTTONDOWN, HookAfter);
+    for (const qint32 message : {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_LBUTTONDOWN})
+        m_hooks.AddHookMsg(this, message, HookAfter);
 }
 
 void Chk1::resizeEvent(QResizeEvent *)
@@ -224,22 +222,13 @@ void Chk1::resizeEvent(QResizeEvent *)
 
 void Chk1::keyPressEvent(QKeyEvent *event)
 {
-    emit KeyDown(KeyCodeOf(event), ShiftOf(event->modifiers()));
-    qint16 keyAscii = KeyAsciiOf(event);
-    if (keyAscii == 0)
-        return;
-    emit KeyPress(keyAscii);
+    const qint16 keyAscii = raiseKey(event);
     if (keyAscii != 13 && keyAscii != 32)
         return;
     QPointer<Chk1> self(this);
     Toggle();
     if (self)
         emit Click();
-}
-
-void Chk1::keyReleaseEvent(QKeyEvent *event)
-{
-    emit KeyUp(KeyCodeOf(event), ShiftOf(event->modifiers()));
 }
 
 void Chk1::focusInEvent(QFocusEvent *)

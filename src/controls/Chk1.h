@@ -3,10 +3,10 @@
 #include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
+#include "platform/ui/Colors.h"
 
 #include <QRectF>
 #include <QVariant>
-#include <QWidget>
 
 class PropertyBag;
 
@@ -29,16 +29,14 @@ public:
     void Redraw();
 
     QString Caption() const { return m_caption; }
-    void setCaption(const QString &caption) { m_caption = caption; Redraw(); announceName(); report("Caption"); }
-    QFont Font() const { return m_captionFont; }
-    void setFont(const QFont &font) { store(m_captionFont, font, "Font"); Redraw(); }
+    void setCaption(const QString &caption);
     QString ToolTipText() const { return m_toolTipText; }
     void setToolTipText(const QString &text);
     // Any number, in points; a value that is no number fails where it is used.
     QVariant Size() const { return m_size; }
-    void setSize(const QVariant &points) { store(m_size, points, "Size"); Redraw(); }
+    void setSize(const QVariant &points) { redrawn(m_size, points, "Size"); }
     qint32 Style() const { return m_style; }
-    void setStyle(qint32 style) { store(m_style, style, "Style"); Redraw(); }
+    void setStyle(qint32 style) { redrawn(m_style, style, "Style"); }
     bool UnderlineOnMOver() const { return m_underlineOnMOver; }
     void setUnderlineOnMOver(bool underline) { store(m_underlineOnMOver, underline, "UnderlineOnMOver"); }
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
@@ -48,11 +46,11 @@ public:
     qint16 BackStyle() const { return m_backStyle; }
     void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
     quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); Redraw(); }
+    void setBackColor(quint32 color) { redrawn(m_backColor, color, "BackColor"); }
     quint32 ForeColor() const { return m_foreColor; }
-    void setForeColor(quint32 color) { m_foreColor = color; SetLabelColors(color); report("ForeColor"); Redraw(); }
+    void setForeColor(quint32 color);
     quint32 HighColor() const { return m_highColor; }
-    void setHighColor(quint32 color) { store(m_highColor, color, "HighColor"); Redraw(); }
+    void setHighColor(quint32 color) { redrawn(m_highColor, color, "HighColor"); }
     bool Checked() const { return m_checked; }
     void setChecked(bool checked);
     bool Animation() const { return m_animation; }
@@ -109,28 +107,27 @@ public:
 
 signals:
     void Resize();
-    void KeyDown(qint16 KeyCode, qint16 Shift);
-    // A handler may change KeyAscii; 0 keeps Enter and Space from toggling.
-    void KeyPress(qint16 &KeyAscii);
-    void KeyUp(qint16 KeyCode, qint16 Shift);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void fontChanged() override { Redraw(); }
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override { raiseKey(event); }
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    template <typename T> void redrawn(T &field, const T &value, const char *key)
+    {
+        store(field, value, key);
+        Redraw();
+    }
     void StartMouseTracking();
     void Toggle();
     void SetLabelColors(quint32 color);
     QFont MarkFont() const;
-    void Report(const char *key) { report(key); }
 
     QString m_caption = QStringLiteral("Check");
-    QFont m_captionFont;
     QString m_toolTipText;
     QVariant m_size = 13;
     qint32 m_style = 1;
@@ -138,7 +135,7 @@ private:
     StdPicture m_mouseIcon;
     qint16 m_mousePointer = 0;
     qint16 m_backStyle = 0;
-    quint32 m_backColor = 0x8000000F;
+    quint32 m_backColor = SystemColor::ButtonFace;
     quint32 m_foreColor = 0;
     quint32 m_highColor = 0;
     bool m_checked = false;

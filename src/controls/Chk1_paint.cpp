@@ -3,16 +3,6 @@
 #include <QPainter>
 #include <cmath>
 
-namespace {
-
-QRect Pixels(const QRectF &twips)
-{
-    const auto px = [](double t) { return static_cast<int>(std::lround(t / 15.0)); };
-    return QRect(px(twips.left()), px(twips.top()), px(twips.width()), px(twips.height()));
-}
-
-} // namespace
-
 void Chk1::paintMark(QPainter &p, const QRectF &cell, Mark mark, const QColor &color)
 {
     const double side = std::floor(std::min(cell.width(), cell.height() * 0.72));
@@ -45,16 +35,10 @@ void Chk1::paint(QPainter &p) const
 {
     if (m_backStyle != 0)
         p.fillRect(rect(), ControlColor(m_backColor));
-    paintMark(p, Pixels(m_label1), m_mark, ControlColor(m_label1Color));
-    QFont captionFont = m_captionFont;
+    paintMark(p, TwipsRect(m_label1), m_mark, ControlColor(m_label1Color));
+    QFont captionFont = font();
     captionFont.setUnderline(m_label2Underline);
     p.setFont(captionFont);
     p.setPen(ControlColor(m_label2Color));
-    p.drawText(Pixels(m_label2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_caption);
-}
-
-void Chk1::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    paint(painter);
+    p.drawText(TwipsRect(m_label2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_caption);
 }

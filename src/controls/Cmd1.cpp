@@ -1,42 +1,43 @@
 #include "controls/Cmd1.h"
 
 #include <QApplication>
-#include <QCursor>
-#include <QHelpEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QToolTip>
+
+namespace {
+
+// One placement row by TextAlign or PicAlign; the element keeps its place for a value outside 0 to 8.
+void PlaceElement(QRectF &r, qint32 align, float margin, float bottomMargin, float W, float H)
+{
+    if (align < 0 || align > 8)
+        return;
+    const auto w = float(r.width()), h = float(r.height());
+    const float middle = H / 2 - h / 2, centre = W / 2 - w / 2, right = W - w - margin;
+    const float tops[] = {margin,         middle, H - h - bottomMargin, margin, middle,
+                          H - h - margin, margin, H - h - 40,           middle};
+    const float lefts[] = {margin, margin, margin, right, right, right, centre, centre, centre};
+    r.moveTo(lefts[align], tops[align]);
+}
+
+QPointF ElementPoint(const QPointF &pixel, const QRectF &element)
+{
+    return PixelsToTwips(pixel) - element.topLeft();
+}
+
+} // namespace
 
 Cmd1::Cmd1(QWidget *parent) : PaintedControl(parent, QAccessible::Button)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
-    m_captionFont = ContainerFont(this);
-    m_label1 = QRectF(0, 0, 1000, 0);
-    m_image1 = QRectF(0, 0, 320, 320);
-    m_layoutDirty = true;
     ArrangeContent();
-}
-
-void Cmd1::ApplyEnabledLook()
-{
-    if (isEnabled())
-        ShowEnabled();
-    else
-        ShowDisabled();
-}
-
-void Cmd1::Refresh()
-{
-    update();
 }
 
 bool Cmd1::setCaption(const QString &caption)
 {
     bool ok = CaptionTextChanged(caption);
-    Report("Caption");
-    const auto twoT = MulInt16(2, m_textDistToEdge);
+    report("Caption");
+    const auto twoT = ToWhole<qint16>(2.0 * m_textDistToEdge);
     if (!twoT)
         return false;
     const float W = InnerWidth();
@@ -45,26 +46,164 @@ bool Cmd1::setCaption(const QString &caption)
     return ArrangeContent() && ok;
 }
 
+bool Cmd1::CaptionTextChanged(const QString &text)
+{
+    m_caption = text;
+    announceName();
+    AutoSizeCaption();
+    if (!ArrangeContent())
+        return false;
+    const auto width = ToWhole<qint16>(m_label1.width());
+    m_textWidth = width.value_or(m_textWidth);
+    return width.has_value();
+}
+
+void Cmd1::AutoSizeCaption()
+{
+    const QFontMetrics fm(font());
+    const int width = m_wordWrap ? std::max(0, TwipsToPixels(m_label1.width())) : 100000;
+    const int flags = m_wordWrap ? Qt::TextWordWrap | Qt::AlignHCenter : Qt::AlignLeft;
+    const QRect bounds = fm.boundingRect(QRect(0, 0, width, 100000), flags, m_caption);
+    if (!m_wordWrap)
+        m_label1.setWidth(bounds.width() * TwipsPerPixel);
+    m_label1.setHeight(std::max(bounds.height(), fm.height()) * TwipsPerPixel);
+}
+
+void Cmd1::SetCaptionWidth(float twips)
+{
+    if (twips < 0) // a label takes no negative size; it keeps the one it has
+        return;
+    m_label1.setWidth(twips);
+    AutoSizeCaption();
+}
+
+bool Cmd1::SizePicture(float W, float H)
+{
+    float w = float(m_image1.width()), h = float(m_image1.height());
+    if (m_picSize == 1) {
+        const auto twoD = ToWhole<qint16>(2.0 * m_picDistToEdge);
+        if (!twoD)
+            return false;
+        w = W - float(*twoD);
+        h = H - float(*twoD);
+    } else if (m_picSize == 2) {
+        w = m_picWidth;
+        h = m_picHeight;
+    } else if (m_picSize == 3) {
+        w = float(m_picture.Width() * TwipsPerPixel);
+        h = float(m_picture.Height() * TwipsPerPixel);
+    } else {
+        const auto side = ToWhole<qint32>(double(m_picSize) * 10);
+        if (!side)
+            return false;
+        w = h = float(*side);
+    }
+    if (w >= 0 && h >= 0)
+        m_image1.setSize(QSizeF(w, h));
+    return true;
+}
+
+bool Cmd1::ArrangeContent(bool movePicture)
+{
+    m_layoutDirty = m_layoutDirty || movePicture;
+    const float W = InnerWidth();
+    const float H = InnerHeight();
+    m_shape1 = QRectF(0, 0, W + 10, H + 10);
+    m_shape2 = QRectF(-10, -10, W + 10, H + 10);
+    update();
+
+    const auto twoT = ToWhole<qint16>(2.0 * m_textDistToEdge);
+    if (!twoT)
+        return false;
+    SetCaptionWidth(m_textSetWH ? float(m_textWidth) : W - float(*twoT));
+    AutoSizeCaption();
+    if (m_layoutDirty) {
+        if (!SizePicture(W, H))
+            return false;
+        PlaceElement(m_image1, m_picAlign, m_picDistToEdge, 40, W, H);
+    }
+    PlaceElement(m_label1, m_textAlign, m_textDistToEdge, m_textDistToEdge, W, H);
+    m_layoutDirty = false;
+    if (!isEnabled())
+        ShowDisabled();
+    return true;
+}
+
+void Cmd1::ShowEdges(quint32 topLeft, quint32 bottomRight, bool hot)
+{
+    update();
+    if (m_isHot == hot)
+        return;
+    m_shape1Color = topLeft;
+    m_shape2Color = bottomRight;
+    if (ArrangeContent())
+        m_isHot = hot;
+}
+
+void Cmd1::ShowPressed()
+{
+    m_shape1Color = m_highColor2;
+    m_shape2Color = m_highColor1;
+    m_label1.translate(20, 20);
+    m_image1.translate(20, 20);
+    update();
+}
+
+void Cmd1::ShowReleased()
+{
+    if (m_isPressed)
+        m_layoutDirty = true;
+    update();
+}
+
+void Cmd1::ShowDisabled()
+{
+    // The caption colour in force when the look begins; later arrangements keep it.
+    if (!m_disabledShown)
+        m_savedForeColor = m_label1Color;
+    m_disabledShown = true;
+    m_label2 = m_label1.translated(10, 10);
+    m_label2Visible = true;
+    m_label1Color = SystemColor::GrayText;
+    m_label2Color = SystemColor::ButtonHighlight;
+    update();
+}
+
+void Cmd1::ShowEnabled()
+{
+    m_label2Visible = false;
+    m_label1Color = m_savedForeColor;
+    m_disabledShown = false;
+    update();
+}
+
+void Cmd1::enabledChanged()
+{
+    if (!isEnabled() && QWidget::mouseGrabber() == this)
+        releaseMouse();
+    if (isEnabled() == m_disabledShown)
+        isEnabled() ? ShowEnabled() : ShowDisabled();
+}
+
 bool Cmd1::IsMouseOverMe(const QPoint &global) const
 {
     return QApplication::widgetAt(global) == this;
 }
 
-void Cmd1::paintEvent(QPaintEvent *)
+Cmd1::Element Cmd1::HitTest(const QPointF &pixel) const
 {
-    QPainter painter(this);
-    paint(painter);
+    const QPointF twips = PixelsToTwips(pixel);
+    if (m_label1.contains(twips))
+        return Element::Caption;
+    if (!m_picture.isNull() && m_image1.contains(twips))
+        return Element::Picture;
+    return Element::Surface;
 }
 
 void Cmd1::resizeEvent(QResizeEvent *)
 {
-    Rearrange(true);
+    ArrangeContent(true);
     emit Resize();
-}
-
-void Cmd1::showEvent(QShowEvent *)
-{
-    emit Show();
 }
 
 void Cmd1::hideEvent(QHideEvent *)
@@ -73,32 +212,10 @@ void Cmd1::hideEvent(QHideEvent *)
         releaseMouse();
 }
 
-void Cmd1::enabledChanged()
-{
-    if (!isEnabled() && QWidget::mouseGrabber() == this)
-        releaseMouse();
-    if (isEnabled() == m_disabledShown)
-        ApplyEnabledLook();
-}
-
-bool Cmd1::event(QEvent *event)
-{
-    // The tooltip belongs to the caption only.
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        if (!m_toolTipText.isEmpty() && HitTest(help->pos()) == Element::Caption)
-            QToolTip::showText(help->globalPos(), m_toolTipText, this);
-        else
-            QToolTip::hideText();
-        return true;
-    }
-    return QWidget::event(event);
-}
-
-void Cmd1::TrackMouse(float x, float y)
+void Cmd1::TrackMouse(const QPointF &twips)
 {
     if (QWidget::mouseGrabber() == this) {
-        if (x < 0 || x > InnerWidth() || y < 0 || y > InnerHeight()) {
+        if (twips.x() < 0 || twips.x() > InnerWidth() || twips.y() < 0 || twips.y() > InnerHeight()) {
             releaseMouse();
             m_isPressed = false;
             ShowCold();
@@ -109,41 +226,29 @@ void Cmd1::TrackMouse(float x, float y)
     ShowHot();
 }
 
-namespace {
-
-QPointF ElementPoint(const QPointF &pixel, const QRectF &element)
-{
-    return pixel * 15.0 - element.topLeft();
-}
-
-} // namespace
-
 void Cmd1::mousePressEvent(QMouseEvent *event)
 {
     // A press where no move was seen (a jump of the pointer) first enters the button there.
     if (!m_isHot)
-        TrackMouse(float(event->position().x() * 15.0), float(event->position().y() * 15.0));
+        TrackMouse(PixelsToTwips(event->position()));
     m_pressedOn = HitTest(event->position());
     m_isPressed = true;
     ShowPressed();
-    if (m_pressedOn == Element::Surface) {
-        const QPointF p = event->position() * 15.0;
-        emit MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers()), float(p.x()), float(p.y()));
-    }
+    if (m_pressedOn == Element::Surface)
+        raiseMouse(event);
 }
 
 void Cmd1::mouseMoveEvent(QMouseEvent *event)
 {
     // Without the capture the button sees only moves over itself, as a native window would.
-    if (QWidget::mouseGrabber() != this && !rect().contains(event->position().toPoint()))
+    const bool inside = rect().contains(event->position().toPoint());
+    if (QWidget::mouseGrabber() != this && !inside)
         return;
-    const QPointF surface = event->position() * 15.0;
-    TrackMouse(float(surface.x()), float(surface.y()));
-    const Element on = rect().contains(event->position().toPoint()) ? HitTest(event->position()) : Element::Surface;
-    const QPointF p = on == Element::Caption   ? ElementPoint(event->position(), m_label1)
+    TrackMouse(PixelsToTwips(event->position()));
+    const Element on = inside ? HitTest(event->position()) : Element::Surface;
+    raiseMouse(event, on == Element::Caption   ? ElementPoint(event->position(), m_label1)
                       : on == Element::Picture ? ElementPoint(event->position(), m_image1)
-                                               : surface;
-    emit MouseMove(ButtonOf(event->buttons()), ShiftOf(event->modifiers()), float(p.x()), float(p.y()));
+                                               : PixelsToTwips(event->position()));
 }
 
 void Cmd1::mouseReleaseEvent(QMouseEvent *event)
@@ -151,43 +256,32 @@ void Cmd1::mouseReleaseEvent(QMouseEvent *event)
     // Once the capture went with a drag out, a release elsewhere belongs to another window.
     if (QWidget::mouseGrabber() != this && !rect().contains(event->position().toPoint()))
         return;
-    const qint16 button = ButtonOf(event->button());
-    const qint16 shift = ShiftOf(event->modifiers());
-    const QRectF element = m_pressedOn == Element::Caption   ? m_label1
-                           : m_pressedOn == Element::Picture ? m_image1
-                                                             : QRectF();
-    const QPointF p = ElementPoint(event->position(), element);
+    const QPointF p = ElementPoint(event->position(), m_pressedOn == Element::Caption   ? m_label1
+                                                      : m_pressedOn == Element::Picture ? m_image1
+                                                                                        : QRectF());
+    const bool over = IsMouseOverMe(event->globalPosition().toPoint());
     ShowReleased();
     ShowHot();
     if (m_pressedOn == Element::Picture) {
         m_isPressed = false;
-        if (IsMouseOverMe(event->globalPosition().toPoint()))
+        if (over)
             emit Click();
-        emit MouseUp(button, shift, float(p.x()), float(p.y()));
+        raiseMouse(event, p);
         return;
     }
-    if (IsMouseOverMe(event->globalPosition().toPoint())) {
+    if (over) {
         m_isHot = false;
         ShowHot();
         if (m_isPressed)
             emit Click();
     }
-    emit MouseUp(button, shift, float(p.x()), float(p.y()));
+    raiseMouse(event, p);
     m_isPressed = false;
-}
-
-void Cmd1::mouseDoubleClickEvent(QMouseEvent *)
-{
-    emit DblClick();
 }
 
 void Cmd1::keyPressEvent(QKeyEvent *event)
 {
-    emit KeyDown(KeyCodeOf(event), ShiftOf(event->modifiers()));
-    qint16 keyAscii = KeyAsciiOf(event);
-    if (keyAscii == 0)
-        return;
-    emit KeyPress(keyAscii);
+    const qint16 keyAscii = raiseKey(event);
     if (keyAscii == 13 || keyAscii == 32)
         emit Click();
 }

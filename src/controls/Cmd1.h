@@ -2,10 +2,10 @@
 
 #include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
+#include "platform/ui/Colors.h"
 
 #include <QCursor>
 #include <QRectF>
-#include <QWidget>
 
 class PropertyBag;
 
@@ -22,9 +22,7 @@ public:
 
     quint32 BackColor() const { return m_backColor; }
     void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
-    QFont Font() const { return m_captionFont; }
-    bool setFont(const QFont &font) { store(m_captionFont, font, "Font"); return ArrangeContent(); }
-    void Refresh();
+    void Refresh() { update(); }
     QString ToolTipText() const { return m_toolTipText; }
     void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     quint32 HighColor1() const { return m_highColor1; }
@@ -36,38 +34,39 @@ public:
     quint32 Color2() const { return m_color2; }
     void setColor2(quint32 color) { store(m_color2, color, "Color2"); }
     const StdPicture &Picture() const { return m_picture; }
-    bool setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); return Rearrange(true); }
+    bool setPicture(const StdPicture &picture) { return arranged(m_picture, picture, "Picture", true); }
     qint32 PicSize() const { return m_picSize; }
-    bool setPicSize(qint32 mode) { store(m_picSize, mode, "PicSize"); return Rearrange(true); }
+    bool setPicSize(qint32 mode) { return arranged(m_picSize, mode, "PicSize", true); }
     qint32 PicAlign() const { return m_picAlign; }
-    bool setPicAlign(qint32 align) { store(m_picAlign, align, "PicAlign"); return Rearrange(true); }
+    bool setPicAlign(qint32 align) { return arranged(m_picAlign, align, "PicAlign", true); }
     qint16 PicHeight() const { return m_picHeight; }
-    bool setPicHeight(qint16 twips) { store(m_picHeight, twips, "PicHeight"); return Rearrange(true); }
+    bool setPicHeight(qint16 twips) { return arranged(m_picHeight, twips, "PicHeight", true); }
     qint16 PicWidth() const { return m_picWidth; }
-    bool setPicWidth(qint16 twips) { store(m_picWidth, twips, "PicWidth"); return Rearrange(true); }
+    bool setPicWidth(qint16 twips) { return arranged(m_picWidth, twips, "PicWidth", true); }
     quint32 ForeColor() const { return m_label1Color; }
     void setForeColor(quint32 color) { store(m_label1Color, color, "ForeColor"); }
     QString Caption() const { return m_caption; }
     bool setCaption(const QString &caption);
     qint32 TextAlign() const { return m_textAlign; }
-    bool setTextAlign(qint32 align) { store(m_textAlign, align, "TextAlign"); return ArrangeContent(); }
+    bool setTextAlign(qint32 align) { return arranged(m_textAlign, align, "TextAlign", false); }
     qint16 PicDistToEdge() const { return m_picDistToEdge; }
-    bool setPicDistToEdge(qint16 twips) { store(m_picDistToEdge, twips, "PicDistToEdge"); return Rearrange(true); }
+    bool setPicDistToEdge(qint16 twips) { return arranged(m_picDistToEdge, twips, "PicDistToEdge", true); }
     qint16 TextDistToEdge() const { return m_textDistToEdge; }
-    bool setTextDistToEdge(qint16 twips) { store(m_textDistToEdge, twips, "TextDistToEdge"); return ArrangeContent(); }
+    bool setTextDistToEdge(qint16 twips) { return arranged(m_textDistToEdge, twips, "TextDistToEdge", false); }
     qint16 TextWidth() const { return m_textWidth; }
-    bool setTextWidth(qint16 twips) { store(m_textWidth, twips, "TextWidth"); return ArrangeContent(); }
+    bool setTextWidth(qint16 twips) { return arranged(m_textWidth, twips, "TextWidth", false); }
     bool TextSetWH() const { return m_textSetWH; }
-    bool setTextSetWH(bool fixed) { store(m_textSetWH, fixed, "TextSetWH"); return ArrangeContent(); }
+    bool setTextSetWH(bool fixed) { return arranged(m_textSetWH, fixed, "TextSetWH", false); }
     bool WordWrap() const { return m_wordWrap; }
-    bool setWordWrap(bool wrap) { store(m_wordWrap, wrap, "WordWrap"); return ArrangeContent(); }
+    bool setWordWrap(bool wrap) { return arranged(m_wordWrap, wrap, "WordWrap", false); }
 
     // The stored design. Each step that fails (an arithmetic error) is skipped; false if any did.
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
-    // Places edges, caption and, when the layout is dirty, the picture. False on an arithmetic error.
-    bool ArrangeContent();
+    // Places edges, caption and, when the layout is dirty or movePicture is set, the picture.
+    // False on an arithmetic error.
+    bool ArrangeContent(bool movePicture = false);
 
     // State and element geometry in twips, for the looks and for tests.
     bool IsHot() const { return m_isHot; }
@@ -83,66 +82,66 @@ public:
     void paint(QPainter &painter) const override;
     // A picture-only button is named by its tooltip.
     QString accessibleCaption() const override { return m_caption.isEmpty() ? m_toolTipText : m_caption; }
+    // The tooltip belongs to the caption only.
+    std::optional<QString> toolTipAt(const QPoint &pos) const override
+    {
+        return HitTest(pos) == Element::Caption ? m_toolTipText : QString();
+    }
     // Whether the point under the mouse pointer belongs to this button and no other window.
     // A pen or touch moves no cursor, so a release passes its own position.
     bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:
-    void DblClick();
-    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
     void Resize();
     void Show();
-    void KeyDown(qint16 KeyCode, qint16 Shift);
-    // A handler may change KeyAscii; 0 suppresses the click of Enter and Space.
-    void KeyPress(qint16 &KeyAscii);
-    void KeyUp(qint16 KeyCode, qint16 Shift);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void showEvent(QShowEvent *) override { emit Show(); }
     void hideEvent(QHideEvent *event) override;
     void enabledChanged() override;
-    bool event(QEvent *event) override;
+    void fontChanged() override { ArrangeContent(); }
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override { raiseMouse(event); }
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    float InnerWidth() const { return float(width()) * 15.0f; }
-    float InnerHeight() const { return float(height()) * 15.0f; }
+    float InnerWidth() const { return float(width() * TwipsPerPixel); }
+    float InnerHeight() const { return float(height() * TwipsPerPixel); }
     // The caption text changed: arrange and take the label's width as TextWidth.
     bool CaptionTextChanged(const QString &text);
     // The label sizes itself to its text: with word wrap it keeps its width, else it fits one line.
     void AutoSizeCaption();
     void SetCaptionWidth(float twips);
-    void ShowHot();
-    void ShowCold();
+    bool SizePicture(float W, float H);
+    void ShowHot() { ShowEdges(m_highColor1, m_highColor2, true); }
+    void ShowCold() { ShowEdges(SystemColor::ButtonFace, SystemColor::ButtonFace, false); }
+    void ShowEdges(quint32 topLeft, quint32 bottomRight, bool hot);
     void ShowPressed();
     void ShowReleased();
     void ShowDisabled();
     void ShowEnabled();
-    void ApplyEnabledLook();
-    void TrackMouse(float x, float y);
+    void TrackMouse(const QPointF &twips);
     Element HitTest(const QPointF &pixel) const;
-    void Report(const char *key) { report(key); }
-    bool Rearrange(bool dirty);
+    // Stores a property that moves the elements and arranges them, with the picture when it may move.
+    template <typename T> bool arranged(T &field, const T &value, const char *key, bool picture)
+    {
+        store(field, value, key);
+        return ArrangeContent(picture);
+    }
 
-    quint32 m_backColor = 0x8000000F;
+    quint32 m_backColor = SystemColor::ButtonFace;
     qint16 m_borderStyle = 0;
     qint16 m_backStyle = 1;
-    QFont m_captionFont;
     QString m_toolTipText;
-    quint32 m_highColor1 = 0x80000014;
-    quint32 m_highColor2 = 0x80000010;
-    quint32 m_color1 = 0x8000000F;
-    quint32 m_color2 = 0x8000000F;
+    quint32 m_highColor1 = SystemColor::ButtonHighlight;
+    quint32 m_highColor2 = SystemColor::ButtonShadow;
+    quint32 m_color1 = SystemColor::ButtonFace;
+    quint32 m_color2 = SystemColor::ButtonFace;
     StdPicture m_picture;
     qint32 m_picSize = 32;
     qint32 m_picAlign = 8;
@@ -157,16 +156,16 @@ private:
     bool m_wordWrap = true;
 
     // Elements, in twips from the surface's top-left corner.
-    QRectF m_label1;
-    quint32 m_label1Color = 0x80000008;
+    QRectF m_label1{0, 0, 1000, 0};
+    quint32 m_label1Color = SystemColor::WindowText;
     QRectF m_label2;
-    quint32 m_label2Color = 0x80000014;
+    quint32 m_label2Color = SystemColor::ButtonHighlight;
     bool m_label2Visible = false;
-    QRectF m_image1;
+    QRectF m_image1{0, 0, 320, 320};
     QRectF m_shape1;
-    quint32 m_shape1Color = 0x8000000F;
+    quint32 m_shape1Color = SystemColor::ButtonFace;
     QRectF m_shape2;
-    quint32 m_shape2Color = 0x8000000F;
+    quint32 m_shape2Color = SystemColor::ButtonFace;
 
     bool m_isHot = false;
     bool m_isPressed = false;

@@ -7,41 +7,7 @@
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QWidget>
-#include <cmath>
 #include <iterator>
-#include <limits>
-
-namespace {
-
-template <typename T> std::optional<T> RoundedToFit(double value)
-{
-    if (!std::isfinite(value))
-        return std::nullopt;
-    const double r = std::nearbyint(value); // the default rounding mode is half to even
-    if (r < std::numeric_limits<T>::min() || r > std::numeric_limits<T>::max())
-        return std::nullopt;
-    return static_cast<T>(r);
-}
-
-} // namespace
-
-std::optional<qint16> ToInt16(double value)
-{
-    return RoundedToFit<qint16>(value);
-}
-std::optional<qint32> ToInt32(double value)
-{
-    return RoundedToFit<qint32>(value);
-}
-
-std::optional<qint16> MulInt16(qint16 a, qint16 b)
-{
-    return RoundedToFit<qint16>(double(a) * double(b));
-}
-std::optional<qint32> MulInt32(qint32 a, qint32 b)
-{
-    return RoundedToFit<qint32>(double(a) * double(b));
-}
 
 void ApplyMousePointer(QWidget *widget, qint16 pointer, const StdPicture &icon)
 {
@@ -72,10 +38,10 @@ QColor ControlColor(quint32 value)
 qint16 KeyCodeOf(const QKeyEvent *event)
 {
     static const QHash<int, qint16> codes{
-        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},     {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},  {Qt::Key_Shift, 16},
-        {Qt::Key_Control, 17},  {Qt::Key_Alt, 18},    {Qt::Key_Escape, 27}, {Qt::Key_Space, 32},  {Qt::Key_PageUp, 33},
-        {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},    {Qt::Key_Home, 36},   {Qt::Key_Left, 37},   {Qt::Key_Up, 38},
-        {Qt::Key_Right, 39},    {Qt::Key_Down, 40},   {Qt::Key_Insert, 45}, {Qt::Key_Delete, 46}};
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},   {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Shift, 16},
+        {Qt::Key_Control, 17},  {Qt::Key_Alt, 18},  {Qt::Key_Escape, 27}, {Qt::Key_Space, 32}, {Qt::Key_PageUp, 33},
+        {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},  {Qt::Key_Home, 36},   {Qt::Key_Left, 37},  {Qt::Key_Up, 38},
+        {Qt::Key_Right, 39},    {Qt::Key_Down, 40}, {Qt::Key_Insert, 45}, {Qt::Key_Delete, 46}};
     const int key = event->key();
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<qint16>(key);

@@ -2,9 +2,9 @@
 
 #include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
+#include "platform/ui/Colors.h"
 
 #include <QRectF>
-#include <QWidget>
 
 class PropertyBag;
 
@@ -22,7 +22,7 @@ public:
     void SetCustomCaption(const QString &sCaption);
     // Lays the elements out for the current size and border; the fill is the whole length again.
     void Redraw();
-    void Refresh();
+    void Refresh() { Redraw(); }
 
     bool IsPercent() const { return m_isPercent; }
     void setIsPercent(bool percent);
@@ -31,7 +31,12 @@ public:
     bool ShowLabel() const { return m_showLabel; }
     void setShowLabel(bool show) { store(m_showLabel, show, "ShowLabel"); }
     bool ShowBorder() const { return m_showBorder; }
-    void setShowBorder(bool show) { m_showBorder = show; Redraw(); report("ShowBorder"); }
+    void setShowBorder(bool show)
+    {
+        m_showBorder = show;
+        Redraw();
+        report("ShowBorder");
+    }
     quint32 BorderColor() const { return m_borderColor; }
     void setBorderColor(quint32 color) { store(m_borderColor, color, "BorderColor"); }
     quint32 BackColor() const { return m_backColor; }
@@ -43,8 +48,6 @@ public:
     void setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); }
     const StdPicture &Image() const { return m_picture; }
     void setImage(const StdPicture &picture) { store(m_picture, picture, "Image"); }
-    QFont Font() const { return m_font; }
-    void setFont(const QFont &font) { m_font = font; SetLabelText(m_labelText); Redraw(); report("Font"); }
     qint16 MousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
@@ -63,38 +66,36 @@ public:
 
     void paint(QPainter &painter) const override;
     std::optional<double> accessibleValue() const override { return m_value; }
+    // The tooltip belongs to the fill region.
+    std::optional<QString> toolTipAt(const QPoint &pos) const override
+    {
+        return TwipsRect(m_frame).contains(pos) ? m_toolTipText : QString();
+    }
 
 signals:
-    void DblClick();
     void Change();
-    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    bool event(QEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
+    void fontChanged() override;
+    void resizeEvent(QResizeEvent *) override { Redraw(); }
+    void mousePressEvent(QMouseEvent *event) override { raiseMouse(event); }
+    void mouseMoveEvent(QMouseEvent *event) override { raiseMouse(event); }
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override { raiseMouse(event); }
 
 private:
     void SetLabelText(const QString &text);
     QString PercentText(int whole) const;
     void CentreLabel();
-    void Report(const char *key) { report(key); }
 
     bool m_isPercent = true;
     bool m_useCustomCaption = false;
     bool m_showLabel = true;
     bool m_showBorder = true;
-    quint32 m_borderColor = 0x80000008;
-    quint32 m_backColor = 0x8000000F;
+    quint32 m_borderColor = SystemColor::WindowText;
+    quint32 m_backColor = SystemColor::ButtonFace;
     qint16 m_backStyle = 1;
     StdPicture m_picture;
-    QFont m_font;
     qint16 m_mousePointer = 0;
     StdPicture m_mouseIcon;
     QString m_toolTipText;

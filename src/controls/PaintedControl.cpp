@@ -1,9 +1,14 @@
 #include "controls/PaintedControl.h"
+#include "controls/ControlSupport.h"
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -81,9 +86,32 @@ QImage PaintedControl::picture(qreal dpr, const QColor &fill) const
     return image;
 }
 
+void PaintedControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint(painter);
+}
+
+bool PaintedControl::event(QEvent *event)
+{
+    const auto *help = event->type() == QEvent::ToolTip ? static_cast<QHelpEvent *>(event) : nullptr;
+    const std::optional<QString> tip = help ? toolTipAt(help->pos()) : std::nullopt;
+    if (!tip)
+        return QWidget::event(event);
+    if (tip->isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), *tip, this);
+    return true;
+}
+
 void PaintedControl::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange) {
+    if (event->type() == QEvent::FontChange) {
+        if (testAttribute(Qt::WA_SetFont))
+            report("Font");
+        fontChanged();
+    } else if (event->type() == QEvent::EnabledChange) {
         // Only the control's own switch is its stored Enabled; a parent's greys it without a report.
         const bool own = !testAttribute(Qt::WA_ForceDisabled);
         if (own != m_ownEnabled) {
@@ -97,6 +125,46 @@ void PaintedControl::changeEvent(QEvent *event)
         QAccessible::updateAccessibility(&notice);
     }
     QWidget::changeEvent(event);
+}
+
+void PaintedControl::raiseMouse(const QMouseEvent *event)
+{
+    raiseMouse(event, PixelsToTwips(event->position()));
+}
+
+void PaintedControl::raiseMouse(const QMouseEvent *event, const QPointF &twips)
+{
+    const qint16 shift = ShiftOf(event->modifiers());
+    const auto x = float(twips.x()), y = float(twips.y());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        emit MouseDown(ButtonOf(event->button()), shift, x, y);
+        break;
+    case QEvent::MouseMove:
+        emit MouseMove(ButtonOf(event->buttons()), shift, x, y);
+        break;
+    case QEvent::MouseButtonRelease:
+        emit MouseUp(ButtonOf(event->button()), shift, x, y);
+        break;
+    case QEvent::MouseButtonDblClick:
+        emit DblClick();
+        break;
+    default:
+        break;
+    }
+}
+
+qint16 PaintedControl::raiseKey(const QKeyEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease) {
+        emit KeyUp(KeyCodeOf(event), ShiftOf(event->modifiers()));
+        return 0;
+    }
+    emit KeyDown(KeyCodeOf(event), ShiftOf(event->modifiers()));
+    qint16 keyAscii = KeyAsciiOf(event);
+    if (keyAscii != 0)
+        emit KeyPress(keyAscii);
+    return keyAscii;
 }
 
 void PaintedControl::announceName()

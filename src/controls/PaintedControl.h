@@ -1,21 +1,26 @@
 #pragma once
 
+#include "platform/ui/Twips.h"
+
 #include <QAccessible>
 #include <QImage>
 #include <QWidget>
 #include <optional>
 
+class QKeyEvent;
+class QMouseEvent;
 class QPainter;
 
 // What the painted controls share: the property setter that stores, repaints and reports in one
-// call, the enabled state taken from Qt, the picture at any device pixel ratio, and what a screen
-// reader is told about them.
+// call, the mouse and key events as the designs raise them, the enabled state and the font taken
+// from Qt, the picture at any device pixel ratio, and what a screen reader is told about them.
 class PaintedControl : public QWidget {
     Q_OBJECT
 public:
     PaintedControl(QWidget *parent, QAccessible::Role role);
 
     bool Enabled() const { return isEnabled(); }
+    virtual QFont Font() const { return font(); }
 
     virtual void paint(QPainter &painter) const = 0;
     // The paint() picture at a device pixel ratio; at 2 it has twice the width and the height.
@@ -27,9 +32,21 @@ public:
     virtual QString accessibleCaption() const { return QString(); }
     virtual std::optional<bool> accessibleChecked() const { return std::nullopt; }
     virtual std::optional<double> accessibleValue() const { return std::nullopt; }
+    // A tooltip that belongs to one element: its text at a point, empty off the element;
+    // nothing where Qt's own tooltip of the widget serves.
+    virtual std::optional<QString> toolTipAt(const QPoint &) const { return std::nullopt; }
 
 signals:
     void Click();
+    void DblClick();
+    // Button: left 1, right 2, middle 4; Shift: Shift 1, Ctrl 2, Alt 4; X and Y in twips.
+    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+    void KeyDown(qint16 KeyCode, qint16 Shift);
+    // A handler may change KeyAscii; 0 drops the key, and with it the click of Enter and Space.
+    void KeyPress(qint16 &KeyAscii);
+    void KeyUp(qint16 KeyCode, qint16 Shift);
     // The host saves the property of this key.
     void PropertyChanged(const QString &key);
 
@@ -41,9 +58,20 @@ protected:
         report(key);
     }
     void report(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
-    // Enabled through any pointer or through a parent: the control redraws its look here.
+    // MouseDown, MouseMove, MouseUp or DblClick by the event's type, at a point in twips.
+    void raiseMouse(const QMouseEvent *event, const QPointF &twips);
+    void raiseMouse(const QMouseEvent *event);
+    // KeyDown or KeyUp, and for a key with a character KeyPress: returns the KeyAscii the
+    // handlers left, 0 for none.
+    qint16 raiseKey(const QKeyEvent *event);
+
+    // Enabled or font set through any pointer, or inherited from a parent: the control redraws
+    // its look here. Only the control's own setting is reported as its stored property.
     virtual void enabledChanged() { update(); }
+    virtual void fontChanged() { update(); }
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
 
     void announceName();
     void announceChecked();

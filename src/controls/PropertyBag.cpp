@@ -13,58 +13,58 @@ QString ToStoredText(const QVariant &value)
     return value.toString();
 }
 
+QString Key(QAnyStringView key)
+{
+    return key.toString().toLower();
+}
+
 } // namespace
 
-QVariant PropertyBag::ReadProperty(const QString &key, const QVariant &defaultValue) const
+QVariant PropertyBag::ReadProperty(QAnyStringView key, const QVariant &defaultValue) const
 {
-    const auto it = m_values.constFind(key.toLower());
+    const auto it = m_values.constFind(Key(key));
     if (it == m_values.constEnd())
         return defaultValue;
     const QString &text = it.value();
-    bool ok = true;
+    // The text converted to the default's type; what does not convert, or does not fit, gives the default.
+    const QString t = text.trimmed().toLower();
+    bool ok = false;
+    QVariant value;
     switch (defaultValue.typeId()) {
-    case QMetaType::Bool: {
-        const QString t = text.trimmed().toLower();
-        if (t == u"true")
-            return true;
-        if (t == u"false")
-            return false;
-        const double n = t.toDouble(&ok);
-        return ok ? QVariant(n != 0) : defaultValue;
-    }
-    case QMetaType::Int: {
-        const int n = text.trimmed().toInt(&ok);
-        return ok ? QVariant(n) : defaultValue;
-    }
-    case QMetaType::LongLong: {
-        const qlonglong n = text.trimmed().toLongLong(&ok);
-        return ok ? QVariant(n) : defaultValue;
-    }
-    case QMetaType::UInt: {
-        const uint n = text.trimmed().toUInt(&ok);
-        return ok ? QVariant(n) : defaultValue;
-    }
-    case QMetaType::Double: {
-        const double n = text.trimmed().toDouble(&ok);
-        return ok ? QVariant(n) : defaultValue;
-    }
+    case QMetaType::Bool:
+        ok = t == u"true" || t == u"false";
+        value = ok ? t == u"true" : t.toDouble(&ok) != 0;
+        break;
+    case QMetaType::Int:
+        value = t.toInt(&ok);
+        break;
+    case QMetaType::LongLong:
+        value = t.toLongLong(&ok);
+        break;
+    case QMetaType::UInt:
+        value = t.toUInt(&ok);
+        break;
+    case QMetaType::Double:
+        value = t.toDouble(&ok);
+        break;
     default:
         return text;
     }
+    return ok ? value : defaultValue;
 }
 
-void PropertyBag::WriteProperty(const QString &key, const QVariant &value, const QVariant &defaultValue)
+void PropertyBag::WriteProperty(QAnyStringView key, const QVariant &value, const QVariant &defaultValue)
 {
     // A value equal to its default is skipped, not erased: a design that writes a key twice keeps
     // the first value when the second is the default.
     if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue))
         return;
-    m_values.insert(key.toLower(), ToStoredText(value));
+    m_values.insert(Key(key), ToStoredText(value));
 }
 
-quint32 PropertyBag::ReadColor(const QString &key, quint32 defaultValue) const
+quint32 PropertyBag::ReadColor(QAnyStringView key, quint32 defaultValue) const
 {
-    const auto it = m_values.constFind(key.toLower());
+    const auto it = m_values.constFind(Key(key));
     if (it == m_values.constEnd())
         return defaultValue;
     QString text = it.value().trimmed();
@@ -86,37 +86,37 @@ quint32 PropertyBag::ReadColor(const QString &key, quint32 defaultValue) const
     return static_cast<quint32>(n);
 }
 
-void PropertyBag::WriteColor(const QString &key, quint32 value, quint32 defaultValue)
+void PropertyBag::WriteColor(QAnyStringView key, quint32 value, quint32 defaultValue)
 {
     WriteProperty(key, QVariant(value), QVariant(defaultValue));
 }
 
-StdPicture PropertyBag::ReadPicture(const QString &key) const
+StdPicture PropertyBag::ReadPicture(QAnyStringView key) const
 {
-    const auto it = m_values.constFind(key.toLower());
+    const auto it = m_values.constFind(Key(key));
     if (it == m_values.constEnd())
         return StdPicture();
     return StdPicture::FromData(QByteArray::fromBase64(it.value().toLatin1()));
 }
 
-void PropertyBag::WritePicture(const QString &key, const StdPicture &picture)
+void PropertyBag::WritePicture(QAnyStringView key, const StdPicture &picture)
 {
     if (picture.isNull())
-        m_values.remove(key.toLower());
+        m_values.remove(Key(key));
     else
-        m_values.insert(key.toLower(), QString::fromLatin1(picture.Data.toBase64()));
+        m_values.insert(Key(key), QString::fromLatin1(picture.Data.toBase64()));
 }
 
-QFont PropertyBag::ReadFont(const QString &key, const QFont &defaultValue) const
+QFont PropertyBag::ReadFont(QAnyStringView key, const QFont &defaultValue) const
 {
-    const auto it = m_values.constFind(key.toLower());
+    const auto it = m_values.constFind(Key(key));
     QFont font;
     if (it == m_values.constEnd() || !font.fromString(it.value()))
         return defaultValue;
     return font;
 }
 
-void PropertyBag::WriteFont(const QString &key, const QFont &value, const QFont &defaultValue)
+void PropertyBag::WriteFont(QAnyStringView key, const QFont &value, const QFont &defaultValue)
 {
     WriteProperty(key, value.toString(), defaultValue.toString());
 }

@@ -2,14 +2,25 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPainter>
-#include <QPointer>
-#include <QScrollBar>
-#include <cmath>
+#include <QTextBlock>
 
-MultiLineBox::MultiLineBox(QWidget *parent) : QPlainTextEdit(parent) {}
+namespace {
+
+void SetBoxColors(QWidget *box, quint32 back, quint32 fore)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, ControlColor(back));
+    palette.setColor(QPalette::Text, ControlColor(fore));
+    box->setPalette(palette);
+}
+
+Qt::Alignment AlignmentOf(qint16 alignment)
+{
+    return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+}
+
+} // namespace
 
 int MultiLineBox::Room() const
 {
@@ -34,10 +45,8 @@ void MultiLineBox::keyPressEvent(QKeyEvent *event)
 void MultiLineBox::insertFromMimeData(const QMimeData *source)
 {
     const int room = Room();
-    if (room == INT_MAX || !source->hasText()) {
-        QPlainTextEdit::insertFromMimeData(source);
-        return;
-    }
+    if (room == INT_MAX || !source->hasText())
+        return QPlainTextEdit::insertFromMimeData(source);
     insertPlainText(source->text().left(std::max(0, room)));
 }
 
@@ -53,8 +62,7 @@ Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
     m_text2 = new QLineEdit(QStringLiteral("TextSingleline"), this);
     m_text2->setFrame(false);
     setTabOrder(m_text1, m_text2);
-    for (QObject *box : {static_cast<QObject *>(m_text1), static_cast<QObject *>(m_text1->viewport()),
-                         static_cast<QObject *>(m_text2)})
+    for (QObject *box : std::initializer_list<QObject *>{m_text1, m_text1->viewport(), m_text2})
         box->installEventFilter(this);
     connect(m_text1, &QPlainTextEdit::textChanged, this, &Txt::Text1Changed);
     connect(m_text2, &QLineEdit::textChanged, this, &Txt::Text2Changed);
@@ -67,15 +75,6 @@ Txt::~Txt()
     m_hooks.UnhookAll();
 }
 
-QWidget *Txt::ShownBox() const
-{
-    return m_style == 1 ? static_cast<QWidget *>(m_text1) : m_text2;
-}
-QWidget *Txt::TargetBox() const
-{
-    return m_style == 0 ? static_cast<QWidget *>(m_text1) : m_text2;
-}
-
 void Txt::RefreshText()
 {
     QWidget *shown = ShownBox();
@@ -84,9 +83,8 @@ void Txt::RefreshText()
     shown->show();
     setFocusProxy(shown);
     // Both boxes at 20 twips from the top-left edge, 30 twips narrower and lower than the surface.
-    const auto px = [](double twips) { return static_cast<int>(std::lround(twips / 15.0)); };
-    const double W = width() * 15.0, H = height() * 15.0;
-    const QRect inner(px(20), px(20), std::max(0, px(W - 30)), std::max(0, px(H - 30)));
+    const double W = width() * TwipsPerPixel, H = height() * TwipsPerPixel;
+    const QRect inner = TwipsRect(20, 20, std::max(0.0, W - 30), std::max(0.0, H - 30));
     m_text1->setGeometry(inner);
     m_text2->setGeometry(inner);
     update();
@@ -94,49 +92,140 @@ void Txt::RefreshText()
 
 void Txt::ShowFrame()
 {
-    if (m_frameShown)
-        return;
-    m_shape1Color = 0x808080;
-    m_shape2Color = 0xE0E0E0;
-    RefreshText();
-    m_frameShown = true;
+    SetFrame(0x808080, 0xE0E0E0, true);
 }
 
 void Txt::HideFrame()
 {
-    if (!m_frameShown)
+    SetFrame(SystemColor::ButtonFace, SystemColor::ButtonFace, false);
+}
+
+void Txt::SetFrame(quint32 topLeft, quint32 bottomRight, bool shown)
+{
+    if (m_frameShown == shown)
         return;
-    m_shape1Color = 0x8000000F;
-    m_shape2Color = 0x8000000F;
+    m_shape1Color = topLeft;
+    m_shape2Color = bottomRight;
     RefreshText();
-    m_frameShown = false;
+    m_frameShown = shown;
 }
 
-void Txt::paint(QPainter &p) const
+void Txt::setBackColor(quint32 color)
 {
-    // The surface shows the button face, with the top-left edge of the first outline and the
-    // bottom-right edge of the second at the outermost pixels.
-    p.fillRect(rect(), ControlColor(0x8000000F));
-    const int w = width(), h = height();
-    if (w <= 0 || h <= 0)
-        return;
-    p.setPen(ControlColor(m_shape1Color));
-    p.drawLine(0, 0, w - 1, 0);
-    p.drawLine(0, 0, 0, h - 1);
-    p.setPen(ControlColor(m_shape2Color));
-    p.drawLine(0, h - 1, w - 1, h - 1);
-    p.drawLine(w - 1, 0, w - 1, h - 1);
-}
-
-void Txt::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    paint(painter);
-}
-
-void Txt::resizeEvent(QResizeEvent *)
-{
+    m_text1Back = color;
+    SetBoxColors(m_text1, m_text1Back, m_text1Fore);
+    report("BackColor");
     RefreshText();
+}
+
+void Txt::setForeColor(quint32 color)
+{
+    m_text1Fore = color;
+    SetBoxColors(m_text1, m_text1Back, m_text1Fore);
+    report("ForeColor");
+}
+
+bool Txt::setFontSize(float points)
+{
+    if (!(points > 0 && points <= 16384)) // a size the box cannot take
+        return false;
+    SetText1Font(&QFont::setPointSizeF, qreal(points), "FontSize");
+    return true;
+}
+
+void Txt::setMouseIcon(const StdPicture &icon)
+{
+    store(m_mouseIcon, icon, "MouseIcon");
+    ApplyMousePointer(m_text1->viewport(), m_mousePointer, m_mouseIcon);
+}
+
+void Txt::setMousePointer(qint16 pointer)
+{
+    store(m_mousePointer, pointer, "MousePointer");
+    ApplyMousePointer(m_text1->viewport(), m_mousePointer, m_mouseIcon);
+}
+
+void Txt::setText(const QString &text)
+{
+    if (TargetIsText1() && m_text1->toPlainText() != text)
+        m_text1->setPlainText(text);
+    else if (!TargetIsText1() && m_text2->text() != text)
+        m_text2->setText(text);
+    m_storedText = text;
+    report("Text");
+}
+
+QString Txt::SelText() const
+{
+    if (TargetIsText1())
+        return m_text1->textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    return m_text2->selectedText();
+}
+
+void Txt::setSelText(const QString &text)
+{
+    if (TargetIsText1())
+        m_text1->textCursor().insertText(text);
+    else
+        m_text2->insert(text);
+    report("SelText");
+}
+
+qint32 Txt::SelStart() const
+{
+    if (TargetIsText1())
+        return m_text1->textCursor().selectionStart();
+    return m_text2->hasSelectedText() ? m_text2->selectionStart() : m_text2->cursorPosition();
+}
+
+void Txt::setSelStart(qint32 start)
+{
+    // As an edit box does: the selection collapses at the new start.
+    if (TargetIsText1()) {
+        QTextCursor cursor = m_text1->textCursor();
+        cursor.setPosition(std::clamp(start, 0, int(m_text1->document()->characterCount()) - 1));
+        m_text1->setTextCursor(cursor);
+    } else {
+        m_text2->setCursorPosition(std::clamp(start, 0, int(m_text2->text().size())));
+    }
+    report("SelStart");
+}
+
+void Txt::setSelLength(qint32 length)
+{
+    const int start = SelStart();
+    if (TargetIsText1()) {
+        QTextCursor cursor = m_text1->textCursor();
+        const int last = int(m_text1->document()->characterCount()) - 1;
+        cursor.setPosition(start);
+        cursor.setPosition(std::clamp(start + std::max(0, length), 0, last), QTextCursor::KeepAnchor);
+        m_text1->setTextCursor(cursor);
+    } else {
+        m_text2->setSelection(start, std::max(0, length));
+    }
+    report("SelLength");
+}
+
+qint16 Txt::Alignment() const
+{
+    const Qt::Alignment a =
+        TargetIsText1() ? m_text1->document()->defaultTextOption().alignment() : m_text2->alignment();
+    return a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0;
+}
+
+void Txt::setAlignment(qint16 alignment)
+{
+    QTextOption option = m_text1->document()->defaultTextOption();
+    option.setAlignment(AlignmentOf(alignment));
+    m_text1->document()->setDefaultTextOption(option);
+    m_text2->setAlignment(AlignmentOf(alignment) | Qt::AlignVCenter);
+    report("Alignment");
+}
+
+void Txt::setAccessibleLabel(const QString &name)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{this, m_text1, m_text2})
+        w->setAccessibleName(name);
 }
 
 void Txt::Text1Changed()
@@ -161,7 +250,7 @@ void Txt::StartMouseTracking()
 {
     if (!m_userMode || !m_hooks.CheckMouseTracking())
         return;
-    for (QWidget *window : {static_cast<QWidget *>(this), m_text1->viewport(), static_cast<QWidget *>(m_text2)}) {
+    for (QWidget *window : std::initializer_list<QWidget *>{this, m_text1->viewport(), m_text2}) {
         m_hooks.HookWindow(window);
         m_hooks.AddHookMsg(window, WM_MOUSEMOVE, HookAfter);
         m_hooks.AddHookMsg(window, WM_MOUSELEAVE, HookAfter);
@@ -183,12 +272,6 @@ void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMs
     }
 }
 
-void Txt::mouseMoveEvent(QMouseEvent *event)
-{
-    const QPointF p = event->position() * 15.0;
-    emit MouseMove(ButtonOf(event->buttons()), ShiftOf(event->modifiers()), float(p.x()), float(p.y()));
-}
-
 bool Txt::eventFilter(QObject *watched, QEvent *event)
 {
     QWidget *box = watched == m_text1->viewport() ? m_text1 : qobject_cast<QWidget *>(watched);
@@ -203,51 +286,36 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
     case QEvent::FocusIn:
         m_hasFocus = true;
         ShowFrame();
-        return false;
+        break;
     case QEvent::FocusOut: {
         // Focus moving between the two inner boxes stays within the control.
         const QWidget *next = QApplication::focusWidget();
         if (next && isAncestorOf(next))
-            return false;
+            break;
         m_hasFocus = false;
         HideFrame();
-        return false;
+        break;
     }
-    case QEvent::KeyPress: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        emit KeyDown(KeyCodeOf(key), ShiftOf(key->modifiers()));
-        qint16 keyAscii = KeyAsciiOf(key);
-        if (keyAscii == 0)
-            return false;
-        emit KeyPress(keyAscii);
-        return keyAscii == 0;
-    }
+    case QEvent::KeyPress:
     case QEvent::KeyRelease: {
+        // A KeyPress handler that zeroes the character drops the key.
         const auto *key = static_cast<QKeyEvent *>(event);
-        emit KeyUp(KeyCodeOf(key), ShiftOf(key->modifiers()));
-        return false;
+        return raiseKey(key) == 0 && event->type() == QEvent::KeyPress && KeyAsciiOf(key) != 0;
     }
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick: {
+    case QEvent::MouseButtonDblClick:
+        raiseMouse(static_cast<QMouseEvent *>(event));
+        break;
+    case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        const QPointF p = mouse->position() * 15.0;
-        const qint16 shift = ShiftOf(mouse->modifiers());
-        if (event->type() == QEvent::MouseButtonPress)
-            emit MouseDown(ButtonOf(mouse->button()), shift, float(p.x()), float(p.y()));
-        else if (event->type() == QEvent::MouseMove)
-            emit MouseMove(ButtonOf(mouse->buttons()), shift, float(p.x()), float(p.y()));
-        else if (event->type() == QEvent::MouseButtonDblClick)
-            emit DblClick();
-        else {
-            emit MouseUp(ButtonOf(mouse->button()), shift, float(p.x()), float(p.y()));
-            if (box->rect().contains(mouse->position().toPoint()))
-                emit Click();
-        }
-        return false;
+        raiseMouse(mouse);
+        if (box->rect().contains(mouse->position().toPoint()))
+            emit Click();
+        break;
     }
     default:
-        return false;
+        break;
     }
+    return false;
 }

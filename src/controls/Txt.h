@@ -3,18 +3,18 @@
 #include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
+#include "platform/ui/Colors.h"
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QWidget>
 
-class QLineEdit;
 class PropertyBag;
 
 // The multi-line inner box: a plain text edit that can refuse typing beyond a length, as a
 // single-line box does.
 class MultiLineBox : public QPlainTextEdit {
 public:
-    explicit MultiLineBox(QWidget *parent = nullptr);
+    explicit MultiLineBox(QWidget *parent = nullptr) : QPlainTextEdit(parent) {}
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
 
@@ -30,7 +30,8 @@ private:
 // The window's text box: two inner edit boxes, multi-line Text1 and single-line Text2, in a flat
 // frame that shows a sunken one-pixel edge while the mouse is over the box or it has the focus.
 // Style picks the box that is shown (Text1 for 1) and the one Text and the selection work on
-// (Text1 for 0); the text is mirrored between the two.
+// (Text1 for 0); the text is mirrored between the two. The members about the look of the text
+// work on Text1 whichever box is shown.
 class Txt : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
@@ -39,43 +40,60 @@ public:
 
     void RefreshText();
 
-    quint32 BackColor() const;
+    quint32 BackColor() const { return m_text1Back; }
     void setBackColor(quint32 color);
-    QFont Font() const;
-    void setFont(const QFont &font) { m_text1->setFont(font); report("Font"); }
-    quint32 ForeColor() const;
+    // Set through QWidget::setFont, which passes it on to Text1.
+    QFont Font() const override { return m_text1->font(); }
+    quint32 ForeColor() const { return m_text1Fore; }
     void setForeColor(quint32 color);
-    bool FontItalic() const;
-    void setFontItalic(bool italic);
-    QString FontName() const;
-    void setFontName(const QString &name);
-    float FontSize() const;
+    bool FontItalic() const { return Font().italic(); }
+    void setFontItalic(bool italic) { SetText1Font(&QFont::setItalic, italic, "FontItalic"); }
+    QString FontName() const { return Font().family(); }
+    void setFontName(const QString &name) { SetText1Font(&QFont::setFamily, name, "FontName"); }
+    float FontSize() const { return float(Font().pointSizeF()); }
     bool setFontSize(float points);
-    bool FontStrikethru() const;
-    void setFontStrikethru(bool strikethru);
-    bool FontUnderline() const;
-    void setFontUnderline(bool underline);
-    bool Locked() const;
-    void setLocked(bool locked) { m_text1->setReadOnly(locked); report("Locked"); }
-    qint32 MaxLength() const;
-    void setMaxLength(qint32 length) { m_text1->setMaxLength(std::max(0, length)); report("MaxLength"); }
+    bool FontStrikethru() const { return Font().strikeOut(); }
+    void setFontStrikethru(bool strikethru) { SetText1Font(&QFont::setStrikeOut, strikethru, "FontStrikethru"); }
+    bool FontUnderline() const { return Font().underline(); }
+    void setFontUnderline(bool underline) { SetText1Font(&QFont::setUnderline, underline, "FontUnderline"); }
+    bool Locked() const { return m_text1->isReadOnly(); }
+    void setLocked(bool locked)
+    {
+        m_text1->setReadOnly(locked);
+        report("Locked");
+    }
+    qint32 MaxLength() const { return m_text1->maxLength(); }
+    void setMaxLength(qint32 length)
+    {
+        m_text1->setMaxLength(std::max(0, length));
+        report("MaxLength");
+    }
     const StdPicture &MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const StdPicture &icon);
     qint16 MousePointer() const { return m_mousePointer; }
     void setMousePointer(qint16 pointer);
+    // A multi-line box shows its text whatever the password character; it is kept for the design.
     QString PasswordChar() const { return m_passwordChar; }
-    void setPasswordChar(const QString &character);
-    QString ToolTipText() const;
-    void setToolTipText(const QString &text) { m_text1->setToolTip(text); report("ToolTipText"); }
+    void setPasswordChar(const QString &character) { store(m_passwordChar, character.left(1), "PasswordChar"); }
+    QString ToolTipText() const { return m_text1->toolTip(); }
+    void setToolTipText(const QString &text)
+    {
+        m_text1->setToolTip(text);
+        report("ToolTipText");
+    }
     qint32 Style() const { return m_style; }
-    void setStyle(qint32 style) { store(m_style, style, "Style"); RefreshText(); }
-    QString Text() const;
+    void setStyle(qint32 style)
+    {
+        store(m_style, style, "Style");
+        RefreshText();
+    }
+    QString Text() const { return TargetIsText1() ? m_text1->toPlainText() : m_text2->text(); }
     void setText(const QString &text);
     QString SelText() const;
     void setSelText(const QString &text);
     qint32 SelStart() const;
     void setSelStart(qint32 start);
-    qint32 SelLength() const;
+    qint32 SelLength() const { return static_cast<qint32>(SelText().size()); }
     void setSelLength(qint32 length);
     qint16 Alignment() const;
     void setAlignment(qint16 alignment);
@@ -91,8 +109,8 @@ public:
 
     MultiLineBox *Text1() const { return m_text1; }
     QLineEdit *Text2() const { return m_text2; }
-    QWidget *ShownBox() const;
-    QWidget *TargetBox() const;
+    QWidget *ShownBox() const { return m_style == 1 ? static_cast<QWidget *>(m_text1) : m_text2; }
+    QWidget *TargetBox() const { return TargetIsText1() ? static_cast<QWidget *>(m_text1) : m_text2; }
     bool FrameShown() const { return m_frameShown; }
     bool HasFocus() const { return m_hasFocus; }
     bool IsInside() const { return m_isInside; }
@@ -105,30 +123,30 @@ public:
 
 signals:
     void Change();
-    void DblClick();
-    // A handler may change KeyAscii; 0 drops the key.
-    void KeyPress(qint16 &KeyAscii);
-    void KeyUp(qint16 KeyCode, qint16 Shift);
-    void KeyDown(qint16 KeyCode, qint16 Shift);
-    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
-    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void enabledChanged() override { RefreshText(); }
-    void resizeEvent(QResizeEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
+    void fontChanged() override { m_text1->setFont(font()); }
+    void resizeEvent(QResizeEvent *) override { RefreshText(); }
+    void mouseMoveEvent(QMouseEvent *event) override { raiseMouse(event); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool TargetIsText1() const { return m_style == 0; }
+    template <typename Arg, typename V> void SetText1Font(void (QFont::*set)(Arg), const V &value, const char *key)
+    {
+        QFont font = m_text1->font();
+        (font.*set)(value);
+        m_text1->setFont(font);
+        report(key);
+    }
     void ShowFrame();
     void HideFrame();
+    void SetFrame(quint32 topLeft, quint32 bottomRight, bool shown);
     void StartMouseTracking();
     void Text1Changed();
     void Text2Changed();
     bool BoxEvent(QWidget *box, QEvent *event);
-    void Report(const char *key) { report(key); }
 
     MultiLineBox *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;
@@ -137,13 +155,13 @@ private:
     StdPicture m_mouseIcon;
     qint16 m_mousePointer = 0;
     QString m_passwordChar;
-    quint32 m_text1Back = 0x80000005;
-    quint32 m_text1Fore = 0x80000008;
+    quint32 m_text1Back = SystemColor::Window;
+    quint32 m_text1Fore = SystemColor::WindowText;
     bool m_userMode = true;
 
     // The two edges, as outline colours; their geometry follows the surface.
-    quint32 m_shape1Color = 0x8000000F;
-    quint32 m_shape2Color = 0x8000000F;
+    quint32 m_shape1Color = SystemColor::ButtonFace;
+    quint32 m_shape2Color = SystemColor::ButtonFace;
     bool m_frameShown = false;
     bool m_hasFocus = false;
     bool m_isInside = false;

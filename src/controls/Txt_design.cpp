@@ -1,27 +1,14 @@
 #include "controls/PropertyBag.h"
 #include "controls/Txt.h"
 
-#include <QLineEdit>
-
-namespace {
-
-QVariant Read(const PropertyBag &bag, const char *key, const QVariant &defaultValue)
-{
-    return bag.ReadProperty(QString::fromLatin1(key), defaultValue);
-}
-
-} // namespace
-
 bool Txt::ReadProperties(const PropertyBag &bag)
 {
     bool ok = true;
-    QWidget::setEnabled(Read(bag, "Enabled", true).toBool());
-    m_text1->setFont(bag.ReadFont(QStringLiteral("Font"), ContainerFont(this)));
-    m_mouseIcon = bag.ReadPicture(QStringLiteral("MouseIcon"));
-    const auto style = ToInt32(Read(bag, "Style", 0.0).toDouble());
-    ok &= style.has_value();
-    m_style = style.value_or(m_style);
-    m_storedText = Read(bag, "Text", QString()).toString();
+    setEnabled(bag.ReadProperty("Enabled", true).toBool());
+    setFont(bag.ReadFont("Font", ContainerFont(this)));
+    m_mouseIcon = bag.ReadPicture("MouseIcon");
+    ok &= bag.ReadWhole("Style", 0, m_style);
+    m_storedText = bag.ReadProperty("Text", QString()).toString();
     RefreshText();
     ShowFrame();
     HideFrame();
@@ -29,34 +16,34 @@ bool Txt::ReadProperties(const PropertyBag &bag)
 
     // The rest goes into the target box.
     QWidget *target = TargetBox();
-    const bool multi = target == m_text1;
-    setSelText(Read(bag, "SelText", QString()).toString());
-    const auto selStart = ToInt32(Read(bag, "SelStart", 0.0).toDouble());
-    const auto selLength = ToInt32(Read(bag, "SelLength", 0.0).toDouble());
-    ok &= selStart.has_value() && selLength.has_value();
-    if (selStart)
-        setSelStart(*selStart);
-    if (selLength)
-        setSelLength(*selLength);
-    const auto pointer = ToInt16(Read(bag, "MousePointer", 0.0).toDouble());
-    ok &= pointer.has_value();
-    if (pointer) {
-        m_mousePointer = *pointer;
+    const bool multi = TargetIsText1();
+    setSelText(bag.ReadProperty("SelText", QString()).toString());
+    qint32 selStart = 0, selLength = 0;
+    if (bag.ReadWhole("SelStart", 0, selStart))
+        setSelStart(selStart);
+    else
+        ok = false;
+    if (bag.ReadWhole("SelLength", 0, selLength))
+        setSelLength(selLength);
+    else
+        ok = false;
+    if (bag.ReadWhole("MousePointer", 0, m_mousePointer))
         ApplyMousePointer(multi ? m_text1->viewport() : target, m_mousePointer, m_mouseIcon);
-    }
-    const QString password = Read(bag, "PasswordChar", QString()).toString().left(1);
+    else
+        ok = false;
+    const QString password = bag.ReadProperty("PasswordChar", QString()).toString().left(1);
     if (multi)
         m_passwordChar = password;
     else
         m_text2->setEchoMode(password.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
-    const QString text = Read(bag, "Text", QStringLiteral("Text")).toString();
+    const QString text = bag.ReadProperty("Text", QStringLiteral("Text")).toString();
     if (multi && m_text1->toPlainText() != text)
         m_text1->setPlainText(text);
     else if (!multi && m_text2->text() != text)
         m_text2->setText(text);
-    target->setToolTip(Read(bag, "ToolTipText", QString()).toString());
-    const quint32 back = bag.ReadColor(QStringLiteral("BackColor"), 0x80000005);
-    const quint32 fore = bag.ReadColor(QStringLiteral("ForeColor"), 0x80000008);
+    target->setToolTip(bag.ReadProperty("ToolTipText", QString()).toString());
+    const quint32 back = bag.ReadColor("BackColor", SystemColor::Window);
+    const quint32 fore = bag.ReadColor("ForeColor", SystemColor::WindowText);
     QPalette palette = target->palette();
     palette.setColor(QPalette::Base, ControlColor(back));
     palette.setColor(QPalette::Text, ControlColor(fore));
@@ -66,66 +53,62 @@ bool Txt::ReadProperties(const PropertyBag &bag)
         m_text1Fore = fore;
     }
     QFont font = target->font();
-    font.setItalic(Read(bag, "FontItalic", false).toBool());
-    const QString name = Read(bag, "FontName", QString()).toString();
+    font.setItalic(bag.ReadProperty("FontItalic", false).toBool());
+    const QString name = bag.ReadProperty("FontName", QString()).toString();
     if (!name.isEmpty())
         font.setFamily(name);
-    const double size = Read(bag, "FontSize", 0.0).toDouble();
+    const double size = bag.ReadProperty("FontSize", 0.0).toDouble();
     if (size > 0 && size <= 16384) // an edit box takes no size of 0 or less; the font keeps its own
         font.setPointSizeF(size);
-    font.setStrikeOut(Read(bag, "FontStrikethru", false).toBool());
-    font.setUnderline(Read(bag, "FontUnderline", false).toBool());
+    font.setStrikeOut(bag.ReadProperty("FontStrikethru", false).toBool());
+    font.setUnderline(bag.ReadProperty("FontUnderline", false).toBool());
     target->setFont(font);
-    const bool locked = Read(bag, "Locked", false).toBool();
-    const auto maxLength = ToInt32(Read(bag, "MaxLength", 0.0).toDouble());
-    ok &= maxLength.has_value();
+    const bool locked = bag.ReadProperty("Locked", false).toBool();
+    qint32 maxLength = multi ? m_text1->maxLength() : m_text2->maxLength();
+    ok &= bag.ReadWhole("MaxLength", 0, maxLength);
     if (multi) {
         m_text1->setReadOnly(locked);
-        if (maxLength)
-            m_text1->setMaxLength(std::max(0, *maxLength));
+        m_text1->setMaxLength(std::max(0, maxLength));
     } else {
         m_text2->setReadOnly(locked);
-        if (maxLength) // an edit box's 0 is no limit
-            m_text2->setMaxLength(*maxLength > 0 ? *maxLength : 32767);
+        m_text2->setMaxLength(maxLength > 0 ? maxLength : 32767); // an edit box's 0 is no limit
     }
 
-    const auto alignment = ToInt16(Read(bag, "Alignment", 0.0).toDouble());
-    ok &= alignment.has_value();
-    if (alignment) {
+    qint16 alignment = 0;
+    if (bag.ReadWhole("Alignment", 0, alignment)) {
         QTextOption option = m_text1->document()->defaultTextOption();
-        option.setAlignment(*alignment == 1 ? Qt::AlignRight : *alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+        option.setAlignment(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
         m_text1->document()->setDefaultTextOption(option);
+    } else {
+        ok = false;
     }
     return ok;
 }
 
 void Txt::WriteProperties(PropertyBag &bag) const
 {
-    const auto write = [&](const char *key, const QVariant &value, const QVariant &defaultValue) {
-        bag.WriteProperty(QString::fromLatin1(key), value, defaultValue);
-    };
-    bag.WriteColor(QStringLiteral("BackColor"), m_text1Back, 0x80000005);
-    write("Enabled", isEnabled(), true);
-    bag.WriteFont(QStringLiteral("Font"), m_text1->font(), ContainerFont(this));
-    bag.WriteColor(QStringLiteral("ForeColor"), m_text1Fore, 0x80000008);
-    write("FontItalic", FontItalic(), false);
-    write("FontName", FontName(), QString());
-    write("FontSize", double(FontSize()), 0);
-    write("FontStrikethru", FontStrikethru(), false);
-    write("FontUnderline", FontUnderline(), false);
-    write("Locked", Locked(), false);
-    write("MaxLength", MaxLength(), 0);
-    bag.WritePicture(QStringLiteral("MouseIcon"), m_mouseIcon);
-    write("MousePointer", m_mousePointer, 0);
-    write("PasswordChar", m_passwordChar, QString());
-    write("Text", m_text1->toPlainText(), QStringLiteral("Text"));
-    write("ToolTipText", ToolTipText(), QString());
-    write("Style", m_style, 0);
-    write("Text", m_storedText, QString());
+    bag.WriteColor("BackColor", m_text1Back, SystemColor::Window);
+    bag.WriteProperty("Enabled", isEnabled(), true);
+    bag.WriteFont("Font", Font(), ContainerFont(this));
+    bag.WriteColor("ForeColor", m_text1Fore, SystemColor::WindowText);
+    bag.WriteProperty("FontItalic", FontItalic(), false);
+    bag.WriteProperty("FontName", FontName(), QString());
+    bag.WriteProperty("FontSize", double(FontSize()), 0);
+    bag.WriteProperty("FontStrikethru", FontStrikethru(), false);
+    bag.WriteProperty("FontUnderline", FontUnderline(), false);
+    bag.WriteProperty("Locked", Locked(), false);
+    bag.WriteProperty("MaxLength", MaxLength(), 0);
+    bag.WritePicture("MouseIcon", m_mouseIcon);
+    bag.WriteProperty("MousePointer", m_mousePointer, 0);
+    bag.WriteProperty("PasswordChar", m_passwordChar, QString());
+    bag.WriteProperty("Text", m_text1->toPlainText(), QStringLiteral("Text"));
+    bag.WriteProperty("ToolTipText", ToolTipText(), QString());
+    bag.WriteProperty("Style", m_style, 0);
+    bag.WriteProperty("Text", m_storedText, QString());
     const QTextCursor cursor = m_text1->textCursor();
-    write("SelText", cursor.selectedText(), QString());
-    write("SelStart", cursor.selectionStart(), 0);
-    write("SelLength", cursor.selectionEnd() - cursor.selectionStart(), 0);
+    bag.WriteProperty("SelText", cursor.selectedText(), QString());
+    bag.WriteProperty("SelStart", cursor.selectionStart(), 0);
+    bag.WriteProperty("SelLength", cursor.selectionEnd() - cursor.selectionStart(), 0);
     const Qt::Alignment a = m_text1->document()->defaultTextOption().alignment();
-    write("Alignment", a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0, 0);
+    bag.WriteProperty("Alignment", a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0, 0);
 }

@@ -2,9 +2,6 @@
 
 #include "platform/ui/MouseTracking.h"
 
-#include <QEvent>
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimerEvent>
@@ -42,30 +39,77 @@ qint32 PackPoint(const QPointF &point)
 
 qint32 KeyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
-    qint32 state = 0;
-    if (buttons & Qt::LeftButton)
-        state |= 0x01;
-    if (buttons & Qt::RightButton)
-        state |= 0x02;
-    if (modifiers & Qt::ShiftModifier)
-        state |= 0x04;
-    if (modifiers & Qt::ControlModifier)
-        state |= 0x08;
-    if (buttons & Qt::MiddleButton)
-        state |= 0x10;
-    return state;
+    return (buttons & Qt::LeftButton ? 0x01 : 0) | (buttons & Qt::RightButton ? 0x02 : 0) |
+           (modifiers & Qt::ShiftModifier ? 0x04 : 0) | (modifiers & Qt::ControlModifier ? 0x08 : 0) |
+           (buttons & Qt::MiddleButton ? 0x10 : 0);
 }
 
 // The message of a press, release or double-click: left, right and middle are three apart.
 qint32 ButtonMessage(qint32 leftMessage, Qt::MouseButton button)
 {
-    switch (button) {
-    case Qt::LeftButton:
-        return leftMessage;
-    case Qt::RightButton:
-        return leftMessage + 3;
-    case Qt::MiddleButton:
-        return leftMessage + 6;
+    return button == Qt::LeftButton     ? leftMessage
+           : button == Qt::RightButton  ? leftMessage + 3
+           : button == Qt::MiddleButton ? leftMessage + 6
+                                        : 0;
+}
+
+// The message of a Qt event, 0 for none; a leave only once armed, as the system's notification.
+qint32 Translate(HookEntry &entry, QEvent *event, qint32 &wParam, qint32 &lParam)
+{
+    wParam = 0;
+    lParam = 0;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        const auto *m = static_cast<QMouseEvent *>(event);
+        wParam = KeyState(m->buttons(), m->modifiers());
+        lParam = PackPoint(m->position());
+        const QEvent::Type t = event->type();
+        return t == QEvent::MouseMove            ? WM::MOUSEMOVE
+               : t == QEvent::MouseButtonPress   ? ButtonMessage(WM::LBUTTONDOWN, m->button())
+               : t == QEvent::MouseButtonRelease ? ButtonMessage(WM::LBUTTONUP, m->button())
+                                                 : ButtonMessage(WM::LBUTTONDBLCLK, m->button());
+    }
+    case QEvent::Wheel: {
+        const auto *w = static_cast<QWheelEvent *>(event);
+        wParam = KeyState(w->buttons(), w->modifiers()) | (w->angleDelta().y() & 0xFFFF) << 16;
+        lParam = PackPoint(w->globalPosition());
+        return WM::MOUSEWHEEL;
+    }
+    case QEvent::Leave:
+        return std::exchange(entry.leaveArmed, false) ? WM::MOUSELEAVE : 0;
+    case QEvent::Timer:
+        wParam = static_cast<QTimerEvent *>(event)->timerId();
+        return WM::TIMER;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *k = static_cast<QKeyEvent *>(event);
+        wParam = k->nativeVirtualKey() ? static_cast<qint32>(k->nativeVirtualKey()) : k->key();
+        lParam = k->isAutoRepeat() ? 1 << 30 : 0;
+        return event->type() == QEvent::KeyPress ? WM::KEYDOWN : WM::KEYUP;
+    }
+    case QEvent::EnabledChange:
+        wParam = entry.hWnd && entry.hWnd->isEnabled() ? 1 : 0;
+        return WM::ENABLE;
+    case QEvent::Show:
+    case QEvent::Hide:
+        wParam = event->type() == QEvent::Show ? 1 : 0;
+        return WM::SHOWWINDOW;
+    case QEvent::Resize: {
+        const QSize s = static_cast<QResizeEvent *>(event)->size();
+        lParam = PackPoint(QPointF(s.width(), s.height()));
+        return WM::SIZE;
+    }
+    case QEvent::FocusIn:
+        return WM::SETFOCUS;
+    case QEvent::FocusOut:
+        return WM::KILLFOCUS;
+    case QEvent::Paint:
+        return WM::PAINT;
+    case QEvent::Close:
+        return WM::CLOSE;
     default:
         return 0;
     }
@@ -73,10 +117,8 @@ qint32 ButtonMessage(qint32 leftMessage, Qt::MouseButton button)
 
 bool Wanted(qint32 count, const std::vector<qint32> &table, qint32 uMsg)
 {
-    if (count < 0)
-        return true;
-    const auto end = table.begin() + std::min<qint32>(count, static_cast<qint32>(table.size()));
-    return std::find(table.begin(), end, uMsg) != end;
+    const auto end = table.begin() + std::clamp<qint32>(count, 0, static_cast<qint32>(table.size()));
+    return count < 0 || std::find(table.begin(), end, uMsg) != end;
 }
 
 void Register(qint32 &count, std::vector<qint32> &table, qint32 uMsg)
@@ -86,17 +128,15 @@ void Register(qint32 &count, std::vector<qint32> &table, qint32 uMsg)
         return;
     }
     // A table switched to every message keeps its entries; registering one more starts counting again.
-    const qint32 used = std::max<qint32>(count, 0);
-    for (qint32 i = 0; i < used; ++i) {
-        if (table[static_cast<size_t>(i)] == 0) {
-            table[static_cast<size_t>(i)] = uMsg;
-            return;
-        }
-        if (table[static_cast<size_t>(i)] == uMsg)
+    const auto used = static_cast<size_t>(std::max<qint32>(count, 0));
+    for (size_t i = 0; i < used; ++i) {
+        if (table[i] == 0)
+            table[i] = uMsg;
+        if (table[i] == uMsg)
             return;
     }
-    count = used + 1;
-    table.resize(static_cast<size_t>(count));
+    count = static_cast<qint32>(used + 1);
+    table.resize(used + 1);
     table.back() = uMsg;
 }
 
@@ -106,24 +146,22 @@ void Unregister(qint32 &count, std::vector<qint32> &table, qint32 uMsg)
         count = 0;
         return;
     }
-    for (qint32 i = 0; i < std::max<qint32>(count, 0); ++i) {
-        if (table[static_cast<size_t>(i)] == uMsg) {
-            table[static_cast<size_t>(i)] = 0;
-            return;
-        }
-    }
+    const auto end = table.begin() + std::clamp<qint32>(count, 0, static_cast<qint32>(table.size()));
+    if (const auto it = std::find(table.begin(), end, uMsg); it != end)
+        *it = 0;
 }
 
 } // namespace
 
-HookTable::~HookTable()
+HookEntry *HookTable::Find(QWidget *hWnd)
 {
-    UnhookAll();
+    const int index = FindHookIndex(hWnd, false);
+    return index < 0 ? nullptr : &m_entries[static_cast<size_t>(index)];
 }
 
 void HookTable::HookWindow(QWidget *hWnd)
 {
-    if (!hWnd || FindHookIndex(hWnd, false) >= 0)
+    if (!hWnd || Find(hWnd))
         return;
     int index = FindHookIndex(hWnd, true);
     if (index < 0) {
@@ -140,38 +178,32 @@ void HookTable::HookWindow(QWidget *hWnd)
 
 void HookTable::AddHookMsg(QWidget *hWnd, qint32 uMsg, int When)
 {
-    const int index = FindHookIndex(hWnd, false);
-    if (index < 0)
-        return;
-    HookEntry &e = m_entries[static_cast<size_t>(index)];
-    if (When & HookBefore)
-        Register(e.BeforeCount, e.BeforeTable, uMsg);
-    if (When & HookAfter)
-        Register(e.AfterCount, e.AfterTable, uMsg);
+    if (HookEntry *e = Find(hWnd)) {
+        if (When & HookBefore)
+            Register(e->BeforeCount, e->BeforeTable, uMsg);
+        if (When & HookAfter)
+            Register(e->AfterCount, e->AfterTable, uMsg);
+    }
 }
 
 void HookTable::DelHookMsg(QWidget *hWnd, qint32 uMsg, int When)
 {
-    const int index = FindHookIndex(hWnd, false);
-    if (index < 0)
-        return;
-    HookEntry &e = m_entries[static_cast<size_t>(index)];
-    if (When & HookBefore)
-        Unregister(e.BeforeCount, e.BeforeTable, uMsg);
-    if (When & HookAfter)
-        Unregister(e.AfterCount, e.AfterTable, uMsg);
+    if (HookEntry *e = Find(hWnd)) {
+        if (When & HookBefore)
+            Unregister(e->BeforeCount, e->BeforeTable, uMsg);
+        if (When & HookAfter)
+            Unregister(e->AfterCount, e->AfterTable, uMsg);
+    }
 }
 
 void HookTable::UnhookWindow(QWidget *hWnd)
 {
-    const int index = FindHookIndex(hWnd, false);
-    if (index < 0)
-        return;
-    HookEntry &e = m_entries[static_cast<size_t>(index)];
-    if (e.hWnd && e.filter)
-        e.hWnd->removeEventFilter(e.filter);
-    delete e.filter.data();
-    e = HookEntry();
+    if (HookEntry *e = Find(hWnd)) {
+        if (e->filter)
+            e->hWnd->removeEventFilter(e->filter);
+        delete e->filter.data();
+        *e = HookEntry();
+    }
 }
 
 void HookTable::UnhookAll()
@@ -197,144 +229,40 @@ int HookTable::FindHookIndex(QWidget *hWnd, bool bAdd) const
 
 bool HookTable::CheckMouseTracking()
 {
-    m_trackAvailable = true;
     m_trackInUser32 = IsFunctionExported(QStringLiteral("TrackMouseEvent"), QStringLiteral("User32"));
-    if (!m_trackInUser32 && !IsFunctionExported(QStringLiteral("_TrackMouseEvent"), QStringLiteral("Comctl32")))
-        m_trackAvailable = false;
+    m_trackAvailable =
+        m_trackInUser32 || IsFunctionExported(QStringLiteral("_TrackMouseEvent"), QStringLiteral("Comctl32"));
     return m_trackAvailable;
 }
 
 void HookTable::TrackMouseLeave(QWidget *hWnd)
 {
-    if (!m_trackAvailable)
-        return;
-    const int index = FindHookIndex(hWnd, false);
-    if (index >= 0)
-        m_entries[static_cast<size_t>(index)].leaveArmed = true;
-}
-
-bool HookTable::Translate(HookEntry &entry, QEvent *event, qint32 &uMsg, qint32 &wParam, qint32 &lParam)
-{
-    wParam = 0;
-    lParam = 0;
-    switch (event->type()) {
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick: {
-        const auto *m = static_cast<QMouseEvent *>(event);
-        wParam = KeyState(m->buttons(), m->modifiers());
-        lParam = PackPoint(m->position());
-        if (event->type() == QEvent::MouseMove)
-            uMsg = WM::MOUSEMOVE;
-        else if (event->type() == QEvent::MouseButtonPress)
-            uMsg = ButtonMessage(WM::LBUTTONDOWN, m->button());
-        else if (event->type() == QEvent::MouseButtonRelease)
-            uMsg = ButtonMessage(WM::LBUTTONUP, m->button());
-        else
-            uMsg = ButtonMessage(WM::LBUTTONDBLCLK, m->button());
-        return uMsg != 0;
-    }
-    case QEvent::Wheel: {
-        const auto *w = static_cast<QWheelEvent *>(event);
-        wParam = KeyState(w->buttons(), w->modifiers()) | (w->angleDelta().y() & 0xFFFF) << 16;
-        lParam = PackPoint(w->globalPosition());
-        uMsg = WM::MOUSEWHEEL;
-        return true;
-    }
-    case QEvent::Leave:
-        // One-shot, as the system's leave notification: only after TrackMouseLeave.
-        if (!entry.leaveArmed)
-            return false;
-        entry.leaveArmed = false;
-        uMsg = WM::MOUSELEAVE;
-        return true;
-    case QEvent::Timer:
-        uMsg = WM::TIMER;
-        wParam = static_cast<QTimerEvent *>(event)->timerId();
-        return true;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto *k = static_cast<QKeyEvent *>(event);
-        uMsg = event->type() == QEvent::KeyPress ? WM::KEYDOWN : WM::KEYUP;
-        wParam = k->nativeVirtualKey() ? static_cast<qint32>(k->nativeVirtualKey()) : k->key();
-        lParam = k->isAutoRepeat() ? 1 << 30 : 0;
-        return true;
-    }
-    case QEvent::FocusIn:
-        uMsg = WM::SETFOCUS;
-        return true;
-    case QEvent::FocusOut:
-        uMsg = WM::KILLFOCUS;
-        return true;
-    case QEvent::EnabledChange:
-        uMsg = WM::ENABLE;
-        wParam = entry.hWnd && entry.hWnd->isEnabled() ? 1 : 0;
-        return true;
-    case QEvent::Paint:
-        uMsg = WM::PAINT;
-        return true;
-    case QEvent::Close:
-        uMsg = WM::CLOSE;
-        return true;
-    case QEvent::Show:
-    case QEvent::Hide:
-        uMsg = WM::SHOWWINDOW;
-        wParam = event->type() == QEvent::Show ? 1 : 0;
-        return true;
-    case QEvent::Resize: {
-        const QSize s = static_cast<QResizeEvent *>(event)->size();
-        uMsg = WM::SIZE;
-        lParam = PackPoint(QPointF(s.width(), s.height()));
-        return true;
-    }
-    default:
-        return false;
-    }
+    if (HookEntry *e = m_trackAvailable ? Find(hWnd) : nullptr)
+        e->leaveArmed = true;
 }
 
 bool HookTable::Dispatch(QWidget *hWnd, QEvent *event)
 {
-    int index = FindHookIndex(hWnd, false);
-    if (index < 0)
+    HookEntry *e = Find(hWnd);
+    qint32 wParam = 0, lParam = 0;
+    qint32 uMsg = e ? Translate(*e, event, wParam, lParam) : 0;
+    // Nothing registered for this message: leave the event to Qt untouched.
+    if (uMsg == 0 || !(Wanted(e->BeforeCount, e->BeforeTable, uMsg) || Wanted(e->AfterCount, e->AfterTable, uMsg)))
         return false;
-    qint32 uMsg = 0;
-    qint32 wParam = 0;
-    qint32 lParam = 0;
-    if (!Translate(m_entries[static_cast<size_t>(index)], event, uMsg, wParam, lParam))
-        return false;
-    {
-        const HookEntry &e = m_entries[static_cast<size_t>(index)];
-        // Nothing registered for this message: leave the event to Qt untouched.
-        if (!Wanted(e.BeforeCount, e.BeforeTable, uMsg) && !Wanted(e.AfterCount, e.AfterTable, uMsg))
-            return false;
-    }
 
     bool bHandled = false;
     qint32 lReturn = 0;
     QWidget *lng_hWnd = hWnd;
     const QPointer<QWidget> alive(hWnd);
-    {
-        const HookEntry &e = m_entries[static_cast<size_t>(index)];
-        if (Wanted(e.BeforeCount, e.BeforeTable, uMsg))
-            m_owner->zSubclass_Proc(true, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam);
-    }
-    if (bHandled) {
-        m_lastReturn = lReturn;
-        return true;
-    }
+    if (Wanted(e->BeforeCount, e->BeforeTable, uMsg))
+        m_owner->zSubclass_Proc(true, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam);
     // The widget's own handling, exactly as Qt would have called it after the filters.
-    if (!alive)
-        return true;
-    lReturn = static_cast<QObject *>(hWnd)->event(event) ? 1 : 0;
-
+    if (!bHandled && alive)
+        lReturn = static_cast<QObject *>(hWnd)->event(event) ? 1 : 0;
     // The callbacks may have unhooked the widget, or hooked others and moved the table.
-    index = FindHookIndex(hWnd, false);
-    if (index >= 0) {
-        const HookEntry &e = m_entries[static_cast<size_t>(index)];
-        if (Wanted(e.AfterCount, e.AfterTable, uMsg))
-            m_owner->zSubclass_Proc(false, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam);
-    }
+    e = bHandled || !alive ? nullptr : Find(hWnd);
+    if (e && Wanted(e->AfterCount, e->AfterTable, uMsg))
+        m_owner->zSubclass_Proc(false, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam);
     m_lastReturn = lReturn;
     return true;
 }

@@ -1,65 +1,33 @@
 #pragma once
 
 // Window message hook: lets a control see chosen messages of its widgets before or after the
-// widgets' own handling, and learn once when the pointer leaves a widget.
+// widgets' own handling, and learn once when the pointer leaves a widget. A control derives from
+// HookOwner, keeps a HookTable, and when its design is loaded in run mode: CheckMouseTracking(),
+// HookWindow(widget) and AddHookMsg(widget, WM_MOUSEMOVE, HookAfter) and so on. On the first move
+// at a new position (MousePosition) it calls TrackMouseLeave(lng_hWnd) for one WM_MOUSELEAVE.
 //
-// How a control uses it:
-//   class MyControl : public QWidget, public HookOwner {
-//       HookTable m_hooks{this};
-//       void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd,
-//                           qint32 &uMsg, qint32 &wParam, qint32 &lParam) override;
-//   };
-//   // when its properties are loaded, in run mode only:
-//   if (m_hooks.CheckMouseTracking()) {           // false: run without hooks, no hover effects
-//       m_hooks.HookWindow(this);                 // one filter, parented to the widget
-//       m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
-//       m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
-//   }
-//   // in zSubclass_Proc, on the first move at a new position (see MousePosition):
-//   if (!IsInside) { IsInside = true; m_hooks.TrackMouseLeave(lng_hWnd); }  // one WM_MOUSELEAVE
-//   // in the destructor: m_hooks.UnhookAll();  (the table also does it when it is destroyed)
-//
-// Messages are Qt events translated to their classic numbers; see the WM namespace. For mouse
+// Messages are Qt events translated to their classic numbers (the WM namespace). For mouse
 // messages lParam holds x in its low 16 bits and y in its high 16 bits, and wParam the MK_* state.
-// WM_MOUSELEAVE arrives only after TrackMouseLeave armed it, once per arming. WM_TIMER comes from
-// QObject::startTimer on the hooked widget, with the timer id in wParam. Qt events without a
-// number never reach the callback, not even with HookAllMessages.
+// WM_TIMER comes from QObject::startTimer on the hooked widget, with the timer id in wParam. Qt
+// events without a number never reach the callback, not even with HookAllMessages.
 //
-// Before-callbacks run ahead of the widget's own handling; setting bHandled swallows the event: the
-// widget and the after-callbacks never see it, and lReturn is the result. After-callbacks run once
-// the widget has handled the event and see its result (1 handled, 0 not) in lReturn. Changes a
-// before-callback makes to uMsg, wParam or lParam reach the after-callbacks, not the widget.
-// Unlike a window procedure, Qt sends no leave to a widget when the pointer moves onto one of its
-// children; a control that needs that hooks the children too.
+// Before-callbacks run ahead of the widget's own handling; setting bHandled swallows the event and
+// lReturn is the result. After-callbacks see the widget's result (1 handled, 0 not) in lReturn.
+// Changes a before-callback makes to uMsg, wParam or lParam reach the after-callbacks, not the
+// widget. Qt sends no leave to a widget when the pointer moves onto one of its children; a control
+// that needs that hooks the children too.
 
-#include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <vector>
 
 namespace WM {
-constexpr qint32 SIZE = 0x0005;
-constexpr qint32 SETFOCUS = 0x0007;
-constexpr qint32 KILLFOCUS = 0x0008;
-constexpr qint32 ENABLE = 0x000A;
-constexpr qint32 PAINT = 0x000F;
-constexpr qint32 CLOSE = 0x0010;
-constexpr qint32 SHOWWINDOW = 0x0018;
-constexpr qint32 KEYDOWN = 0x0100;
-constexpr qint32 KEYUP = 0x0101;
-constexpr qint32 TIMER = 0x0113;
-constexpr qint32 MOUSEMOVE = 0x0200;
-constexpr qint32 LBUTTONDOWN = 0x0201;
-constexpr qint32 LBUTTONUP = 0x0202;
-constexpr qint32 LBUTTONDBLCLK = 0x0203;
-constexpr qint32 RBUTTONDOWN = 0x0204;
-constexpr qint32 RBUTTONUP = 0x0205;
-constexpr qint32 RBUTTONDBLCLK = 0x0206;
-constexpr qint32 MBUTTONDOWN = 0x0207;
-constexpr qint32 MBUTTONUP = 0x0208;
-constexpr qint32 MBUTTONDBLCLK = 0x0209;
-constexpr qint32 MOUSEWHEEL = 0x020A;
-constexpr qint32 MOUSELEAVE = 0x02A3;
+constexpr qint32 SIZE = 0x0005, SETFOCUS = 0x0007, KILLFOCUS = 0x0008, ENABLE = 0x000A, PAINT = 0x000F;
+constexpr qint32 CLOSE = 0x0010, SHOWWINDOW = 0x0018, KEYDOWN = 0x0100, KEYUP = 0x0101, TIMER = 0x0113;
+// Presses, releases and double-clicks of the right and middle buttons follow those of the left
+// button at 3 and 6.
+constexpr qint32 MOUSEMOVE = 0x0200, LBUTTONDOWN = 0x0201, LBUTTONUP = 0x0202, LBUTTONDBLCLK = 0x0203;
+constexpr qint32 RBUTTONUP = 0x0205, MOUSEWHEEL = 0x020A, MOUSELEAVE = 0x02A3;
 } // namespace WM
 
 constexpr qint32 WM_MOUSEMOVE = WM::MOUSEMOVE;
@@ -79,9 +47,6 @@ public:
     virtual ~HookOwner() = default;
     virtual void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg,
                                 qint32 &wParam, qint32 &lParam) = 0;
-
-protected:
-    HookOwner() = default;
 };
 
 // One hooked widget. Tables hold message numbers; 0 marks a deleted slot. A count of -1 means
@@ -96,11 +61,11 @@ struct HookEntry {
     bool leaveArmed = false;
 };
 
-// The hook table of one control instance.
+// The hook table of one control instance; it removes its hooks when it goes.
 class HookTable {
 public:
     explicit HookTable(HookOwner *owner) : m_owner(owner) {}
-    ~HookTable();
+    ~HookTable() { UnhookAll(); }
     HookTable(const HookTable &) = delete;
     HookTable &operator=(const HookTable &) = delete;
 
@@ -129,7 +94,7 @@ public:
     bool Dispatch(QWidget *hWnd, QEvent *event);
 
 private:
-    bool Translate(HookEntry &entry, QEvent *event, qint32 &uMsg, qint32 &wParam, qint32 &lParam);
+    HookEntry *Find(QWidget *hWnd);
 
     HookOwner *m_owner;
     std::vector<HookEntry> m_entries;
@@ -145,12 +110,10 @@ struct MousePosition {
     // Stores the position of lParam and says whether it differs from the last one.
     bool Moved(qint32 lParam)
     {
-        const qint32 x = lParam & 0xFFFF;
-        const qint32 y = (lParam >> 16) & 0xFFFF;
-        if (x == X && y == Y)
-            return false;
+        const qint32 x = lParam & 0xFFFF, y = (lParam >> 16) & 0xFFFF;
+        const bool moved = x != X || y != Y;
         X = x;
         Y = y;
-        return true;
+        return moved;
     }
 };

@@ -5,6 +5,7 @@
 #include "platform/ui/Twips.h"
 
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
@@ -41,7 +42,8 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     shape1->setStyleSheet(QStringLiteral("color: #E0E0E0"));
     Image1 = new QLabel(this);
     Image1->setGeometry(TwipsRect(180, 180, 2505, 1110));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/image1.png")));
+    // The icon picks the picture made for the screen's pixel ratio (image1@2x.png at 2), so the logo stays sharp.
+    Image1->setPixmap(QIcon(QStringLiteral(":/image1.png")).pixmap(Image1->size(), devicePixelRatioF()));
     Image1->setAlignment(Qt::AlignCenter);
 
     lblVersion = Label(this, TwipsRect(2880, 180, 2400, 255));

@@ -1,19 +1,15 @@
 #include "toolbar/McToolBar.h"
 
-#include "controls/PropertyBag.h"
+#include "controls/ControlSupport.h"
+#include "platform/ui/Colors.h"
 #include "toolbar/ToolBarAccessible.h"
-#include "toolbar/ToolBarToolTip.h"
 
-#include <QEvent>
-#include <QPainter>
-#include <algorithm>
-
-namespace {
-
-// Sizes a damaged design asks for can be absurd; nothing past this can be seen anyway.
-constexpr int kMaxSurface = 4096;
-
-} // namespace
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <cmath>
 
 McToolBar::McToolBar(QWidget *parent) : QWidget(parent)
 {
@@ -33,155 +29,13 @@ McToolBar::~McToolBar()
     m_hooks.UnhookAll();
 }
 
-void McToolBar::InitProperties()
-{
-    m = ToolBarModel();
-    RedrawControl();
-}
-
-void McToolBar::ReadProperties(const PropertyBag &bag)
-{
-    m.Read(bag, font());
-    if (m.Font)
-        QWidget::setFont(*m.Font);
-    m.Button_Index = m_designMode ? (m.count() > 0 ? 0 : -1) : -1;
-    StartMouseTracking();
-    RedrawControl();
-}
-
-void McToolBar::WriteProperties(PropertyBag &bag) const
-{
-    m.Write(bag, font());
-}
-
 void McToolBar::StartMouseTracking()
 {
     if (m_designMode || !m_hooks.CheckMouseTracking())
         return;
     m_hooks.HookWindow(this);
-    m_hooks.AddHookMsg(this, WM_MOUSEMOVE, HookAfter);
-    m_hooks.AddHookMsg(this, WM_MOUSELEAVE, HookAfter);
-    m_hooks.AddHookMsg(this, WM_TIMER, HookAfter);
-}
-
-void McToolBar::setButton_Count(int count)
-{
-    if (m.SetButtonCount(count))
-        RedrawControl();
-}
-
-void McToolBar::setButton_Index(int index)
-{
-    if (m.SetButtonIndex(index))
-        RedrawControl();
-}
-
-ButtonRecord *McToolBar::current()
-{
-    return m.valid(m.Button_Index) ? &m.Buttons[static_cast<size_t>(m.Button_Index)] : nullptr;
-}
-
-const ButtonRecord *McToolBar::current() const
-{
-    return button(m.Button_Index);
-}
-
-const ButtonRecord *McToolBar::button(int index) const
-{
-    return m.valid(index) ? &m.Buttons[static_cast<size_t>(index)] : nullptr;
-}
-
-void McToolBar::setButtonRemove(int)
-{
-    if (m.RemoveButton())
-        RedrawControl();
-}
-
-void McToolBar::setButtonMoveTo(int target)
-{
-    if (m.MoveButtonTo(target))
-        RedrawControl();
-}
-
-void McToolBar::HighlightButton(int lIndex)
-{
-    if (m.valid(lIndex)) {
-        m.Buttons[static_cast<size_t>(lIndex)].pressed = true;
-        RedrawControl();
-    }
-}
-
-void McToolBar::UnHighlightButton(int lIndex)
-{
-    if (m.valid(lIndex)) {
-        m.Buttons[static_cast<size_t>(lIndex)].pressed = false;
-        RedrawControl();
-    }
-}
-
-void McToolBar::RedrawControl()
-{
-    // Resizing the control below comes back here through resizeEvent; one pass draws it all.
-    if (m_redrawing)
-        return;
-    m_redrawing = true;
-    emit Redrawing(m.Button_Index);
-    const QFont drawFont = Font();
-    QImage probe(1, 1, QImage::Format_RGB32);
-    LayoutGrid(m, m_grid, size(), QFontMetricsF(drawFont, &probe));
-
-    if (m.WarpSize) {
-        QSize wanted = size();
-        if (wanted.width() < m.ButtonsWidth)
-            wanted.setWidth(m.ButtonsWidth);
-        if (m_align != 3 && m_align != 4)
-            wanted.setHeight(
-                static_cast<int>(std::clamp<qint64>(qint64(m.ButtonsHeight) * m_grid.RowCount, 0, QWIDGETSIZE_MAX)));
-        if (m_align != 1 && m_align != 2)
-            wanted.setWidth(
-                static_cast<int>(std::clamp<qint64>(qint64(m.ButtonsPerRow) * m.ButtonsWidth, 0, QWIDGETSIZE_MAX)));
-        if (wanted != size())
-            resize(wanted);
-    }
-
-    // The surface has the screen's pixels, so text and icons stay sharp at any scale factor.
-    m_surface = RenderSurface(devicePixelRatioF());
-    UpdateShortcuts();
-    update();
-    m_redrawing = false;
-}
-
-QImage McToolBar::RenderSurface(qreal dpr)
-{
-    const QSize inner(std::min(width(), kMaxSurface), std::min(height(), kMaxSurface));
-    if (inner.isEmpty())
-        return QImage();
-    QImage surface = m_surface;
-    if (surface.deviceIndependentSize() != QSizeF(inner) || surface.devicePixelRatio() != dpr) {
-        surface = QImage(inner * dpr, QImage::Format_RGB32);
-        surface.setDevicePixelRatio(dpr);
-    }
-    QPainter p(&surface);
-    p.setFont(Font());
-    PaintState state;
-    state.inner = inner;
-    state.mouseDown = m_isMouseDown;
-    state.designMode = m_designMode;
-    state.enabled = isEnabled();
-    PaintToolBar(p, m, m_grid, state);
-    return surface;
-}
-
-void McToolBar::paintEvent(QPaintEvent *)
-{
-    if (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF())
-        RedrawControl(); // moved to a screen of another scale
-    QPainter p(this);
-    // Only past the largest surface is there anything the surface does not cover.
-    if (m_surface.deviceIndependentSize() != QSizeF(size()))
-        p.fillRect(rect(), ResolvedColor(m.BackColor));
-    if (!m_surface.isNull())
-        p.drawImage(0, 0, m_surface);
+    for (const qint32 message : {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_TIMER})
+        m_hooks.AddHookMsg(this, message, HookAfter);
 }
 
 void McToolBar::resizeEvent(QResizeEvent *)
@@ -191,12 +45,325 @@ void McToolBar::resizeEvent(QResizeEvent *)
 
 void McToolBar::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange) {
-        if (testAttribute(Qt::WA_SetFont))
-            m.Font = font();
+    if (event->type() == QEvent::FontChange && testAttribute(Qt::WA_SetFont))
+        m.Font = font();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
         RedrawControl();
-    } else if (event->type() == QEvent::EnabledChange) {
+    QWidget::changeEvent(event);
+}
+
+int McToolBar::HitTest(double X, double Y) const
+{
+    const int count = m.count();
+    double candidate = count;
+    if (m.AutoSizeButtons) {
+        for (int i = 0; i < count; ++i) {
+            const ButtonRecord &b = m.at(i);
+            if (X > b.left && X < b.left + b.width && Y > b.top && Y < b.top + b.height) {
+                candidate = i;
+                break;
+            }
+        }
+    } else if (m_grid.CellHeight != 0 && m_grid.CellWidth != 0) {
+        candidate = std::floor(Y / m_grid.CellHeight) * m.ButtonsPerRow + std::floor(X / m_grid.CellWidth);
+    } else {
+        candidate = -1; // no grid to divide by: no button is under the mouse
+    }
+    // The column test is skipped, not failed, when there is no width to divide by.
+    if (m.ButtonsWidth != 0 && std::floor(X / m.ButtonsWidth) >= m.ButtonsPerRow)
+        return -1;
+    if (!(candidate >= 0 && candidate < count))
+        return -1;
+    const int index = static_cast<int>(candidate);
+    return m.at(index).enabled ? index : -1;
+}
+
+void McToolBar::HoverAt(const QPointF &pos)
+{
+    const int index = HitTest(pos.x(), pos.y());
+    if (index == -1)
+        unsetCursor();
+    if (index != m.Button_Index) {
+        m.Button_Index = index;
+        emit OnButtonHover(index);
         RedrawControl();
     }
-    QWidget::changeEvent(event);
+}
+
+void McToolBar::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_designMode)
+        return;
+    const QPointF pos = event->position();
+    HoverAt(pos);
+    emit MouseMove(m.Button_Index, ButtonOf(event->buttons()), ShiftOf(event->modifiers()), float(pos.x()),
+                   float(pos.y()));
+}
+
+void McToolBar::mousePressEvent(QMouseEvent *event)
+{
+    if (m_designMode)
+        return;
+    m_pressedHere = true;
+    m_afterDoubleClick = false;
+    // A pen, a touch or a fast mouse may press where no move was seen: the press is a hover there too.
+    HoverAt(event->position());
+    if (m.Button_Index == -1)
+        return;
+    m_isMouseDown = true;
+    RedrawControl();
+    emit MouseDown(m.Button_Index, ButtonOf(event->button()), ShiftOf(event->modifiers()), float(event->position().x()),
+                   float(event->position().y()));
+}
+
+void McToolBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_designMode)
+        return;
+    if (m.Button_Index != -1) {
+        m_isMouseDown = false;
+        RedrawControl();
+        emit MouseUp(m.Button_Index, ButtonOf(event->button()), ShiftOf(event->modifiers()),
+                     float(event->position().x()), float(event->position().y()));
+    }
+    // A click is a press and a release on the control; the release that ends a double-click is none.
+    const bool click = m_pressedHere && !m_afterDoubleClick && rect().contains(event->position().toPoint());
+    m_pressedHere = false;
+    m_afterDoubleClick = false;
+    if (click)
+        RaiseClick(m.Button_Index);
+}
+
+void McToolBar::mouseDoubleClickEvent(QMouseEvent *)
+{
+    if (m_designMode)
+        return;
+    m_pressedHere = false;
+    m_afterDoubleClick = true;
+    m_isMouseDown = true;
+    RedrawControl();
+    emit DblClick(m.Button_Index);
+}
+
+void McToolBar::keyPressEvent(QKeyEvent *event)
+{
+    m_isMouseDown = true;
+    emit KeyDown(m.Button_Index, KeyCodeOf(event), ShiftOf(event->modifiers()));
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        m_isMouseDown = false;
+        SelectButton(NextEnabled(m.Button_Index, event->key() == Qt::Key_Right ? 1 : -1));
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Down:
+        if (m.Button_Index != -1)
+            RaiseClick(m.Button_Index);
+        break;
+    case Qt::Key_Escape:
+        m_isMouseDown = false;
+        clearFocus();
+        break;
+    default:
+        break;
+    }
+}
+
+void McToolBar::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->isAutoRepeat())
+        return;
+    m_isMouseDown = false;
+    emit KeyUp(m.Button_Index, KeyCodeOf(event), ShiftOf(event->modifiers()));
+}
+
+void McToolBar::focusInEvent(QFocusEvent *event)
+{
+    // Reached by Tab or F10: the keyboard needs a button to stand on.
+    const bool byKey = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (!m_designMode && m.Button_Index == -1 && byKey)
+        SelectButton(NextEnabled(-1, 1));
+    QWidget::focusInEvent(event);
+}
+
+void McToolBar::focusOutEvent(QFocusEvent *event)
+{
+    // A menu opened from the bar, or another window, keeps the mark; moving on in this window takes it away.
+    const bool stays = event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+    if (!m_designMode && !m_isInside && !stays && m.Button_Index != -1) {
+        m.Button_Index = -1;
+        RedrawControl();
+    }
+    QWidget::focusOutEvent(event);
+}
+
+int McToolBar::NextEnabled(int from, int step) const
+{
+    const int count = m.count();
+    int index = from;
+    for (int tried = 0; tried < count; ++tried) {
+        index = index < 0 ? (step > 0 ? 0 : count - 1) : (index + step + count) % count;
+        if (m.at(index).enabled)
+            return index;
+    }
+    return from;
+}
+
+void McToolBar::SelectButton(int index)
+{
+    if (index == m.Button_Index)
+        return;
+    m.Button_Index = index;
+    emit OnButtonHover(index);
+    RedrawControl();
+    if (hasFocus())
+        AnnounceToolBarFocus(this, index);
+}
+
+QChar McToolBar::Mnemonic(const QString &caption)
+{
+    const qsizetype amp = caption.indexOf(u'&');
+    if (amp >= 0 && amp + 1 < caption.size() && caption.at(amp + 1) != u'&')
+        return caption.at(amp + 1).toUpper();
+    for (const QChar c : caption)
+        if (c.isLetterOrNumber())
+            return c.toUpper();
+    return QChar();
+}
+
+void McToolBar::UpdateShortcuts()
+{
+    QString keys;
+    for (const ButtonRecord &b : m.Buttons)
+        keys += Mnemonic(b.caption);
+    if (keys == m_mnemonics)
+        return;
+    m_mnemonics = keys;
+    qDeleteAll(m_shortcuts);
+    m_shortcuts.clear();
+    if (m_designMode)
+        return;
+    // F10 reaches the bar as on other desktops; Alt and a caption's letter opens that button's menu.
+    m_shortcuts << new QShortcut(QKeySequence(Qt::Key_F10), this, this, &McToolBar::FocusFromKeyboard);
+    for (int i = 0; i < keys.size(); ++i)
+        if (!keys.at(i).isNull() && keys.indexOf(keys.at(i)) == i)
+            m_shortcuts << new QShortcut(QKeySequence(QStringLiteral("Alt+") + keys.at(i)), this,
+                                         [this, i] { OpenButton(i); });
+}
+
+void McToolBar::FocusFromKeyboard()
+{
+    // As in other menu bars, F10 always starts at the first button.
+    setFocus(Qt::ShortcutFocusReason);
+    m.Button_Index = -1;
+    SelectButton(NextEnabled(-1, 1));
+}
+
+void McToolBar::OpenButton(int index)
+{
+    if (!m.valid(index) || !m.at(index).enabled)
+        return;
+    setFocus(Qt::ShortcutFocusReason);
+    SelectButton(index);
+    RaiseClick(index);
+}
+
+void McToolBar::RaiseClick(int index)
+{
+    emit Click(index);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu || index < 0)
+        return;
+    if (m_menu && m_menu != menu)
+        m_menu->removeEventFilter(this);
+    m_menu = menu;
+    m_menuIndex = index;
+    menu->installEventFilter(this);
+}
+
+bool McToolBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_menu || m_menu.isNull())
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::Hide) {
+        m_menu->removeEventFilter(this);
+        m_menu = nullptr;
+        return false;
+    }
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    const bool across = key && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right);
+    // A submenu takes Left and Right itself, as in any menu bar.
+    if (!across || (m_menu->activeAction() && m_menu->activeAction()->menu()))
+        return false;
+    const int next = NextEnabled(m_menuIndex, key->key() == Qt::Key_Right ? 1 : -1);
+    m_menu->close();
+    if (next != m_menuIndex)
+        OpenButton(next);
+    return true;
+}
+
+void McToolBar::zSubclass_Proc(bool bBefore, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &,
+                               qint32 &lParam)
+{
+    if (bBefore)
+        return;
+    if (uMsg == WM_MOUSEMOVE && m_lastPos.Moved(lParam))
+        OnHookedMouseMove(lng_hWnd);
+    else if (uMsg == WM_TIMER)
+        OnHookedTimer();
+    else if (uMsg == WM_MOUSELEAVE)
+        OnHookedMouseLeave();
+}
+
+void McToolBar::OnHookedMouseMove(QWidget *hWnd)
+{
+    if (m_timerId)
+        killTimer(m_timerId);
+    m_timerId = startTimer(1, Qt::PreciseTimer);
+    m_tickCount = 0;
+    if (!m_isInside) {
+        m_isInside = true;
+        m_hooks.TrackMouseLeave(hWnd);
+        emit MouseEnter();
+    }
+    HideToolTip();
+}
+
+void McToolBar::OnHookedTimer()
+{
+    if (++m_tickCount != 5)
+        return;
+    if (m_timerId)
+        killTimer(m_timerId);
+    m_timerId = 0;
+    if (m_isInside)
+        ShowToolTip();
+}
+
+void McToolBar::OnHookedMouseLeave()
+{
+    m_isInside = false;
+    m.Button_Index = -1;
+    HideToolTip();
+    RedrawControl();
+    emit MouseLeave();
+}
+
+void McToolBar::ShowToolTip()
+{
+    HideToolTip();
+    const ButtonRecord *b = current();
+    if (!b || b->toolTip.isEmpty())
+        return;
+    m_tip = new ToolBarToolTip(this, m.TooTipStyle != 1, b->caption, b->toolTipIcon, b->toolTip,
+                               ResolvedColor(m.ToolTipBackCol), ResolvedColor(m.ToolTipForeCol));
+    m_tip->showAt(mapToGlobal(QPoint(m_lastPos.X, m_lastPos.Y)));
+}
+
+void McToolBar::HideToolTip()
+{
+    delete m_tip.data();
+    m_tip = nullptr;
 }

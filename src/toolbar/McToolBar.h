@@ -1,8 +1,8 @@
 #pragma once
 
 #include "controls/WindowHook.h"
+#include "toolbar/ToolBarDraw.h"
 #include "toolbar/ToolBarModel.h"
-#include "toolbar/ToolBarPaint.h"
 #include "toolbar/ToolBarToolTip.h"
 
 #include <QImage>
@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class PropertyBag;
+class QMenu;
 class QShortcut;
 
 // The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
@@ -47,9 +48,9 @@ public:
     quint32 ForeColor() const { return m.ForeColor; }
     void setForeColor(quint32 value) { setAndRedraw(m.ForeColor, value); }
     int Button_Count() const { return m.count(); }
-    void setButton_Count(int count);
+    void setButton_Count(int count) { RedrawIf(m.SetButtonCount(count)); }
     int Button_Index() const { return m.Button_Index; }
-    void setButton_Index(int index);
+    void setButton_Index(int index) { RedrawIf(m.SetButtonIndex(index)); }
     StdPicture BackGround() const { return m.BackGround; }
     void setBackGround(const StdPicture &value) { setAndRedraw(m.BackGround, value); }
     qint32 ButtonsWidth() const { return m.ButtonsWidth; }
@@ -101,16 +102,16 @@ public:
 
     // Editing of the button list.
     int ButtonRemove() const { return 0; }
-    void setButtonRemove(int ignored);
+    void setButtonRemove(int) { RedrawIf(m.RemoveButton()); }
     int ButtonMoveTo() const { return -1; }
-    void setButtonMoveTo(int target);
-    void HighlightButton(int lIndex);
-    void UnHighlightButton(int lIndex);
+    void setButtonMoveTo(int target) { RedrawIf(m.MoveButtonTo(target)); }
+    void HighlightButton(int lIndex) { RedrawIf(m.SetPressed(lIndex, true)); }
+    void UnHighlightButton(int lIndex) { RedrawIf(m.SetPressed(lIndex, false)); }
     // The layout of the last redraw, in pixels; 0 for an index outside the list.
-    int GetButtonWidth(int iIndex) const { return button(iIndex) ? button(iIndex)->width : 0; }
-    int GetButtonHeight(int iIndex) const { return button(iIndex) ? button(iIndex)->height : 0; }
-    int GetButtonTop(int iIndex) const { return button(iIndex) ? button(iIndex)->top : 0; }
-    int GetButtonLeft(int iIndex) const { return button(iIndex) ? button(iIndex)->left : 0; }
+    int GetButtonWidth(int iIndex) const { return m.valid(iIndex) ? m.at(iIndex).width : 0; }
+    int GetButtonHeight(int iIndex) const { return m.valid(iIndex) ? m.at(iIndex).height : 0; }
+    int GetButtonTop(int iIndex) const { return m.valid(iIndex) ? m.at(iIndex).top : 0; }
+    int GetButtonLeft(int iIndex) const { return m.valid(iIndex) ? m.at(iIndex).left : 0; }
 
     void RedrawControl();
     // The persistent surface every redraw paints into, shown as it is by paintEvent.
@@ -122,6 +123,12 @@ public:
     ToolBarToolTip *ToolTipWindow() const { return m_tip; }
     int TickCount() const { return m_tickCount; }
     bool IsMouseDown() const { return m_isMouseDown; }
+    const std::vector<ButtonRecord> &Buttons() const { return m.Buttons; }
+
+    // The letter Alt opens a button with: the one after "&", else the caption's first letter or digit.
+    static QChar Mnemonic(const QString &caption);
+    // Marks an enabled button and raises its Click, as Alt and its letter do.
+    void OpenButton(int index);
 
     void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &wParam,
                         qint32 &lParam) override;
@@ -151,12 +158,18 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     template <typename T> void setAndRedraw(T &field, const T &value)
     {
         field = value;
         RedrawControl();
+    }
+    void RedrawIf(bool changed)
+    {
+        if (changed)
+            RedrawControl();
     }
     // A per-button property of the selected button; nothing while none is selected.
     template <typename T> void setOnButton(T ButtonRecord::*field, const T &value, bool redraw)
@@ -167,31 +180,23 @@ private:
                 RedrawControl();
         }
     }
-    ButtonRecord *current();
-    const ButtonRecord *current() const;
-    const ButtonRecord *button(int index) const;
+    ButtonRecord *current() { return m.valid(m.Button_Index) ? &m.Buttons[size_t(m.Button_Index)] : nullptr; }
+    const ButtonRecord *current() const { return m.valid(m.Button_Index) ? &m.at(m.Button_Index) : nullptr; }
     void StartMouseTracking();
     int HitTest(double X, double Y) const;
     void HoverAt(const QPointF &pos);
     // Keyboard: the marked button moves with the arrows; Alt and a mnemonic, or F10, reach the bar.
-    void SelectNext(int step);
+    int NextEnabled(int from, int step) const;
     void SelectButton(int index);
     void UpdateShortcuts();
     void FocusFromKeyboard();
+    // Click, and when it opened a menu, Left and Right in that menu move to the neighbour's.
+    void RaiseClick(int index);
     void ShowToolTip();
     void HideToolTip();
     void OnHookedMouseMove(QWidget *hWnd);
     void OnHookedTimer();
     void OnHookedMouseLeave();
-
-public:
-    // The letter Alt opens a button with: the one after "&", else the caption's first letter or digit.
-    static QChar Mnemonic(const QString &caption);
-    // Marks an enabled button and raises its Click, as Alt and its letter do.
-    void OpenButton(int index);
-    const std::vector<ButtonRecord> &Buttons() const { return m.Buttons; }
-
-private:
 
     ToolBarModel m;
     ToolBarGrid m_grid;
@@ -199,6 +204,8 @@ private:
     HookTable m_hooks{this};
     MousePosition m_lastPos;
     QPointer<ToolBarToolTip> m_tip;
+    QPointer<QMenu> m_menu; // the menu a click of m_menuIndex opened
+    int m_menuIndex = -1;
     QList<QShortcut *> m_shortcuts;
     QString m_mnemonics;
     bool m_designMode = false;

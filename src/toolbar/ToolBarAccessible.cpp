@@ -47,8 +47,8 @@ public:
     {
         if (!isValid())
             return QRect();
-        const QRect local(m_bar->GetButtonLeft(m_index), m_bar->GetButtonTop(m_index),
-                          m_bar->GetButtonWidth(m_index), m_bar->GetButtonHeight(m_index));
+        const QRect local(m_bar->GetButtonLeft(m_index), m_bar->GetButtonTop(m_index), m_bar->GetButtonWidth(m_index),
+                          m_bar->GetButtonHeight(m_index));
         return QRect(m_bar->mapToGlobal(local.topLeft()), local.size());
     }
 

@@ -1,17 +1,14 @@
-#include "toolbar/ToolBarPaint.h"
+#include "toolbar/ToolBarDraw.h"
 
 #include "platform/ui/Colors.h"
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
-
-QColor Resolve(quint32 color)
-{
-    return ToQColor(TranslateColor(color));
-}
 
 // A horizontal or vertical line that covers its start and stops before its end.
 void Line(QPainter &p, int x1, int y1, int x2, int y2, const QColor &color)
@@ -31,6 +28,48 @@ bool Opaque(QRgb pixel, bool bitmap)
 }
 
 } // namespace
+
+int RoundEven(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    const double clamped =
+        std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
+    return static_cast<int>(std::nearbyint(clamped));
+}
+
+bool IsDelim(QChar c)
+{
+    const ushort code = c.unicode();
+    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
+}
+
+QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics)
+{
+    if (bFilterLines)
+        sText.remove(QStringLiteral("\r\n"));
+    QStringList lines;
+    QString line;
+    for (const QChar c : std::as_const(sText)) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + c) >= lLength) {
+            qsizetype cut = line.size() - 1;
+            while (cut >= 0 && !IsDelim(line[cut]))
+                --cut;
+            if (cut >= 0) {
+                lines << line.left(cut + 1).trimmed();
+                line = line.mid(cut + 1);
+            } else {
+                lines << line.trimmed();
+                line.clear();
+            }
+        }
+        line += c;
+    }
+    // A remainder of blanks (the space callers append) joins the last line instead of making one.
+    if (!line.trimmed().isEmpty() || lines.isEmpty())
+        lines << line.trimmed();
+    return lines;
+}
 
 void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, bool sunken, bool inner)
 {
@@ -154,7 +193,6 @@ bool TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, 
     return true;
 }
 
-// Kept here for the painters of the faces: a classic filled rectangle, outline in the pen colour.
 void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen)
 {
     if (right <= left || bottom <= top)
@@ -168,5 +206,5 @@ void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, cons
 
 QColor ResolvedColor(quint32 color)
 {
-    return Resolve(color);
+    return ToQColor(TranslateColor(color));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/StdPicture.h"
+#include "platform/ui/Colors.h"
 
 #include <QFont>
 #include <QString>
@@ -27,7 +28,7 @@ struct ButtonRecord {
 // Everything a toolbar stores, with the values a newly placed toolbar starts with.
 struct ToolBarModel {
     qint32 Appearance = 0;
-    quint32 BackColor = 0x8000000F;
+    quint32 BackColor = SystemColor::ButtonFace;
     qint32 BorderStyle = 0;
     bool Enabled = true;
     std::optional<QFont> Font; // none: the container's font
@@ -39,7 +40,7 @@ struct ToolBarModel {
     bool AutoSizeButtons = false;
     qint32 ButtonsHeight = 40;
     qint32 ButtonsPerRow = 3;
-    quint32 HoverColor = 0x8000000F;
+    quint32 HoverColor = SystemColor::ButtonFace;
     bool WarpSize = true;
     qint32 TooTipStyle = 0;
     quint32 ToolTipBackCol = 15138301;
@@ -47,12 +48,13 @@ struct ToolBarModel {
     qint32 BackGradient = 0;
     quint32 BackGradientCol = 0xC0C0FF;
     qint32 ButtonsStyle = 0;
-    quint32 BorderColor = 0x8000000A;
+    quint32 BorderColor = SystemColor::ActiveBorder;
     bool HoverIconShadow = true;
     std::vector<ButtonRecord> Buttons{NewButton(0)};
 
     int count() const { return static_cast<int>(Buttons.size()); }
     bool valid(int index) const { return index >= 0 && index < count(); }
+    const ButtonRecord &at(int index) const { return Buttons[static_cast<size_t>(index)]; }
 
     // A button added at index i: captioned "Button " and i, enabled, nothing else set.
     static ButtonRecord NewButton(int index);
@@ -62,6 +64,7 @@ struct ToolBarModel {
     bool SetButtonIndex(int index);
     bool RemoveButton();
     bool MoveButtonTo(int target);
+    bool SetPressed(int index, bool pressed);
 
     // The stored design; the Font key is compared with the container's font.
     void Read(const PropertyBag &bag, const QFont &containerFont);

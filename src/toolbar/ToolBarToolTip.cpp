@@ -1,6 +1,5 @@
 #include "toolbar/ToolBarToolTip.h"
 
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -14,18 +13,12 @@ constexpr int kStem = 12;  // height of the balloon's stem
 constexpr int kStemX = 16; // where the stem leaves the body, from the left
 constexpr int kIcon = 16;
 
+// The standard icon of the title: 1 information, 2 warning, 3 error, none for other numbers.
 QIcon TitleIconImage(const QStyle *style, int icon)
 {
-    switch (icon) {
-    case 1:
-        return style->standardIcon(QStyle::SP_MessageBoxInformation);
-    case 2:
-        return style->standardIcon(QStyle::SP_MessageBoxWarning);
-    case 3:
-        return style->standardIcon(QStyle::SP_MessageBoxCritical);
-    default:
-        return QIcon();
-    }
+    static const QStyle::StandardPixmap icons[] = {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxWarning,
+                                                   QStyle::SP_MessageBoxCritical};
+    return icon >= 1 && icon <= 3 ? style->standardIcon(icons[icon - 1]) : QIcon();
 }
 
 QFont TitleFont(QFont font)
@@ -55,16 +48,8 @@ ToolBarToolTip::ToolBarToolTip(QWidget *owner, bool balloon, const QString &titl
     const int height = m_titleSize.height() + 4 + m_textSize.height() + 2 * kPadding;
     resize(std::max(width, kStemX + 2 * kStem), height + (m_balloon ? kStem : 0));
     // Without a compositor a window cannot be see-through; the mask gives the balloon its shape.
-    if (m_balloon) {
-        QBitmap shape(size());
-        shape.fill(Qt::color0);
-        QPainter p(&shape);
-        p.setPen(Qt::color1);
-        p.setBrush(Qt::color1);
-        p.drawPath(outline());
-        p.end();
-        setMask(shape);
-    }
+    if (m_balloon)
+        setMask(QRegion(outline().toFillPolygon().toPolygon()));
 }
 
 QRect ToolBarToolTip::bodyRect() const

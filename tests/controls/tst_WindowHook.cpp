@@ -35,7 +35,9 @@ private slots:
         hooks.HookWindow(&a);
         hooks.HookWindow(&b);
         hooks.HookWindow(&a); // already hooked: no second entry
-        QVERIFY(hooks.size() == 2 && hooks.FindHookIndex(&b, false) == 1 && hooks.FindHookIndex(&c, false) == -1);
+        QCOMPARE(hooks.size(), 2);
+        QCOMPARE(hooks.FindHookIndex(&b, false), 1);
+        QCOMPARE(hooks.FindHookIndex(&c, false), -1);
         hooks.AddHookMsg(&a, WM_MOUSEMOVE, HookAfter);
         hooks.AddHookMsg(&a, WM_MOUSEMOVE, HookAfter);
         hooks.AddHookMsg(&a, WM_MOUSELEAVE, HookAfter | HookBefore);
@@ -50,9 +52,11 @@ private slots:
         QCOMPARE(hooks.entry(1).BeforeCount, -1);
         // A freed entry, emptied, is the one the next window gets; the highest free one first.
         hooks.UnhookWindow(&a);
-        QVERIFY(hooks.FindHookIndex(nullptr, true) == 0 && hooks.entry(0).AfterTable.empty());
+        QCOMPARE(hooks.FindHookIndex(nullptr, true), 0);
+        QVERIFY(hooks.entry(0).AfterTable.empty());
         hooks.HookWindow(&c);
-        QVERIFY(hooks.FindHookIndex(&c, false) == 0 && hooks.size() == 2);
+        QCOMPARE(hooks.FindHookIndex(&c, false), 0);
+        QCOMPARE(hooks.size(), 2);
         hooks.UnhookAll();
         QCOMPARE(hooks.FindHookIndex(nullptr, true), 1);
     }
@@ -81,7 +85,8 @@ private slots:
         hooks.AddHookMsg(&w, HookAllMessages, HookAfter);
         w.log.clear();
         QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, QPoint(5, 7));
-        QVERIFY(w.log.size() == 1 && w.log[0].startsWith(QStringLiteral("after %1 ").arg(WM::RBUTTONUP)));
+        QCOMPARE(w.log.size(), 1);
+        QVERIFY(w.log[0].startsWith(QStringLiteral("after %1 ").arg(WM::RBUTTONUP)));
         // Leave comes only once armed, and once per arming; not at all without the system's tracking.
         hooks.DelHookMsg(&w, HookAllMessages, HookAfter);
         hooks.AddHookMsg(&w, WM_MOUSELEAVE, HookAfter);

@@ -137,6 +137,42 @@ private slots:
         QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("Enabled"));
     }
 
+    void fontThroughAnyPointer()
+    {
+        QWidget host;
+        auto *button = new Cmd1(&host);
+        auto *box = new Chk1(&host);
+        auto *bar = new PPB(&host);
+        auto *text = new Txt(&host);
+        button->resize(200, 60);
+        bar->resize(200, 40);
+        button->setCaption(QStringLiteral("Start"));
+        box->setCaption(QStringLiteral("Option"));
+        const double buttonCaption = button->CaptionRect().height(), boxCaption = box->CaptionRect().height();
+        QFont big(QStringLiteral("DejaVu Sans"));
+        big.setPixelSize(30);
+        // Set through a QWidget pointer, the font is the control's stored Font, reported once.
+        for (PaintedControl *control : std::initializer_list<PaintedControl *>{button, box, bar, text}) {
+            QSignalSpy reports(control, &PaintedControl::PropertyChanged);
+            static_cast<QWidget *>(control)->setFont(big);
+            QCOMPARE(control->Font(), big);
+            QCOMPARE(reports.count(), 1);
+            QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("Font"));
+        }
+        QVERIFY(button->CaptionRect().height() > buttonCaption);
+        QVERIFY(box->CaptionRect().height() > boxCaption);
+        QCOMPARE(bar->LabelRect().height(), QFontMetrics(big).height() * 15.0);
+        // A container's font reaches a control without one of its own, and is not its stored Font.
+        QWidget container;
+        auto *inherits = new Cmd1(&container);
+        inherits->resize(200, 60);
+        QSignalSpy reports(inherits, &PaintedControl::PropertyChanged);
+        container.setFont(big);
+        QCOMPARE(inherits->Font(), big);
+        QCOMPARE(inherits->CaptionRect().height(), button->CaptionRect().height());
+        QVERIFY(reports.isEmpty());
+    }
+
     void picturesAtTwiceThePixelRatio()
     {
         QWidget host;

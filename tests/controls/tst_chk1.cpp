@@ -61,7 +61,9 @@ private slots:
         QCOMPARE(clicks.count(), 1); // the press toggles, the release does nothing
         // The press gave the focus, so the underline stays when the mouse leaves.
         Pointer::MoveTo(m_host, m_away);
-        QVERIFY(m_box->CaptionColor() == 1 && m_box->MarkColor() == 1 && m_box->CaptionUnderlined());
+        QCOMPARE(m_box->CaptionColor(), 1);
+        QCOMPARE(m_box->MarkColor(), 1);
+        QVERIFY(m_box->CaptionUnderlined());
         m_box->clearFocus();
         QVERIFY(!m_box->CaptionUnderlined());
         m_box->setChecked(false);
@@ -124,15 +126,19 @@ private slots:
         QVERIFY(bag.contains(QStringLiteral("animation"))); // True never equals the default 1
         Chk1 copy(m_host);
         QVERIFY(copy.ReadProperties(bag));
-        QVERIFY(copy.ShownMark() == Chk1::Mark::Check && copy.CaptionColor() == 0x123456u);
+        QCOMPARE(copy.ShownMark(), Chk1::Mark::Check);
+        QCOMPARE(copy.CaptionColor(), 0x123456u);
         copy.WriteProperties(again);
         QCOMPARE(again, bag);
         // No "Style" is the cross, no "Animation" is True; the first "ForeColor" read takes the
         // button-text colour for the caption, the later one 0 for the field.
-        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("animation=0\n"))) && !copy.Animation());
-        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("checked=-1\n"))) && copy.Animation());
+        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("animation=0\n"))));
+        QVERIFY(!copy.Animation());
+        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("checked=-1\n"))));
+        QVERIFY(copy.Animation());
         QCOMPARE(copy.ShownMark(), Chk1::Mark::Cross);
-        QVERIFY(copy.CaptionColor() == 0x80000012u && copy.ForeColor() == 0u);
+        QCOMPARE(copy.CaptionColor(), SystemColor::ButtonText);
+        QCOMPARE(copy.ForeColor(), 0u);
     }
 };
 

@@ -29,29 +29,35 @@ private slots:
         QSignalSpy clicks(m_button, &Cmd1::Click);
         const QRectF rest = m_button->CaptionRect();
         Pointer::MoveTo(m_button, QPoint(20, 15));
-        QVERIFY(m_button->IsHot() && QWidget::mouseGrabber() == m_button);
-        QCOMPARE(m_button->TopLeftEdgeColor(), 0x80000014u);
+        QVERIFY(m_button->IsHot());
+        QCOMPARE(QWidget::mouseGrabber(), m_button);
+        QCOMPARE(m_button->TopLeftEdgeColor(), SystemColor::ButtonHighlight);
         Pointer::Press(m_button, QPoint(20, 15));
-        QCOMPARE(m_button->TopLeftEdgeColor(), 0x80000010u); // sunken
+        QCOMPARE(m_button->TopLeftEdgeColor(), SystemColor::ButtonShadow); // sunken
         QCOMPARE(m_button->CaptionRect().topLeft(), rest.topLeft() + QPointF(20, 20));
         Pointer::Release(m_button, QPoint(22, 16));
-        QVERIFY(clicks.count() == 1 && m_button->CaptionRect().topLeft() == rest.topLeft());
+        QCOMPARE(clicks.count(), 1);
+        QVERIFY(m_button->CaptionRect().topLeft() == rest.topLeft());
         // Dragged out: the capture goes, the look turns cold, a release outside is no click.
         Pointer::Press(m_button, QPoint(20, 15));
         Pointer::MoveTo(m_button, QPoint(20, 60));
-        QVERIFY(!m_button->IsHot() && !m_button->IsPressed() && QWidget::mouseGrabber() != m_button);
+        QVERIFY(!m_button->IsHot());
+        QVERIFY(!m_button->IsPressed());
+        QVERIFY(QWidget::mouseGrabber() != m_button);
         Pointer::Release(m_button, QPoint(20, 60));
         // Back in with the button still held: hot, not pressed, and no click on release.
         Pointer::MoveTo(m_host, QPoint(5, 5));
         Pointer::Press(m_button, QPoint(20, 15));
         Pointer::MoveTo(m_button, QPoint(-30, 15));
         Pointer::MoveTo(m_button, QPoint(25, 15));
-        QVERIFY(m_button->IsHot() && !m_button->IsPressed());
+        QVERIFY(m_button->IsHot());
+        QVERIFY(!m_button->IsPressed());
         Pointer::Release(m_button, QPoint(25, 15));
         // Released over the window that covers the button's end: no click, still hot.
         Pointer::Press(m_button, QPoint(20, 15));
         Pointer::Release(m_button, QPoint(90, 15));
-        QVERIFY(m_button->IsHot() && !m_button->IsPressed());
+        QVERIFY(m_button->IsHot());
+        QVERIFY(!m_button->IsPressed());
         QCOMPARE(clicks.count(), 1);
         QList<int> order; // keyboard clicks
         connect(m_button, &Cmd1::KeyPress, this, [&](qint16 &) { order << 1; });
@@ -66,7 +72,8 @@ private slots:
         QSignalSpy keyDown(m_button, &Cmd1::KeyDown);
         QTest::keyClick(m_button, Qt::Key_Up, Qt::ShiftModifier);
         // Shift, then the arrow with Shift held.
-        QVERIFY(keyDown.count() == 2 && keyDown.at(1) == QVariantList({qint16(38), qint16(1)}));
+        QCOMPARE(keyDown.count(), 2);
+        QCOMPARE(keyDown.at(1), QVariantList({qint16(38), qint16(1)}));
     }
 
     void pressWithoutMoveBefore()
@@ -95,11 +102,13 @@ private slots:
         QVERIFY(m_button->ShadowVisible());
         QCOMPARE(m_button->ShadowRect().topLeft(), m_button->CaptionRect().topLeft() + QPointF(10, 10));
         const QImage disabled = Render(*m_button);
-        QVERIFY(!HasColor(disabled, qRgb(255, 0, 0)) && HasColor(disabled, ControlColor(0x80000011).rgb()));
-        QVERIFY(HasColor(disabled, ControlColor(0x80000014).rgb()));
+        QVERIFY(!HasColor(disabled, qRgb(255, 0, 0)));
+        QVERIFY(HasColor(disabled, ControlColor(SystemColor::GrayText).rgb()));
+        QVERIFY(HasColor(disabled, ControlColor(SystemColor::ButtonHighlight).rgb()));
         QVERIFY(m_button->ArrangeContent()); // a later arrangement keeps the colour from before
         m_button->setEnabled(true);
-        QVERIFY(!m_button->ShadowVisible() && m_button->ForeColor() == 0x0000FFu);
+        QVERIFY(!m_button->ShadowVisible());
+        QCOMPARE(m_button->ForeColor(), 0x0000FFu);
         m_host->setEnabled(false); // through the parent: the same look
         QVERIFY(m_button->ShadowVisible());
         m_host->setEnabled(true);
@@ -110,7 +119,9 @@ private slots:
         const QImage focused = Render(*m_button);
         const QRgb face = plain.pixel(4, 2);
         // Dotted, inset 4 x 2 from the top left and 5 x 3 from the bottom right.
-        QVERIFY(focused.pixel(4, 2) != face && focused.pixel(6, 2) != face && focused.pixel(95, 27) != face);
+        QVERIFY(focused.pixel(4, 2) != face);
+        QVERIFY(focused.pixel(6, 2) != face);
+        QVERIFY(focused.pixel(95, 27) != face);
         QCOMPARE(focused.pixel(5, 2), face);
         for (const QPoint outside : {QPoint(3, 2), QPoint(4, 1), QPoint(96, 27)})
             QCOMPARE(focused.pixel(outside), plain.pixel(outside));
@@ -140,7 +151,8 @@ private slots:
         // Only "checkcaption": the caption ends as the "Caption" default; no "WordWrap" loads False.
         QVERIFY(m_button->ReadProperties(PropertyBag::fromText(QStringLiteral("checkcaption=Hello\n"))));
         QCOMPARE(m_button->Caption(), QStringLiteral("Command"));
-        QVERIFY(!m_button->WordWrap() && m_button->ForeColor() == 0x80000012u);
+        QVERIFY(!m_button->WordWrap());
+        QCOMPARE(m_button->ForeColor(), SystemColor::ButtonText);
     }
 };
 

@@ -90,18 +90,23 @@ private slots:
         m_bar->setIsPercent(false);
         PropertyBag bag, again;
         m_bar->WriteProperties(bag);
-        QVERIFY(bag.ReadPicture(QStringLiteral("Image")) == bar && bag.ReadPicture(QStringLiteral("Picture")) == bar);
+        QCOMPARE(bag.ReadPicture(QStringLiteral("Image")), bar);
+        QCOMPARE(bag.ReadPicture(QStringLiteral("Picture")), bar);
         for (const char *key : {"ShowLabel", "ShowBorder", "Enabled"}) // written with both defaults
             QVERIFY2(bag.contains(QString::fromLatin1(key)), key);
         PPB copy(&m_host);
         QVERIFY(copy.ReadProperties(bag));
-        QVERIFY(copy.isEnabled() && !copy.IsPercent() && !copy.ShowBorder());
+        QVERIFY(copy.isEnabled());
+        QVERIFY(!copy.IsPercent());
+        QVERIFY(!copy.ShowBorder());
         copy.WriteProperties(again);
         QCOMPARE(again, bag);
         // "Picture" is read after "Image" and decides; a design without "Enabled" is disabled.
         const QString barText = QString::fromLatin1(bar.Data.toBase64());
         QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("image=%1\n").arg(barText))));
-        QVERIFY(copy.Picture().isNull() && !copy.isEnabled() && copy.ShowBorder());
+        QVERIFY(copy.Picture().isNull());
+        QVERIFY(!copy.isEnabled());
+        QVERIFY(copy.ShowBorder());
     }
 };
 

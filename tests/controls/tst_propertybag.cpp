@@ -20,7 +20,8 @@ private slots:
         QVERIFY(bag.save(dir.filePath(QStringLiteral("c.props"))));
         bool ok = false;
         const PropertyBag again = PropertyBag::load(dir.filePath(QStringLiteral("c.props")), &ok);
-        QVERIFY(ok && again == bag);
+        QVERIFY(ok);
+        QCOMPARE(again, bag);
         QCOMPARE(again.ReadProperty(QStringLiteral("caption"), QString()).toString(), QStringLiteral("Start"));
         QCOMPARE(again.ReadProperty(QStringLiteral("text"), QString()).toString(),
                  QStringLiteral("two\r\nlines = a\\b"));

@@ -40,22 +40,27 @@ private slots:
         QCOMPARE(box->Text1()->toPlainText(), QStringLiteral("TextMultiline\n"));
         box->Text1()->clear();
         QSignalSpy changes1(box, &Txt::Change);
-        QVERIFY(box->ShownBox() == box->Text1() && box->Text2()->isHidden());
+        QVERIFY(box->ShownBox() == box->Text1());
+        QVERIFY(box->Text2()->isHidden());
         QTest::keyClicks(box->Text1(), QStringLiteral("42"));
         QCOMPARE(changes1.count(), 2);
-        QVERIFY(box->Text2()->text() == QStringLiteral("42") && box->Text() == QStringLiteral("42"));
+        QCOMPARE(box->Text2()->text(), QStringLiteral("42"));
+        QCOMPARE(box->Text(), QStringLiteral("42"));
         // Style 0 shows the single-line box; each keystroke reaches the multi-line target.
         box = place(QStringLiteral("style=0\ntext=\n"));
         QSignalSpy changes0(box, &Txt::Change);
-        QVERIFY(box->ShownBox() == box->Text2() && box->TargetBox() == box->Text1());
+        QVERIFY(box->ShownBox() == box->Text2());
+        QVERIFY(box->TargetBox() == box->Text1());
         QTest::keyClicks(box->Text2(), QStringLiteral("123"));
         QCOMPARE(changes0.count(), 3);
-        QVERIFY(box->Text1()->toPlainText() == QStringLiteral("123") && box->StoredText() == QStringLiteral("123"));
+        QCOMPARE(box->Text1()->toPlainText(), QStringLiteral("123"));
+        QCOMPARE(box->StoredText(), QStringLiteral("123"));
         // Style 2: shown and target are the single-line box, and typing raises nothing.
         box = place(QStringLiteral("style=2\ntext=\nmaxlength=10\n"));
         QSignalSpy changes2(box, &Txt::Change);
         QTest::keyClicks(box->Text2(), QStringLiteral("123456789012"));
-        QVERIFY(changes2.isEmpty() && box->Text() == QStringLiteral("1234567890"));
+        QVERIFY(changes2.isEmpty());
+        QCOMPARE(box->Text(), QStringLiteral("1234567890"));
         // The MaxLength member works on the multi-line box, whatever the Style.
         box->setMaxLength(3);
         box->Text1()->clear();
@@ -67,17 +72,20 @@ private slots:
     void frameFollowsHoverAndFocus()
     {
         Txt *box = place(QStringLiteral("style=2\n"));
-        QCOMPARE(Render(*box).pixel(0, 0), ControlColor(0x8000000F).rgb());
+        QCOMPARE(Render(*box).pixel(0, 0), ControlColor(SystemColor::ButtonFace).rgb());
         Pointer::MoveTo(box, QPoint(60, 8)); // over the inner box
         QVERIFY(box->FrameShown());
         const QImage sunken = Render(*box);
-        QVERIFY(sunken.pixel(0, 0) == qRgb(0x80, 0x80, 0x80) && sunken.pixel(60, 0) == qRgb(0x80, 0x80, 0x80));
-        QVERIFY(sunken.pixel(132, 16) == qRgb(0xE0, 0xE0, 0xE0) && sunken.pixel(132, 8) == qRgb(0xE0, 0xE0, 0xE0));
+        QCOMPARE(sunken.pixel(0, 0), qRgb(0x80, 0x80, 0x80));
+        QCOMPARE(sunken.pixel(60, 0), qRgb(0x80, 0x80, 0x80));
+        QCOMPARE(sunken.pixel(132, 16), qRgb(0xE0, 0xE0, 0xE0));
+        QCOMPARE(sunken.pixel(132, 8), qRgb(0xE0, 0xE0, 0xE0));
         Pointer::MoveTo(m_host, m_away);
         QVERIFY(!box->FrameShown());
         // With the focus, leaving keeps the frame; losing the focus to another control removes it.
         box->setFocus();
-        QVERIFY(box->Text2()->hasFocus() && box->FrameShown());
+        QVERIFY(box->Text2()->hasFocus());
+        QVERIFY(box->FrameShown());
         Pointer::MoveTo(box, QPoint(70, 8));
         Pointer::MoveTo(m_host, m_away);
         QVERIFY(box->FrameShown());
@@ -94,13 +102,15 @@ private slots:
         box->WriteProperties(bag);
         Txt copy(m_host);
         QVERIFY(copy.ReadProperties(bag));
-        QVERIFY(copy.Text2()->text() == QStringLiteral("abc") && copy.MaxLength() == 8);
+        QCOMPARE(copy.Text2()->text(), QStringLiteral("abc"));
+        QCOMPARE(copy.MaxLength(), 8);
         copy.WriteProperties(again);
         QCOMPARE(again, bag);
         // No "Text": the target box shows "Text"; no "Style" is Style 0; bad numbers fail the load.
         box = place(QStringLiteral("style=2\n"));
         QVERIFY(box->ReadProperties(PropertyBag()));
-        QVERIFY(box->Style() == 0 && box->Text() == QStringLiteral("Text"));
+        QCOMPARE(box->Style(), 0);
+        QCOMPARE(box->Text(), QStringLiteral("Text"));
         QVERIFY(!copy.ReadProperties(PropertyBag::fromText(QStringLiteral("style=big\nmaxlength=9999999999\n"))));
     }
 };

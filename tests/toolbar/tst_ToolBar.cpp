@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QPalette>
 #include <QTest>
@@ -98,7 +99,8 @@ private slots:
         QCOMPARE(TranslateColor(0x01123456), 0x00123456u); // palette-index flag ignored
         QCOMPARE(ToQColor(TranslateColor(SystemColor::ButtonFace)), p.color(QPalette::Button).toRgb());
         QCOMPARE(ToQColor(TranslateColor(SystemColor::GrayText)), p.color(QPalette::Disabled, QPalette::Text).toRgb());
-        QVERIFY(ToQColor(0x00FF8001) == QColor(1, 0x80, 0xFF) && FromQColor(QColor(1, 0x80, 0xFF)) == 0x00FF8001u);
+        QCOMPARE(ToQColor(0x00FF8001), QColor(1, 0x80, 0xFF));
+        QCOMPARE(FromQColor(QColor(1, 0x80, 0xFF)), 0x00FF8001u);
         // Channels stay apart and round to nearest: 200 * 100 / 255 = 78.43, 200 * 155 / 255 = 121.57.
         QCOMPARE(BlendColor(0x000000C8, 0x00C80000, 100), 0x007A004Eu);
         QCOMPARE(BlendColor(SystemColor::ButtonFace, 0, 255), TranslateColor(SystemColor::ButtonFace));
@@ -126,7 +128,8 @@ private slots:
         bar.setButtonEnabled(false);
         bar.setButton_Index(-1);
         const QRgb grey = ToQColor(TranslateColor(SystemColor::GrayText)).rgb();
-        QVERIFY(grey != qRgb(255, 255, 255) && ColoursIn(bar, 0) == std::set<QRgb>{qRgb(0, 0, 0)});
+        QVERIFY(grey != qRgb(255, 255, 255));
+        QVERIFY(ColoursIn(bar, 0) == std::set<QRgb>{qRgb(0, 0, 0)});
         QCOMPARE(ColoursIn(bar, 60), std::set<QRgb>{grey});
         bar.setEnabledLook(false);
         QCOMPARE(ColoursIn(bar, 0), std::set<QRgb>{grey});
@@ -149,10 +152,13 @@ private slots:
     void storedDesigns()
     {
         McToolBar placed, loaded;
-        QVERIFY(placed.TooTipStyle() == 0 && Captions(placed) == QStringList{"Button 0"});
+        QCOMPARE(placed.TooTipStyle(), 0);
+        QCOMPARE(Captions(placed), QStringList{"Button 0"});
         loaded.ReadProperties(PropertyBag::fromText(QStringLiteral("button_count=2\n")));
         // Run mode: nothing hovered.
-        QVERIFY(loaded.TooTipStyle() == 2 && loaded.BackColor() == 0x8000000Fu && loaded.Button_Index() == -1);
+        QCOMPARE(loaded.TooTipStyle(), 2);
+        QCOMPARE(loaded.BackColor(), SystemColor::ButtonFace);
+        QCOMPARE(loaded.Button_Index(), -1);
         QCOMPARE(Captions(loaded), (QStringList{"Button ", "Button "}));
         // Designs are saved at design time, where loading selects the first button.
         McToolBar bar;
@@ -183,7 +189,8 @@ private slots:
         QVERIFY(h.bar->TooTipStyle() == 0 && h.bar->AutoSizeButtons() &&
                 h.bar->GetButtonWidth(0) < h.bar->GetButtonWidth(1));
         h.moveTo(h.centre(1));
-        QVERIFY(h.bar->Button_Index() == 1 && h.events == QStringList({"hover 1", "redraw"}));
+        QCOMPARE(h.bar->Button_Index(), 1);
+        QCOMPARE(h.events, QStringList({"hover 1", "redraw"}));
         // The hovered face of style 2 is the button face blended towards white.
         QCOMPARE(h.face(1), ToQColor(BlendColor(SystemColor::ButtonFace, 0xFFFFFF, 100)));
         h.events.clear();
@@ -203,7 +210,8 @@ private slots:
         h.events.clear();
         h.moveTo(QPoint(100, 80));
         QCOMPARE(h.events, (QStringList{"redraw", "leave"}));
-        QVERIFY(h.bar->Button_Index() == -1 && h.face(0) == QColor(Qt::white));
+        QCOMPARE(h.bar->Button_Index(), -1);
+        QCOMPARE(h.face(0), QColor(Qt::white));
     }
 
     void pressWithoutMoveBefore()
@@ -269,6 +277,44 @@ private slots:
         QCOMPARE(h.bar->Button_Index(), -1);
     }
 
+    void leftAndRightMoveBetweenOpenMenus()
+    {
+        Host h;
+        QMenu menus[3];
+        for (QMenu &menu : menus)
+            menu.addAction(QStringLiteral("item"));
+        QObject::connect(h.bar, &McToolBar::Click, h.bar, [&](int i) {
+            if (i >= 0)
+                menus[i].popup(h.bar->mapToGlobal(QPoint(h.bar->GetButtonLeft(i), 20)));
+        });
+        const auto open = [&] {
+            for (int i = 0; i < 3; ++i)
+                if (menus[i].isVisible())
+                    return i;
+            return -1;
+        };
+        h.click(h.centre(0)); // opened with the mouse as with the keyboard
+        QTRY_COMPARE(open(), 0);
+        // The menu open after each key: to the right, wrapping, and back.
+        for (const auto &[key, expected] : {std::pair{Qt::Key_Right, 1}, {Qt::Key_Right, 2}, {Qt::Key_Right, 0},
+                                            {Qt::Key_Left, 2}, {Qt::Key_Down, 2}}) {
+            QTest::keyClick(&menus[open()], key);
+            QTRY_COMPARE(open(), expected);
+            QCOMPARE(h.bar->Button_Index(), expected);
+        }
+        // A disabled button is passed over; once a menu is closed the keys move nothing.
+        h.bar->setButton_Index(1);
+        h.bar->setButtonEnabled(false);
+        for (const int expected : {0, 2}) {
+            QTest::keyClick(&menus[open()], Qt::Key_Left);
+            QTRY_COMPARE(open(), expected);
+        }
+        QTest::keyClick(&menus[2], Qt::Key_Escape);
+        QTRY_COMPARE(open(), -1);
+        QTest::keyClick(&menus[2], Qt::Key_Right);
+        QCOMPARE(open(), -1);
+    }
+
     void sharpAtTwiceTheScale()
     {
         McToolBar bar;
@@ -326,12 +372,14 @@ private slots:
         QCOMPARE(h.bar->TickCount(), 5);
         const ToolBarToolTip *tip = h.bar->ToolTipWindow();
         QCOMPARE(tip->Title() + u':' + tip->Text(), QStringLiteral("Bearbeiten:Alles zum Bearbeiten"));
-        QVERIFY(tip->isVisible() && tip->Balloon());
+        QVERIFY(tip->isVisible());
+        QVERIFY(tip->Balloon());
         // Never under the pointer, or its appearing would count as the pointer leaving the bar.
         QVERIFY(!tip->geometry().contains(h.bar->mapToGlobal(h.centre(1))));
         // A move hides it and starts the count again; no text, no tip; leaving hides it.
         h.moveTo(h.centre(1) + QPoint(1, 0));
-        QVERIFY(!h.bar->ToolTipWindow() && h.bar->TickCount() < 5);
+        QVERIFY(!h.bar->ToolTipWindow());
+        QVERIFY(h.bar->TickCount() < 5);
         QTRY_VERIFY(h.bar->ToolTipWindow());
         h.moveTo(h.centre(0));
         QTRY_COMPARE(h.bar->TickCount(), 5);

@@ -8,6 +8,7 @@
 namespace SystemColor {
 constexpr quint32 ScrollBar = 0x80000000;
 constexpr quint32 Window = 0x80000005;
+constexpr quint32 WindowFrame = 0x80000006;
 constexpr quint32 WindowText = 0x80000008;
 constexpr quint32 ActiveBorder = 0x8000000A;
 constexpr quint32 Highlight = 0x8000000D;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolbar/ToolBarModel.h"
+#include "controls/StdPicture.h"
 
 #include <QColor>
 #include <QFontMetricsF>
@@ -8,7 +8,6 @@
 #include <QStringList>
 
 class QPainter;
-class QImage;
 
 // The button grid of the last layout.
 struct ToolBarGrid {
@@ -17,26 +16,12 @@ struct ToolBarGrid {
     qint32 RowCount = 0;
 };
 
-// What a pass needs beyond the stored design.
-struct PaintState {
-    QSize inner; // the control's drawing area in pixels
-    bool mouseDown = false;
-    bool designMode = false;
-    bool enabled = true; // the widget's own state; the stored Enabled is in the model
-};
-
 // Rounds to the nearest integer, ties to even, as the drawing arithmetic does throughout.
 int RoundEven(double value);
 
 bool IsDelim(QChar c);
 // Word-wraps text into lines narrower than length pixels, cutting after the last delimiter that fits.
 QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics);
-
-// Grid and button sizes (the model's ButtonsPerRow may be overwritten when AutoSize is set).
-void LayoutGrid(ToolBarModel &model, ToolBarGrid &grid, const QSize &inner, const QFontMetricsF &metrics);
-
-// Background, border and buttons; stores each button's left and top.
-void PaintToolBar(QPainter &p, ToolBarModel &model, const ToolBarGrid &grid, const PaintState &state);
 
 // The drawing primitives, on the classic coordinates: a line covers its start and stops before its end.
 void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, bool sunken, bool inner);

@@ -1,11 +1,63 @@
-#include "toolbar/ToolBarPaint.h"
+#include "toolbar/McToolBar.h"
 
 #include "platform/ui/Colors.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
+
+// Sizes a damaged design asks for can be absurd; nothing past this can be seen anyway.
+constexpr int kMaxSurface = 4096;
+
+// What a pass needs beyond the stored design.
+struct PaintState {
+    QSize inner; // the control's drawing area in pixels
+    bool mouseDown = false;
+    bool designMode = false;
+    bool enabled = true; // the widget's own state; the stored Enabled is in the model
+};
+
+qint32 Rows(int count, int perRow)
+{
+    // Whole part rounds down, so no buttons at all give no rows.
+    return static_cast<qint32>(std::floor(double(count - 1) / perRow)) + 1;
+}
+
+void LayoutGrid(ToolBarModel &model, ToolBarGrid &grid, const QSize &inner, const QFontMetricsF &metrics)
+{
+    const int count = model.count();
+    if (model.ButtonsPerRow > 0)
+        grid.RowCount = Rows(count, model.ButtonsPerRow);
+    if (!model.AutoSize) {
+        grid.CellHeight = model.ButtonsHeight;
+        grid.CellWidth = model.ButtonsWidth;
+        for (ButtonRecord &b : model.Buttons)
+            b.width = model.ButtonsWidth;
+        return;
+    }
+    // A zero button width has no whole number of columns; one column is all that can be said.
+    const double columns = model.ButtonsWidth != 0 ? std::floor(double(inner.width()) / model.ButtonsWidth) : 1.0;
+    model.ButtonsPerRow = static_cast<qint32>(std::clamp(columns, 1.0, double(std::numeric_limits<qint32>::max())));
+    grid.RowCount = Rows(count, model.ButtonsPerRow);
+    grid.CellHeight = double(inner.height()) / std::max(grid.RowCount, 1);
+    if (grid.CellHeight < model.ButtonsHeight)
+        grid.CellHeight = model.ButtonsHeight;
+    if (model.AutoSizeButtons) {
+        for (ButtonRecord &b : model.Buttons) {
+            const double icon = b.icon.isNull() ? 0.0 : b.icon.Width() + 10.0;
+            b.width = RoundEven(icon + metrics.horizontalAdvance(b.caption) + 11);
+            b.height = RoundEven(grid.CellHeight);
+        }
+        return;
+    }
+    grid.CellWidth = count > model.ButtonsPerRow && !model.WarpSize ? double(inner.width()) / model.ButtonsPerRow
+                                                                    : double(model.ButtonsWidth);
+    for (ButtonRecord &b : model.Buttons)
+        b.width = RoundEven(grid.CellWidth);
+}
 
 struct TextLayout {
     QString text;
@@ -13,10 +65,7 @@ struct TextLayout {
 };
 
 struct Area {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
+    double left = 0, top = 0, width = 0, height = 0;
 };
 
 TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
@@ -34,20 +83,10 @@ TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
 
 void PaintBorder(QPainter &p, const ToolBarModel &m, const QSize &inner)
 {
-    const bool innerLine = m.Appearance != 0;
-    switch (m.BorderStyle) {
-    case 1:
-        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), inner.height(), false, innerLine);
-        break;
-    case 2:
-        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), inner.height(), true, innerLine);
-        break;
-    case 3:
-        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), 1, true, innerLine);
-        break;
-    default:
-        break;
-    }
+    // 1 raised, 2 sunken, 3 a sunken line along the top.
+    if (m.BorderStyle >= 1 && m.BorderStyle <= 3)
+        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), m.BorderStyle == 3 ? 1 : inner.height(),
+                        m.BorderStyle != 1, m.Appearance != 0);
 }
 
 // The face of button i; returns the press offset of its icon and text.
@@ -82,8 +121,7 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
     return 0;
 }
 
-} // namespace
-
+// Background, border and buttons; stores each button's left and top.
 void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const PaintState &state)
 {
     const QSize inner = state.inner;
@@ -178,4 +216,62 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
             x += w;
         }
     }
+}
+
+} // namespace
+
+void McToolBar::RedrawControl()
+{
+    // Resizing the control below comes back here through resizeEvent; one pass draws it all.
+    if (m_redrawing)
+        return;
+    m_redrawing = true;
+    emit Redrawing(m.Button_Index);
+    QImage probe(1, 1, QImage::Format_RGB32);
+    LayoutGrid(m, m_grid, size(), QFontMetricsF(Font(), &probe));
+
+    if (m.WarpSize) {
+        const auto fit = [](qint64 v) { return static_cast<int>(std::clamp<qint64>(v, 0, QWIDGETSIZE_MAX)); };
+        QSize wanted = size().expandedTo(QSize(m.ButtonsWidth, 0));
+        if (m_align != 3 && m_align != 4)
+            wanted.setHeight(fit(qint64(m.ButtonsHeight) * m_grid.RowCount));
+        if (m_align != 1 && m_align != 2)
+            wanted.setWidth(fit(qint64(m.ButtonsPerRow) * m.ButtonsWidth));
+        if (wanted != size())
+            resize(wanted);
+    }
+
+    // The surface has the screen's pixels, so text and icons stay sharp at any scale factor.
+    m_surface = RenderSurface(devicePixelRatioF());
+    UpdateShortcuts();
+    update();
+    m_redrawing = false;
+}
+
+QImage McToolBar::RenderSurface(qreal dpr)
+{
+    const QSize inner = size().boundedTo(QSize(kMaxSurface, kMaxSurface));
+    if (inner.isEmpty())
+        return QImage();
+    QImage surface = m_surface;
+    if (surface.deviceIndependentSize() != QSizeF(inner) || surface.devicePixelRatio() != dpr) {
+        surface = QImage(inner * dpr, QImage::Format_RGB32);
+        surface.setDevicePixelRatio(dpr);
+    }
+    QPainter p(&surface);
+    p.setFont(Font());
+    PaintToolBar(p, m, m_grid, PaintState{inner, m_isMouseDown, m_designMode, isEnabled()});
+    return surface;
+}
+
+void McToolBar::paintEvent(QPaintEvent *)
+{
+    if (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF())
+        RedrawControl(); // moved to a screen of another scale
+    QPainter p(this);
+    // Only past the largest surface is there anything the surface does not cover.
+    if (m_surface.deviceIndependentSize() != QSizeF(size()))
+        p.fillRect(rect(), ResolvedColor(m.BackColor));
+    if (!m_surface.isNull())
+        p.drawImage(0, 0, m_surface);
 }
