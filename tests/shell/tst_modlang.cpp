@@ -20,11 +20,13 @@ private slots:
         LoadLanguageData("# comment=1\r\n[Translation By: Erika Muster]\r\n27=Anzahl:\r\n28=A=B|C\n 30 =spaced\r\n"
                          "12=\r\n40=first\r\n40=second\r\n-3=negative\r\njust text\r\n3=\x80 \x9f \xe4\xfc\r\n"
                          "16=MB/s\r\n20=lower\r\n");
-        QVERIFY(!state().LangLoadError && state().TranslatorName == QStringLiteral("Erika Muster"));
+        QVERIFY(!state().LangLoadError);
+        QCOMPARE(state().TranslatorName, QStringLiteral("Erika Muster"));
         QCOMPARE(T(27) + u'/' + T(28) + u'/' + T(30) + u'/' + T(40), QStringLiteral("Anzahl:/A=B\r\nC/spaced/second"));
         QCOMPARE(T(3), QString::fromUtf8("€ Ÿ äü")); // 0x80..0x9F are Windows-1252 letters, the rest Latin-1
         // The table grows to the largest number plus one spare element.
-        QVERIFY(state().LangTable.size() == 42 && state().LangTable[1].isEmpty());
+        QCOMPARE(state().LangTable.size(), size_t(42));
+        QVERIFY(state().LangTable[1].isEmpty());
         // An entry with empty text is empty, not the default, and still takes the blanks. Beyond the table,
         // unset, or negative: the default unchanged, without the blanks. Flags: 1 lead, 2 trail, 4 upper first.
         // Number|flags|default|text.
@@ -53,7 +55,8 @@ private slots:
         QCOMPARE(load("[Translation By:\r\n"), QStringLiteral("1/1"));
         QCOMPARE(load(QByteArray()), QStringLiteral("0/1"));
         LoadLanguageFile(QStringLiteral("/nonexistent/missing.lng"));
-        QVERIFY(state().LangLoadError && state().LangTable.size() == 1);
+        QVERIFY(state().LangLoadError);
+        QCOMPARE(state().LangTable.size(), size_t(1));
         QCOMPARE(T(5, QString()), QStringLiteral("Translation Error!"));
     }
 
@@ -61,7 +64,8 @@ private slots:
     {
         for (const char *name : {"deutsch.lng", "english.lng"}) {
             LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + "/lang/" + QLatin1String(name));
-            QVERIFY2(!state().LangLoadError && !state().TranslatorName.isEmpty(), name);
+            QVERIFY2(!state().LangLoadError, name);
+            QVERIFY2(!state().TranslatorName.isEmpty(), name);
             for (int n = 2; n <= 65; ++n) // every entry the program uses
                 QVERIFY2(QList<int>({33, 34, 42, 49, 51}).contains(n) || T(n, QString()) != "Translation Error!",
                          qPrintable(QStringLiteral("%1 lacks %2").arg(QLatin1String(name)).arg(n)));

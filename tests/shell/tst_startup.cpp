@@ -1,5 +1,8 @@
-// The main window's life: start-up and close against a settings store of its own, about window, busy animation.
+// The main window's life: start-up with its controls' designs and close against a settings store of its
+// own, about window, busy animation.
 #include "controls/Chk1.h"
+#include "controls/Cmd1.h"
+#include "controls/PPB.h"
 #include "controls/Txt.h"
 #include "lang/modLang.h"
 #include "platform/Version.h"
@@ -58,15 +61,36 @@ private slots:
         useLanguageFile(QByteArray());
         frmMain w;
         w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.windowTitle(), QStringLiteral("Veltaro v.") + ProgramVersion());
         const QString home = QDir::homePath() + (QDir::homePath().endsWith(u'/') ? "" : "/");
         QCOMPARE(Fields(w), QStringLiteral("20/10|%1|Translation Error! @0").arg(home));
-        QVERIFY(w.StopRequested && w.chkDisableCaching->Checked() && !w.Chk11->Checked() && !w.ChkDoEvents->Checked() &&
-                !w.chkEnableWriteThrough->Checked());
+        QVERIFY(w.StopRequested);
         QCOMPARE(w.Label1->text(), QStringLiteral("Number of files:"));
         QCOMPARE(w.size(), QSize(320, 352)); // the classic square and the profile test's row
+        // The controls take their stored designs: only the cache starts switched off, the number
+        // fields take ten characters, the bars have no border and only the overall one a label.
+        for (Chk1 *box : {w.Chk11, w.ChkDoEvents, w.chkDisableCaching, w.chkEnableWriteThrough}) {
+            QCOMPARE(box->Checked(), box == w.chkDisableCaching);
+            QVERIFY(box->Hooks().FindHookIndex(box, false) >= 0);
+        }
+        for (Txt *box : {w.Txt1, w.Txt2}) {
+            QCOMPARE(box->Style(), 2);
+            QVERIFY(box->Hooks().FindHookIndex(box, false) >= 0);
+        }
+        w.Txt1->Text2()->selectAll();
+        QTest::keyClicks(w.Txt1->Text2(), QStringLiteral("123456789012"));
+        QCOMPARE(w.Txt1->Text(), QStringLiteral("1234567890"));
+        QVERIFY(w.Cmd13->Caption().isEmpty());
+        QCOMPARE(w.Cmd13->PictureRect().size(), QSizeF(16 * 15, 16 * 15));
+        for (PPB *bar : {w.Progress1, w.OverallProgress}) {
+            QCOMPARE(bar->Picture().Image.size(), QSize(591, 39));
+            QVERIFY(!bar->ShowBorder());
+            QVERIFY(bar->isEnabled());
+            QCOMPARE(bar->ShowLabel(), bar == w.OverallProgress);
+        }
         QVERIFY(w.close());
-        QCOMPARE(Stored(), QStringLiteral("20|10|1|%1|<absent>|0").arg(home));
+        QCOMPARE(Stored(), QStringLiteral("1234567890|10|1|%1|<absent>|0").arg(home));
     }
 
     void restoresStoredValuesAndWritesThemBack()
@@ -84,7 +108,8 @@ private slots:
         QCOMPARE(Stored(), QStringLiteral("7|0|2|/a/|/c d/|1"));
         // The store is INI text with the group [Veltaro], read back as text by the next process.
         QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tavrin.conf"));
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().contains("[Veltaro]\nNrFiles=7\n"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("[Veltaro]\nNrFiles=7\n"));
         // Bad values fall back.
         Seed(QStringLiteral("NrFiles=-2.5|NrMBytes=1e3|NrPrevPath=99999999999|PrevPath1=/x/|PrevPathSelected=99"));
         useLanguageFile(QByteArray(1024, '\xff'));
@@ -102,7 +127,8 @@ private slots:
         w.Txt1->setText(QStringLiteral("9"));
         w.StopRequested = false;
         QVERIFY(!w.close());
-        QVERIFY(w.isVisible() && w.StopRequested);
+        QVERIFY(w.isVisible());
+        QVERIFY(w.StopRequested);
         QCOMPARE(Stored().section(u'|', 0, 0), QStringLiteral("5"));
         QVERIFY(w.close());
         QCOMPARE(Stored().section(u'|', 0, 0), QStringLiteral("9"));
@@ -118,7 +144,9 @@ private slots:
                 LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + "/lang/" + QLatin1String(language));
             QTimer::singleShot(0, [&] {
                 auto *about = dynamic_cast<frmAbout *>(QApplication::activeModalWidget());
-                QVERIFY(about && !about->Image1->pixmap().isNull() && !about->lblDisclaimer->text().isEmpty());
+                QVERIFY(about);
+                QVERIFY(!about->Image1->pixmap().isNull());
+                QVERIFY(!about->lblDisclaimer->text().isEmpty());
                 seen << about->windowTitle() << about->lblVersion->text() << about->lblDescription->text();
                 QTest::mouseClick(about->cmdOK, Qt::LeftButton);
             });
@@ -127,13 +155,14 @@ private slots:
         }
         const QString version = QStringLiteral("v. ") + ProgramVersion();
         // Without a file the built-in text stays; the shipped file describes the program instead.
-        QCOMPARE(seen, (QStringList{"About...", version,
-                                    "No language files found. Please ensure that the *.lng files exist in the folder "
-                                    "where this program is running from!",
-                                    "Über...", version,
-                                    "Veltaro misst, wie schnell ein Laufwerk oder Ordner Dateien schreibt und liest. Es "
-                                    "schreibt Testdateien in 1024-Byte-Blöcken, liest sie zurück und zeigt Zeiten und "
-                                    "MB/s im Protokoll."}));
+        QCOMPARE(seen,
+                 (QStringList{"About...", version,
+                              "No language files found. Please ensure that the *.lng files exist in the folder "
+                              "where this program is running from!",
+                              "Über...", version,
+                              "Veltaro misst, wie schnell ein Laufwerk oder Ordner Dateien schreibt und liest. Es "
+                              "schreibt Testdateien in 1024-Byte-Blöcken, liest sie zurück und zeigt Zeiten und "
+                              "MB/s im Protokoll."}));
         modLang::state() = modLang::LanguageState{};
     }
 
@@ -148,7 +177,8 @@ private slots:
                    QList<QWidget *>{nullptr, w.iIcon[0], w.iIcon[1]}.indexOf(top);
         };
         w.StartBusyAnimation();
-        QVERIFY(w.IconAnimation->isActive() && w.IconAnimation->interval() == 100);
+        QVERIFY(w.IconAnimation->isActive());
+        QCOMPARE(w.IconAnimation->interval(), 100);
         QVERIFY(w.Busy->Icon(1).pixmap(32).toImage() != w.Busy->Icon(2).pixmap(32).toImage());
         for (int expected : {111, 222, 111, 222}) { // the first tick after start-up shows frame 1
             w.Busy->Tick();

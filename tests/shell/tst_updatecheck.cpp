@@ -1,4 +1,5 @@
 // The update check against a local HTTP server; message boxes are recorded as "style|title|prompt".
+#include "common/EngineTestSupport.h"
 #include "common/HttpTestServer.h"
 #include "lang/modLang.h"
 #include "platform/Version.h"
@@ -56,52 +57,43 @@ private slots:
 
     void init() { boxes.clear(), opened.clear(); }
 
-    void cleanup() { QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList()); }
-
-    // Version|notice mode ("-" none)|interactive|boxes: Q download question, U up to date, N the server's notice.
-    void versionsAndNotices()
+    void cleanup()
     {
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    // Version|notice mode ("-" no notice, "" no mode)|interactive|boxes: Q download question, U up to date, N the
+    // notice.
+    void versionsAndNotices_data()
+    {
+        QTest::addColumn<QString>("row");
         for (const QString &row :
              QStringLiteral("1.0.15|-|1|Q;1.1.0|-|0|Q;2.0.0|-|1|Q;1.0.14|-|1|U;1.0.14|-|0|;1.0.9|-|1|U;"
                             "x.y.z|-|1|U;1.0.15abc|-|1|U;1.0.9|1|1|NU;1.0.15|1|1|NQ;1.0.9|1|0|;"
                             "1.0.15|2|1|NQ;1.0.14|2|1|U;2.0.0|2|0|Q;1.1.0|0|1|NQ;0.9.99|0|1|U;"
                             "2.0.0||1|NQ;2.0.0|3|1|Q")
-                 .split(u';')) {
-            const QString version = row.section(u'|', 0, 0), codes = row.section(u'|', 3);
-            const QByteArray mode = row.section(u'|', 1, 1).toLatin1();
-            const bool interactive = row.section(u'|', 2, 2) == u"1";
-            init();
-            answer = interactive ? MsgBoxResult::Yes : MsgBoxResult::No; // Yes only when asked from the menu
-            const QByteArray error = mode.isEmpty() ? QByteArray() : "Error=" + mode + "\r\n";
-            check(Info(version.toLatin1(), mode == "-" ? QByteArray() : "Message=Neuer Server ab M\xe4rz.\r\n" + error),
-                  interactive);
-            const QStringList all{QStringLiteral(u"64|Veltaro|Neuer Server ab März."),
-                                  QStringLiteral("64|Up to date.|Up to date. Nothing to do."),
-                                  QStringLiteral("68|Download?|NEW v.%1\r\nYOURS v.%2\r\n\r\nDownload? Browser opens.")
-                                      .arg(version, ProgramVersion())};
-            QStringList expected;
-            for (QChar c : codes)
-                expected << all[QStringLiteral("NUQ").indexOf(c)];
-            const bool opens = expected.contains(all[2]) && interactive;
-            QVERIFY2(boxes == expected && opened == (opens ? QStringList{kDownload + "|open"} : QStringList()),
-                     qPrintable(row + u'\n' + boxes.join(u'\n')));
-        }
+                 .split(u';'))
+            QTest::newRow(qPrintable(row)) << row;
     }
-
-    // Only a web address goes to the browser; a path or other scheme is a malformed information file.
-    void downloadMustBeAWebAddress()
+    void versionsAndNotices()
     {
-        answer = MsgBoxResult::Yes;
-        for (const QByteArray &download :
-             {QByteArray("/bin/sh"), QByteArray("file:///bin/sh"), QByteArray("sh"), QByteArray("ftp://host/x.zip"),
-              QByteArray("https:///no-host"), QByteArray("javascript:alert(1)")}) {
-            init();
-            check("Current Version=9.0.0\r\nDownload=" + download + "\r\n", true);
-            QVERIFY2(boxes == QStringList{kNoInfo} && opened.isEmpty(), download.constData());
-        }
-        init();
-        check("Current Version=9.0.0\r\nDownload=HTTP://host/v.zip\r\n", true);
-        QCOMPARE(opened, QStringList{QStringLiteral("http://host/v.zip|open")});
+        QFETCH(QString, row);
+        const QString version = row.section(u'|', 0, 0), codes = row.section(u'|', 3);
+        const QByteArray mode = row.section(u'|', 1, 1).toLatin1();
+        const bool interactive = row.section(u'|', 2, 2) == u"1";
+        answer = interactive ? MsgBoxResult::Yes : MsgBoxResult::No; // Yes only when asked from the menu
+        const QByteArray error = mode.isEmpty() ? QByteArray() : "Error=" + mode + "\r\n";
+        check(Info(version.toLatin1(), mode == "-" ? QByteArray() : "Message=Neuer Server ab M\xe4rz.\r\n" + error),
+              interactive);
+        const QStringList all{QStringLiteral(u"64|Veltaro|Neuer Server ab März."),
+                              QStringLiteral("64|Up to date.|Up to date. Nothing to do."),
+                              QStringLiteral("68|Download?|NEW v.%1\r\nYOURS v.%2\r\n\r\nDownload? Browser opens.")
+                                  .arg(version, ProgramVersion())};
+        QStringList expected;
+        for (QChar c : codes)
+            expected << all[QStringLiteral("NUQ").indexOf(c)];
+        QCOMPARE(boxes, expected);
+        QCOMPARE(opened, codes.contains(u'Q') && interactive ? QStringList{kDownload + "|open"} : QStringList());
     }
 
     // A link placed under the temporary file's name is neither written through nor left holding data.
@@ -110,44 +102,53 @@ private slots:
         QTemporaryDir elsewhere;
         const QString victim = elsewhere.filePath(QStringLiteral("victim"));
         QFile file(victim);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("mine"), qint64(4));
         file.close();
         QVERIFY(QFile::link(victim, temp));
         check(Info("1.0.14"), true);
         QCOMPARE(boxes, QStringList{QStringLiteral("64|Up to date.|Up to date. Nothing to do.")});
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("mine"));
+        QCOMPARE(EngineTest::ReadAll(victim), QByteArray("mine"));
         QVERIFY(QFile::remove(temp));
-        // Written directly to that name, the body is refused rather than sent through the link.
+        // Written directly to that name, the body is refused rather than sent through the link, and said so.
         QVERIFY(QFile::link(victim, temp));
         server.respondBody("body");
         QVERIFY(!DownloadToFile(transfer, server.url(), temp));
         QCOMPARE(boxes.last(), kFailed);
-        file.seek(0);
-        QCOMPARE(file.readAll(), QByteArray("mine"));
+        QCOMPARE(EngineTest::ReadAll(victim), QByteArray("mine"));
         QVERIFY(QFile::remove(temp));
     }
 
+    // Keys missing, in other case or beyond line 4049, and a download that is no web address: the
+    // information is incomplete, which a manual check says once and a silent one not at all.
     void incompleteInformation()
     {
-        // Keys match case-sensitively and only on the first 4049 lines: here Download is line 4050.
-        const QByteArray filler = QByteArray("Comment\r\n").repeated(kMaxInfoLines - 2);
-        for (const QByteArray &body :
-             {QByteArray("Current Version=9.0.0\r\nMessage=m\r\nError=1\r\n"), QByteArray("Download=http://x/\r\n"),
-              QByteArray(), filler + Info("2.0.0"), QByteArray("current version=2.0.0\r\nDownload=x\r\n"),
-              QByteArray("x\r\n").repeated(7 << 20) + Info("2.0.0")}) {
-            boxes.clear();
+        answer = MsgBoxResult::Yes;
+        const QByteArray filler = QByteArray("Comment\r\n").repeated(kMaxInfoLines - 2); // Download on line 4050
+        QList<QByteArray> bodies{"Current Version=9.0.0\r\nMessage=m\r\nError=1\r\n", "Download=http://x/\r\n", "",
+                                 "current version=2.0.0\r\nDownload=x\r\n"};
+        bodies << filler + Info("2.0.0") << QByteArray("x\r\n").repeated(7 << 20) + Info("2.0.0");
+        for (const char *download :
+             {"/bin/sh", "file:///bin/sh", "sh", "ftp://host/x.zip", "https:///no-host", "javascript:alert(1)"})
+            bodies << "Current Version=9.0.0\r\nDownload=" + QByteArray(download) + "\r\n";
+        for (const QByteArray &body : bodies) {
+            init();
             check(body, true);
-            check(body, false); // a silent check says nothing
-            QCOMPARE(boxes, QStringList{kNoInfo});
+            check(body, false);
+            QVERIFY2(boxes == QStringList{kNoInfo}, body.left(60).constData());
+            QVERIFY2(opened.isEmpty(), body.left(60).constData());
         }
         // Keys within reach: on line 4049, after a 20 MB line, before 20 MB of binary junk.
-        boxes.clear();
+        init();
         check(filler.mid(9) + Info("1.0.15"), false);
         check(QByteArray(20 << 20, 'x') + "\r\n" + Info("1.0.15"), false);
         check(Info("1.0.15") + QByteArray(20 << 20, '\0'), false);
-        QVERIFY2(boxes.size() == 3 && boxes.filter(QStringLiteral("68|Download?|")).size() == 3,
-                 qPrintable(boxes.join(u'\n')));
+        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes.filter(QStringLiteral("68|Download?|")), boxes);
+        // The scheme's letter case is free.
+        init();
+        check("Current Version=9.0.0\r\nDownload=HTTP://host/v.zip\r\n", true);
+        QCOMPARE(opened, QStringList{QStringLiteral("http://host/v.zip|open")});
     }
 
     void transferFailures()
@@ -167,22 +168,16 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             CheckForUpdate(transfer, server.url(), temp, true);
+            const QString what =
+                QStringLiteral("%1: %2 requests, %3 ms").arg(status).arg(server.requests()).arg(clock.elapsed());
+            QVERIFY2(clock.elapsed() < 3000, qPrintable(what));
             // Qt itself may send a request again once when the server closes a connection early.
-            QVERIFY2(
-                clock.elapsed() < 3000 && server.requests() >= requests && server.requests() <= requests + 1,
-                qPrintable(
-                    QStringLiteral("%1: %2 requests, %3 ms").arg(status).arg(server.requests()).arg(clock.elapsed())));
-            QVERIFY(boxes == QStringList({kFailed, kNoInfo}) && opened.isEmpty());
+            QVERIFY2(server.requests() >= requests && server.requests() <= requests + 1, qPrintable(what));
+            QCOMPARE(boxes, QStringList({kFailed, kNoInfo}));
+            QVERIFY(opened.isEmpty());
         }
         transfer.setTimeoutMs(3000);
         transfer.setMaxBytes(max);
-    }
-
-    void unwritableTargetReports()
-    {
-        server.respondBody(Info("2.0.0"));
-        QVERIFY(!DownloadToFile(transfer, server.url(), work.filePath(QStringLiteral("missing/VTemp.txt"))));
-        QCOMPARE(boxes, QStringList{kFailed});
     }
 
     // Last: it ends the application's event loop, as closing the window does during a check.
@@ -198,8 +193,11 @@ private slots:
             ok = DownloadToFile(transfer, server.url(), temp);
         });
         QCoreApplication::exec();
-        QVERIFY2(!ok && clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(boxes.isEmpty() && !transfer.StillExecuting() && server.requests() == 1);
+        QVERIFY(!ok);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(!transfer.StillExecuting());
+        QCOMPARE(server.requests(), 1);
     }
 };
 
