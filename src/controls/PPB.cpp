@@ -22,6 +22,8 @@ void PPB::Redraw()
 
 void PPB::fontChanged()
 {
+    m_labelWidths.clear();
+    m_labelHeight = 0;
     SetLabelText(m_labelText);
     Redraw();
 }
@@ -32,10 +34,20 @@ void PPB::CentreLabel()
     update();
 }
 
+int PPB::LabelWidth(const QString &text)
+{
+    if (const auto known = m_labelWidths.constFind(text); known != m_labelWidths.cend())
+        return *known;
+    if (m_labelWidths.size() > 128) // custom captions are few, but need not be
+        m_labelWidths.clear();
+    return *m_labelWidths.insert(text, QFontMetrics(font()).horizontalAdvance(text));
+}
+
 void PPB::SetLabelText(const QString &text)
 {
-    const QFontMetrics fm(font());
-    m_label.setSize(QSizeF(fm.horizontalAdvance(text) * TwipsPerPixel, fm.height() * TwipsPerPixel));
+    if (m_labelHeight == 0)
+        m_labelHeight = QFontMetrics(font()).height();
+    m_label.setSize(QSizeF(LabelWidth(text) * TwipsPerPixel, m_labelHeight * TwipsPerPixel));
     const bool changed = text != m_labelText;
     m_labelText = text;
     update();

@@ -4,6 +4,7 @@
 #include "controls/PaintedControl.h"
 #include "platform/ui/Colors.h"
 
+#include <QHash>
 #include <QRectF>
 
 class PropertyBag;
@@ -85,6 +86,7 @@ protected:
 
 private:
     void SetLabelText(const QString &text);
+    int LabelWidth(const QString &text);
     QString PercentText(int whole) const;
     void CentreLabel();
 
@@ -106,4 +108,8 @@ private:
     QRectF m_image;
     QRectF m_label;
     QRectF m_border;
+    // Shaping a text is most of what a value change costs, and a bar shows at most 101 percent
+    // texts: their widths in the current font are kept.
+    QHash<QString, int> m_labelWidths;
+    int m_labelHeight = 0;
 };
