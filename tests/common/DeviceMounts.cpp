@@ -2,6 +2,7 @@
 
 #include "common/FaultSupport.h"
 
+#include <QDir>
 #include <QFile>
 
 bool DeviceMount::Step(const QString &program, const QStringList &args, QString *output)
@@ -47,6 +48,40 @@ std::unique_ptr<DeviceMount> DeviceMount::Ext4OnSectors4k(const QString &mountPo
     if (m->Step(QStringLiteral("mkfs.ext4"), {"-q", "-F", device}))
         m->m_mounted = m->Step(QStringLiteral("mount"), {device, mountPoint});
     return m;
+}
+
+TestTarget::TestTarget(Kind kind) : m_path(m_dir.path())
+{
+    if (kind == Folder)
+        return;
+    if (!FaultTest::IsRoot()) {
+        m_skip = QStringLiteral("needs root to mount");
+        return;
+    }
+    m_path = m_dir.filePath(QStringLiteral("mnt"));
+    QDir().mkpath(m_path);
+    const auto tmpfs = [this](const char *options) { return DeviceMount::Tmpfs(m_path, QLatin1String(options)); };
+    switch (kind) {
+    case Ramfs:
+        m_mount = DeviceMount::Ramfs(m_path);
+        break;
+    case Tmpfs:
+        m_mount = tmpfs("size=64m");
+        break;
+    case Small:
+        m_mount = tmpfs("size=2m");
+        break;
+    case Full:
+        m_mount = tmpfs("size=4k");
+        break;
+    case ReadOnly:
+        m_mount = tmpfs("ro,size=1m");
+        break;
+    default:
+        m_mount = DeviceMount::Ext4OnSectors4k(m_path, m_dir.filePath(QStringLiteral("img")), 64);
+        break;
+    }
+    m_skip = m_mount->Error();
 }
 
 DeviceMount::~DeviceMount()

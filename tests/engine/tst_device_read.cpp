@@ -3,7 +3,7 @@
 #include "common/DeviceMounts.h"
 #include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
-#include "engine/RunWarnings.h"
+#include "report/RunWarnings.h"
 
 #include <QtTest>
 #include <cerrno>
@@ -89,15 +89,11 @@ private slots:
     void refusedWritesAreCounted()
     {
         QFETCH(bool, multiple);
-        if (!FaultTest::IsRoot())
-            QSKIP("needs root for a loop device");
+        const TestTarget sectors4k(TestTarget::Sectors4k);
+        if (!sectors4k.Skip().isEmpty())
+            QSKIP(qPrintable(sectors4k.Skip()));
         Target t;
-        const QString mnt = t.dir.filePath(QStringLiteral("mnt"));
-        QDir().mkpath(mnt);
-        const auto mount = DeviceMount::Ext4OnSectors4k(mnt, t.dir.filePath(QStringLiteral("img")), 32);
-        if (!mount->Error().isEmpty())
-            QSKIP(qPrintable(mount->Error()));
-        t.ctx->Drive1Text = mnt;
+        t.ctx->Drive1Text = sectors4k.Path();
         t.ctx->Txt1Text = QStringLiteral("2");
         t.ctx->Txt2Text = QStringLiteral("1");
         Run(*t.ctx, multiple);
