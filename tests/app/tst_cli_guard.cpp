@@ -1,6 +1,5 @@
 // The runner's answers before a run: a folder that refuses the cache bypass, a folder another run
 // holds. Exit code, one line on standard error, and nothing touched.
-#include "common/DeviceMounts.h"
 #include "common/FaultSupport.h"
 #include "platform/FolderLock.h"
 
@@ -8,6 +7,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
+
+using FaultTest::TestTarget;
 
 namespace {
 

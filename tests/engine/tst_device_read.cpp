@@ -1,12 +1,13 @@
 // What a run's record discloses about the cache: direct I/O per file, the cached share before
 // each read, reads from the device, and writes the device refused.
-#include "common/DeviceMounts.h"
 #include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
 #include "report/RunWarnings.h"
 
 #include <QtTest>
 #include <cerrno>
+
+using FaultTest::TestTarget;
 
 using namespace EngineTest;
 

@@ -1,5 +1,4 @@
 // The cache bypass probe, the page-cache share and the folder lock, on real file systems.
-#include "common/DeviceMounts.h"
 #include "common/FaultSupport.h"
 #include "platform/DirectIoProbe.h"
 #include "platform/FolderLock.h"
@@ -14,6 +13,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+using FaultTest::TestTarget;
 
 namespace {
 

@@ -1,6 +1,5 @@
 // What the window settles around a run: one run per folder, the bypass asked about, the fifth
 // option, and no dialog while a phase is timed.
-#include "common/DeviceMounts.h"
 #include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
 #include "controls/Chk1.h"
@@ -16,6 +15,8 @@
 #include "toolbar/McToolBar.h"
 
 #include <QtTest>
+
+using FaultTest::TestTarget;
 #include <QtWidgets>
 
 using namespace EngineTest;
