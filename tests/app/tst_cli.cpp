@@ -119,16 +119,7 @@ private slots:
 
     void progressLineFormatsAndThrottles()
     {
-        QCOMPARE(ProgressLine::Format(
-                     {
-                         "write",
-                         false,
-                         3,
-                         20,
-                         25,
-                         200,
-                     },
-                     112.44, 125.4),
+        QCOMPARE(ProgressLine::Format({"write", false, 3, 20, 25, 200}, 112.44, 125.4),
                  "write  file 3 of 20  25 of 200 MB  112.4 MB/s  2:05 left");
         QCOMPARE(ProgressLine::Format({"read", true, 0, 20, 0, 200}, -1, -1),
                  "read  20 files  0 of 200 MB  -- MB/s  --:-- left");

@@ -81,6 +81,20 @@ QByteArray edited(const std::function<void(QJsonObject &)> &edit)
     return QJsonDocument(json).toJson();
 }
 
+// The record with one phase's histogram edited.
+QByteArray editedHistogram(int phase, const std::function<void(QJsonObject &)> &edit)
+{
+    return edited([&](QJsonObject &j) {
+        QJsonArray phases = j["phases"].toArray();
+        QJsonObject p = phases[phase].toObject();
+        QJsonObject h = p["histogram"].toObject();
+        edit(h);
+        p["histogram"] = h;
+        phases[phase] = p;
+        j["phases"] = phases;
+    });
+}
+
 } // namespace
 
 class TestRunRecord : public QObject {
@@ -137,24 +151,10 @@ private slots:
         QTest::newRow("unknown kind") << edited([](QJsonObject &j) { j["kind"] = "triple"; })
                                       << "unknown value \"triple\"";
         QTest::newRow("bad time") << edited([](QJsonObject &j) { j["started_utc"] = "yesterday"; }) << "ISO 8601";
-        QTest::newRow("histogram off scale") << edited([](QJsonObject &j) {
-            QJsonArray phases = j["phases"].toArray();
-            QJsonObject phase = phases[0].toObject();
-            QJsonObject h = phase["histogram"].toObject();
+        QTest::newRow("histogram off scale") << editedHistogram(0, [](QJsonObject &h) {
             h["buckets"] = QJsonArray{QJsonArray{100, 200, 6}};
-            phase["histogram"] = h;
-            phases[0] = phase;
-            j["phases"] = phases;
         }) << "edges";
-        QTest::newRow("histogram count") << edited([](QJsonObject &j) {
-            QJsonArray phases = j["phases"].toArray();
-            QJsonObject phase = phases[1].toObject();
-            QJsonObject h = phase["histogram"].toObject();
-            h["count"] = 7;
-            phase["histogram"] = h;
-            phases[1] = phase;
-            j["phases"] = phases;
-        }) << "add up";
+        QTest::newRow("histogram count") << editedHistogram(1, [](QJsonObject &h) { h["count"] = 7; }) << "add up";
     }
     void badInput()
     {
