@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/HeadlessRun.h"
+#include "report/HeadlessRun.h"
 
 #include <QStringList>
 

@@ -21,6 +21,7 @@ void RecordBuilder::runStarted(const RunStarted &e)
     m_record.options.readUncached = e.readUncached;
     m_record.directIoRefused = e.directIoRefused;
     m_record.options.verifyData = e.verifyData;
+    m_record.device = e.device;
 }
 
 PhaseRecord &RecordBuilder::phaseOf(TestPhase phase)

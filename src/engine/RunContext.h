@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/LogFormatter.h"
 #include "engine/RunEvents.h"
 
 #include <QString>
@@ -21,7 +20,7 @@ struct RunResults {
 };
 
 // All a test phase sees of the window: implemented by frmMain and by the headless runner.
-class RunContext : public LogOutput {
+class RunContext {
 public:
     virtual ~RunContext() = default;
 

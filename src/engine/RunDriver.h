@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/ResultLogText.h"
 #include "engine/RunContext.h"
 #include "engine/RunLog.h"
 
+#include <QDateTime>
 #include <QString>
 
 // What the two start commands see of the window beyond what a phase sees.
@@ -20,6 +22,7 @@ public:
     virtual RunLog &LogText() = 0;
     virtual QString &LogFileName() = 0;
     virtual void SetStopRequested(bool stop) = 0;
+    virtual const ResultLogText &LogFileText() const = 0;
 };
 
 // "Start Single" and "Start Multiple", from the target check to the result log file.
@@ -36,9 +39,12 @@ int16_t ReadCount16(const QString &text);
 
 enum class LogWrite { Written, Failed, Refused };
 
-// Appends the result log file: header, the run's log (streamed, never held whole) and the version
-// line, every line CR LF. Refused when the name holds anything but a regular file: a symbolic link,
-// a FIFO or a folder placed under the predictable name is neither followed nor waited on.
-LogWrite AppendResultLog(const QString &fileName, const QString &driveText, const RunLog &log);
+// Appends the result log file: header, the run's log (streamed, never held whole) and trailer. Refused when the name
+// holds anything but a regular file: a symbolic link, a FIFO or a folder placed under the predictable name is neither
+// followed nor waited on.
+LogWrite AppendResultLog(const QString &fileName, const QString &header, const RunLog &log, const QString &trailer);
+
+// "mm_dd_yy_hh_mm", the stamp in a result log file's name.
+QString LogStamp(const QDateTime &when);
 
 } // namespace RunDriver

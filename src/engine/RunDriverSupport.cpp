@@ -1,5 +1,4 @@
 #include "engine/RunDriver.h"
-#include "engine/LogFormatter.h"
 #include "platform/SafeOpen.h"
 
 #include <QFile>
@@ -46,7 +45,7 @@ int16_t ReadCount16(const QString &text)
     return static_cast<int16_t>(rounded);
 }
 
-LogWrite AppendResultLog(const QString &fileName, const QString &driveText, const RunLog &log)
+LogWrite AppendResultLog(const QString &fileName, const QString &header, const RunLog &log, const QString &trailer)
 {
     const int fd = SafeOpen::OpenRegular(fileName, O_WRONLY | O_APPEND | O_CREAT);
     if (fd < 0)
@@ -60,12 +59,17 @@ LogWrite AppendResultLog(const QString &fileName, const QString &driveText, cons
         const QByteArray bytes = text.toUtf8();
         return file.write(bytes) == bytes.size();
     };
-    bool ok = put(LogFormatter::ResultLogHeader(driveText));
+    bool ok = put(header);
     ok = ok && log.stream(put);
-    ok = ok && put(LogFormatter::ResultLogTrailer());
+    ok = ok && put(trailer);
     ok = file.flush() && ok;
     file.close();
     return ok ? LogWrite::Written : LogWrite::Failed;
+}
+
+QString LogStamp(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("MM_dd_yy_HH_mm"));
 }
 
 } // namespace RunDriver

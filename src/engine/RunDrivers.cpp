@@ -1,9 +1,8 @@
 #include "engine/DeviceRead.h"
-#include "engine/EngineFormat.h"
-#include "engine/LogFormatter.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
 #include "engine/RunDriver.h"
+#include "platform/DeviceIdentity.h"
 #include "platform/FileOps.h"
 
 #include <QDateTime>
@@ -68,7 +67,8 @@ void ReportSummary(DriverContext &ctx, const RunKind &kind)
 // A name that is no regular file is a trap, not a passing failure: trying again cannot help.
 RunDriver::LogWrite WriteResultLog(DriverContext &ctx)
 {
-    const RunDriver::LogWrite written = RunDriver::AppendResultLog(ctx.LogFileName(), ctx.DriveText(), ctx.LogText());
+    const RunDriver::LogWrite written = RunDriver::AppendResultLog(
+        ctx.LogFileName(), ctx.LogFileText().Header(ctx.DriveText()), ctx.LogText(), ctx.LogFileText().Trailer());
     if (written == RunDriver::LogWrite::Refused)
         ctx.Events().failed(FailReason::AccessFailed, ctx.LogFileName());
     return written;
@@ -88,8 +88,8 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
         return false;
     }
     ctx.LockInputs(true);
-    ctx.LogFileName() = path + QLatin1String(kind.logStem) + EngineFormat::LogStamp(QDateTime::currentDateTime()) +
-                        QStringLiteral(".log");
+    ctx.LogFileName() =
+        path + QLatin1String(kind.logStem) + RunDriver::LogStamp(QDateTime::currentDateTime()) + QStringLiteral(".log");
     ctx.LogText().clear();
     ctx.SetStopRequested(false);
 
@@ -120,6 +120,7 @@ bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
     started.lightPump = ctx.LightPump();
     started.verifyData = ctx.VerifyData();
     started.time = QDateTime::currentDateTime();
+    started.device = DeviceIdentity::Read(path);
     events.runStarted(started);
     bool ok = kind.write(ctx, count, sizeMB, path);
     if (ok && !ctx.StopRequested()) {

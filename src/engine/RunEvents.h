@@ -9,7 +9,7 @@
 #include <optional>
 
 // What a run reports, as values. The phases and the two run drivers speak only through a
-// RunEvents sink; the log lines are made from these by LogFormatter, the run record by
+// RunEvents sink; the log lines are made from these above the engine, the run record by
 // RecordBuilder.
 enum class TestPhase { SingleWrite, SingleRead, MultiWrite, MultiRead };
 
@@ -40,6 +40,7 @@ struct RunStarted {
     bool directIoRefused = false; // the cache was to be bypassed, but the target refused it
     bool verifyData = false;
     QDateTime time;
+    DeviceIdentity device; // of the target, read before the first write
 };
 
 // A file's figures. The multiple test times all its files in one span (file 0); each of its

@@ -195,7 +195,7 @@ QJsonObject phaseJson(const PhaseRecord &p)
             {QStringLiteral("files"), files}};
 }
 
-QJsonObject deviceJson(const DeviceInfo &d)
+QJsonObject deviceJson(const DeviceIdentity &d)
 {
     return {{QStringLiteral("file_system"), optional(d.fileSystem)},
             {QStringLiteral("mount_source"), optional(d.mountSource)},
@@ -209,7 +209,7 @@ QJsonObject deviceJson(const DeviceInfo &d)
             {QStringLiteral("logical_block_bytes"), optional(d.logicalBlockBytes)},
             {QStringLiteral("physical_block_bytes"), optional(d.physicalBlockBytes)},
             {QStringLiteral("scheduler"), optional(d.scheduler)},
-            {QStringLiteral("free_bytes_before"), optional(d.freeBytesBefore)},
+            {QStringLiteral("free_bytes_before"), optional(d.freeBytes)},
             {QStringLiteral("mount_point"), optional(d.mountPoint)},
             {QStringLiteral("device_chain"), QJsonArray::fromStringList(d.deviceChain)}};
 }
@@ -286,9 +286,9 @@ PhaseRecord readPhase(Reader &r, const QJsonObject &o)
     return p;
 }
 
-DeviceInfo readDevice(Reader &r, const QJsonObject &o)
+DeviceIdentity readDevice(Reader &r, const QJsonObject &o)
 {
-    DeviceInfo d;
+    DeviceIdentity d;
     d.fileSystem = r.maybe<QString>(o, "file_system");
     d.mountSource = r.maybe<QString>(o, "mount_source");
     d.mountOptions = r.maybe<QString>(o, "mount_options");
@@ -296,12 +296,12 @@ DeviceInfo readDevice(Reader &r, const QJsonObject &o)
     d.model = r.maybe<QString>(o, "model");
     d.vendor = r.maybe<QString>(o, "vendor");
     d.serial = r.maybe<QString>(o, "serial");
-    d.sizeBytes = r.maybe<int64_t>(o, "size_bytes");
+    d.sizeBytes = r.maybe<qint64>(o, "size_bytes");
     d.rotational = r.maybe<bool>(o, "rotational");
     d.logicalBlockBytes = r.maybe<int>(o, "logical_block_bytes");
     d.physicalBlockBytes = r.maybe<int>(o, "physical_block_bytes");
     d.scheduler = r.maybe<QString>(o, "scheduler");
-    d.freeBytesBefore = r.maybe<int64_t>(o, "free_bytes_before");
+    d.freeBytes = r.maybe<qint64>(o, "free_bytes_before");
     // Later additions: a record written before them has neither.
     d.mountPoint = r.maybe<QString>(o, "mount_point");
     d.deviceChain = texts(o.value(QStringLiteral("device_chain")).toArray());

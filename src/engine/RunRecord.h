@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LatencyHistogram.h"
+#include "platform/DeviceIdentity.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -78,25 +79,8 @@ struct PhaseRecord {
     bool operator==(const PhaseRecord &) const = default;
 };
 
-// What the record knows of the device behind the target; unknown values stay empty.
-struct DeviceInfo {
-    std::optional<QString> fileSystem;
-    std::optional<QString> mountSource;
-    std::optional<QString> mountOptions;
-    std::optional<QString> blockDevice; // the disk, through partitions and mapped devices
-    std::optional<QString> model;
-    std::optional<QString> vendor;
-    std::optional<QString> serial;
-    std::optional<int64_t> sizeBytes;
-    std::optional<bool> rotational;
-    std::optional<int> logicalBlockBytes;
-    std::optional<int> physicalBlockBytes;
-    std::optional<QString> scheduler;
-    std::optional<int64_t> freeBytesBefore;
-    std::optional<QString> mountPoint;
-    QStringList deviceChain; // from the mounted device down to blockDevice: "dm-0", "sda3", "sda"
-    bool operator==(const DeviceInfo &) const = default;
-};
+// The record's name for what it knows of the device behind the target.
+using DeviceInfo = DeviceIdentity;
 
 // A fio job that repeats one phase on the same folder: its words, and the same as one shell line.
 struct FioCommandRecord {
@@ -154,7 +138,7 @@ struct RunRecord {
     int32_t fileSizeMB = 0;
     RunOptions options;
     bool directIoRefused = false; // the cache was bypassed on request but the target refused it
-    std::optional<DeviceInfo> device;
+    std::optional<DeviceIdentity> device; // read before the run: the free space is that of before
     std::vector<PhaseRecord> phases;
     std::vector<FioCommandRecord> fioCommands; // in the order they run; empty when no command line holds them
     RunOutcome outcome;

@@ -139,7 +139,7 @@ DeviceIdentity DeviceIdentity::Read(const QString &folder, const QString &root)
     if (!mount)
         return id;
     id.mountPoint = mount->mountPoint;
-    id.fsType = mount->fsType;
+    id.fileSystem = mount->fsType;
     id.mountSource = mount->source;
     id.mountOptions = mount->superOptions.isEmpty() ? mount->options : mount->options + u',' + mount->superOptions;
 
@@ -155,7 +155,7 @@ DeviceIdentity DeviceIdentity::Read(const QString &folder, const QString &root)
         return id;
 
     const QString disk = WalkToDisk(device, id.deviceChain);
-    id.disk = QFileInfo(disk).fileName();
+    id.blockDevice = QFileInfo(disk).fileName();
     // NVMe and MMC keep model and serial on the controller; MMC calls its model "name".
     id.model = FirstText({disk + QStringLiteral("/device/model"), disk + QStringLiteral("/device/name")});
     id.vendor = Text(disk + QStringLiteral("/device/vendor"));
@@ -167,9 +167,9 @@ DeviceIdentity DeviceIdentity::Read(const QString &folder, const QString &root)
     if (const std::optional<qint64> rotational = Number(disk + QStringLiteral("/queue/rotational")))
         id.rotational = *rotational != 0;
     if (const std::optional<qint64> logical = Number(disk + QStringLiteral("/queue/logical_block_size")))
-        id.logicalBlockSize = static_cast<int>(*logical);
+        id.logicalBlockBytes = static_cast<int>(*logical);
     if (const std::optional<qint64> physical = Number(disk + QStringLiteral("/queue/physical_block_size")))
-        id.physicalBlockSize = static_cast<int>(*physical);
+        id.physicalBlockBytes = static_cast<int>(*physical);
     id.scheduler = ActiveScheduler(disk + QStringLiteral("/queue/scheduler"));
     return id;
 }

@@ -5,17 +5,17 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
-#include "engine/LogFormatter.h"
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
 #include "engine/RunGuard.h"
-#include "engine/RunReporter.h"
-#include "engine/RunWarnings.h"
 #include "engine/clsDoEvents.h"
 #include "platform/FileOps.h"
 #include "platform/FolderLock.h"
 #include "platform/TimerComponent.h"
 #include "platform/ui/MsgBox.h"
+#include "report/LogFormatter.h"
+#include "report/RunReporter.h"
+#include "report/RunWarnings.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,7 +23,7 @@
 namespace {
 
 // What a run sees of the window, read from and written to its controls.
-class WindowRunContext final : public DriverContext {
+class WindowRunContext final : public DriverContext, public LogOutput {
 public:
     explicit WindowRunContext(frmMain &w) : m_w(w) {}
 
@@ -79,6 +79,7 @@ public:
     RunLog &LogText() override { return m_w.LogText; }
     QString &LogFileName() override { return m_w.LogFileName; }
     void SetStopRequested(bool stop) override { m_w.StopRequested = stop; }
+    const ResultLogText &LogFileText() const override { return m_reporter.logFileText(); }
 
 private:
     frmMain &m_w;
@@ -108,16 +109,16 @@ void frmMain::Run(void (*start)(DriverContext &))
     const QString title = QStringLiteral("Veltaro");
     FolderLock lock;
     const QString path = GetTargetPath();
-    const RunGuard::Check check =
-        RunGuard::Before(path, FileOps::PathFileExists(path) && CheckDriveType(path), chkDisableCaching->Checked(), lock);
+    const RunGuard::Check check = RunGuard::Before(path, FileOps::PathFileExists(path) && CheckDriveType(path),
+                                                   chkDisableCaching->Checked(), lock);
     if (check.verdict == RunGuard::Verdict::FolderBusy) {
         MsgBox(LogFormatter::FolderBusy(path), MsgBoxStyle::Critical, title, this);
         return;
     }
     CacheForced = false;
     if (check.verdict == RunGuard::Verdict::BypassRefused) {
-        const QString question =
-            LogFormatter::BypassRefused(check.probe.error) + QStringLiteral("\r\n\r\n") + LogFormatter::RunWithCacheQuestion();
+        const QString question = LogFormatter::BypassRefused(check.probe.error) + QStringLiteral("\r\n\r\n") +
+                                 LogFormatter::RunWithCacheQuestion();
         if (MsgBox(question, MsgBoxStyle::YesNo | MsgBoxStyle::Information, title, this) != MsgBoxResult::Yes)
             return;
         CacheForced = true;

@@ -1,9 +1,11 @@
 // The runner's parts: strict arguments, the fio commands, the progress line and the CSV rows.
 #include "app/cli/CliContext.h"
 #include "app/cli/CliOptions.h"
+#include "app/cli/CliRun.h"
 #include "app/cli/CsvWriter.h"
 #include "app/cli/FioCommand.h"
 #include "app/cli/ProgressLine.h"
+#include "platform/SignalStop.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -117,16 +119,7 @@ private slots:
 
     void progressLineFormatsAndThrottles()
     {
-        QCOMPARE(ProgressLine::Format(
-                     {
-                         "write",
-                         false,
-                         3,
-                         20,
-                         25,
-                         200,
-                     },
-                     112.44, 125.4),
+        QCOMPARE(ProgressLine::Format({"write", false, 3, 20, 25, 200}, 112.44, 125.4),
                  "write  file 3 of 20  25 of 200 MB  112.4 MB/s  2:05 left");
         QCOMPARE(ProgressLine::Format({"read", true, 0, 20, 0, 200}, -1, -1),
                  "read  20 files  0 of 200 MB  -- MB/s  --:-- left");
@@ -151,11 +144,41 @@ private slots:
         QCOMPARE(out.size(), 4);
     }
 
-    void contextReadsTheBarsAndKeepsTheFolder()
+    // Each option reaches the input the window would hold for it, and the folder stays as typed.
+    void optionsReachTheContext()
     {
-        CliContext ctx("/data ", 4, 10, false);
-        QCOMPARE(ctx.TargetPath(), "/data /");
-        QCOMPARE(CliContext("/data/", 1, 1, false).TargetPath(), "/data/");
+        QVERIFY(QDir(dir()).mkpath("blank "));
+        SignalStop stop;
+        const auto context = [&](const QStringList &args) {
+            const CliParse p = CliArgs::Parse(args);
+            [&] { QVERIFY2(p.error.isEmpty(), qPrintable(p.error)); }();
+            return std::make_unique<CliContext>(CliRun::HeadlessOptionsOf(p.options, stop));
+        };
+        const auto plain = context({"-n", "3", "-s", "7", dir() + "/blank "});
+        QCOMPARE(plain->TargetPath(), dir() + "/blank /");
+        QCOMPARE(plain->CountText(), "3");
+        QCOMPARE(plain->SizeText(), "7");
+        QVERIFY(plain->DisableCaching() && !plain->WriteThrough() && !plain->LightPump() && !plain->WriteLogFile());
+        QVERIFY(!plain->ReadFromDevice() && !plain->VerifyData());
+        const auto all = context(
+            {"--cache", "--write-through", "--light-pump", "--log", "--read-uncached", "--verify", dir() + "/"});
+        QCOMPARE(all->TargetPath(), dir() + "/");
+        QVERIFY(!all->DisableCaching() && all->WriteThrough() && all->LightPump() && all->WriteLogFile());
+        QVERIFY(all->ReadFromDevice() && all->VerifyData());
+        all->SetStopRequested(false); // no signal received: nothing else asks to stop
+        QVERIFY(!all->StopRequested());
+    }
+
+    void contextReadsTheBars()
+    {
+        const auto options = [](int count, int sizeMB, bool multiple) {
+            HeadlessRunOptions o;
+            o.count = QString::number(count);
+            o.sizeMB = QString::number(sizeMB);
+            o.multiple = multiple;
+            return o;
+        };
+        CliContext ctx(options(4, 10, false));
         // clang-format off
         const std::tuple<double, const char *, int, double> rows[] = {
             {0, "write", 1, 0}, {25, "write", 3, 20}, {50, "write", 4, 40}, {62.5, "read", 2, 10}, {100, "read", 4, 40}};
@@ -168,7 +191,7 @@ private slots:
             QCOMPARE(s.mbDone, done);
             QCOMPARE(s.mbTotal, 40.0);
         }
-        QCOMPARE(CliContext("/d", 4, 10, true).StateAt(25).file, 0); // all files at once
+        QCOMPARE(CliContext(options(4, 10, true)).StateAt(25).file, 0); // all files at once
     }
 
     void csvRowsPerFileAndPhase()

@@ -1,6 +1,5 @@
 // The runner's answers before a run: a folder that refuses the cache bypass, a folder another run
 // holds. Exit code, one line on standard error, and nothing touched.
-#include "common/DeviceMounts.h"
 #include "common/FaultSupport.h"
 #include "platform/FolderLock.h"
 
@@ -8,6 +7,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
+
+using FaultTest::TestTarget;
 
 namespace {
 
@@ -38,26 +39,20 @@ class TestCliGuard : public QObject {
 private slots:
     void bypassProbe_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("refuses");
         // The window's test takes the ext4 folder and ramfs.
-        QTest::newRow("tmpfs") << "tmpfs" << false;
-        QTest::newRow("4096-byte sectors") << "4k" << true;
+        QTest::newRow("tmpfs") << int(TestTarget::Tmpfs) << false;
+        QTest::newRow("4096-byte sectors") << int(TestTarget::Sectors4k) << true;
     }
     void bypassProbe()
     {
-        QFETCH(QString, kind);
+        QFETCH(int, kind);
         QFETCH(bool, refuses);
-        QTemporaryDir dir;
-        if (!FaultTest::IsRoot())
-            QSKIP("needs root to mount");
-        const QString target = dir.filePath(QStringLiteral("mnt"));
-        QDir().mkpath(target);
-        const auto mount = kind == u"tmpfs"
-                               ? DeviceMount::Tmpfs(target, QStringLiteral("size=64m"))
-                               : DeviceMount::Ext4OnSectors4k(target, dir.filePath(QStringLiteral("img")), 64);
-        if (!mount->Error().isEmpty())
-            QSKIP(qPrintable(mount->Error()));
+        const TestTarget scratch{TestTarget::Kind(kind)};
+        if (!scratch.Skip().isEmpty())
+            QSKIP(qPrintable(scratch.Skip()));
+        const QString target = scratch.Path();
         const FaultTest::Snapshot before = FaultTest::TakeSnapshot(target);
         // Big enough that a cached phase never takes 0 ms, which the seed counts as a failure.
         const QStringList args{"-n", "2", "-s", "8", target};
@@ -82,13 +77,10 @@ private slots:
 
     void failedWritesExitOne()
     {
-        if (!FaultTest::IsRoot())
-            QSKIP("needs root to mount");
-        QTemporaryDir dir;
-        const auto mount = DeviceMount::Tmpfs(dir.path(), QStringLiteral("size=2m"));
-        if (!mount->Error().isEmpty())
-            QSKIP(qPrintable(mount->Error()));
-        const Outcome o = Runner({"-n", "2", "-s", "4", dir.path()});
+        const TestTarget small(TestTarget::Small);
+        if (!small.Skip().isEmpty())
+            QSKIP(qPrintable(small.Skip()));
+        const Outcome o = Runner({"-n", "2", "-s", "4", small.Path()});
         QCOMPARE(o.exitCode, 1);
         QVERIFY2(o.out.contains(QStringLiteral("Ergebnis:")), qPrintable(o.out)); // the log as it was
         QCOMPARE(o.err.count(u'\n'), 1);

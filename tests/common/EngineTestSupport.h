@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/HeadlessContext.h"
+#include "report/HeadlessContext.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -123,6 +123,37 @@ std::unique_ptr<ScratchMount> ScratchMount::Ext4Image(const QString &mountPoint,
     return m;
 }
 
+std::unique_ptr<ScratchMount> ScratchMount::Ramfs(const QString &mountPoint)
+{
+    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
+    m->Attach(QStringLiteral("mount"), {"-t", "ramfs", "ramfs", mountPoint});
+    return m;
+}
+
+std::unique_ptr<ScratchMount> ScratchMount::Ext4OnSectors4k(const QString &mountPoint, const QString &image,
+                                                            int megabytes)
+{
+    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
+    QFile file(image);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) << 20)) {
+        m->m_error = QStringLiteral("cannot make the image ") + image;
+        return m;
+    }
+    file.close();
+    QString device;
+    if (Run(QStringLiteral("losetup"), {"-f", "--show", "-b", "4096", image}, &device) != 0) {
+        m->m_error = QStringLiteral("losetup refused: ") + device.trimmed();
+        return m;
+    }
+    m->m_loopDevice = device.section(u'\n', 0, 0).trimmed(); // the device's name, without what Run adds
+    QString output;
+    if (Run(QStringLiteral("mkfs.ext4"), {"-q", "-F", m->m_loopDevice}, &output) != 0)
+        m->m_error = QStringLiteral("mkfs.ext4 failed: ") + output;
+    else
+        m->Attach(QStringLiteral("mount"), {m->m_loopDevice, mountPoint});
+    return m;
+}
+
 std::unique_ptr<ScratchMount> ScratchMount::FatImage(const QString &mountPoint, const QString &image, int megabytes)
 {
     std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
@@ -145,15 +176,49 @@ void ScratchMount::Attach(const QString &program, const QStringList &args)
 
 ScratchMount::~ScratchMount()
 {
-    if (!m_mounted)
-        return;
     // A lazy detach as the last resort: a mount left behind would outlive the test run.
-    if (m_fuse) {
+    if (m_mounted && m_fuse) {
         if (Run(QStringLiteral("fusermount"), {"-u", m_mountPoint}) != 0)
             Run(QStringLiteral("fusermount"), {"-uz", m_mountPoint});
-    } else if (Run(QStringLiteral("umount"), {m_mountPoint}) != 0) {
+    } else if (m_mounted && Run(QStringLiteral("umount"), {m_mountPoint}) != 0) {
         Run(QStringLiteral("umount"), {"-l", m_mountPoint});
     }
+    if (!m_loopDevice.isEmpty())
+        Run(QStringLiteral("losetup"), {"-d", m_loopDevice});
+}
+
+TestTarget::TestTarget(Kind kind) : m_path(m_dir.path())
+{
+    if (kind == Folder)
+        return;
+    if (!IsRoot()) {
+        m_skip = QStringLiteral("needs root to mount");
+        return;
+    }
+    m_path = m_dir.filePath(QStringLiteral("mnt"));
+    QDir().mkpath(m_path);
+    const auto tmpfs = [this](const char *options) { return ScratchMount::Tmpfs(m_path, QLatin1String(options)); };
+    switch (kind) {
+    case Ramfs:
+        m_mount = ScratchMount::Ramfs(m_path);
+        break;
+    case Tmpfs:
+        m_mount = tmpfs("size=64m");
+        break;
+    case Small:
+        m_mount = tmpfs("size=2m");
+        break;
+    case Full:
+        m_mount = tmpfs("size=4k");
+        break;
+    case ReadOnly:
+        m_mount = tmpfs("ro,size=1m");
+        break;
+    default:
+        m_mount = ScratchMount::Ext4OnSectors4k(m_path, m_dir.filePath(QStringLiteral("img")), 64);
+        break;
+    }
+    m_skip = m_mount->Error();
 }
 
 bool ScratchMount::RemountReadOnly()

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -38,9 +39,13 @@ QString FastTempRoot();
 class ScratchMount {
 public:
     static std::unique_ptr<ScratchMount> Tmpfs(const QString &mountPoint, const QString &options);
+    static std::unique_ptr<ScratchMount> Ramfs(const QString &mountPoint);
     // An image file formatted and mounted: ext4 through a loop device, FAT through fusefat.
     static std::unique_ptr<ScratchMount> Ext4Image(const QString &mountPoint, const QString &image, int megabytes);
     static std::unique_ptr<ScratchMount> FatImage(const QString &mountPoint, const QString &image, int megabytes);
+    // ext4 on a loop device with 4096-byte logical sectors.
+    static std::unique_ptr<ScratchMount> Ext4OnSectors4k(const QString &mountPoint, const QString &image,
+                                                         int megabytes);
     ~ScratchMount();
     ScratchMount(const ScratchMount &) = delete;
     ScratchMount &operator=(const ScratchMount &) = delete;
@@ -55,9 +60,36 @@ private:
     void Attach(const QString &program, const QStringList &args);
 
     QString m_mountPoint;
+    QString m_loopDevice;
     QString m_error;
     bool m_fuse = false;
     bool m_mounted = false;
+};
+
+// A folder to run on, of the kind a test asks for: a plain temporary folder, or one with a file
+// system mounted on it. A test that cannot have it (not root, no loop device) skips with Skip().
+class TestTarget {
+public:
+    enum Kind {
+        Folder,    // the temporary folder's own file system
+        Ramfs,     // refuses O_DIRECT
+        Tmpfs,     // 64 MB, takes 1 KiB direct writes
+        Small,     // tmpfs of 2 MB: a run's writes fail once it is full
+        Full,      // tmpfs of 4 KiB: hardly anything fits
+        ReadOnly,  // tmpfs mounted read-only
+        Sectors4k, // ext4 on 4096-byte sectors: refuses 1 KiB direct writes
+    };
+    explicit TestTarget(Kind kind);
+
+    const QString &Path() const { return m_path; }
+    // Why there is no folder; empty when there is.
+    const QString &Skip() const { return m_skip; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    QString m_skip;
+    std::unique_ptr<ScratchMount> m_mount; // unmounted before the folder goes
 };
 
 // What a folder holds, recursively: relative path → kind, size, mode, time stamp, content hash.

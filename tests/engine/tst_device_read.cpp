@@ -1,12 +1,13 @@
 // What a run's record discloses about the cache: direct I/O per file, the cached share before
 // each read, reads from the device, and writes the device refused.
-#include "common/DeviceMounts.h"
 #include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
-#include "engine/RunWarnings.h"
+#include "report/RunWarnings.h"
 
 #include <QtTest>
 #include <cerrno>
+
+using FaultTest::TestTarget;
 
 using namespace EngineTest;
 
@@ -89,15 +90,11 @@ private slots:
     void refusedWritesAreCounted()
     {
         QFETCH(bool, multiple);
-        if (!FaultTest::IsRoot())
-            QSKIP("needs root for a loop device");
+        const TestTarget sectors4k(TestTarget::Sectors4k);
+        if (!sectors4k.Skip().isEmpty())
+            QSKIP(qPrintable(sectors4k.Skip()));
         Target t;
-        const QString mnt = t.dir.filePath(QStringLiteral("mnt"));
-        QDir().mkpath(mnt);
-        const auto mount = DeviceMount::Ext4OnSectors4k(mnt, t.dir.filePath(QStringLiteral("img")), 32);
-        if (!mount->Error().isEmpty())
-            QSKIP(qPrintable(mount->Error()));
-        t.ctx->Drive1Text = mnt;
+        t.ctx->Drive1Text = sectors4k.Path();
         t.ctx->Txt1Text = QStringLiteral("2");
         t.ctx->Txt2Text = QStringLiteral("1");
         Run(*t.ctx, multiple);

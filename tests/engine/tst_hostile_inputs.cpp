@@ -1,12 +1,11 @@
 // Names someone else could have placed and inputs meant to hang or flood: each costs bounded time
 // and memory and ends in the message that fits.
 #include "common/EngineTestSupport.h"
-#include "engine/EngineFormat.h"
 #include "engine/RunDriver.h"
 #include "engine/RunLog.h"
+#include "lang/modLang.h"
 #include "platform/SafeOpen.h"
 #include "platform/modFile.h"
-#include "lang/modLang.h"
 
 #include <QtTest>
 #include <fcntl.h>
@@ -68,7 +67,7 @@ private slots:
         const QString stem = t.path + (multiple ? "Multiple_VeltaroLog_" : "Single_VeltaroLog_");
         const QDateTime now = QDateTime::currentDateTime();
         for (const QDateTime &when : {now, now.addSecs(60)})
-            Place(Trap(trap), stem + EngineFormat::LogStamp(when) + ".log", outside);
+            Place(Trap(trap), stem + RunDriver::LogStamp(when) + ".log", outside);
         t.ctx->Drive1Text = t.path;
         t.ctx->Txt1Text = QStringLiteral("2");
         t.ctx->Txt2Text = QStringLiteral("1");

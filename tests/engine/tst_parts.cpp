@@ -1,10 +1,10 @@
 // The parts below the phases: raw files, timer, clean-up file operations, log panel, number texts.
 #include "common/EngineTestSupport.h"
-#include "engine/EngineFormat.h"
 #include "engine/PhaseSupport.h"
 #include "lang/modLang.h"
 #include "platform/FileOps.h"
 #include "platform/modFile.h"
+#include "report/LogFormat.h"
 
 #include <QtTest>
 #include <fcntl.h>
@@ -102,10 +102,10 @@ private slots:
     {
         EngineTest::UseGerman();
         const QDateTime when(QDate(2009, 1, 2), QTime(7, 5, 59));
-        QCOMPARE(QStringList({EngineFormat::Seconds(-2.25), EngineFormat::Seconds(0.006),
-                              EngineFormat::General(12345678), EngineFormat::GroupedSeconds(1234.5),
-                              EngineFormat::TimeOfDay(when), EngineFormat::LogStamp(when)}),
-                 QStringList({"-2,25", ",01", "12345678", "1.234,50", "07:05 02.01.09", "01_02_09_07_05"}));
+        QCOMPARE(
+            QStringList({LogFormat::Seconds(-2.25), LogFormat::Seconds(0.006), LogFormat::General(12345678),
+                         LogFormat::GroupedSeconds(1234.5), LogFormat::TimeOfDay(when), RunDriver::LogStamp(when)}),
+            QStringList({"-2,25", ",01", "12345678", "1.234,50", "07:05 02.01.09", "01_02_09_07_05"}));
         QCOMPARE(RunDriver::ReadCount16(QStringLiteral("2,5")), int16_t(2)); // halves to even
         QCOMPARE(RunDriver::ReadCount16(QStringLiteral("3,5")), int16_t(4));
         int32_t v = 0;

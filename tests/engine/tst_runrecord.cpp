@@ -18,18 +18,19 @@ RunRecord fullRecord()
     r.fileSizeMB = 3;
     r.options = {true, true, true, true, true, true};
     r.directIoRefused = true;
-    DeviceInfo d;
+    DeviceIdentity d;
     d.fileSystem = QStringLiteral("ext4");
     d.blockDevice = QStringLiteral("sda");
     d.sizeBytes = int64_t(1) << 40;
     d.rotational = false;
     d.logicalBlockBytes = 4096;
-    d.freeBytesBefore = 123456789;
+    d.freeBytes = 123456789;
     d.mountPoint = QStringLiteral("/tmp");
     d.deviceChain = QStringList{QStringLiteral("sda1"), QStringLiteral("sda")};
     r.device = d;
-    r.fioCommands = {{PhaseKind::Write, {QStringLiteral("fio"), QStringLiteral("--name=a b")}, QStringLiteral("fio '--name=a b'")},
-                     {PhaseKind::Read, {QStringLiteral("fio")}, QStringLiteral("fio")}};
+    r.fioCommands = {
+        {PhaseKind::Write, {QStringLiteral("fio"), QStringLiteral("--name=a b")}, QStringLiteral("fio '--name=a b'")},
+        {PhaseKind::Read, {QStringLiteral("fio")}, QStringLiteral("fio")}};
     for (PhaseKind kind : {PhaseKind::Write, PhaseKind::Read}) {
         PhaseRecord p;
         p.kind = kind;
@@ -80,6 +81,20 @@ QByteArray edited(const std::function<void(QJsonObject &)> &edit)
     return QJsonDocument(json).toJson();
 }
 
+// The record with one phase's histogram edited.
+QByteArray editedHistogram(int phase, const std::function<void(QJsonObject &)> &edit)
+{
+    return edited([&](QJsonObject &j) {
+        QJsonArray phases = j["phases"].toArray();
+        QJsonObject p = phases[phase].toObject();
+        QJsonObject h = p["histogram"].toObject();
+        edit(h);
+        p["histogram"] = h;
+        phases[phase] = p;
+        j["phases"] = phases;
+    });
+}
+
 } // namespace
 
 class TestRunRecord : public QObject {
@@ -101,7 +116,10 @@ private slots:
         const std::optional<RunRecord> emptyBack = RunRecord::fromJsonBytes(empty.toJsonBytes(), &error);
         QVERIFY2(emptyBack, qPrintable(error));
         QVERIFY(*emptyBack == empty);
-        QCOMPARE(emptyBack->programVersion, QStringLiteral("%1.%2.%3").arg(VELTARO_VERSION_MAJOR).arg(VELTARO_VERSION_MINOR).arg(VELTARO_VERSION_REVISION));
+        QCOMPARE(emptyBack->programVersion, QStringLiteral("%1.%2.%3")
+                                                .arg(VELTARO_VERSION_MAJOR)
+                                                .arg(VELTARO_VERSION_MINOR)
+                                                .arg(VELTARO_VERSION_REVISION));
     }
 
     void unitsInFieldNames()
@@ -127,28 +145,16 @@ private slots:
         QTest::newRow("other program") << edited([](QJsonObject &j) { j["program"] = "fio"; }) << "not a record";
         QTest::newRow("newer schema") << edited([](QJsonObject &j) { j["schema_version"] = 2; }) << "schema version 2";
         QTest::newRow("missing field") << edited([](QJsonObject &j) { j.remove("target"); }) << "\"target\" is missing";
-        QTest::newRow("wrong type") << edited([](QJsonObject &j) { j["file_count"] = "2"; }) << "\"file_count\" is not a number";
+        QTest::newRow("wrong type") << edited([](QJsonObject &j) { j["file_count"] = "2"; })
+                                    << "\"file_count\" is not a number";
         QTest::newRow("fraction") << edited([](QJsonObject &j) { j["file_size_mb"] = 1.5; }) << "not a whole number";
-        QTest::newRow("unknown kind") << edited([](QJsonObject &j) { j["kind"] = "triple"; }) << "unknown value \"triple\"";
+        QTest::newRow("unknown kind") << edited([](QJsonObject &j) { j["kind"] = "triple"; })
+                                      << "unknown value \"triple\"";
         QTest::newRow("bad time") << edited([](QJsonObject &j) { j["started_utc"] = "yesterday"; }) << "ISO 8601";
-        QTest::newRow("histogram off scale") << edited([](QJsonObject &j) {
-            QJsonArray phases = j["phases"].toArray();
-            QJsonObject phase = phases[0].toObject();
-            QJsonObject h = phase["histogram"].toObject();
+        QTest::newRow("histogram off scale") << editedHistogram(0, [](QJsonObject &h) {
             h["buckets"] = QJsonArray{QJsonArray{100, 200, 6}};
-            phase["histogram"] = h;
-            phases[0] = phase;
-            j["phases"] = phases;
         }) << "edges";
-        QTest::newRow("histogram count") << edited([](QJsonObject &j) {
-            QJsonArray phases = j["phases"].toArray();
-            QJsonObject phase = phases[1].toObject();
-            QJsonObject h = phase["histogram"].toObject();
-            h["count"] = 7;
-            phase["histogram"] = h;
-            phases[1] = phase;
-            j["phases"] = phases;
-        }) << "add up";
+        QTest::newRow("histogram count") << editedHistogram(1, [](QJsonObject &h) { h["count"] = 7; }) << "add up";
     }
     void badInput()
     {
@@ -183,7 +189,8 @@ private slots:
             h.record(us * 1000);
         const LatencySummary s = LatencySummary::of(h);
         QCOMPARE(s.count, uint64_t(1000));
-        for (const auto &[got, truth] : {std::pair{s.p50Us, 500.0}, {s.p90Us, 900.0}, {s.p99Us, 990.0}, {s.p999Us, 999.0}}) {
+        for (const auto &[got, truth] :
+             {std::pair{s.p50Us, 500.0}, {s.p90Us, 900.0}, {s.p99Us, 990.0}, {s.p999Us, 999.0}}) {
             QVERIFY2(got >= truth && got <= truth * 1.125, qPrintable(QStringLiteral("%1 for %2").arg(got).arg(truth)));
         }
         QCOMPARE(s.maxUs, 1000.0);

@@ -2,8 +2,8 @@
 // block, in the log, the record and the summary, by the single and the multiple test.
 #include "common/EngineTestSupport.h"
 #include "engine/BlockPattern.h"
-#include "engine/HeadlessRun.h"
 #include "engine/RunDriver.h"
+#include "report/HeadlessRun.h"
 
 #include <QtTest>
 #include <functional>

@@ -128,13 +128,14 @@ private slots:
             const DeviceIdentity id = DeviceIdentity::Read(m_targets.filePath(r.folder) + "/", m_root.path());
             const QByteArray name = r.folder;
             QCOMPARE(id.mountPoint, S(target(r.folder)));
-            QCOMPARE(id.fsType, r.fsType);
+            QCOMPARE(id.fileSystem, r.fsType);
             QCOMPARE(id.mountSource, r.source);
             QCOMPARE(id.mountOptions, r.options);
             QVERIFY2(id.deviceChain == r.chain, name + ": " + id.deviceChain.join(',').toUtf8());
-            QVERIFY2(id.disk == r.disk && id.model == r.model && id.vendor == r.vendor && id.serial == r.serial, name);
+            QVERIFY2(id.blockDevice == r.disk && id.model == r.model && id.vendor == r.vendor && id.serial == r.serial,
+                     name);
             QVERIFY2(id.sizeBytes == r.size && id.rotational == r.rotational, name);
-            QVERIFY2(id.logicalBlockSize == r.logical && id.physicalBlockSize == r.physical, name);
+            QVERIFY2(id.logicalBlockBytes == r.logical && id.physicalBlockBytes == r.physical, name);
             QVERIFY2(id.scheduler == r.scheduler, name);
             QVERIFY2(id.freeBytes && *id.freeBytes > 0, name);
         }
@@ -143,8 +144,8 @@ private slots:
     void unknownIsEmpty()
     {
         const DeviceIdentity id = DeviceIdentity::Read(m_targets.filePath("does-not-exist"), m_root.path());
-        QVERIFY(!id.mountPoint && !id.fsType && !id.mountSource && !id.mountOptions && id.deviceChain.isEmpty());
-        QVERIFY(!id.disk && !id.model && !id.sizeBytes && !id.rotational && !id.scheduler && !id.freeBytes);
+        QVERIFY(!id.mountPoint && !id.fileSystem && !id.mountSource && !id.mountOptions && id.deviceChain.isEmpty());
+        QVERIFY(!id.blockDevice && !id.model && !id.sizeBytes && !id.rotational && !id.scheduler && !id.freeBytes);
     }
 
     // The real machine: whatever it reads must agree with Qt's own view of the same folder.
@@ -152,12 +153,12 @@ private slots:
     {
         const DeviceIdentity id = DeviceIdentity::Read(QDir::tempPath());
         const QStorageInfo storage(QDir::tempPath());
-        QVERIFY(id.fsType.has_value());
-        QCOMPARE(id.fsType->toUtf8(), storage.fileSystemType());
+        QVERIFY(id.fileSystem.has_value());
+        QCOMPARE(id.fileSystem->toUtf8(), storage.fileSystemType());
         QCOMPARE(id.mountPoint, std::optional<QString>(storage.rootPath()));
         QVERIFY(id.freeBytes && *id.freeBytes > 0);
-        if (id.logicalBlockSize) {
-            QVERIFY(*id.logicalBlockSize >= 512 && (*id.logicalBlockSize & (*id.logicalBlockSize - 1)) == 0);
+        if (id.logicalBlockBytes) {
+            QVERIFY(*id.logicalBlockBytes >= 512 && (*id.logicalBlockBytes & (*id.logicalBlockBytes - 1)) == 0);
             QVERIFY(id.sizeBytes && *id.sizeBytes > 0);
         }
     }

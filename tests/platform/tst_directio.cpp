@@ -1,5 +1,4 @@
 // The cache bypass probe, the page-cache share and the folder lock, on real file systems.
-#include "common/DeviceMounts.h"
 #include "common/FaultSupport.h"
 #include "platform/DirectIoProbe.h"
 #include "platform/FolderLock.h"
@@ -15,44 +14,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using FaultTest::TestTarget;
+
 namespace {
-
-enum class Target { Ext4Folder, Tmpfs, Ramfs, Sectors4k, ReadOnly, Full };
-
-// A folder of the kind asked for; the mount (if any) lives as long as the returned object.
-struct PreparedTarget {
-    QTemporaryDir dir;
-    std::unique_ptr<DeviceMount> mount;
-    QString folder;
-    QString skip; // why this kind cannot be made here
-};
-
-std::unique_ptr<PreparedTarget> Prepare(Target kind)
-{
-    auto t = std::make_unique<PreparedTarget>();
-    const QString point = t->dir.filePath(QStringLiteral("mnt"));
-    QDir().mkpath(point);
-    t->folder = point;
-    if (kind == Target::Ext4Folder)
-        return t; // the temporary folder's own file system
-    if (!FaultTest::IsRoot()) {
-        t->skip = QStringLiteral("needs root to mount");
-        return t;
-    }
-    switch (kind) {
-    case Target::Tmpfs: t->mount = DeviceMount::Tmpfs(point, QStringLiteral("size=16m")); break;
-    case Target::Ramfs: t->mount = DeviceMount::Ramfs(point); break;
-    case Target::Sectors4k:
-        t->mount = DeviceMount::Ext4OnSectors4k(point, t->dir.filePath(QStringLiteral("img")), 32);
-        break;
-    case Target::ReadOnly: t->mount = DeviceMount::Tmpfs(point, QStringLiteral("ro,size=1m")); break;
-    case Target::Full: t->mount = DeviceMount::Tmpfs(point, QStringLiteral("size=4k")); break;
-    case Target::Ext4Folder: break;
-    }
-    if (!t->mount->Error().isEmpty())
-        t->skip = t->mount->Error();
-    return t;
-}
 
 bool FillFolder(const QString &folder)
 {
@@ -82,34 +46,35 @@ private slots:
         QTest::addColumn<int>("verdict");
         QTest::addColumn<int>("error");
         using V = DirectIoProbe::Verdict;
-        QTest::newRow("ext4 folder") << int(Target::Ext4Folder) << int(V::Accepted) << 0;
+        QTest::newRow("ext4 folder") << int(TestTarget::Folder) << int(V::Accepted) << 0;
         // tmpfs takes O_DIRECT since Linux 6.6.
-        QTest::newRow("tmpfs") << int(Target::Tmpfs) << int(V::Accepted) << 0;
-        QTest::newRow("ramfs refuses the open") << int(Target::Ramfs) << int(V::Refused) << EINVAL;
-        QTest::newRow("4096-byte sectors refuse 1 KiB") << int(Target::Sectors4k) << int(V::Refused) << EINVAL;
-        QTest::newRow("read-only decides nothing") << int(Target::ReadOnly) << int(V::Undecided) << EROFS;
-        QTest::newRow("full decides nothing") << int(Target::Full) << int(V::Undecided) << ENOSPC;
+        QTest::newRow("tmpfs") << int(TestTarget::Tmpfs) << int(V::Accepted) << 0;
+        QTest::newRow("ramfs refuses the open") << int(TestTarget::Ramfs) << int(V::Refused) << EINVAL;
+        QTest::newRow("4096-byte sectors refuse 1 KiB") << int(TestTarget::Sectors4k) << int(V::Refused) << EINVAL;
+        QTest::newRow("read-only decides nothing") << int(TestTarget::ReadOnly) << int(V::Undecided) << EROFS;
+        QTest::newRow("full decides nothing") << int(TestTarget::Full) << int(V::Undecided) << ENOSPC;
     }
     void probe()
     {
         QFETCH(int, kind);
         QFETCH(int, verdict);
         QFETCH(int, error);
-        const auto target = Prepare(Target(kind));
-        if (!target->skip.isEmpty())
-            QSKIP(qPrintable(target->skip));
-        if (Target(kind) == Target::Tmpfs && QVersionNumber::fromString(QSysInfo::kernelVersion()) < QVersionNumber(6, 6))
+        const TestTarget target{TestTarget::Kind(kind)};
+        if (!target.Skip().isEmpty())
+            QSKIP(qPrintable(target.Skip()));
+        if (TestTarget::Kind(kind) == TestTarget::Tmpfs &&
+            QVersionNumber::fromString(QSysInfo::kernelVersion()) < QVersionNumber(6, 6))
             QSKIP("tmpfs without O_DIRECT");
-        if (Target(kind) == Target::Full)
-            QVERIFY(FillFolder(target->folder));
-        const QStringList before = Entries(target->folder);
+        if (TestTarget::Kind(kind) == TestTarget::Full)
+            QVERIFY(FillFolder(target.Path()));
+        const QStringList before = Entries(target.Path());
 
         modFile::RawBlock block;
         QVERIFY(block.SetText(QString(1022, u'x')));
-        const DirectIoProbe::Result r = DirectIoProbe::Probe(target->folder, block.data());
+        const DirectIoProbe::Result r = DirectIoProbe::Probe(target.Path(), block.data());
         QCOMPARE(int(r.verdict), verdict);
         QCOMPARE(r.error, error);
-        QCOMPARE(Entries(target->folder), before); // the scratch file never stays
+        QCOMPARE(Entries(target.Path()), before); // the scratch file never stays
     }
 
     // Both ways must see the same thing: fully cached after a buffered write, and, where the
@@ -118,17 +83,17 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<double>("afterDrop");
-        QTest::newRow("ext4 folder") << int(Target::Ext4Folder) << 0.0;
-        QTest::newRow("tmpfs keeps its pages") << int(Target::Tmpfs) << 1.0;
+        QTest::newRow("ext4 folder") << int(TestTarget::Folder) << 0.0;
+        QTest::newRow("tmpfs keeps its pages") << int(TestTarget::Tmpfs) << 1.0;
     }
     void cachedShare()
     {
         QFETCH(int, kind);
         QFETCH(double, afterDrop);
-        const auto target = Prepare(Target(kind));
-        if (!target->skip.isEmpty())
-            QSKIP(qPrintable(target->skip));
-        const QString path = target->folder + QStringLiteral("/1.tst");
+        const TestTarget target{TestTarget::Kind(kind)};
+        if (!target.Skip().isEmpty())
+            QSKIP(qPrintable(target.Skip()));
+        const QString path = target.Path() + QStringLiteral("/1.tst");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(QByteArray(1 << 20, 'x')), qint64(1 << 20));
@@ -149,8 +114,8 @@ private slots:
         const PageCacheState::Share chosen = PageCacheState::OfDescriptor(fd);
         QVERIFY(chosen.known);
         QCOMPARE(chosen.fraction, afterDrop);
-        QCOMPARE(int(chosen.method), int(viaCachestat.known ? PageCacheState::Method::Cachestat
-                                                            : PageCacheState::Method::Mincore));
+        QCOMPARE(int(chosen.method),
+                 int(viaCachestat.known ? PageCacheState::Method::Cachestat : PageCacheState::Method::Mincore));
         ::close(fd);
     }
 

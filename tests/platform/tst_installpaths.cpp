@@ -1,7 +1,7 @@
 // Finding the language file when the program runs from an installed or unpacked tree.
+#include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "shell/frmMain.h"
-#include "lang/modLang.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -52,30 +52,14 @@ private slots:
         QTest::addColumn<QString>("inCwd");    // "file", "dir" or empty
         QTest::addColumn<QString>("inShare");  // the same, for the installed language folder
         QTest::addColumn<QString>("expected"); // "name" (unchanged) or "share"
-        QTest::newRow("current folder first") << "deutsch.lng"
-                                              << "file"
-                                              << "file"
-                                              << "name";
-        QTest::newRow("installed when not in the current folder") << "deutsch.lng"
-                                                                  << ""
-                                                                  << "file"
-                                                                  << "share";
-        QTest::newRow("nowhere stays the name") << "missing.lng"
-                                                << ""
-                                                << ""
-                                                << "name";
-        QTest::newRow("folder named like the file is no file") << "deutsch.lng"
-                                                               << "dir"
-                                                               << "file"
-                                                               << "share";
-        QTest::newRow("folder in the share is no file") << "deutsch.lng"
-                                                        << ""
-                                                        << "dir"
-                                                        << "name";
-        QTest::newRow("relative name with a subfolder") << "more/english.lng"
-                                                        << ""
-                                                        << "file"
-                                                        << "share";
+        // clang-format off
+        QTest::newRow("current folder first") << "deutsch.lng" << "file" << "file" << "name";
+        QTest::newRow("installed when not in the current folder") << "deutsch.lng" << "" << "file" << "share";
+        QTest::newRow("nowhere stays the name") << "missing.lng" << "" << "" << "name";
+        QTest::newRow("folder named like the file is no file") << "deutsch.lng" << "dir" << "file" << "share";
+        QTest::newRow("folder in the share is no file") << "deutsch.lng" << "" << "dir" << "name";
+        QTest::newRow("relative name with a subfolder") << "more/english.lng" << "" << "file" << "share";
+        // clang-format on
     }
 
     void chosenFile()
@@ -105,18 +89,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("loadError");
-        QTest::newRow("installed file") << "rw"
-                                        << "deutsch.lng"
-                                        << "Start Einzeln" << false;
-        QTest::newRow("read-only share folder") << "ro"
-                                                << "deutsch.lng"
-                                                << "Start Einzeln" << false;
-        QTest::newRow("lang= naming a file that exists nowhere") << "rw"
-                                                                 << "nowhere.lng"
-                                                                 << "Start Single" << true;
-        QTest::newRow("unreadable installed file") << "none"
-                                                   << "deutsch.lng"
-                                                   << "Start Single" << true;
+        // clang-format off
+        QTest::newRow("installed file") << "rw" << "deutsch.lng" << "Start Einzeln" << false;
+        QTest::newRow("read-only share folder") << "ro" << "deutsch.lng" << "Start Einzeln" << false;
+        QTest::newRow("lang= naming a file that exists nowhere") << "rw" << "nowhere.lng" << "Start Single" << true;
+        QTest::newRow("unreadable installed file") << "none" << "deutsch.lng" << "Start Single" << true;
+        // clang-format on
     }
 
     void loadedTexts()

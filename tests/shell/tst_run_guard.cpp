@@ -1,6 +1,5 @@
 // What the window settles around a run: one run per folder, the bypass asked about, the fifth
 // option, and no dialog while a phase is timed.
-#include "common/DeviceMounts.h"
 #include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
 #include "controls/Chk1.h"
@@ -16,6 +15,8 @@
 #include "toolbar/McToolBar.h"
 
 #include <QtTest>
+
+using FaultTest::TestTarget;
 #include <QtWidgets>
 
 using namespace EngineTest;
@@ -91,8 +92,11 @@ private slots:
         QElapsedTimer aboutTime;
         QTimer::singleShot(0, w.get(), [&] {
             emit w->McToolBar1->Click(0);
-            during = QStringLiteral("%1%2%3%4").arg(w->mnuFileSaveAs->isEnabled()).arg(w->mnuHelpAbout->isEnabled())
-                         .arg(w->mnuHelpCheckUpdate->isEnabled()).arg(w->mnuFileExit->isEnabled());
+            during = QStringLiteral("%1%2%3%4")
+                         .arg(w->mnuFileSaveAs->isEnabled())
+                         .arg(w->mnuHelpAbout->isEnabled())
+                         .arg(w->mnuHelpCheckUpdate->isEnabled())
+                         .arg(w->mnuFileExit->isEnabled());
             w->mnuFile->hide();
             FolderLock other;
             during += other.Take(dir.path()) == FolderLock::State::Busy ? QStringLiteral(" held") : QString();
@@ -149,28 +153,20 @@ private slots:
     // With the cache disabled, a target that refuses 1 KiB direct writes is asked about first.
     void bypassRefusedAsksBeforeWriting_data()
     {
-        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("refuses");
         // The runner's test takes tmpfs and the 4096-byte sectors.
-        QTest::newRow("ext4 folder") << "ext4" << false;
-        QTest::newRow("ramfs") << "ramfs" << true;
+        QTest::newRow("ext4 folder") << int(TestTarget::Folder) << false;
+        QTest::newRow("ramfs") << int(TestTarget::Ramfs) << true;
     }
     void bypassRefusedAsksBeforeWriting()
     {
-        QFETCH(QString, kind);
+        QFETCH(int, kind);
         QFETCH(bool, refuses);
-        QTemporaryDir dir;
-        QString target = dir.path();
-        std::unique_ptr<DeviceMount> mount;
-        if (kind != u"ext4") {
-            if (!FaultTest::IsRoot())
-                QSKIP("needs root to mount");
-            target = dir.filePath(QStringLiteral("mnt"));
-            QDir().mkpath(target);
-            mount = DeviceMount::Ramfs(target);
-            if (!mount->Error().isEmpty())
-                QSKIP(qPrintable(mount->Error()));
-        }
+        const TestTarget scratch{TestTarget::Kind(kind)};
+        if (!scratch.Skip().isEmpty())
+            QSKIP(qPrintable(scratch.Skip()));
+        const QString target = scratch.Path();
         auto w = window(target);
         w->Txt2->setText(QStringLiteral("8")); // a cached phase of 0 ms would count as a failure
         const FaultTest::Snapshot before = FaultTest::TakeSnapshot(target);
@@ -180,6 +176,9 @@ private slots:
         QCOMPARE(boxes.size(), refuses ? 1 : 0);
         if (!refuses) {
             QVERIFY(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")));
+            // The window's record names the device as the runner's does.
+            const std::optional<DeviceIdentity> &device = w->LastRecord().device;
+            QVERIFY(device && device->fileSystem == QStorageInfo(target).fileSystemType());
             return;
         }
         QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|").arg(MsgBoxStyle::YesNo | MsgBoxStyle::Information)),
@@ -208,13 +207,10 @@ private slots:
     // run says how many writes failed.
     void failedWritesAreToldAfterTheRun()
     {
-        if (!FaultTest::IsRoot())
-            QSKIP("needs root to mount");
-        QTemporaryDir dir;
-        const auto mount = DeviceMount::Tmpfs(dir.path(), QStringLiteral("size=2m"));
-        if (!mount->Error().isEmpty())
-            QSKIP(qPrintable(mount->Error()));
-        auto w = window(dir.path());
+        const TestTarget small(TestTarget::Small);
+        if (!small.Skip().isEmpty())
+            QSKIP(qPrintable(small.Skip()));
+        auto w = window(small.Path());
         w->Txt2->setText(QStringLiteral("4"));
         emit w->Cmd11->Click();
         const PhaseRecord *write = w->LastRecord().phase(PhaseKind::Write);

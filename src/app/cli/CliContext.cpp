@@ -3,19 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
-CliContext::CliContext(const QString &folder, int count, int sizeMB, bool multiple)
-    : m_folder(folder), m_count(count), m_sizeMB(sizeMB), m_multiple(multiple)
+CliContext::CliContext(const HeadlessRunOptions &options)
+    : m_count(options.count.toInt()), m_sizeMB(options.sizeMB.toInt()), m_multiple(options.multiple)
 {
-    Drive1Text = folder;
-    Txt1Text = QString::number(count);
-    Txt2Text = QString::number(sizeMB);
+    ApplyOptions(options, *this);
     m_clock.start();
 }
 
 // Untrimmed: "/data " names a folder of its own, and trimming it would test and clean "/data".
 QString CliContext::TargetPath()
 {
-    return m_folder.endsWith(u'/') ? m_folder : m_folder + u'/';
+    return Drive1Text.endsWith(u'/') ? Drive1Text : Drive1Text + u'/';
 }
 
 void CliContext::OverallProgress(double value)

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/cli/ProgressLine.h"
-#include "engine/HeadlessContext.h"
+#include "report/HeadlessContext.h"
+#include "report/HeadlessRun.h"
 
 #include <QElapsedTimer>
 #include <optional>
@@ -10,7 +11,7 @@
 // checks from the bar values the phases already report.
 class CliContext : public HeadlessContext {
 public:
-    CliContext(const QString &folder, int count, int sizeMB, bool multiple);
+    explicit CliContext(const HeadlessRunOptions &options);
 
     void ShowProgress(ProgressLine *line) { m_progress = line; }
 
@@ -22,7 +23,6 @@ public:
     ProgressState StateAt(double overall) const;
 
 private:
-    QString m_folder;
     int m_count;
     int m_sizeMB;
     bool m_multiple;

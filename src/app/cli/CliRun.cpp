@@ -4,16 +4,16 @@
 #include "app/cli/CsvWriter.h"
 #include "app/cli/ResultOutput.h"
 #include "app/cli_profile.h"
-#include "engine/HeadlessRun.h"
-#include "engine/LogFormatter.h"
 #include "engine/RunGuard.h"
-#include "engine/RunWarnings.h"
 #include "engine/ValueProposal.h"
 #include "history/RunHistory.h"
 #include "lang/modLang.h"
 #include "platform/FolderLock.h"
 #include "platform/InstallPaths.h"
 #include "platform/SignalStop.h"
+#include "report/HeadlessRun.h"
+#include "report/LogFormatter.h"
+#include "report/RunWarnings.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -46,25 +46,22 @@ std::vector<FioCommandRecord> FioRecords(const FioSetup &setup)
     return records;
 }
 
-DeviceInfo DeviceInfoOf(const DeviceIdentity &id)
+HeadlessRunOptions HeadlessOptionsOf(const CliOptions &o, const SignalStop &stop)
 {
-    DeviceInfo d;
-    d.fileSystem = id.fsType;
-    d.mountSource = id.mountSource;
-    d.mountOptions = id.mountOptions;
-    d.blockDevice = id.disk;
-    d.model = id.model;
-    d.vendor = id.vendor;
-    d.serial = id.serial;
-    d.sizeBytes = id.sizeBytes;
-    d.rotational = id.rotational;
-    d.logicalBlockBytes = id.logicalBlockSize;
-    d.physicalBlockBytes = id.physicalBlockSize;
-    d.scheduler = id.scheduler;
-    d.freeBytesBefore = id.freeBytes;
-    d.mountPoint = id.mountPoint;
-    d.deviceChain = id.deviceChain;
-    return d;
+    HeadlessRunOptions h;
+    h.folder = o.folder;
+    h.multiple = o.multiple;
+    h.count = QString::number(o.count);
+    h.sizeMB = QString::number(o.sizeMB);
+    h.disableCaching = !o.cache;
+    h.writeThrough = o.writeThrough;
+    h.lightPump = o.lightPump;
+    h.writeLogFile = o.resultLog;
+    h.readUncached = o.readUncached;
+    h.verifyData = o.verify;
+    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
+    h.stopRequested = [&stop] { return stop.received() != 0; };
+    return h;
 }
 
 int PrintFio(const CliOptions &o)
@@ -98,15 +95,8 @@ int Run(const CliOptions &given, const SignalStop &stop)
     if (!o.quiet && ::isatty(STDERR_FILENO))
         progress.emplace([](const QByteArray &bytes) { WriteTo(stderr, bytes); });
 
-    // Read before the run: the free space is that of before.
-    const DeviceIdentity identity = DeviceIdentity::Read(o.folder);
-    CliContext ctx(o.folder, o.count, o.sizeMB, o.multiple);
-    ctx.chkDisableCaching = !o.cache;
-    ctx.chkEnableWriteThrough = o.writeThrough;
-    ctx.ChkDoEvents = o.lightPump;
-    ctx.Chk11 = o.resultLog;
-    ctx.chkReadFromDevice = o.readUncached;
-    ctx.chkVerifyData = o.verify;
+    const HeadlessRunOptions options = HeadlessOptionsOf(o, stop);
+    CliContext ctx(options);
     ctx.ShowProgress(progress ? &*progress : nullptr);
     ctx.OnLog = [&](const QString &line) {
         if (!logStream)
@@ -134,21 +124,15 @@ int Run(const CliOptions &given, const SignalStop &stop)
         ctx.directIoRefused = true;
     }
 
-    // Seen by the running phase at its next pump check; the clean-up then runs as after any stop.
-    ctx.ExternalStop = [&stop] { return stop.received() != 0; };
     QCoreApplication::processEvents();
     if (stop.received())
         return SignalStop::ExitCode(stop.received());
-    if (o.multiple)
-        StartMultiple(ctx);
-    else
-        StartSingle(ctx);
+    Start(options, ctx);
     if (progress)
         progress->clear();
     QCoreApplication::processEvents();
 
     RunRecord record = ctx.Record();
-    record.device = DeviceInfoOf(identity);
     record.fioCommands = FioRecords(FioSetupOf(o));
     int code = record.outcome.status == RunStatus::Complete && RunPassed(record) ? ExitComplete : ExitFailed;
     const QString failedWrites = RunWarnings::FailedWritesText(record);
@@ -167,14 +151,7 @@ int RunProfileTest(const CliOptions &o, const SignalStop &stop)
     if (o.lang.size() > 4)
         modLang::LoadLanguageFile(InstallPaths::LanguageFile(o.lang));
     FILE *logStream = o.quiet ? nullptr : o.format == OutputFormat::Log ? stdout : stderr;
-    HeadlessRunOptions options;
-    options.folder = o.folder;
-    options.count = QString::number(o.count);
-    options.sizeMB = QString::number(o.sizeMB);
-    options.disableCaching = !o.cache;
-    options.writeThrough = o.writeThrough;
-    options.lightPump = o.lightPump;
-    options.stopRequested = [&stop] { return stop.received() != 0; };
+    const HeadlessRunOptions options = HeadlessOptionsOf(o, stop);
 
     FolderLock lock;
     if (lock.Take(HeadlessTargetPath(o.folder)) == FolderLock::State::Busy) {

@@ -3,7 +3,7 @@
 #include "app/cli/CliOptions.h"
 #include "app/cli/FioCommand.h"
 #include "engine/RunRecord.h"
-#include "platform/DeviceIdentity.h"
+#include "report/HeadlessRun.h"
 
 class SignalStop;
 
@@ -22,8 +22,10 @@ int Deliver(const CliOptions &options, const RunRecord &record, int code);
 // --fio: the commands on standard output, nothing run.
 int PrintFio(const CliOptions &options);
 
+// What the options ask of a run; stop ends it as the window's close request does.
+HeadlessRunOptions HeadlessOptionsOf(const CliOptions &options, const SignalStop &stop);
+
 FioSetup FioSetupOf(const CliOptions &options);
 std::vector<FioCommandRecord> FioRecords(const FioSetup &setup);
-DeviceInfo DeviceInfoOf(const DeviceIdentity &identity);
 
 } // namespace CliRun

@@ -1,10 +1,10 @@
-#include "engine/EngineFormat.h"
+#include "report/LogFormat.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 
-namespace EngineFormat {
+namespace LogFormat {
 
 QString Seconds(double value)
 {
@@ -58,14 +58,9 @@ QString TimeOfDay(const QDateTime &when)
         .arg(d.year() % 100, 2, 10, QLatin1Char('0'));
 }
 
-QString LogStamp(const QDateTime &when)
-{
-    return when.toString(QStringLiteral("MM_dd_yy_HH_mm"));
-}
-
 QString Signed(qint64 value)
 {
     return value < 0 ? QString::number(value) : QStringLiteral(" ") + QString::number(value);
 }
 
-} // namespace EngineFormat
+} // namespace LogFormat

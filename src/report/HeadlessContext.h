@@ -2,9 +2,9 @@
 
 #include "engine/LogPanel.h"
 #include "engine/RunDriver.h"
-#include "engine/RunReporter.h"
 #include "engine/clsDoEvents.h"
 #include "platform/TimerComponent.h"
+#include "report/RunReporter.h"
 
 #include <QString>
 #include <functional>
@@ -13,7 +13,7 @@
 // The run state and inputs of a window without one: for the command-line runner, the benchmark
 // and the tests. Inputs are plain fields; the pump, the timer's creation, the target check and
 // each logged line can be replaced.
-class HeadlessContext : public DriverContext {
+class HeadlessContext : public DriverContext, public LogOutput {
 public:
     // Inputs, as the window's controls would hold them.
     QString Drive1Text;
@@ -84,6 +84,7 @@ public:
     RunLog &LogText() override { return Log; }
     QString &LogFileName() override { return LogFile; }
     void SetStopRequested(bool stop) override { Stop = stop; }
+    const ResultLogText &LogFileText() const override { return m_reporter.logFileText(); }
 
     // Every line logged, the run's log split at its CR LF.
     QStringList LogTextLines() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ResultLogText.h"
 #include "engine/RunEvents.h"
 
 #include <QString>
@@ -14,17 +15,15 @@ public:
 };
 
 // The one place a run's events become its log lines, in the loaded language.
-class LogFormatter final : public RunEvents {
+class LogFormatter final : public RunEvents, public ResultLogText {
 public:
     explicit LogFormatter(LogOutput &out) : m_out(out) {}
 
-    // The result log file's text around the run's log (written out as a stream): header, then the
-    // version line, every line CR LF.
-    static QString ResultLogHeader(const QString &driveText);
-    static QString ResultLogTrailer();
+    QString Header(const QString &driveText) const override;
+    QString Trailer() const override;
 
     // Said beside the log, never in it: by the window in a box, by the runner on standard error.
-    static QString BypassRefused(int error);       // error 0: a short write
+    static QString BypassRefused(int error); // error 0: a short write
     static QString RunWithCacheQuestion();
     static QString AllowCacheHint();
     static QString FolderBusy(const QString &path);

@@ -1,4 +1,4 @@
-#include "engine/HeadlessContext.h"
+#include "report/HeadlessContext.h"
 
 #include "platform/DriveType.h"
 

@@ -1,6 +1,6 @@
-#include "engine/HeadlessRun.h"
+#include "report/HeadlessRun.h"
 
-#include "engine/HeadlessContext.h"
+#include "report/HeadlessContext.h"
 
 QString HeadlessTargetPath(const QString &folder)
 {
@@ -18,6 +18,14 @@ bool HeadlessTargetAccepted(const QString &path)
 RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<void(const QString &)> &onLine)
 {
     HeadlessContext ctx;
+    ApplyOptions(options, ctx);
+    ctx.OnLog = onLine;
+    Start(options, ctx);
+    return ctx.Record();
+}
+
+void ApplyOptions(const HeadlessRunOptions &options, HeadlessContext &ctx)
+{
     ctx.Drive1Text = options.folder;
     ctx.Txt1Text = options.count;
     ctx.Txt2Text = options.sizeMB;
@@ -28,13 +36,15 @@ RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<voi
     ctx.chkReadFromDevice = options.readUncached;
     ctx.directIoRefused = options.directIoRefused;
     ctx.chkVerifyData = options.verifyData;
-    ctx.OnLog = onLine;
     ctx.ExternalStop = options.stopRequested;
+}
+
+void Start(const HeadlessRunOptions &options, HeadlessContext &ctx)
+{
     if (options.multiple)
         StartMultiple(ctx);
     else
         StartSingle(ctx);
-    return ctx.Record();
 }
 
 bool RunPassed(const RunRecord &record)

@@ -4,7 +4,7 @@
 #include <QString>
 
 // The number and date texts of the log, in the default locale (QLocale()).
-namespace EngineFormat {
+namespace LogFormat {
 
 // "#.##": at most two decimals, no leading zero, no trailing zeros, the separator always written:
 // 2.5 -> "2,5", 2 -> "2,", 0.25 -> ",25" in German.
@@ -16,9 +16,7 @@ QString GroupedSeconds(double value);
 QString General(double value);
 // "hh:mm dd.mm.yy" with the locale's time separator.
 QString TimeOfDay(const QDateTime &when);
-// "mm_dd_yy_hh_mm", the stamp in a result log file's name.
-QString LogStamp(const QDateTime &when);
 // A number with its sign position: " 1", "-1".
 QString Signed(qint64 value);
 
-} // namespace EngineFormat
+} // namespace LogFormat

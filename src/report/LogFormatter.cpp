@@ -1,8 +1,8 @@
-#include "engine/LogFormatter.h"
+#include "report/LogFormatter.h"
 
-#include "engine/EngineFormat.h"
 #include "lang/modLang.h"
 #include "platform/Version.h"
+#include "report/LogFormat.h"
 
 #include <cstring>
 
@@ -28,7 +28,7 @@ void LogFormatter::runBegins(bool)
 
 void LogFormatter::phaseStarted(TestPhase, const QDateTime &time)
 {
-    m_out.LogPrint(Text(21, false, true, u"Teststart: ") + EngineFormat::TimeOfDay(time));
+    m_out.LogPrint(Text(21, false, true, u"Teststart: ") + LogFormat::TimeOfDay(time));
 }
 
 void LogFormatter::phaseSized(TestPhase phase, int32_t count, int32_t totalMB)
@@ -49,9 +49,9 @@ void LogFormatter::blocksStarted(TestPhase)
 void LogFormatter::fileStarted(TestPhase phase, int32_t file)
 {
     if (IsWritePhase(phase))
-        m_out.LogPrint(Text(40, false, true, u"Datei ") + EngineFormat::Signed(file) + QStringLiteral("..."));
+        m_out.LogPrint(Text(40, false, true, u"Datei ") + LogFormat::Signed(file) + QStringLiteral("..."));
     else
-        m_out.LogPrint(Text(26, false, true, u"Lese Datei ") + EngineFormat::Signed(file));
+        m_out.LogPrint(Text(26, false, true, u"Lese Datei ") + LogFormat::Signed(file));
 }
 
 void LogFormatter::fileTimed(const FileTimed &e)
@@ -60,9 +60,8 @@ void LogFormatter::fileTimed(const FileTimed &e)
         return;
     // The multiple write phase's pattern is "#.##0.00": the seconds grouped, with two decimals.
     const double seconds = e.ms / 1000.0;
-    m_out.LogPrint(TimeLine(e.phase == TestPhase::MultiWrite ? EngineFormat::GroupedSeconds(seconds)
-                                                             : EngineFormat::Seconds(seconds),
-                            e.ms));
+    m_out.LogPrint(TimeLine(
+        e.phase == TestPhase::MultiWrite ? LogFormat::GroupedSeconds(seconds) : LogFormat::Seconds(seconds), e.ms));
 }
 
 void LogFormatter::shortRead(TestPhase phase, int32_t, int64_t, int32_t bytes)
@@ -79,9 +78,9 @@ void LogFormatter::phaseFinished(TestPhase phase, double averageSeconds, double 
         m_out.LogPrint(QString());
     m_out.ClearPanel();
     const QString average = Text(15, false, true, u"Durchschnitt: ");
-    m_out.LogPrint(average + EngineFormat::Seconds(averageSeconds) + Text(17, true, false, u" Sek."));
-    m_out.LogPrint(average + EngineFormat::Seconds(rateMBps) + Text(16, true, false, u" MB/s"));
-    m_out.LogPrint(Text(14, false, true, u"Testende: ") + EngineFormat::TimeOfDay(time));
+    m_out.LogPrint(average + LogFormat::Seconds(averageSeconds) + Text(17, true, false, u" Sek."));
+    m_out.LogPrint(average + LogFormat::Seconds(rateMBps) + Text(16, true, false, u" MB/s"));
+    m_out.LogPrint(Text(14, false, true, u"Testende: ") + LogFormat::TimeOfDay(time));
     m_out.LogPrint(QString());
 }
 
@@ -116,10 +115,10 @@ void LogFormatter::runSummary(double writeSeconds, double writeRate, double read
     const QString rate = Text(16, true, false, u" MB/s");
     m_out.ClearPanel();
     m_out.LogPrint(Text(2, false, false, u"Ergebnis:"));
-    m_out.LogPrint(Text(3, false, true, u"Schreibzeit: ") + EngineFormat::General(writeSeconds) + seconds);
-    m_out.LogPrint(EngineFormat::General(writeRate) + rate);
-    m_out.LogPrint(Text(4, false, true, u"Lesezeit: ") + EngineFormat::General(readSeconds) + seconds);
-    m_out.LogPrint(EngineFormat::General(readRate) + rate);
+    m_out.LogPrint(Text(3, false, true, u"Schreibzeit: ") + LogFormat::General(writeSeconds) + seconds);
+    m_out.LogPrint(LogFormat::General(writeRate) + rate);
+    m_out.LogPrint(Text(4, false, true, u"Lesezeit: ") + LogFormat::General(readSeconds) + seconds);
+    m_out.LogPrint(LogFormat::General(readRate) + rate);
 }
 
 void LogFormatter::cleanupFailed(int32_t file)
@@ -155,7 +154,7 @@ void LogFormatter::dataVerified(int64_t failedBlocks)
                        Text(210, true, false, u" Blöcke fehlerhaft!"));
 }
 
-QString LogFormatter::ResultLogHeader(const QString &driveText)
+QString LogFormatter::Header(const QString &driveText) const
 {
     const QString crlf = QStringLiteral("\r\n");
     const QString rule(43, u'#');
@@ -163,7 +162,7 @@ QString LogFormatter::ResultLogHeader(const QString &driveText)
            driveText + crlf + rule + crlf + crlf;
 }
 
-QString LogFormatter::ResultLogTrailer()
+QString LogFormatter::Trailer() const
 {
     return QStringLiteral("\r\n") + LangText(6, false, true, false, QStringLiteral("Erstellt mit Veltaro v.")) +
            ProgramVersion() + QStringLiteral("\r\n");
@@ -201,7 +200,8 @@ QString LogFormatter::AllowCacheHint()
 
 QString LogFormatter::FolderBusy(const QString &path)
 {
-    return LangText(135, false, false, false, QStringLiteral("In %1 läuft bereits ein Test. Es wurde nichts verändert."))
+    return LangText(135, false, false, false,
+                    QStringLiteral("In %1 läuft bereits ein Test. Es wurde nichts verändert."))
         .arg(path);
 }
 

@@ -1,4 +1,6 @@
 // The runner under SIGTERM, SIGHUP, SIGINT, SIGPIPE and SIGXFSZ: each stop cleans up before the exit.
+#include "engine/RunRecord.h"
+
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -34,27 +36,33 @@ private slots:
         QFETCH(bool, multiple);
         QFETCH(QString, trigger);
         QTemporaryDir dir;
-        QStringList args{dir.path(), QStringLiteral("--log"), QStringLiteral("-n"), QStringLiteral("3"),
-                         QStringLiteral("-s"), QStringLiteral("10")};
+        QStringList args{dir.path(), "--log", "--json", "-n", "3", "-s", "10"};
         if (multiple)
             args << QStringLiteral("--multiple");
         QProcess runner;
         runner.start(Runner(), args);
         QVERIFY(runner.waitForStarted());
+        // With --json the log goes to standard error and the record to standard output.
+        runner.setReadChannel(QProcess::StandardError);
         QByteArray out;
         while (!out.contains(trigger.toUtf8()) && runner.state() == QProcess::Running) {
             runner.waitForReadyRead(50);
-            out += runner.readAllStandardOutput();
+            out += runner.readAllStandardError();
         }
         QVERIFY2(runner.state() == QProcess::Running, out.constData());
         ::kill(static_cast<pid_t>(runner.processId()), signal);
         QVERIFY(runner.waitForFinished(20000));
-        out += runner.readAllStandardOutput();
+        out += runner.readAllStandardError();
 
         QCOMPARE(runner.exitStatus(), QProcess::NormalExit);
         QCOMPARE(runner.exitCode(), 128 + signal);
         QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
         QVERIFY2(out.contains("Abbruch...") && !out.contains("Ergebnis:"), out.constData());
+        QString error;
+        const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(runner.readAllStandardOutput(), &error);
+        QVERIFY2(rec, qPrintable(error));
+        QVERIFY(rec->outcome.status == RunStatus::Stopped && rec->testFilesDeleted);
+        QVERIFY(!rec->phases.empty() && !rec->phases.back().completed);
         const QStringList logs = Left(dir.path(), QStringLiteral("*.log"));
         QCOMPARE(logs.size(), 1);
         QFile log(QDir(dir.path()).filePath(logs.first()));
@@ -91,16 +99,17 @@ private slots:
         runner.setStandardOutputFile(QProcess::nullDevice());
         // The limit (in 1 KB units for ulimit) is below one test file, so every file is cut short.
         runner.start(QStringLiteral("/bin/sh"),
-                     {QStringLiteral("-c"), QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 | head -c 1"), Runner(),
-                      dir.path()});
+                     {QStringLiteral("-c"), QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 | head -c 1"),
+                      Runner(), dir.path()});
         QVERIFY(runner.waitForFinished(20000));
         QCOMPARE(runner.exitCode(), 0); // head's status; the runner's own follows
         QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
 
         QProcess direct;
         direct.start(QStringLiteral("/bin/sh"),
-                     {QStringLiteral("-c"), QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 >/dev/null; echo $?"),
-                      Runner(), dir.path()});
+                     {QStringLiteral("-c"),
+                      QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 >/dev/null; echo $?"), Runner(),
+                      dir.path()});
         QVERIFY(direct.waitForFinished(20000));
         // The refused writes make it a failed run (1), not a death by SIGXFSZ (153).
         QCOMPARE(direct.readAllStandardOutput().trimmed(), QByteArray("1"));

@@ -22,13 +22,20 @@ struct HeadlessRunOptions {
     std::function<bool()> stopRequested;
 };
 
+class HeadlessContext;
+
+// The one mapping of a start command's options onto a context's inputs.
+void ApplyOptions(const HeadlessRunOptions &options, HeadlessContext &ctx);
+// "Start Single" or "Start Multiple" on the context, as options.multiple says.
+void Start(const HeadlessRunOptions &options, HeadlessContext &ctx);
+
 // The runner's verdict: the read phase completed and, when the run verified its data, every block
 // read back as written.
 bool RunPassed(const RunRecord &record);
 
-// Runs the test as the window would, each log line to onLine as it comes; the run's record.
 // The folder as the run reads it (ending in "/"), and whether the run would accept it.
 QString HeadlessTargetPath(const QString &folder);
 bool HeadlessTargetAccepted(const QString &path);
 
+// Runs the test as the window would, each log line to onLine as it comes; the run's record.
 RunRecord RunHeadless(const HeadlessRunOptions &options, const std::function<void(const QString &)> &onLine);

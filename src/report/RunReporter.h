@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/LogFormatter.h"
 #include "engine/RecordBuilder.h"
+#include "report/LogFormatter.h"
 
 // A run context's sink: each event goes to the log's formatter, then to the record, then to a
 // watcher when one is set (the tests, a progress view).
@@ -10,6 +10,7 @@ public:
     explicit RunReporter(LogOutput &out) : m_formatter(out) {}
 
     const RunRecord &record() const { return m_builder.record(); }
+    const ResultLogText &logFileText() const { return m_formatter; }
     RunEvents *watcher = nullptr;
 
     void runBegins(bool multiple) override { each(&RunEvents::runBegins, multiple); }

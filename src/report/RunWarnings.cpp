@@ -1,7 +1,6 @@
-#include "engine/RunWarnings.h"
+#include "report/RunWarnings.h"
 
-#include "engine/LogFormatter.h"
-
+#include "report/LogFormatter.h"
 
 namespace RunWarnings {
 
