@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QTimer>
 
@@ -28,7 +29,8 @@ QLabel *Picture(QWidget *parent, const QString &resource, const QRect &geometry)
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    label->setPixmap(QPixmap(resource));
+    // The icon picks the picture made for the screen's pixel ratio (name@2x.png at 2).
+    label->setPixmap(QIcon(resource).pixmap(geometry.size(), label->devicePixelRatioF()));
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
