@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/RunContext.h"
-#include "profile/ProfileRunner.h"
 #include "engine/RunLog.h"
 #include "engine/RunRecord.h"
+#include "profile/ProfileRunner.h"
 
 #include <QWidget>
 #include <array>
@@ -97,6 +97,7 @@ public:
     QAction *mnuFileExit = nullptr;
     QAction *mnuEditCopy = nullptr;
     QAction *mnuEditResults = nullptr;
+    QAction *mnuEditProfiles = nullptr;
     QAction *mnuHelpCheckUpdate = nullptr;
     QAction *mnuHelpAbout = nullptr;
     InetTransfer *Inet1 = nullptr;
@@ -134,6 +135,8 @@ public:
     QList<Profiles::ProfileOutcome> ProfileResults;
     void Cmd14_Click();
     void FillProfileList();
+    // The user's own profiles, added, changed and deleted in a dialog (not during a run).
+    void ShowProfiles();
 
     // The Exit command: a running test stops at its next pump check, then the program ends.
     void RequestExit() { mnuFileExit_Click(); }

@@ -32,6 +32,7 @@ void frmMain::connectMenus()
     mnuEditCopy = mnuEdit->addAction(QString());
     mnuEdit->addSeparator(); // mnuEditSep1
     mnuEditResults = mnuEdit->addAction(QString());
+    mnuEditProfiles = mnuEdit->addAction(QString());
 
     mnuHelp = new QMenu(this);
     mnuHelpCheckUpdate = mnuHelp->addAction(QString());
@@ -99,6 +100,7 @@ void frmMain::SetRunActive(bool active)
     mnuFileSaveAs->setEnabled(!active && !Label3->text().isEmpty());
     mnuHelpCheckUpdate->setEnabled(!active);
     mnuHelpAbout->setEnabled(!active);
+    mnuEditProfiles->setEnabled(!active);
     emit RunActiveChanged(active);
 }
 
