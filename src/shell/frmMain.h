@@ -97,7 +97,6 @@ public:
     QAction *mnuFileExit = nullptr;
     QAction *mnuEditCopy = nullptr;
     QAction *mnuEditResults = nullptr;
-    QAction *mnuEditProfiles = nullptr;
     QAction *mnuHelpCheckUpdate = nullptr;
     QAction *mnuHelpAbout = nullptr;
     InetTransfer *Inet1 = nullptr;
@@ -132,6 +131,7 @@ public:
     // outcomes of the last profile run. Escape stops it, as it stops the classic tests.
     QComboBox *cboProfile = nullptr;
     Cmd1 *Cmd14 = nullptr;
+    Cmd1 *Cmd15 = nullptr; // opens the dialog of the user's own profiles
     QList<Profiles::ProfileOutcome> ProfileResults;
     void Cmd14_Click();
     void FillProfileList();

@@ -32,7 +32,6 @@ void frmMain::connectMenus()
     mnuEditCopy = mnuEdit->addAction(QString());
     mnuEdit->addSeparator(); // mnuEditSep1
     mnuEditResults = mnuEdit->addAction(QString());
-    mnuEditProfiles = mnuEdit->addAction(QString());
 
     mnuHelp = new QMenu(this);
     mnuHelpCheckUpdate = mnuHelp->addAction(QString());
@@ -100,7 +99,6 @@ void frmMain::SetRunActive(bool active)
     mnuFileSaveAs->setEnabled(!active && !Label3->text().isEmpty());
     mnuHelpCheckUpdate->setEnabled(!active);
     mnuHelpAbout->setEnabled(!active);
-    mnuEditProfiles->setEnabled(!active);
     emit RunActiveChanged(active);
 }
 

@@ -17,7 +17,6 @@
 #include "profile/UserProfiles.h"
 #include "shell/frmProfiles.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -42,7 +41,7 @@ void frmMain::connectProfile()
 {
     FillProfileList();
     connect(Cmd14, &Cmd1::Click, this, &frmMain::Cmd14_Click);
-    connect(mnuEditProfiles, &QAction::triggered, this, &frmMain::ShowProfiles);
+    connect(Cmd15, &Cmd1::Click, this, &frmMain::ShowProfiles);
 }
 
 void frmMain::FillProfileList()
@@ -110,7 +109,7 @@ void frmMain::Cmd14_Click()
     const auto lock = [this](bool locked) {
         const auto enable = [locked](auto *...controls) { (controls->setEnabled(!locked), ...); };
         enable(Chk11, ChkDoEvents, chkDisableCaching, chkEnableWriteThrough, chkReadFromDevice, chkVerifyData, Cmd11,
-               Cmd12, Cmd13, Cmd14, Drive1, Txt1, Txt2, cboProfile);
+               Cmd12, Cmd13, Cmd14, Cmd15, Drive1, Txt1, Txt2, cboProfile);
         SetRunActive(locked);
     };
     lock(true);

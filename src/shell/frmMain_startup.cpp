@@ -95,6 +95,7 @@ void frmMain::Translate()
     Cmd11->setCaption(LangText(32, false, false, false, QStringLiteral("Start Single")));
     Cmd12->setCaption(LangText(31, false, false, false, QStringLiteral("Start Multiple")));
     Cmd14->setCaption(ProfileText::StartCaption());
+    Cmd15->setToolTipText(frmProfiles::ButtonToolTip());
     Cmd13->setToolTipText(LangText(39, false, false, false, QStringLiteral("Automatically find proper values")));
     chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
     chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));
@@ -128,7 +129,6 @@ void frmMain::Translate()
     mnuFileExit->setText(LangText(60, false, false, false, QStringLiteral("Exit")));
     mnuEditCopy->setText(LangText(57, false, false, false, QStringLiteral("Copy")));
     mnuEditResults->setText(ResultsTexts::MenuEntry());
-    mnuEditProfiles->setText(frmProfiles::MenuEntry());
     mnuHelpAbout->setText(LangText(61, false, false, false, QStringLiteral("About...")));
     mnuHelpCheckUpdate->setText(LangText(58, false, false, false, QStringLiteral("Check for update")));
 }

@@ -29,7 +29,7 @@ QString Plain(QString caption)
 
 } // namespace
 
-QString frmProfiles::MenuEntry()
+QString frmProfiles::ButtonToolTip()
 {
     return Caption(250, "Profiles...");
 }

@@ -15,7 +15,7 @@ class frmProfiles : public QDialog {
 public:
     explicit frmProfiles(QWidget *parent = nullptr);
 
-    static QString MenuEntry(); // the Edit menu's caption for this dialog
+    static QString ButtonToolTip(); // of the main window's button that opens it
 
     // Stores the two fields' profile, replacing one of the same name. False when it was refused.
     bool SaveProfile();

@@ -9,7 +9,6 @@
 #include "profile/UserProfiles.h"
 #include "shell/frmMain.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QtTest>
 
@@ -65,7 +64,7 @@ private slots:
         bool lockedDuringRun = false;
         QTimer::singleShot(0, &w, [&] {
             lockedDuringRun =
-                !w.Cmd11->isEnabled() && !w.cboProfile->isEnabled() && w.RunActive && !w.mnuEditProfiles->isEnabled();
+                !w.Cmd11->isEnabled() && !w.cboProfile->isEnabled() && w.RunActive && !w.Cmd15->isEnabled();
         });
         emit w.Cmd14->Click();
         QVERIFY(lockedDuringRun);

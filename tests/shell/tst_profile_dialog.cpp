@@ -1,12 +1,12 @@
 // The dialog for the user's own profiles: what it stores, what it refuses and says, the keyboard.
 #include "common/EngineTestSupport.h"
+#include "controls/Cmd1.h"
 #include "platform/ui/MsgBox.h"
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
 #include "shell/frmMain.h"
 #include "shell/frmProfiles.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -166,8 +166,8 @@ private slots:
         QVERIFY(!d.cmdDelete->isEnabled());
     }
 
-    // From the Edit menu of the main window: the profile list follows the dialog, and what was
-    // stored survives the window's own settings written at its close.
+    // From the button of the profile row: the profile list follows the dialog, and what was stored
+    // survives the window's own settings written at its close.
     void mainWindowOffersWhatWasSaved()
     {
         auto *w = new frmMain;
@@ -186,7 +186,8 @@ private slots:
             d->SaveProfile();
             d->cmdClose->click();
         });
-        w->mnuEditProfiles->trigger();
+        QCOMPARE(w->Cmd15->accessibleCaption(), QStringLiteral("Profiles..."));
+        emit w->Cmd15->Click();
         QVERIFY(shown);
         QCOMPARE(w->cboProfile->count(), 10);
         QCOMPARE(w->cboProfile->itemText(9), QStringLiteral("nightly"));
@@ -197,7 +198,6 @@ private slots:
         // Not during a run: its time would be counted.
         frmMain running;
         running.SetRunActive(true);
-        QVERIFY(!running.mnuEditProfiles->isEnabled());
         bool opened = false;
         QTimer::singleShot(0, &running, [&] {
             if (QWidget *modal = QApplication::activeModalWidget())

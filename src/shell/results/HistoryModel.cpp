@@ -64,7 +64,8 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     case Outcome:
         return e.outcome;
     case Profiles:
-        return e.profiles;
+        // One line per profile, beside the classic rates.
+        return sortKey ? e.profiles : QString(e.profiles).replace(QStringLiteral("; "), QStringLiteral("\n"));
     }
     return {};
 }

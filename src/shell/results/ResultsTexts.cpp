@@ -2,6 +2,8 @@
 
 #include "lang/modLang.h"
 
+#include <algorithm>
+
 namespace ResultsTexts {
 
 namespace {
@@ -57,8 +59,10 @@ QString DeleteButton()
 }
 QStringList HistoryHeaders()
 {
-    return List(159, "Date\r\nTarget\r\nDevice\r\nKind\r\nFiles × MB\r\nWrite MB/s\r\nRead MB/s\r\nOptions\r\nOutcome")
-           << Text(269, "Profiles");
+    QStringList headers =
+        List(159, "Date\r\nTarget\r\nDevice\r\nKind\r\nFiles × MB\r\nWrite MB/s\r\nRead MB/s\r\nOptions\r\nOutcome");
+    headers.insert(std::min<qsizetype>(7, headers.size()), Text(269, "Profiles")); // after the rates
+    return headers;
 }
 QStringList CompareHeaders()
 {

@@ -219,6 +219,7 @@ void frmResults::Refresh()
     const HistoryStore::Listing listing = m_store->ReadAll();
     Model->SetEntries(listing.entries);
     HistoryView->resizeColumnsToContents();
+    HistoryView->resizeRowsToContents();
     lblHistory->setText(listing.skipped ? ResultsTexts::Skipped() + QString::number(listing.skipped)
                                         : QDir::toNativeSeparators(m_storePath));
     // On first opening, the last run is the newest one stored.
