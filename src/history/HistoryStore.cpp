@@ -34,6 +34,8 @@ const char *const kMigrations[] = {
     " options TEXT NOT NULL,"
     " record TEXT NOT NULL);"
     "CREATE INDEX runs_started ON runs(started);",
+    // The profile test's figures, one short text per run; empty for the classic tests.
+    "ALTER TABLE runs ADD COLUMN profiles TEXT NOT NULL DEFAULT '';",
 };
 static_assert(std::size(kMigrations) == HistoryStore::kSchemaVersion);
 
@@ -79,6 +81,7 @@ HistoryEntry EntryFrom(const QSqlQuery &q)
     e.readRate = q.value(9).toDouble();
     e.options = q.value(10).toString();
     e.record = q.value(11).toByteArray();
+    e.profiles = q.value(12).toString();
     return e;
 }
 
@@ -96,7 +99,7 @@ bool Readable(const HistoryEntry &e, const std::function<bool(const QByteArray &
 }
 
 const char kSelect[] = "SELECT id, started, target, device, kind, outcome, files, megabytes, write_rate, read_rate,"
-                       " options, record FROM runs";
+                       " options, record, profiles FROM runs";
 
 } // namespace
 
@@ -223,7 +226,7 @@ bool HistoryStore::Add(HistoryEntry &entry)
         return false;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.prepare(QStringLiteral("INSERT INTO runs (started, target, device, kind, outcome, files, megabytes, write_rate,"
-                             " read_rate, options, record) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                             " read_rate, options, record, profiles) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     q.addBindValue(entry.started.toUTC().toString(Qt::ISODateWithMs));
     q.addBindValue(Text(entry.target));
     q.addBindValue(Text(entry.device));
@@ -235,6 +238,7 @@ bool HistoryStore::Add(HistoryEntry &entry)
     q.addBindValue(entry.readRate);
     q.addBindValue(Text(entry.options));
     q.addBindValue(QString::fromUtf8(entry.record));
+    q.addBindValue(Text(entry.profiles));
     if (!q.exec()) {
         m_problem.kind = HistoryProblem::Failed;
         m_problem.detail = q.lastError().text();

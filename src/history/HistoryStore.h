@@ -12,13 +12,14 @@ struct HistoryEntry {
     QDateTime started; // UTC
     QString target;
     QString device;
-    QString kind;    // "single" or "multiple"
+    QString kind;    // "single", "multiple" or "profile"
     QString outcome; // "complete", "stopped" or "failed"
     int files = 0;
     int megabytes = 0;
     double writeRate = 0; // MB/s, 0 when not measured
     double readRate = 0;
     QString options;
+    QString profiles;  // each profile's best MB/s and IOPS; empty for the classic tests
     QByteArray record; // the run record's JSON object
 };
 
@@ -42,7 +43,7 @@ struct HistoryProblem {
 // is its own connection; write-ahead logging and a busy timeout let two processes write at once.
 class HistoryStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     // $XDG_DATA_HOME/veltaro/history.sqlite, else ~/.local/share/veltaro/history.sqlite.
     static QString DefaultPath();

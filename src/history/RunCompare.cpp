@@ -11,6 +11,19 @@ std::optional<double> Latency(const PhaseRecord *phase, double LatencySummary::*
     return LatencySummary::of(phase->latency).*field;
 }
 
+QString Key(const ProfileRecord &p)
+{
+    return p.name.isEmpty() ? p.spec : p.name;
+}
+
+const ProfileRecord *Find(const RunRecord &run, const QString &key)
+{
+    for (const ProfileRecord &p : run.profiles)
+        if (Key(p) == key)
+            return &p;
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<double> FigureOf(const RunRecord &record, Figure figure)
@@ -62,6 +75,62 @@ QList<Row> Compare(const RunRecord &first, const RunRecord &second)
         const Figure f = Figure(i);
         const std::optional<double> a = FigureOf(first, f), b = FigureOf(second, f);
         rows.append({f, a, b, PercentChange(a, b)});
+    }
+    return rows;
+}
+
+} // namespace RunCompare
+
+namespace RunCompare {
+
+std::optional<double> FigureOf(const ProfileRecord &p, ProfileFigure figure)
+{
+    if (p.passes.empty())
+        return std::nullopt;
+    LatencyHistogram latency;
+    for (const ProfilePassRecord &pass : p.passes)
+        latency.merge(pass.latency);
+    const auto percentile = [&latency](double LatencySummary::*field) -> std::optional<double> {
+        if (latency.count() == 0)
+            return std::nullopt;
+        return LatencySummary::of(latency).*field;
+    };
+    switch (figure) {
+    case ProfileFigure::BestRate:
+        return p.bestMBps;
+    case ProfileFigure::MeanRate:
+        return p.meanMBps;
+    case ProfileFigure::BestIops:
+        return p.bestIops;
+    case ProfileFigure::MeanIops:
+        return p.meanIops;
+    case ProfileFigure::LatencyP50:
+        return percentile(&LatencySummary::p50Us);
+    case ProfileFigure::LatencyP99:
+        return percentile(&LatencySummary::p99Us);
+    case ProfileFigure::LatencyMax:
+        return percentile(&LatencySummary::maxUs);
+    }
+    return std::nullopt;
+}
+
+QList<ProfileRow> CompareProfiles(const RunRecord &first, const RunRecord &second)
+{
+    QStringList keys;
+    for (const RunRecord *run : {&first, &second})
+        for (const ProfileRecord &p : run->profiles)
+            if (!keys.contains(Key(p)))
+                keys << Key(p);
+    QList<ProfileRow> rows;
+    for (const QString &key : keys) {
+        const ProfileRecord *a = Find(first, key);
+        const ProfileRecord *b = Find(second, key);
+        for (int i = 0; i < kProfileFigureCount; ++i) {
+            const ProfileFigure f = ProfileFigure(i);
+            const std::optional<double> x = a ? FigureOf(*a, f) : std::nullopt;
+            const std::optional<double> y = b ? FigureOf(*b, f) : std::nullopt;
+            rows.append({key, f, x, y, PercentChange(x, y)});
+        }
     }
     return rows;
 }

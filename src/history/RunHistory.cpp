@@ -64,6 +64,20 @@ QString OptionsText(const RunRecord &record)
     return on.join(QStringLiteral(", "));
 }
 
+QString ProfilesText(const RunRecord &record)
+{
+    QStringList parts;
+    for (const ProfileRecord &p : record.profiles) {
+        QString text = (p.name.isEmpty() ? p.spec : p.name) + QStringLiteral(" ") +
+                       QString::number(p.bestMBps, 'f', 1) + QStringLiteral(" MB/s ") +
+                       QString::number(p.bestIops, 'f', 0) + QStringLiteral(" IOPS");
+        if (p.status != RunStatus::Complete)
+            text += QStringLiteral(" (") + toString(p.status) + QLatin1Char(')');
+        parts << text;
+    }
+    return parts.join(QStringLiteral("; "));
+}
+
 HistoryEntry EntryOf(const RunRecord &record)
 {
     HistoryEntry e;
@@ -77,6 +91,7 @@ HistoryEntry EntryOf(const RunRecord &record)
     e.writeRate = Rate(record, PhaseKind::Write);
     e.readRate = Rate(record, PhaseKind::Read);
     e.options = OptionsText(record);
+    e.profiles = ProfilesText(record);
     e.record = QJsonDocument(record.toJson()).toJson(QJsonDocument::Compact);
     return e;
 }
@@ -139,7 +154,7 @@ QByteArray ToJson(const QList<RunRecord> &records)
 QByteArray ToCsv(const QList<RunRecord> &records)
 {
     QString out = QStringLiteral("run_id,started_utc,target,device,kind,outcome,files,file_mb,write_ms,read_ms,"
-                                 "write_mbps,read_mbps,options\r\n");
+                                 "write_mbps,read_mbps,options,profiles\r\n");
     for (const RunRecord &r : records) {
         const PhaseRecord *write = r.phase(PhaseKind::Write);
         const PhaseRecord *read = r.phase(PhaseKind::Read);
@@ -155,7 +170,8 @@ QByteArray ToCsv(const QList<RunRecord> &records)
                                  read ? QString::number(read->ms) : QString(),
                                  write && write->rateMBps ? Number(*write->rateMBps) : QString(),
                                  read && read->rateMBps ? Number(*read->rateMBps) : QString(),
-                                 CsvField(OptionsText(r))};
+                                 CsvField(OptionsText(r)),
+                                 CsvField(ProfilesText(r))};
         out += fields.join(u',') + QStringLiteral("\r\n");
     }
     return out.toUtf8();

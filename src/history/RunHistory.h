@@ -17,6 +17,9 @@ std::optional<RunRecord> RecordOf(const HistoryEntry &entry);
 QString DeviceText(const RunRecord &record);
 // The options column: the switches that were on, short and comma-separated.
 QString OptionsText(const RunRecord &record);
+// The profiles column: each profile's name (or text), best MB/s and best IOPS, "; "-separated,
+// with a status word for a profile that did not complete; empty for the classic tests.
+QString ProfilesText(const RunRecord &record);
 
 // Opens store so that rows whose record this program cannot read are skipped.
 bool Open(HistoryStore &store);

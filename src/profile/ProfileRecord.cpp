@@ -1,5 +1,7 @@
 #include "profile/ProfileRecord.h"
 
+#include <QDir>
+
 namespace Profiles {
 
 namespace {
@@ -39,17 +41,19 @@ ProfileRecord RecordOf(const ProfileOutcome &o)
     r.bestIops = o.bestIops();
     r.meanIops = o.meanIops();
     for (const PassFigures &p : o.passes) {
-        r.passes.push_back({p.bytes, p.ios, int64_t(p.seconds * 1e6), p.mbps, p.iops, p.failures, p.firstErrno,
-                            p.latency});
+        r.passes.push_back(
+            {p.bytes, p.ios, int64_t(p.seconds * 1e6), p.mbps, p.iops, p.failures, p.firstErrno, p.latency});
     }
     return r;
 }
 
-RunRecord RunRecordOf(const QList<ProfileOutcome> &outcomes, int profilesAsked, const QString &folder,
-                      int64_t fileSize, const ProfileOptions &options)
+RunRecord RunRecordOf(const QList<ProfileOutcome> &outcomes, int profilesAsked, const QString &folder, int64_t fileSize,
+                      const ProfileOptions &options)
 {
     RunRecord record = RunRecord::begin(RunKind::Profile);
-    record.target = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    // Absolute, as the classic tests record theirs: a relative folder means nothing in the history.
+    const QString absolute = QDir(folder).absolutePath();
+    record.target = absolute.endsWith(QLatin1Char('/')) ? absolute : absolute + QLatin1Char('/');
     record.fileSizeMB = int32_t(fileSize / RunUnits::kBytesPerMB);
     record.options.disableCaching = options.directIo;
     record.options.writeThrough = options.writeThrough;

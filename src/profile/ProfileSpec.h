@@ -42,9 +42,10 @@ struct ProfileError {
         Depth,          // 0 or above 256
         Jobs,           // 0 or above 16
         Passes,
-        Limit,          // neither a duration nor a byte count
-        QueueTooLarge,  // depth x block above the limit
+        Limit,         // neither a duration nor a byte count
+        QueueTooLarge, // depth x block above the limit
         UnknownName,
+        BadName, // a user profile's name: not letters, digits, "-", "_", "." or a standard one's
         FileSize,
         // Met when the run starts; value is the path, sysErrno the system's reason.
         NoDirectIo, // the target refuses O_DIRECT

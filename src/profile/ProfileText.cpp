@@ -51,6 +51,9 @@ QString Error(const ProfileError &e)
         return WithValue(235, "Warteschlange zu groß (Tiefe mal Block über 256 MiB):", e.value);
     case ProfileError::UnknownName:
         return WithValue(225, "Unbekanntes Profil:", e.value);
+    case ProfileError::BadName:
+        return WithValue(258,
+                         "Profilname nur aus Buchstaben, Ziffern, - _ . (höchstens 40), kein Standardprofil:", e.value);
     case ProfileError::FileSize:
         return WithValue(236, "Ungültige Dateigröße:", e.value);
     case ProfileError::NoDirectIo:

@@ -9,7 +9,6 @@ namespace {
 
 const QString kKey = QStringLiteral("Profiles");
 
-
 QStringList Entries()
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
@@ -49,7 +48,7 @@ ProfileError Save(const QString &name, const QString &specText)
     static const QRegularExpression valid(QStringLiteral("^[A-Za-z0-9._-]{1,40}$"));
     QList<ProfileSpec> standard;
     if (!valid.match(name).hasMatch() || !Profiles::Find(name, {}, standard))
-        return {ProfileError::UnknownName, name};
+        return {ProfileError::BadName, name};
     ProfileSpec spec;
     if (const ProfileError e = Profiles::Parse(specText, spec))
         return e;

@@ -126,6 +126,9 @@ void frmMain::createControls()
     cboProfile = Place<QComboBox>(f, 660, 4455, 2430, 315);
     Cmd14 = Place<Cmd1>(f, 3180, 4410, 1335, 420);
     Cmd14->ReadProperties(StoredDesign(QStringLiteral("Cmd14")));
+    // Below the animation icon, before the list it edits.
+    Cmd15 = Place<Cmd1>(f, 120, 4455, 480, 315);
+    Cmd15->ReadProperties(StoredDesign(QStringLiteral("Cmd15")));
 
     IconAnimation = new QTimer(this);
     IconAnimation->setInterval(100);

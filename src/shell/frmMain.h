@@ -1,9 +1,9 @@
 #pragma once
 
 #include "engine/RunContext.h"
-#include "profile/ProfileRunner.h"
 #include "engine/RunLog.h"
 #include "engine/RunRecord.h"
+#include "profile/ProfileRunner.h"
 
 #include <QWidget>
 #include <array>
@@ -131,9 +131,12 @@ public:
     // outcomes of the last profile run. Escape stops it, as it stops the classic tests.
     QComboBox *cboProfile = nullptr;
     Cmd1 *Cmd14 = nullptr;
+    Cmd1 *Cmd15 = nullptr; // opens the dialog of the user's own profiles
     QList<Profiles::ProfileOutcome> ProfileResults;
     void Cmd14_Click();
     void FillProfileList();
+    // The user's own profiles, added, changed and deleted in a dialog (not during a run).
+    void ShowProfiles();
 
     // The Exit command: a running test stops at its next pump check, then the program ends.
     void RequestExit() { mnuFileExit_Click(); }

@@ -6,32 +6,64 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "engine/EngineFormat.h"
+#include "engine/LogFormatter.h"
 #include "engine/RunDriver.h"
 #include "engine/clsDoEvents.h"
+#include "lang/modLang.h"
 #include "profile/ProfileRecord.h"
 #include "profile/ProfileSession.h"
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
-#include "lang/modLang.h"
+#include "shell/frmProfiles.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QLabel>
+
+namespace {
+
+// The formatter's lines go to the window's log, as during a classic run.
+class WindowLog final : public LogOutput {
+public:
+    explicit WindowLog(frmMain &w) : m_w(w) {}
+    void LogPrint(const QString &line) override { m_w.LogPrint(line); }
+    void ClearPanel() override { m_w.ClearPanel(); }
+
+private:
+    frmMain &m_w;
+};
+
+} // namespace
 
 void frmMain::connectProfile()
 {
     FillProfileList();
     connect(Cmd14, &Cmd1::Click, this, &frmMain::Cmd14_Click);
+    connect(Cmd15, &Cmd1::Click, this, &frmMain::ShowProfiles);
 }
 
 void frmMain::FillProfileList()
 {
+    const QString chosen = cboProfile->currentText();
     cboProfile->clear();
     cboProfile->addItem(QStringLiteral("standard"));
     for (const QList<ProfileSpec> &list : {Profiles::Standard(), UserProfiles::Load()}) {
         for (const ProfileSpec &spec : list)
             cboProfile->addItem(spec.name);
     }
+    // A profile deleted meanwhile leaves the whole standard set chosen.
+    cboProfile->setCurrentIndex(std::max(0, cboProfile->findText(chosen)));
+}
+
+void frmMain::ShowProfiles()
+{
+    if (RunActive)
+        return;
+    frmProfiles dialog(this);
+    dialog.exec();
+    FillProfileList();
 }
 
 void frmMain::Cmd14_Click()
@@ -67,13 +99,18 @@ void frmMain::Cmd14_Click()
     const double total = session.specs.size();
     session.finished = [this, &done, total] { OverallProgress->ValueChange(100.0 * ++done / total); };
 
+    // Named at the start as the classic tests name theirs, so the stamp is the run's start.
+    const bool writeLog = Chk11->Checked();
+    LogFileName = path + QStringLiteral("Profile_VeltaroLog_") + EngineFormat::LogStamp(QDateTime::currentDateTime()) +
+                  QStringLiteral(".log");
     LogText.clear();
     StopRequested = false;
     // Each control by its own type: the painted ones redraw their look in their own setEnabled.
     const auto lock = [this](bool locked) {
         const auto enable = [locked](auto *...controls) { (controls->setEnabled(!locked), ...); };
-        enable(Chk11, ChkDoEvents, chkDisableCaching, chkEnableWriteThrough, Cmd11, Cmd12, Cmd13, Cmd14, Drive1,
-               Txt1, Txt2, cboProfile);
+        enable(Chk11, ChkDoEvents, chkDisableCaching, chkEnableWriteThrough, chkReadFromDevice, chkVerifyData, Cmd11,
+               Cmd12, Cmd13, Cmd14, Cmd15, Drive1, Txt1, Txt2, cboProfile);
+        SetRunActive(locked);
     };
     lock(true);
     Image2->setVisible(true);
@@ -83,9 +120,21 @@ void frmMain::Cmd14_Click()
     ProfileResults = session.run();
     m_lastRecord = Profiles::RunRecordOf(ProfileResults, int(session.specs.size()), session.folder, session.fileSize,
                                          session.options);
+    m_lastRecord.options.writeLogFile = writeLog;
+    m_lastRecord.options.lightPump = ChkDoEvents->Checked();
 
     StopRequested = true;
     lock(false);
     StopBusyAnimation();
+    // After the test files are gone, as the classic tests write theirs.
+    if (writeLog) {
+        const RunDriver::LogWrite written = RunDriver::AppendResultLog(LogFileName, Drive1->currentText(), LogText);
+        if (written != RunDriver::LogWrite::Written) {
+            WindowLog out(*this);
+            LogFormatter(out).failed(FailReason::AccessFailed, LogFileName);
+        }
+        m_lastRecord.resultLogPath = LogFileName;
+        m_lastRecord.resultLogWritten = written == RunDriver::LogWrite::Written;
+    }
     emit runFinished(m_lastRecord);
 }

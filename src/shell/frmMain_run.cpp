@@ -64,6 +64,7 @@ public:
         enable(m_w.Cmd12);
         enable(m_w.Cmd13);
         enable(m_w.Cmd14);
+        enable(m_w.Cmd15);
         enable(m_w.cboProfile);
         enable(m_w.Drive1);
         enable(m_w.Txt1);

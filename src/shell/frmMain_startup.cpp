@@ -12,6 +12,7 @@
 #include "platform/Version.h"
 #include "profile/ProfileText.h"
 #include "shell/ViewFrame.h"
+#include "shell/frmProfiles.h"
 #include "shell/modCmd.h"
 #include "shell/results/ResultsTexts.h"
 #include "toolbar/McToolBar.h"
@@ -94,6 +95,7 @@ void frmMain::Translate()
     Cmd11->setCaption(LangText(32, false, false, false, QStringLiteral("Start Single")));
     Cmd12->setCaption(LangText(31, false, false, false, QStringLiteral("Start Multiple")));
     Cmd14->setCaption(ProfileText::StartCaption());
+    Cmd15->setToolTipText(frmProfiles::ButtonToolTip());
     Cmd13->setToolTipText(LangText(39, false, false, false, QStringLiteral("Automatically find proper values")));
     chkDisableCaching->setCaption(LangText(55, false, false, false, QStringLiteral("Disable system cache")));
     chkEnableWriteThrough->setCaption(LangText(56, false, false, false, QStringLiteral("Enable write through")));
@@ -138,7 +140,8 @@ void frmMain::RestoreSettings()
     Txt2->setText(WholeNumberText(Setting(store, QStringLiteral("NrMBytes"), QStringLiteral("10"))));
     chkVerifyData->setChecked(Setting(store, QStringLiteral("VerifyData"), QStringLiteral("0")) == QLatin1String("1"));
 
-    chkReadFromDevice->setChecked(Setting(store, QStringLiteral("ReadFromDevice"), QStringLiteral("0")) == QLatin1String("1"));
+    chkReadFromDevice->setChecked(Setting(store, QStringLiteral("ReadFromDevice"), QStringLiteral("0")) ==
+                                  QLatin1String("1"));
 
     const double stored = std::floor(LeadingNumber(Setting(store, QStringLiteral("NrPrevPath"), QStringLiteral("0"))));
     // A damaged count must not make start-up read millions of keys.
@@ -181,7 +184,8 @@ void frmMain::SaveSettings()
         const QString text = Drive1->itemText(i);
         const QByteArray stored = Drive1->itemData(i, kStoredBytesRole).toByteArray();
         const bool unchanged = !stored.isEmpty() && QString::fromUtf8(stored) == text;
-        store.setValue(kSection, QStringLiteral("PrevPath") + QString::number(i + 1), unchanged ? stored : text.toUtf8());
+        store.setValue(kSection, QStringLiteral("PrevPath") + QString::number(i + 1),
+                       unchanged ? stored : text.toUtf8());
     }
     save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
     save(QStringLiteral("ReadFromDevice"), chkReadFromDevice->Checked() ? QStringLiteral("1") : QStringLiteral("0"));

@@ -144,6 +144,39 @@ private slots:
         QVERIFY(again.ReadAll(false).entries.first().record.isEmpty());
     }
 
+    // A file of the first version, as the release before the profile test left it.
+    void migratesVersion1KeepingItsRows()
+    {
+        const QString path = FreshPath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const HistoryEntry old = Entry(3);
+        Raw(path,
+            QStringLiteral("CREATE TABLE runs (id INTEGER PRIMARY KEY AUTOINCREMENT, started TEXT NOT NULL,"
+                           " target TEXT NOT NULL, device TEXT NOT NULL, kind TEXT NOT NULL, outcome TEXT NOT NULL,"
+                           " files INTEGER NOT NULL, megabytes INTEGER NOT NULL, write_rate REAL NOT NULL,"
+                           " read_rate REAL NOT NULL, options TEXT NOT NULL, record TEXT NOT NULL)"));
+        Raw(path,
+            QStringLiteral("INSERT INTO runs (started, target, device, kind, outcome, files, megabytes,"
+                           " write_rate, read_rate, options, record) VALUES ('%1', '%2', 'sdb1', '%3',"
+                           " 'complete', 4, 10, 15.5, 83.25, 'direct', '%4')")
+                .arg(old.started.toString(Qt::ISODateWithMs), old.target, old.kind, QString::fromUtf8(old.record)));
+        Raw(path, QStringLiteral("PRAGMA user_version = 1"));
+
+        HistoryStore store(path);
+        QVERIFY2(store.Open(), qPrintable(store.Problem().detail));
+        QCOMPARE(Raw(path, QStringLiteral("PRAGMA user_version")).toInt(), HistoryStore::kSchemaVersion);
+        HistoryEntry added = Entry(4);
+        added.kind = QStringLiteral("profile");
+        added.profiles = QStringLiteral("seq1m-qd8-read 512.0 MB/s 512 IOPS");
+        QVERIFY(store.Add(added));
+        const HistoryStore::Listing all = store.ReadAll(true);
+        QCOMPARE(all.entries.size(), 2);
+        QCOMPARE(all.entries[1].record, old.record);
+        QCOMPARE(all.entries[1].readRate, old.readRate);
+        QCOMPARE(all.entries[1].profiles, QString(""));
+        QCOMPARE(all.entries[0].profiles, added.profiles);
+    }
+
     void readsSkipUnreadableRecordsAndRemoveDeletes()
     {
         const QString path = FreshPath();

@@ -1,7 +1,11 @@
-// "Start Profile" through the real window, offscreen: a run to its end, and stops by Escape and close.
+// "Start Profile" through the real window, offscreen: a run to its end with its result log, and
+// stops by Escape and close.
 #include "common/EngineTestSupport.h"
+#include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
+#include "engine/EngineFormat.h"
+#include "platform/Version.h"
 #include "profile/UserProfiles.h"
 #include "shell/frmMain.h"
 
@@ -22,8 +26,20 @@ private slots:
         QVERIFY(!UserProfiles::Save(QStringLiteral("quick"), QStringLiteral("seq,write,64k,qd2,200ms,passes1")));
     }
 
+    // A run to its end, and the result log it writes beside the target when asked to: the log
+    // panel's lines between the classic header and version line, or a line saying it could not.
+    void runsTheChosenProfile_data()
+    {
+        QTest::addColumn<bool>("writeLog");
+        QTest::addColumn<bool>("logBlocked");
+        QTest::newRow("no result log") << false << false;
+        QTest::newRow("result log") << true << false;
+        QTest::newRow("result log name taken by a folder") << true << true;
+    }
     void runsTheChosenProfile()
     {
+        QFETCH(bool, writeLog);
+        QFETCH(bool, logBlocked);
         QTemporaryDir dir;
         frmMain w;
         w.show();
@@ -34,13 +50,30 @@ private slots:
         w.Drive1->setEditText(dir.path());
         w.Txt1->setText(QStringLiteral("2"));
         w.Txt2->setText(QStringLiteral("2"));
+        w.Chk11->setChecked(writeLog);
+        QStringList blocked; // this minute's name and the next, so a minute turning over cannot slip past
+        if (logBlocked) {
+            for (int minute = 0; minute < 2; ++minute) {
+                blocked << dir.filePath("Profile_VeltaroLog_" +
+                                        EngineFormat::LogStamp(QDateTime::currentDateTime().addSecs(60 * minute)) +
+                                        ".log");
+                QVERIFY(QDir().mkdir(blocked.last()));
+            }
+        }
         QSignalSpy finished(&w, &frmMain::runFinished);
         bool lockedDuringRun = false;
-        QTimer::singleShot(0, &w, [&] { lockedDuringRun = !w.Cmd11->isEnabled() && !w.cboProfile->isEnabled(); });
+        QTimer::singleShot(0, &w, [&] {
+            lockedDuringRun =
+                !w.Cmd11->isEnabled() && !w.cboProfile->isEnabled() && w.RunActive && !w.Cmd15->isEnabled();
+        });
         emit w.Cmd14->Click();
         QVERIFY(lockedDuringRun);
-        QVERIFY(w.StopRequested && w.Cmd14->isEnabled() && w.Txt1->isEnabled());
-        const QStringList lines = w.LogText.lines();
+        QVERIFY(w.StopRequested && w.Cmd14->isEnabled() && w.Txt1->isEnabled() && !w.RunActive);
+        QStringList lines = w.LogText.lines();
+        if (logBlocked) {
+            QVERIFY(blocked.contains(w.LogFileName));
+            QCOMPARE(lines.takeLast(), "Kann auf " + w.LogFileName + " nicht zugreifen!");
+        }
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].startsWith(QStringLiteral("E/A-Verfahren: ")));
         QVERIFY2(QRegularExpression(QStringLiteral("^quick: [0-9,.]+ MB/s, [0-9,.]+ IOPS$")).match(lines[1]).hasMatch(),
@@ -48,7 +81,27 @@ private slots:
         QCOMPARE(w.ProfileResults.size(), 1);
         QCOMPARE(w.ProfileResults[0].spec.fileSize, 4 << 20); // count x size MB
         QCOMPARE(w.ProfileResults[0].passes.size(), 1);
-        QVERIFY(QDir(dir.path()).isEmpty());
+        // The test files are gone; only a result log asked for stays.
+        QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        left.sort();
+        QStringList expectedLeft;
+        if (writeLog && !logBlocked)
+            expectedLeft << QFileInfo(w.LogFileName).fileName();
+        for (const QString &b : blocked)
+            expectedLeft << QFileInfo(b).fileName();
+        expectedLeft.sort();
+        QCOMPARE(left, expectedLeft);
+        QVERIFY(QRegularExpression(QStringLiteral("^Profile_VeltaroLog_\\d\\d_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.log$"))
+                    .match(QFileInfo(w.LogFileName).fileName())
+                    .hasMatch());
+        if (writeLog && !logBlocked) {
+            const QStringList file = QString::fromUtf8(ReadAll(w.LogFileName)).split(QStringLiteral("\r\n"));
+            const QStringList expected =
+                QStringList{QString(43, u'#'), "# Veltaro auf: " + w.Drive1->currentText(), QString(43, u'#'),
+                            QString()} +
+                lines + QStringList{QString(), "Erstellt mit Veltaro v." + ProgramVersion(), QString()};
+            QCOMPARE(file, expected);
+        }
         // The results window learns of it as of the classic runs.
         QCOMPARE(finished.size(), 1);
         const RunRecord &record = w.LastRecord();
@@ -56,6 +109,9 @@ private slots:
         QCOMPARE(record.profiles.size(), size_t(1));
         QCOMPARE(record.profiles[0].name, QStringLiteral("quick"));
         QCOMPARE(record.profiles[0].passes.size(), size_t(1));
+        QCOMPARE(record.options.writeLogFile, writeLog);
+        QCOMPARE(record.resultLogPath, writeLog ? w.LogFileName : QString());
+        QCOMPARE(record.resultLogWritten, writeLog && !logBlocked);
     }
 
     void stopsAtOnce_data()

@@ -57,6 +57,46 @@ RunRecord MakeRun(RunKind kind, int minute, const QString &target, double writeR
     return r;
 }
 
+// A profile run: each profile's passes at the rates given, block latencies scaled by the rate.
+RunRecord MakeProfileRun(int minute, const QList<std::pair<QString, QList<double>>> &profiles)
+{
+    RunRecord r = RunRecord::begin(RunKind::Profile);
+    r.startedUtc = QDateTime(QDate(2026, 12, 6), QTime(21, minute), Qt::UTC);
+    r.target = QStringLiteral("/mnt/ssd/");
+    r.fileSizeMB = 40;
+    r.outcome.status = RunStatus::Complete;
+    for (const auto &[name, rates] : profiles) {
+        ProfileRecord p;
+        p.name = name;
+        p.spec = QStringLiteral("seq,read,1m,qd8,jobs1,size40m,5s,passes2");
+        p.engine = QStringLiteral("io_uring");
+        p.status = rates.isEmpty() ? RunStatus::Failed : RunStatus::Complete;
+        p.reason = rates.isEmpty() ? QStringLiteral("no_space") : QString();
+        for (double rate : rates) {
+            ProfilePassRecord pass;
+            pass.rateMBps = rate;
+            pass.iops = rate * 256;
+            for (int b = 1; b <= 200; ++b)
+                pass.latency.record(uint64_t(b * 100000 / rate));
+            p.passes.push_back(pass);
+            p.bestMBps = std::max(p.bestMBps, rate);
+            p.bestIops = std::max(p.bestIops, pass.iops);
+            p.meanMBps += rate / rates.size();
+            p.meanIops += pass.iops / rates.size();
+        }
+        r.profiles.push_back(p);
+    }
+    return r;
+}
+
+QStringList Row(const QTableWidget *table, int row)
+{
+    QStringList cells;
+    for (int c = 0; c < table->columnCount(); ++c)
+        cells << (table->item(row, c) ? table->item(row, c)->text() : QString());
+    return cells;
+}
+
 QStringList Column(const frmResults &w, int column)
 {
     QStringList cells;
@@ -197,29 +237,13 @@ private slots:
         QCOMPARE(w.FileTable->rowCount(), 0);
     }
 
-    void percentChange_data()
-    {
-        QTest::addColumn<double>("from");
-        QTest::addColumn<double>("to");
-        QTest::addColumn<bool>("defined");
-        QTest::addColumn<double>("percent");
-        QTest::newRow("faster") << 10.0 << 15.0 << true << 50.0;
-        QTest::newRow("slower") << 200.0 << 50.0 << true << -75.0;
-        QTest::newRow("same") << 7.0 << 7.0 << true << 0.0;
-        QTest::newRow("both zero") << 0.0 << 0.0 << true << 0.0;
-        QTest::newRow("from zero") << 0.0 << 5.0 << false << 0.0;
-    }
+    // Rates of 0 are real figures: no change from 0 to 0, no per cent from 0 to anything else.
     void percentChange()
     {
-        QFETCH(double, from);
-        QFETCH(double, to);
-        QFETCH(bool, defined);
-        QFETCH(double, percent);
-        const std::optional<double> got = RunCompare::PercentChange(from, to);
-        QCOMPARE(got.has_value(), defined);
-        if (defined)
-            QCOMPARE(*got, percent);
-        QVERIFY(!RunCompare::PercentChange(std::nullopt, to));
+        QCOMPARE(RunCompare::PercentChange(200.0, 50.0), std::optional<double>(-75.0));
+        QCOMPARE(RunCompare::PercentChange(0.0, 0.0), std::optional<double>(0.0));
+        QVERIFY(!RunCompare::PercentChange(0.0, 5.0));
+        QVERIFY(!RunCompare::PercentChange(std::nullopt, 5.0));
     }
 
     void compareShowsBothRunsAndTheDifference()
@@ -275,7 +299,7 @@ private slots:
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].startsWith(QStringLiteral("run_id,started_utc,target,")));
         QCOMPARE(lines[1], QStringLiteral("%1,2026-12-06T20:01:00.000Z,\"/media/usb,stick/\",,single,complete,3,2,"
-                                          "1209,285,10.250,80.000,no cache")
+                                          "1209,285,10.250,80.000,no cache,")
                                .arg(QString::fromLatin1(runs[0].runId)));
 
         // A file that cannot be written: one box naming it, and a false result.
@@ -332,6 +356,84 @@ private slots:
         QCOMPARE(boxes.size(), 2);
         QVERIFY(boxes[1].startsWith(QStringLiteral("64|Die Datei war beschädigt")));
         QVERIFY(boxes[1].contains(damaged + QStringLiteral(".damaged-")));
+    }
+
+    void profileRunsShowTheirFiguresAndCompareByProfile()
+    {
+        const RunRecord first = MakeProfileRun(4, {{"seq1m-qd8-read", {500, 520}}, {"gone", {50}}, {"full", {}}});
+        const RunRecord second = MakeProfileRun(5, {{"seq1m-qd8-read", {546, 480}}, {"new", {100}}});
+        const QString path = dir.filePath(QStringLiteral("profiles/history.sqlite"));
+        QList<qint64> profileIds;
+        {
+            HistoryStore store(path);
+            QVERIFY(RunHistory::Open(store));
+            for (const RunRecord &r : {first, second, runs[0]}) {
+                HistoryEntry e = RunHistory::EntryOf(r);
+                QVERIFY(store.Add(e));
+                profileIds << e.id;
+            }
+        }
+        frmResults w(nullptr, path);
+        w.show();
+        w.Refresh();
+        w.HistoryView->sortByColumn(HistoryModel::Date, Qt::AscendingOrder);
+        QCOMPARE(Column(w, HistoryModel::Kind), (QStringList{"single", "profile", "profile"}));
+        QCOMPARE(Column(w, HistoryModel::Size), (QStringList{"3 × 2", "40", "40"}));
+        QCOMPARE(Column(w, HistoryModel::Profiles)[1],
+                 QStringLiteral("seq1m-qd8-read 520.0 MB/s 133120 IOPS\ngone 50.0 MB/s 12800 IOPS\n"
+                                "full 0.0 MB/s 0 IOPS (failed)"));
+        QCOMPARE(w.Model->headerData(HistoryModel::Profiles, Qt::Horizontal).toString(), QStringLiteral("Profiles"));
+        QCOMPARE(w.Model->headerData(HistoryModel::Outcome, Qt::Horizontal).toString(), QStringLiteral("Outcome"));
+
+        // The last run: MB/s per profile with a bar set per pass, latencies over both passes, a
+        // table row per pass and one for the profile that measured nothing.
+        w.ShowRun(first);
+        QVERIFY(w.lblLastRun->text().contains(QStringLiteral("profile 40 MB")));
+        QBarSeries *rates = Bars(w.FileChart);
+        QVERIFY(rates && !w.FileChart->isHidden());
+        QCOMPARE(rates->count(), 2);
+        QCOMPARE(Values(rates->barSets()[0]), (QList<qreal>{500, 50, 0}));
+        QCOMPARE(Values(rates->barSets()[1]), (QList<qreal>{520, 0, 0}));
+        QCOMPARE(rates->barSets()[1]->label(), QStringLiteral("Pass 2"));
+        QBarSeries *latency = Bars(w.LatencyChart);
+        QVERIFY(latency);
+        QCOMPARE(latency->count(), 5); // p50 to max
+        LatencyHistogram both = first.profiles[0].passes[0].latency;
+        both.merge(first.profiles[0].passes[1].latency);
+        QCOMPARE(latency->barSets()[0]->label(), QStringLiteral("p50"));
+        QCOMPARE(Values(latency->barSets()[0]),
+                 (QList<qreal>{LatencySummary::of(both).p50Us,
+                               LatencySummary::of(first.profiles[1].passes[0].latency).p50Us}));
+        QCOMPARE(w.FileTable->rowCount(), 4);
+        const LatencySummary pass2 = LatencySummary::of(first.profiles[0].passes[1].latency);
+        QCOMPARE(Row(w.FileTable, 1),
+                 (QStringList{"seq1m-qd8-read", "2", "520.0", "133120", QString::number(pass2.p50Us, 'f', 1),
+                              QString::number(pass2.p99Us, 'f', 1), QString::number(pass2.p999Us, 'f', 1),
+                              QString::number(pass2.maxUs, 'f', 1), "io_uring"}));
+        QCOMPARE(Row(w.FileTable, 3).mid(0, 3), (QStringList{"full", "failed: no_space", ""}));
+
+        // Compared per profile, matched by name; a profile of one run only has one side.
+        w.Choose({profileIds[1], profileIds[0]});
+        QVERIFY(w.CompareChosen());
+        QCOMPARE(w.CompareTable->columnCount(), 5);
+        QCOMPARE(w.CompareTable->rowCount(), 4 * RunCompare::kProfileFigureCount);
+        QCOMPARE(Row(w.CompareTable, 0).join('|'), QStringLiteral("seq1m-qd8-read|Best MB/s|520.00|546.00|+5.0 %"));
+        QCOMPARE(Row(w.CompareTable, 1).join('|'), QStringLiteral("seq1m-qd8-read|Mean MB/s|510.00|513.00|+0.6 %"));
+        QCOMPARE(Row(w.CompareTable, 2).join('|'),
+                 QStringLiteral("seq1m-qd8-read|Best IOPS|133120.00|139776.00|+5.0 %"));
+        QCOMPARE(Row(w.CompareTable, RunCompare::kProfileFigureCount).join('|'),
+                 QStringLiteral("gone|Best MB/s|50.00||"));
+        QCOMPARE(Row(w.CompareTable, 2 * RunCompare::kProfileFigureCount).join('|'),
+                 QStringLiteral("full|Best MB/s|||"));
+        QCOMPARE(Row(w.CompareTable, 3 * RunCompare::kProfileFigureCount).join('|'),
+                 QStringLiteral("new|Best MB/s||100.00|"));
+        QVERIFY(w.CompareTable->horizontalHeaderItem(3)->text().contains(
+            second.startedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+        // A classic run has no profiles to set beside them.
+        w.Choose({profileIds[0], profileIds[2]});
+        QVERIFY(!w.CompareChosen());
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(boxes[0].endsWith(QStringLiteral("nur mit einem Profillauf vergleichen.")));
     }
 
     void mainWindowKeepsEveryRunAndOpensTheWindow()

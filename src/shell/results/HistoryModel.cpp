@@ -1,6 +1,7 @@
 #include "shell/results/HistoryModel.h"
 
 #include <QLocale>
+#include <algorithm>
 
 namespace {
 
@@ -50,8 +51,10 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     case Kind:
         return e.kind;
     case Size:
-        return sortKey ? QVariant(qint64(e.files) * e.megabytes)
-                       : QVariant(QStringLiteral("%1 × %2").arg(e.files).arg(e.megabytes));
+        if (sortKey)
+            return qint64(std::max(e.files, 1)) * e.megabytes;
+        // A profile run has one file per job, each of the size typed.
+        return e.files > 0 ? QStringLiteral("%1 × %2").arg(e.files).arg(e.megabytes) : QString::number(e.megabytes);
     case WriteRate:
         return sortKey ? QVariant(e.writeRate) : QVariant(Rate(e.writeRate));
     case ReadRate:
@@ -60,6 +63,9 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
         return e.options;
     case Outcome:
         return e.outcome;
+    case Profiles:
+        // One line per profile, beside the classic rates.
+        return sortKey ? e.profiles : QString(e.profiles).replace(QStringLiteral("; "), QStringLiteral("\n"));
     }
     return {};
 }

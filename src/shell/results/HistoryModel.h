@@ -8,7 +8,7 @@
 class HistoryModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Date, Target, Device, Kind, Size, WriteRate, ReadRate, Options, Outcome, ColumnCount };
+    enum Column { Date, Target, Device, Kind, Size, WriteRate, ReadRate, Profiles, Options, Outcome, ColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
 

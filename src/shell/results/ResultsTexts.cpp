@@ -2,6 +2,8 @@
 
 #include "lang/modLang.h"
 
+#include <algorithm>
+
 namespace ResultsTexts {
 
 namespace {
@@ -57,7 +59,10 @@ QString DeleteButton()
 }
 QStringList HistoryHeaders()
 {
-    return List(159, "Date\r\nTarget\r\nDevice\r\nKind\r\nFiles × MB\r\nWrite MB/s\r\nRead MB/s\r\nOptions\r\nOutcome");
+    QStringList headers =
+        List(159, "Date\r\nTarget\r\nDevice\r\nKind\r\nFiles × MB\r\nWrite MB/s\r\nRead MB/s\r\nOptions\r\nOutcome");
+    headers.insert(std::min<qsizetype>(7, headers.size()), Text(269, "Profiles")); // after the rates
+    return headers;
 }
 QStringList CompareHeaders()
 {
@@ -133,6 +138,35 @@ QString ConfirmDelete()
 QString CannotWrite()
 {
     return Text(177, "Die Datei kann nicht geschrieben werden:");
+}
+QStringList ProfileHeaders()
+{
+    return List(262, "Profile\r\nPass\r\nMB/s\r\nIOPS\r\np50 (µs)\r\np99 (µs)\r\np99.9 (µs)\r\nmax (µs)\r\nEngine");
+}
+QString ProfileRateChartTitle()
+{
+    return Text(263, "MB/s per profile and pass");
+}
+QString ProfileLatencyChartTitle()
+{
+    return Text(264, "Block latency per profile (µs)");
+}
+QString Pass()
+{
+    return Text(265, "Pass");
+}
+QStringList ProfileFigureNames()
+{
+    return List(266, "Best MB/s\r\nMean MB/s\r\nBest IOPS\r\nMean IOPS\r\nLatency p50 (µs)\r\n"
+                     "Latency p99 (µs)\r\nLatency max (µs)");
+}
+QStringList ProfileCompareHeaders()
+{
+    return List(267, "Profile\r\nFigure\r\nFirst run\r\nSecond run\r\nDifference");
+}
+QString ProfileWithClassic()
+{
+    return Text(268, "Ein Profillauf lässt sich nur mit einem Profillauf vergleichen.");
 }
 QStringList YesNo()
 {

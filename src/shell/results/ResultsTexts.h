@@ -36,5 +36,13 @@ QString ChooseTwo();
 QString ConfirmDelete();
 QString CannotWrite();
 QStringList YesNo();
+// The profile test's figures.
+QStringList ProfileHeaders();
+QString ProfileRateChartTitle();
+QString ProfileLatencyChartTitle();
+QString Pass();
+QStringList ProfileFigureNames();
+QStringList ProfileCompareHeaders();
+QString ProfileWithClassic();
 
 } // namespace ResultsTexts

@@ -22,6 +22,8 @@ double FileMs(const FileRecord &f)
     return f.us > 0 ? f.us / 1000.0 : double(f.ms);
 }
 
+} // namespace
+
 QChart *BarChart(const QString &title, const QStringList &categories, QBarSeries *series, QAbstractAxis *valueAxis)
 {
     auto *chart = new QChart;
@@ -37,7 +39,15 @@ QChart *BarChart(const QString &title, const QStringList &categories, QBarSeries
     return chart;
 }
 
-} // namespace
+QAbstractAxis *LatencyAxis(double low, double high)
+{
+    auto *axis = new QLogValueAxis;
+    axis->setBase(10);
+    axis->setLabelFormat(QStringLiteral("%g"));
+    axis->setRange(std::max(0.01, low / 2), std::max(1.0, high * 2));
+    axis->setMinorTickCount(-1);
+    return axis;
+}
 
 QChart *FileTimes(const RunRecord &record)
 {
@@ -95,16 +105,10 @@ QChart *Latencies(const RunRecord &record)
         delete series;
         return nullptr;
     }
-    // Latencies span several powers of ten between the median and the slowest block.
-    auto *axis = new QLogValueAxis;
-    axis->setBase(10);
-    axis->setLabelFormat(QStringLiteral("%g"));
-    axis->setRange(std::max(0.01, low / 2), std::max(1.0, high * 2));
-    axis->setMinorTickCount(-1);
     return BarChart(ResultsTexts::LatencyChartTitle(),
                     {QStringLiteral("p50"), QStringLiteral("p90"), QStringLiteral("p99"), QStringLiteral("p99.9"),
                      QStringLiteral("max")},
-                    series, axis);
+                    series, LatencyAxis(low, high));
 }
 
 void FillFileTable(QTableWidget &table, const RunRecord &record)

@@ -219,6 +219,7 @@ void frmResults::Refresh()
     const HistoryStore::Listing listing = m_store->ReadAll();
     Model->SetEntries(listing.entries);
     HistoryView->resizeColumnsToContents();
+    HistoryView->resizeRowsToContents();
     lblHistory->setText(listing.skipped ? ResultsTexts::Skipped() + QString::number(listing.skipped)
                                         : QDir::toNativeSeparators(m_storePath));
     // On first opening, the last run is the newest one stored.
@@ -240,10 +241,11 @@ void frmResults::ShowRun(const RunRecord &record)
         const PhaseRecord *p = record.phase(kind);
         return p && p->rateMBps ? QLocale().toString(*p->rateMBps, 'f', 2) + QStringLiteral(" MB/s") : QString();
     };
+    const bool profiles = record.kind == RunKind::Profile;
+    const QString size = profiles ? QStringLiteral(" %1 MB").arg(record.fileSizeMB)
+                                  : QStringLiteral(" %1 × %2 MB").arg(record.fileCount).arg(record.fileSizeMB);
     QStringList parts{When(record.startedUtc), record.target, RunHistory::DeviceText(record),
-                      toString(record.kind) +
-                          QStringLiteral(" %1 × %2 MB").arg(record.fileCount).arg(record.fileSizeMB),
-                      toString(record.outcome.status)};
+                      toString(record.kind) + size, toString(record.outcome.status)};
     if (!rate(PhaseKind::Write).isEmpty())
         parts << ResultsTexts::Write() + u' ' + rate(PhaseKind::Write);
     if (!rate(PhaseKind::Read).isEmpty())
@@ -251,9 +253,15 @@ void frmResults::ShowRun(const RunRecord &record)
     parts.removeAll(QString());
     lblLastRun->setText(parts.join(QStringLiteral("  ·  ")));
     m_runShown = true;
-    SetChart(FileChart, RunCharts::FileTimes(record));
-    SetChart(LatencyChart, RunCharts::Latencies(record));
-    RunCharts::FillFileTable(*FileTable, record);
+    if (profiles) {
+        SetChart(FileChart, RunCharts::ProfileRates(record));
+        SetChart(LatencyChart, RunCharts::ProfileLatencies(record));
+        RunCharts::FillProfileTable(*FileTable, record);
+    } else {
+        SetChart(FileChart, RunCharts::FileTimes(record));
+        SetChart(LatencyChart, RunCharts::Latencies(record));
+        RunCharts::FillFileTable(*FileTable, record);
+    }
     FileTable->setVisible(FileTable->rowCount() > 0);
 }
 
@@ -300,20 +308,36 @@ bool frmResults::CompareChosen()
         MsgBox(ResultsTexts::ChooseTwo(), MsgBoxStyle::Information, kTitle, this);
         return false;
     }
-    const QStringList names = ResultsTexts::FigureNames();
-    QStringList headers = ResultsTexts::CompareHeaders();
-    for (int i = 0; i < 2 && i + 1 < headers.size(); ++i)
-        headers[i + 1] += QStringLiteral("\n") + When(runs[i].startedUtc);
+    const bool profiles = runs[0].kind == RunKind::Profile;
+    if (profiles != (runs[1].kind == RunKind::Profile)) {
+        MsgBox(ResultsTexts::ProfileWithClassic(), MsgBoxStyle::Information, kTitle, this);
+        return false;
+    }
+    // Rows of text cells: the leading ones name the figure, the last three are numbers.
+    QList<QStringList> rows;
+    if (profiles) {
+        const QStringList names = ResultsTexts::ProfileFigureNames();
+        for (const RunCompare::ProfileRow &row : RunCompare::CompareProfiles(runs[0], runs[1]))
+            rows << QStringList{row.profile, names.value(int(row.figure)), Figure(row.first), Figure(row.second),
+                                Percent(row.percent)};
+    } else {
+        const QStringList names = ResultsTexts::FigureNames();
+        for (const RunCompare::Row &row : RunCompare::Compare(runs[0], runs[1]))
+            rows << QStringList{names.value(int(row.figure)), Figure(row.first), Figure(row.second),
+                                Percent(row.percent)};
+    }
+    QStringList headers = profiles ? ResultsTexts::ProfileCompareHeaders() : ResultsTexts::CompareHeaders();
+    const int firstRun = profiles ? 2 : 1;
+    for (int i = 0; i < 2 && firstRun + i < headers.size(); ++i)
+        headers[firstRun + i] += QStringLiteral("\n") + When(runs[i].startedUtc);
+    CompareTable->clear();
+    CompareTable->setColumnCount(int(headers.size()));
     CompareTable->setHorizontalHeaderLabels(headers);
-    const QList<RunCompare::Row> rows = RunCompare::Compare(runs[0], runs[1]);
     CompareTable->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
-        const RunCompare::Row &row = rows[r];
-        const QStringList cells{names.value(int(row.figure)), Figure(row.first), Figure(row.second),
-                                Percent(row.percent)};
-        for (int c = 0; c < cells.size(); ++c) {
-            auto *item = new QTableWidgetItem(cells[c]);
-            if (c > 0)
+        for (int c = 0; c < rows[r].size(); ++c) {
+            auto *item = new QTableWidgetItem(rows[r][c]);
+            if (c >= firstRun)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             CompareTable->setItem(r, c, item);
         }
