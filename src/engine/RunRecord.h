@@ -79,9 +79,6 @@ struct PhaseRecord {
     bool operator==(const PhaseRecord &) const = default;
 };
 
-// The record's name for what it knows of the device behind the target.
-using DeviceInfo = DeviceIdentity;
-
 // A fio job that repeats one phase on the same folder: its words, and the same as one shell line.
 struct FioCommandRecord {
     PhaseKind phase = PhaseKind::Write;

@@ -32,7 +32,7 @@ QString DeviceText(const RunRecord &record)
 {
     if (!record.device)
         return {};
-    const DeviceInfo &d = *record.device;
+    const DeviceIdentity &d = *record.device;
     QStringList parts;
     if (d.model && !d.model->trimmed().isEmpty())
         parts << d.model->trimmed();

@@ -6,8 +6,6 @@
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/Txt.h"
-#include "engine/EngineFormat.h"
-#include "engine/LogFormatter.h"
 #include "engine/RunDriver.h"
 #include "engine/clsDoEvents.h"
 #include "lang/modLang.h"
@@ -15,6 +13,7 @@
 #include "profile/ProfileSession.h"
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
+#include "report/LogFormatter.h"
 #include "shell/frmProfiles.h"
 
 #include <QComboBox>
@@ -101,7 +100,7 @@ void frmMain::Cmd14_Click()
 
     // Named at the start as the classic tests name theirs, so the stamp is the run's start.
     const bool writeLog = Chk11->Checked();
-    LogFileName = path + QStringLiteral("Profile_VeltaroLog_") + EngineFormat::LogStamp(QDateTime::currentDateTime()) +
+    LogFileName = path + QStringLiteral("Profile_VeltaroLog_") + RunDriver::LogStamp(QDateTime::currentDateTime()) +
                   QStringLiteral(".log");
     LogText.clear();
     StopRequested = false;
@@ -128,11 +127,12 @@ void frmMain::Cmd14_Click()
     StopBusyAnimation();
     // After the test files are gone, as the classic tests write theirs.
     if (writeLog) {
-        const RunDriver::LogWrite written = RunDriver::AppendResultLog(LogFileName, Drive1->currentText(), LogText);
-        if (written != RunDriver::LogWrite::Written) {
-            WindowLog out(*this);
-            LogFormatter(out).failed(FailReason::AccessFailed, LogFileName);
-        }
+        WindowLog out(*this);
+        LogFormatter formatter(out);
+        const RunDriver::LogWrite written = RunDriver::AppendResultLog(
+            LogFileName, formatter.Header(Drive1->currentText()), LogText, formatter.Trailer());
+        if (written != RunDriver::LogWrite::Written)
+            formatter.failed(FailReason::AccessFailed, LogFileName);
         m_lastRecord.resultLogPath = LogFileName;
         m_lastRecord.resultLogWritten = written == RunDriver::LogWrite::Written;
     }

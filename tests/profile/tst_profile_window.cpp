@@ -4,7 +4,7 @@
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
-#include "engine/EngineFormat.h"
+#include "engine/RunDriver.h"
 #include "platform/Version.h"
 #include "profile/UserProfiles.h"
 #include "shell/frmMain.h"
@@ -55,7 +55,7 @@ private slots:
         if (logBlocked) {
             for (int minute = 0; minute < 2; ++minute) {
                 blocked << dir.filePath("Profile_VeltaroLog_" +
-                                        EngineFormat::LogStamp(QDateTime::currentDateTime().addSecs(60 * minute)) +
+                                        RunDriver::LogStamp(QDateTime::currentDateTime().addSecs(60 * minute)) +
                                         ".log");
                 QVERIFY(QDir().mkdir(blocked.last()));
             }
