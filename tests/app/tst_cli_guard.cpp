@@ -1,37 +1,16 @@
 // The runner's answers before a run: a folder that refuses the cache bypass, a folder another run
 // holds. Exit code, one line on standard error, and nothing touched.
 #include "common/FaultSupport.h"
+#include "common/SystemSupport.h"
 #include "platform/FolderLock.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 
 using FaultTest::TestTarget;
 
-namespace {
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome Runner(const QStringList &args)
-{
-    QProcess p;
-    p.setWorkingDirectory(QDir::tempPath()); // no language file: the built-in texts
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro-cli"), args);
-    Outcome o;
-    if (p.waitForStarted() && p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
-        o.exitCode = p.exitCode();
-    o.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    o.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return o;
-}
-
-} // namespace
+using namespace SystemTest;
 
 class TestCliGuard : public QObject {
     Q_OBJECT
@@ -49,61 +28,56 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(bool, refuses);
-        const TestTarget scratch{TestTarget::Kind(kind)};
-        if (!scratch.Skip().isEmpty())
-            QSKIP(qPrintable(scratch.Skip()));
+        TEST_TARGET_OR_SKIP(scratch, TestTarget::Kind(kind));
         const QString target = scratch.Path();
         const FaultTest::Snapshot before = FaultTest::TakeSnapshot(target);
         // Big enough that a cached phase never takes 0 ms, which the seed counts as a failure.
         const QStringList args{"-n", "2", "-s", "8", target};
 
-        const Outcome plain = Runner(args);
-        QCOMPARE(plain.exitCode, refuses ? 1 : 0);
+        const Result plain = RunCli(args);
+        QCOMPARE(plain.code, refuses ? 1 : 0);
         if (refuses) {
-            QCOMPARE(plain.out, QString());
-            QCOMPARE(plain.err.count(u'\n'), 1);
-            QVERIFY2(plain.err.contains(QStringLiteral("1 KB")) && plain.err.contains(QStringLiteral("--allow-cache")),
-                     qPrintable(plain.err));
-            QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+            QCOMPARE(plain.out, QByteArray());
+            QCOMPARE(plain.err.count('\n'), 1);
+            QVERIFY2(plain.err.contains("1 KB") && plain.err.contains("--allow-cache"), plain.err.constData());
+            QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QByteArray());
         }
-        const Outcome allowed = Runner(QStringList{"--allow-cache", "--json"} + args);
-        QCOMPARE(allowed.exitCode, 0);
-        QVERIFY2(allowed.err.contains(QStringLiteral("Ergebnis:")), qPrintable(allowed.out + allowed.err));
-        QVERIFY(!allowed.err.contains(QStringLiteral("Checksum Error!")));
-        const QJsonObject record = QJsonDocument::fromJson(allowed.out.toUtf8()).object();
-        QCOMPARE(record.value(QStringLiteral("direct_io_refused")).toBool(), refuses);
-        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+        const Result allowed = RunCli(QStringList{"--allow-cache", "--json"} + args);
+        QCOMPARE(allowed.code, 0);
+        QVERIFY2(allowed.err.contains("Ergebnis:"), (allowed.out + allowed.err).constData());
+        QVERIFY(!allowed.err.contains("Checksum Error!"));
+        const QJsonObject record = QJsonDocument::fromJson(allowed.out).object();
+        QCOMPARE(record.value("direct_io_refused").toBool(), refuses);
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QByteArray());
     }
 
     void failedWritesExitOne()
     {
-        const TestTarget small(TestTarget::Small);
-        if (!small.Skip().isEmpty())
-            QSKIP(qPrintable(small.Skip()));
-        const Outcome o = Runner({"-n", "2", "-s", "4", small.Path()});
-        QCOMPARE(o.exitCode, 1);
-        QVERIFY2(o.out.contains(QStringLiteral("Ergebnis:")), qPrintable(o.out)); // the log as it was
-        QCOMPARE(o.err.count(u'\n'), 1);
-        QVERIFY2(o.err.contains(QStringLiteral("Schreibzugriffe sind fehlgeschlagen")), qPrintable(o.err));
+        TEST_TARGET_OR_SKIP(small, TestTarget::Small);
+        const Result o = RunCli({"-n", "2", "-s", "4", small.Path()});
+        QCOMPARE(o.code, 1);
+        QVERIFY2(o.out.contains("Ergebnis:"), o.out.constData()); // the log as it was
+        QCOMPARE(o.err.count('\n'), 1);
+        QVERIFY2(o.err.contains("Schreibzugriffe sind fehlgeschlagen"), o.err.constData());
     }
 
     void heldFolderIsRefusedUntouched()
     {
         QTemporaryDir dir;
-        QFile(dir.filePath(QStringLiteral("1.tst"))).open(QIODevice::WriteOnly); // the other run's file
+        QFile(dir.filePath("1.tst")).open(QIODevice::WriteOnly); // the other run's file
         const FaultTest::Snapshot before = FaultTest::TakeSnapshot(dir.path());
         FolderLock otherRun;
         QCOMPARE(otherRun.Take(dir.path()), FolderLock::State::Held);
-        for (const QString &which : {QStringLiteral("--multiple"), QStringLiteral("--cache")}) {
-            const Outcome o = Runner({which, "-n", "2", "-s", "1", dir.path()});
-            QCOMPARE(o.exitCode, 1);
-            QCOMPARE(o.out, QString());
-            QCOMPARE(o.err.count(u'\n'), 1);
-            QVERIFY2(o.err.contains(dir.path()), qPrintable(o.err));
-            QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(dir.path())), QString());
+        for (const QString &which : {"--multiple", "--cache"}) {
+            const Result o = RunCli({which, "-n", "2", "-s", "1", dir.path()});
+            QCOMPARE(o.code, 1);
+            QCOMPARE(o.out, QByteArray());
+            QCOMPARE(o.err.count('\n'), 1);
+            QVERIFY2(o.err.contains(dir.path().toUtf8()), o.err.constData());
+            QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(dir.path())), QByteArray());
         }
         otherRun.Release();
-        QCOMPARE(Runner({"-n", "1", "-s", "1", dir.path()}).exitCode, 0);
+        QCOMPARE(RunCli({"-n", "1", "-s", "1", dir.path()}).code, 0);
     }
 };
 

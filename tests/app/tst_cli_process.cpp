@@ -1,59 +1,21 @@
 // veltaro-cli as a script sees it: exit codes, what goes to which stream, clean folders, the
 // progress line on a terminal only, and fio repeating the printed commands.
+#include "common/SystemSupport.h"
 #include "engine/RunRecord.h"
 #include "platform/Version.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-struct Result {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-QString Cli()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro-cli");
-}
-
-QProcessEnvironment Environment()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    return env;
-}
-
-// Runs in a folder without language files, so the log has the built-in texts.
-Result Run(const QString &program, const QStringList &args, const QString &workDir)
-{
-    QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.setWorkingDirectory(workDir);
-    p.start(program, args);
-    if (!p.waitForFinished(60000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-QStringList Entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-} // namespace
+using namespace SystemTest;
 
 class TestCliProcess : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    Result cli(const QStringList &args) { return Run(Cli(), args, m_dir.path()); }
+    Result cli(const QStringList &args) { return RunCli(args, m_dir.path()); }
     QString folder(const QString &name)
     {
         const QString path = m_dir.filePath(name);
@@ -95,9 +57,7 @@ private slots:
     {
         const QString sibling = folder("plain");
         const QString blank = folder("plain ");
-        QFile marker(sibling + "/7.tst");
-        QVERIFY(marker.open(QIODevice::WriteOnly) && marker.write("keep") == 4);
-        marker.close();
+        QVERIFY(WriteFile(sibling + "/7.tst", "keep"));
 
         const Result r = cli({"-n", "2", "-s", "4", "--cache", blank});
         QCOMPARE(r.code, 0);

@@ -1,14 +1,15 @@
 // The runner under SIGTERM, SIGHUP, SIGINT, SIGPIPE and SIGXFSZ: each stop cleans up before the exit.
+#include "common/SystemSupport.h"
 #include "engine/RunRecord.h"
 
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
 
+using namespace SystemTest;
+
 class TestRunnerSignals : public QObject {
     Q_OBJECT
-
-    static QString Runner() { return QCoreApplication::applicationDirPath() + QStringLiteral("/veltaro-cli"); }
 
     static QStringList Left(const QString &folder, const QString &pattern)
     {
@@ -40,7 +41,7 @@ private slots:
         if (multiple)
             args << QStringLiteral("--multiple");
         QProcess runner;
-        runner.start(Runner(), args);
+        runner.start(Cli(), args);
         QVERIFY(runner.waitForStarted());
         // With --json the log goes to standard error and the record to standard output.
         runner.setReadChannel(QProcess::StandardError);
@@ -95,24 +96,12 @@ private slots:
     void pipeAndFileSizeSignalsIgnored()
     {
         QTemporaryDir dir;
-        QProcess runner;
-        runner.setStandardOutputFile(QProcess::nullDevice());
         // The limit (in 1 KB units for ulimit) is below one test file, so every file is cut short.
-        runner.start(QStringLiteral("/bin/sh"),
-                     {QStringLiteral("-c"), QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 | head -c 1"),
-                      Runner(), dir.path()});
-        QVERIFY(runner.waitForFinished(20000));
-        QCOMPARE(runner.exitCode(), 0); // head's status; the runner's own follows
+        const QString limited = QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 ");
+        QCOMPARE(Run("/bin/sh", {"-c", limited + "| head -c 1", Cli(), dir.path()}).code, 0); // head's status
         QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
-
-        QProcess direct;
-        direct.start(QStringLiteral("/bin/sh"),
-                     {QStringLiteral("-c"),
-                      QStringLiteral("ulimit -f 1024; \"$0\" \"$1\" -n 2 -s 2 >/dev/null; echo $?"), Runner(),
-                      dir.path()});
-        QVERIFY(direct.waitForFinished(20000));
         // The refused writes make it a failed run (1), not a death by SIGXFSZ (153).
-        QCOMPARE(direct.readAllStandardOutput().trimmed(), QByteArray("1"));
+        QCOMPARE(Run("/bin/sh", {"-c", limited + ">/dev/null; echo $?", Cli(), dir.path()}).out.trimmed(), "1");
         QCOMPARE(Left(dir.path(), QStringLiteral("*.tst")), QStringList());
     }
 };

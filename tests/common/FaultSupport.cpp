@@ -100,12 +100,16 @@ std::unique_ptr<ScratchMount> ScratchMount::Tmpfs(const QString &mountPoint, con
 
 namespace {
 
-QString MakeImage(const QString &image, int megabytes, const QString &mkfs, const QStringList &mkfsArgs)
+bool MakeFile(const QString &image, int megabytes)
 {
     QFile file(image);
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) * 1024 * 1024))
+    return file.open(QIODevice::WriteOnly) && file.resize(qint64(megabytes) << 20);
+}
+
+QString MakeImage(const QString &image, int megabytes, const QString &mkfs, const QStringList &mkfsArgs)
+{
+    if (!MakeFile(image, megabytes))
         return QStringLiteral("cannot make the image %1").arg(image);
-    file.close();
     QString output;
     if (Run(mkfs, mkfsArgs + QStringList{image}, &output) != 0)
         return mkfs + QStringLiteral(" failed: ") + output;
@@ -130,27 +134,42 @@ std::unique_ptr<ScratchMount> ScratchMount::Ramfs(const QString &mountPoint)
     return m;
 }
 
-std::unique_ptr<ScratchMount> ScratchMount::Ext4OnSectors4k(const QString &mountPoint, const QString &image,
-                                                            int megabytes)
+std::unique_ptr<ScratchMount> ScratchMount::Ext4OnLoop(const QString &mountPoint, const QString &image, int megabytes,
+                                                       Loop loop)
 {
     std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
-    QFile file(image);
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) << 20)) {
+    if (!MakeFile(image, megabytes)) {
         m->m_error = QStringLiteral("cannot make the image ") + image;
         return m;
     }
-    file.close();
     QString device;
-    if (Run(QStringLiteral("losetup"), {"-f", "--show", "-b", "4096", image}, &device) != 0) {
+    const QStringList sectors = loop == Loop::Sectors4k ? QStringList{"-b", "4096"} : QStringList{};
+    if (Run(QStringLiteral("losetup"), QStringList{"-f", "--show"} + sectors + QStringList{image}, &device) != 0) {
         m->m_error = QStringLiteral("losetup refused: ") + device.trimmed();
         return m;
     }
-    m->m_loopDevice = device.section(u'\n', 0, 0).trimmed(); // the device's name, without what Run adds
+    m->m_loopDevice = device = device.section(u'\n', 0, 0).trimmed(); // the device's name, without what Run adds
     QString output;
-    if (Run(QStringLiteral("mkfs.ext4"), {"-q", "-F", m->m_loopDevice}, &output) != 0)
+    if (loop == Loop::Counterfeit) {
+        // Two linear segments over the same lower half: writes to the upper half land below.
+        const QString name = QStringLiteral("veltaro-counterfeit-%1").arg(::getpid());
+        const QString table =
+            QStringLiteral("0 %1 linear %2 0\n%1 %1 linear %2 0").arg((qint64(megabytes) << 20) / 512 / 2).arg(device);
+        if (Run(QStringLiteral("dmsetup"), {"create", name, "--table", table}, &output) != 0) {
+            m->m_error = QStringLiteral("dmsetup refused: ") + output.trimmed();
+            return m;
+        }
+        m->m_mapped = name;
+        device = QStringLiteral("/dev/mapper/") + name;
+    }
+    // Without a journal all metadata stays in the lower half, so the counterfeit's mount survives
+    // the aliasing long enough for a run.
+    const QStringList mkfs = loop == Loop::Sectors4k ? QStringList{"-q", "-F"}
+                                                     : QStringList{"-q", "-F", "-O", "^has_journal", "-E", "nodiscard"};
+    if (Run(QStringLiteral("mkfs.ext4"), mkfs + QStringList{device}, &output) != 0)
         m->m_error = QStringLiteral("mkfs.ext4 failed: ") + output;
     else
-        m->Attach(QStringLiteral("mount"), {m->m_loopDevice, mountPoint});
+        m->Attach(QStringLiteral("mount"), {device, mountPoint});
     return m;
 }
 
@@ -183,6 +202,8 @@ ScratchMount::~ScratchMount()
     } else if (m_mounted && Run(QStringLiteral("umount"), {m_mountPoint}) != 0) {
         Run(QStringLiteral("umount"), {"-l", m_mountPoint});
     }
+    if (!m_mapped.isEmpty())
+        Run(QStringLiteral("dmsetup"), {"remove", "--retry", m_mapped});
     if (!m_loopDevice.isEmpty())
         Run(QStringLiteral("losetup"), {"-d", m_loopDevice});
 }
@@ -215,7 +236,8 @@ TestTarget::TestTarget(Kind kind) : m_path(m_dir.path())
         m_mount = tmpfs("ro,size=1m");
         break;
     default:
-        m_mount = ScratchMount::Ext4OnSectors4k(m_path, m_dir.filePath(QStringLiteral("img")), 64);
+        m_mount =
+            ScratchMount::Ext4OnLoop(m_path, m_dir.filePath(QStringLiteral("img")), 64, ScratchMount::Loop::Sectors4k);
         break;
     }
     m_skip = m_mount->Error();

@@ -43,9 +43,11 @@ public:
     // An image file formatted and mounted: ext4 through a loop device, FAT through fusefat.
     static std::unique_ptr<ScratchMount> Ext4Image(const QString &mountPoint, const QString &image, int megabytes);
     static std::unique_ptr<ScratchMount> FatImage(const QString &mountPoint, const QString &image, int megabytes);
-    // ext4 on a loop device with 4096-byte logical sectors.
-    static std::unique_ptr<ScratchMount> Ext4OnSectors4k(const QString &mountPoint, const QString &image,
-                                                         int megabytes);
+    // ext4 on a loop device: with 4096-byte logical sectors, with 512-byte ones, or seen through a
+    // device-mapper table whose upper half maps onto its lower half, as counterfeit cards are made.
+    enum class Loop { Sectors4k, Plain, Counterfeit };
+    static std::unique_ptr<ScratchMount> Ext4OnLoop(const QString &mountPoint, const QString &image, int megabytes,
+                                                    Loop loop);
     ~ScratchMount();
     ScratchMount(const ScratchMount &) = delete;
     ScratchMount &operator=(const ScratchMount &) = delete;
@@ -61,6 +63,7 @@ private:
 
     QString m_mountPoint;
     QString m_loopDevice;
+    QString m_mapped; // device-mapper name
     QString m_error;
     bool m_fuse = false;
     bool m_mounted = false;
@@ -146,3 +149,9 @@ QString SecondRunProblem(frmMain &w, Start which);
         QString difference_;                                                                                           \
         QVERIFY2(FaultTest::MatchLines((actual), (expected), &difference_), qPrintable(difference_));                  \
     } while (false)
+
+// A TestTarget of the kind, or the test skipped where it cannot have one.
+#define TEST_TARGET_OR_SKIP(name, kind)                                                                                \
+    const FaultTest::TestTarget name{kind};                                                                            \
+    if (!name.Skip().isEmpty())                                                                                        \
+    QSKIP(qPrintable(name.Skip()))

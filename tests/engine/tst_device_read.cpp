@@ -90,9 +90,7 @@ private slots:
     void refusedWritesAreCounted()
     {
         QFETCH(bool, multiple);
-        const TestTarget sectors4k(TestTarget::Sectors4k);
-        if (!sectors4k.Skip().isEmpty())
-            QSKIP(qPrintable(sectors4k.Skip()));
+        TEST_TARGET_OR_SKIP(sectors4k, TestTarget::Sectors4k);
         Target t;
         t.ctx->Drive1Text = sectors4k.Path();
         t.ctx->Txt1Text = QStringLiteral("2");

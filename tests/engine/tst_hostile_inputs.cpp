@@ -1,6 +1,7 @@
 // Names someone else could have placed and inputs meant to hang or flood: each costs bounded time
 // and memory and ends in the message that fits.
 #include "common/EngineTestSupport.h"
+#include "common/SystemSupport.h"
 #include "engine/RunDriver.h"
 #include "engine/RunLog.h"
 #include "lang/modLang.h"
@@ -63,7 +64,7 @@ private slots:
         Target t;
         QTemporaryDir elsewhere;
         const QString outside = elsewhere.filePath(QStringLiteral("victim.txt"));
-        QVERIFY(FileOpsWrite(outside, "untouched"));
+        QVERIFY(SystemTest::WriteFile(outside, "untouched"));
         const QString stem = t.path + (multiple ? "Multiple_VeltaroLog_" : "Single_VeltaroLog_");
         const QDateTime now = QDateTime::currentDateTime();
         for (const QDateTime &when : {now, now.addSecs(60)})
@@ -89,7 +90,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("plain"));
-        QVERIFY(FileOpsWrite(file, "abcdef"));
+        QVERIFY(SystemTest::WriteFile(file, "abcdef"));
         Place(Trap::Link, dir.filePath(QStringLiteral("link")), file);
         Place(Trap::Fifo, dir.filePath(QStringLiteral("fifo")), file);
         Place(Trap::Folder, dir.filePath(QStringLiteral("folder")), file);
@@ -136,7 +137,8 @@ private slots:
         else if (kind == u"zero")
             name = QStringLiteral("/dev/zero");
         else
-            QVERIFY(FileOpsWrite(name, "1=a|b\r\n2=" + QByteArray(limit - 9 + (kind == u"huge" ? 100 : 0), '|')));
+            QVERIFY(
+                SystemTest::WriteFile(name, "1=a|b\r\n2=" + QByteArray(limit - 9 + (kind == u"huge" ? 100 : 0), '|')));
         QElapsedTimer clock;
         clock.start();
         modLang::LoadLanguageFile(name);
@@ -199,13 +201,6 @@ private slots:
         QVERIFY2(lines.contains(t.Denied()), qPrintable(lines.join(u'\n')));
         QVERIFY(!lines.contains(QStringLiteral("Ergebnis:")));
         QCOMPARE(FilesIn(t.path, QStringLiteral("*.tst")), QStringList());
-    }
-
-private:
-    static bool FileOpsWrite(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     }
 };
 

@@ -1,5 +1,6 @@
 // The events of real runs on temporary folders and the record they fill.
 #include "common/EngineTestSupport.h"
+#include "common/SystemSupport.h"
 #include "engine/Phases.h"
 #include "engine/RecordBuilder.h"
 #include "engine/RunDriver.h"
@@ -240,9 +241,7 @@ private slots:
     void shortReadsAreCountedAndLogged()
     {
         Watched t;
-        QFile file(t.path + "1.tst");
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(1500, 'x')) == 1500);
-        file.close();
+        QVERIFY(SystemTest::WriteFile(t.path + "1.tst", QByteArray(1500, 'x')));
         QVERIFY(SingleReadTest(*t.ctx, 1, 1, t.path));
         QCOMPARE(t.log.events.mid(2, 3), QStringList({"short SR 1 1 476", "short SR 1 2 0", "short SR 1 3 0"}));
         const FileRecord &f = t.ctx->Record().phases.at(0).files.at(0);

@@ -81,7 +81,7 @@ private slots:
         QTest::addColumn<QList<Expected>>("expected"); // the files with failed blocks
         QTest::addColumn<QStringList>("lines");
 
-        enum { None, Overwritten, CopiedWithin, CopiedAcross, CutShort, Swapped };
+        enum { None, Overwritten, CopiedWithin, CopiedAcross, CutShort, Swapped, Missing };
         for (bool multiple : {false, true}) {
             const char *kind = multiple ? "multiple" : "single";
             QTest::addRow("%s sound", kind)
@@ -112,6 +112,11 @@ private slots:
                                "vertauschte aus Datei 1, Block 0",
                                "Daten geprüft: 2048 Blöcke fehlerhaft!"};
         }
+        // The single read phase passes over a file that does not open; all its blocks failed.
+        QTest::newRow("single missing file")
+            << false << int(Missing) << QList<Expected>{{2, 1024, 0, 0}}
+            << QStringList{"Prüfung Datei 2: beschädigt 1024, vertauscht 0, erster Fehler bei Byte 0",
+                           "Daten geprüft: 1024 Blöcke fehlerhaft!"};
     }
 
     void changedFilesAreReportedExactly()
@@ -123,25 +128,16 @@ private slots:
 
         VerifiedTarget t(multiple);
         bool changed = true;
-        t.change = [&] {
-            switch (fault) {
-            case 1:
-                changed = WriteBlockAt(t.file(2), 5, QByteArray(kBlock, 'U'));
-                break;
-            case 2:
-                changed = WriteBlockAt(t.file(2), 300, ReadBlockAt(t.file(2), 7));
-                break;
-            case 3:
-                changed = WriteBlockAt(t.file(3), 10, ReadBlockAt(t.file(1), 9));
-                break;
-            case 4:
-                changed = QFile::resize(t.file(2), 1000 * kBlock);
-                break;
-            case 5:
-                changed = Swap(t.file(1), t.file(3));
-                break;
-            }
+        const std::function<bool()> faults[] = {
+            [] { return true; },
+            [&] { return WriteBlockAt(t.file(2), 5, QByteArray(kBlock, 'U')); },
+            [&] { return WriteBlockAt(t.file(2), 300, ReadBlockAt(t.file(2), 7)); },
+            [&] { return WriteBlockAt(t.file(3), 10, ReadBlockAt(t.file(1), 9)); },
+            [&] { return QFile::resize(t.file(2), 1000 * kBlock); },
+            [&] { return Swap(t.file(1), t.file(3)); },
+            [&] { return QFile::remove(t.file(2)); },
         };
+        t.change = [&] { changed = faults[fault](); };
         t.run();
         QVERIFY(changed);
         QCOMPARE(t.verifyLines(), lines);
@@ -175,17 +171,6 @@ private slots:
         for (const FileRecord &f : r.phase(PhaseKind::Write)->files)
             QVERIFY(!f.verify);
         QCOMPARE(RunPassed(r), expected.isEmpty()); // the runner's exit status
-    }
-
-    // The single read phase passes over a file that does not open; verified, all its blocks failed.
-    void missingFileFailsEveryBlock()
-    {
-        VerifiedTarget t(false);
-        t.change = [&] { QFile::remove(t.file(2)); };
-        t.run();
-        QCOMPARE(t.verifyLines(),
-                 QStringList({"Prüfung Datei 2: beschädigt 1024, vertauscht 0, erster Fehler bei Byte 0",
-                              "Daten geprüft: 1024 Blöcke fehlerhaft!"}));
     }
 
     // Each block names its run, file and place; no two blocks of a run are alike.

@@ -1,4 +1,5 @@
 // Device identity from a sample mountinfo and sysfs tree, and once from the real machine.
+#include "common/SystemSupport.h"
 #include "platform/DeviceIdentity.h"
 
 #include <QStorageInfo>
@@ -12,9 +13,7 @@ class TestDeviceIdentity : public QObject {
 
     void write(const QString &relative, const QByteArray &contents)
     {
-        const QString path = m_root.filePath(relative);
-        QFile f(path);
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly) && f.write(contents) >= 0);
+        QVERIFY(SystemTest::WriteFile(m_root.filePath(relative), contents));
     }
     void link(const QString &target, const QString &linkName)
     {

@@ -1,5 +1,6 @@
 // The cache bypass probe, the page-cache share and the folder lock, on real file systems.
 #include "common/FaultSupport.h"
+#include "common/SystemSupport.h"
 #include "platform/DirectIoProbe.h"
 #include "platform/FolderLock.h"
 #include "platform/PageCacheState.h"
@@ -59,9 +60,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, verdict);
         QFETCH(int, error);
-        const TestTarget target{TestTarget::Kind(kind)};
-        if (!target.Skip().isEmpty())
-            QSKIP(qPrintable(target.Skip()));
+        TEST_TARGET_OR_SKIP(target, TestTarget::Kind(kind));
         if (TestTarget::Kind(kind) == TestTarget::Tmpfs &&
             QVersionNumber::fromString(QSysInfo::kernelVersion()) < QVersionNumber(6, 6))
             QSKIP("tmpfs without O_DIRECT");
@@ -90,14 +89,9 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(double, afterDrop);
-        const TestTarget target{TestTarget::Kind(kind)};
-        if (!target.Skip().isEmpty())
-            QSKIP(qPrintable(target.Skip()));
+        TEST_TARGET_OR_SKIP(target, TestTarget::Kind(kind));
         const QString path = target.Path() + QStringLiteral("/1.tst");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(QByteArray(1 << 20, 'x')), qint64(1 << 20));
-        file.close();
+        QVERIFY(SystemTest::WriteFile(path, QByteArray(1 << 20, 'x')));
 
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
         QVERIFY(fd >= 0);
@@ -122,10 +116,8 @@ private slots:
     void cachedShareOfNothing()
     {
         QTemporaryDir dir;
-        QFile empty(dir.filePath(QStringLiteral("empty")));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
-        const PageCacheState::Share share = PageCacheState::OfFile(empty.fileName());
+        QVERIFY(SystemTest::WriteFile(dir.filePath(QStringLiteral("empty"))));
+        const PageCacheState::Share share = PageCacheState::OfFile(dir.filePath(QStringLiteral("empty")));
         QVERIFY(share.known);
         QCOMPARE(share.fraction, 0.0);
         QVERIFY(!PageCacheState::OfFile(dir.filePath(QStringLiteral("missing"))).known);

@@ -1,4 +1,5 @@
 // Drive kinds from mountinfo and sysfs samples laid out in a folder of their own.
+#include "common/SystemSupport.h"
 #include "platform/DriveType.h"
 
 #include <QTemporaryDir>
@@ -13,9 +14,7 @@ class TestDriveType : public QObject {
 
     void write(const QString &relative, const QByteArray &contents)
     {
-        const QString path = m_root.filePath(relative);
-        QFile f(path);
-        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly) && f.write(contents) > 0);
+        QVERIFY(SystemTest::WriteFile(m_root.filePath(relative), contents));
     }
 
     // A block device in sysfs: its folder under devices/, linked from dev/block/<maj:min> and class/block/.
@@ -83,8 +82,7 @@ private slots:
         for (const char *d : {"usb/sub", "usbx", "net/a", "ram", "with space", "cd", "usb/over", "twice"})
             QVERIFY(QDir(t).mkpath(QString::fromLatin1(d)));
         QVERIFY(QFile::link(t + QStringLiteral("/net/a"), t + QStringLiteral("/link")));
-        QFile file(t + QStringLiteral("/net/file.tst"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(SystemTest::WriteFile(t + QStringLiteral("/net/file.tst")));
         QCOMPARE(ParseMountInfo(sample).size(), 10);
         // A name sharing a prefix is not inside; links are followed; the deeper and the later mount win.
         // clang-format off

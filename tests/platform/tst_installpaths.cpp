@@ -1,4 +1,5 @@
 // Finding the language file when the program runs from an installed or unpacked tree.
+#include "common/SystemSupport.h"
 #include "lang/modLang.h"
 #include "platform/InstallPaths.h"
 #include "shell/frmMain.h"
@@ -16,10 +17,7 @@ class TestInstallPaths : public QObject {
 
     static void write(const QString &file, const QByteArray &contents)
     {
-        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(contents), contents.size());
+        QVERIFY(SystemTest::WriteFile(file, contents));
     }
 
     void reset()

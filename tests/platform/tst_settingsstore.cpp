@@ -1,4 +1,5 @@
 // The settings file: QSettings' escaping both ways, bytes kept, and a file that is a trap left alone.
+#include "common/SystemSupport.h"
 #include "platform/SettingsStore.h"
 
 #include <QSettings>
@@ -77,10 +78,7 @@ private slots:
         QFETCH(bool, fifo);
         QTemporaryDir elsewhere;
         const QString target = elsewhere.filePath(QStringLiteral("victim"));
-        {
-            QFile victim(target);
-            QVERIFY(victim.open(QIODevice::WriteOnly) && victim.write("[Sec]\nKey=secret\n") > 0);
-        }
+        QVERIFY(SystemTest::WriteFile(target, "[Sec]\nKey=secret\n"));
         const QByteArray name = QFile::encodeName(m_file);
         QVERIFY(fifo ? ::mkfifo(name.constData(), 0600) == 0
                      : ::symlink(QFile::encodeName(target).constData(), name.constData()) == 0);

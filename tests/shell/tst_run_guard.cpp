@@ -163,9 +163,7 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(bool, refuses);
-        const TestTarget scratch{TestTarget::Kind(kind)};
-        if (!scratch.Skip().isEmpty())
-            QSKIP(qPrintable(scratch.Skip()));
+        TEST_TARGET_OR_SKIP(scratch, TestTarget::Kind(kind));
         const QString target = scratch.Path();
         auto w = window(target);
         w->Txt2->setText(QStringLiteral("8")); // a cached phase of 0 ms would count as a failure
@@ -207,9 +205,7 @@ private slots:
     // run says how many writes failed.
     void failedWritesAreToldAfterTheRun()
     {
-        const TestTarget small(TestTarget::Small);
-        if (!small.Skip().isEmpty())
-            QSKIP(qPrintable(small.Skip()));
+        TEST_TARGET_OR_SKIP(small, TestTarget::Small);
         auto w = window(small.Path());
         w->Txt2->setText(QStringLiteral("4"));
         emit w->Cmd11->Click();
