@@ -38,6 +38,8 @@ private slots:
         device("8:17", "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host2/target2:0:0/2:0:0:0/block/sdb/sdb1", "1\n");
         // A USB hard disk that does not call itself removable.
         device("8:33", "pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host3/target3:0:0/3:0:0:0/block/sdc/sdc1", "0\n");
+        // A disk on a SATA bay that calls itself removable: only the flag tells.
+        device("8:49", "pci0000:00/0000:00:17.0/ata3/host4/target4:0:0/4:0:0:0/block/sdd/sdd1", "1\n");
         device("179:1", "platform/fe340000.mmc/mmc_host/mmc0/mmc0:aaaa/block/mmcblk0/mmcblk0p1", "0\n");
         device("11:0", "pci0000:00/0000:00:17.0/ata2/host1/target1:0:0/1:0:0:0/block/sr0", "1\n", false);
         device("252:0", "virtual/block/zram0", "0\n", false);
@@ -52,7 +54,7 @@ private slots:
             {"ext4", "/dev/sda1", 8, 1, Fixed}, {"xfs", "/dev/nvme0n1p1", 259, 1, Fixed},
             {"udf", "/dev/sda1", 8, 1, Fixed}, {"ext4", "/dev/sdz9", 8, 200, Fixed}, {"overlay", "o", 0, 0, Fixed},
             {"fuse.fusefat", "fusefat", 0, 40, Fixed}, {"vfat", "/dev/sdb1", 8, 17, Removable},
-            {"exfat", "/dev/sdc1", 8, 33, Removable}, {"ext4", "/dev/mmcblk0p1", 179, 1, Removable},
+            {"exfat", "/dev/sdc1", 8, 33, Removable}, {"vfat", "/dev/sdd1", 8, 49, Removable}, {"ext4", "/dev/mmcblk0p1", 179, 1, Removable},
             {"btrfs", "/dev/sdb1", 0, 45, Removable}, {"btrfs", "/dev/sda1", 0, 46, Fixed},
             {"iso9660", "/dev/sr0", 11, 0, CdRom}, {"udf", "/dev/sr0", 11, 0, CdRom},
             {"ext4", "/dev/zram0", 252, 0, RamDisk}, {"tmpfs", "t", 0, 0, RamDisk}, {"ramfs", "none", 0, 0, RamDisk},
