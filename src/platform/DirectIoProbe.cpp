@@ -53,6 +53,8 @@ Result Probe(const QString &folder, const char *block)
 
     Result result{Verdict::Accepted, 0};
     for (off_t offset : {off_t(0), off_t(kProbeBytes)}) {
+        if (!block)
+            break;
         const ssize_t written = ::pwrite(fd, block, kProbeBytes, offset);
         if (written == ssize_t(kProbeBytes))
             continue;

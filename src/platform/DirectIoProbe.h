@@ -20,8 +20,9 @@ struct Result {
 // The scratch file's name in folder: no test file or result log ever has it.
 QString ScratchPath(const QString &folder);
 
-// Writes 1024 bytes from block (aligned as O_DIRECT needs) at offset 0 and at offset 1024. The
-// scratch file is unlinked right after it is opened, so it is gone whatever happens later.
+// Writes 1024 bytes from block (aligned as O_DIRECT needs) at offset 0 and at offset 1024; with no
+// block, only the open is tried, which is enough where every transfer is whole 4 KiB blocks. The
+// scratch file is removed before this returns.
 Result Probe(const QString &folder, const char *block);
 
 } // namespace DirectIoProbe

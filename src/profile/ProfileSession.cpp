@@ -1,5 +1,6 @@
 #include "profile/ProfileSession.h"
 
+#include "platform/DirectIoProbe.h"
 #include "profile/ProfileText.h"
 
 namespace Profiles {
@@ -19,6 +20,17 @@ QList<ProfileOutcome> Session::run()
             return outcomes;
         }
         checked << spec;
+    }
+    // A target that will not bypass the cache is told before any test file is made.
+    if (options.directIo && !checked.isEmpty()) {
+        const DirectIoProbe::Result probe = DirectIoProbe::Probe(folder, nullptr);
+        if (probe.verdict == DirectIoProbe::Verdict::Refused) {
+            ProfileOutcome refused;
+            refused.spec = checked.first();
+            refused.error = {ProfileError::NoDirectIo, folder, probe.error};
+            log(ProfileText::Error(refused.error));
+            return {refused};
+        }
     }
     bool engineTold = false;
     for (const ProfileSpec &spec : checked) {

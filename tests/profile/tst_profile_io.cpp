@@ -1,4 +1,5 @@
 // Both I/O engines on real files: what lands on the disk byte for byte, what is counted, stopping.
+#include "common/FaultSupport.h"
 #include "profile/ProfileRecord.h"
 #include "profile/ProfileRunner.h"
 #include "profile/ProfileSession.h"
@@ -236,6 +237,27 @@ private slots:
         QCOMPARE(runner.run(Spec("seq,read,4k", 1 << 20)).error.code, ProfileError::CreateFailed);
         ProfileRunner sizeless(dir.path(), {}, {});
         QCOMPARE(sizeless.run(Spec("seq,read,4k", 0)).error.code, ProfileError::FileSize);
+    }
+
+    // A target that will not bypass the cache is told before any file is made or any I/O set up.
+    void directIoRefusedBeforeTheRun()
+    {
+        TEST_TARGET_OR_SKIP(ramfs, FaultTest::TestTarget::Ramfs);
+        Session session;
+        session.folder = ramfs.Path();
+        session.fileSize = 1 << 20;
+        session.options.directIo = true;
+        session.specs = {Spec("seq,write,4k", 0), Spec("rnd,read,4k", 0)};
+        QStringList lines;
+        session.log = [&lines](const QString &line) { lines << line; };
+        const QList<ProfileOutcome> outcomes = session.run();
+        QCOMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes.first().error.code, ProfileError::NoDirectIo);
+        QVERIFY(outcomes.first().engine.isEmpty()); // no engine was started
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().contains(ramfs.Path()), qPrintable(lines.first()));
+        QVERIFY(QDir(ramfs.Path()).isEmpty());
+        QVERIFY(Profiles::RunRecordOf(outcomes, 2, session.folder, session.fileSize, session.options).directIoRefused);
     }
 };
 
