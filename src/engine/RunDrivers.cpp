@@ -15,7 +15,7 @@ constexpr int kMaxRetries = 32000;
 
 using Phase = bool (*)(RunContext &, int32_t, int32_t, const QString &);
 
-struct RunKind {
+struct DriverKind {
     bool multiple;
     const char *logStem;
     Phase write;
@@ -26,7 +26,7 @@ struct RunKind {
     double RunResults::*readRate;
 };
 
-const RunKind kSingle{false,
+const DriverKind kSingle{false,
                       "Single_VeltaroLog_",
                       &SingleWriteTest,
                       &SingleReadTest,
@@ -34,7 +34,7 @@ const RunKind kSingle{false,
                       &RunResults::SingleWriteRate,
                       &RunResults::SingleReadTime,
                       &RunResults::SingleReadRate};
-const RunKind kMultiple{true,
+const DriverKind kMultiple{true,
                         "Multiple_VeltaroLog_",
                         &MultiWriteTest,
                         &MultiReadTest,
@@ -43,7 +43,7 @@ const RunKind kMultiple{true,
                         &RunResults::MultiReadTime,
                         &RunResults::MultiReadRate};
 
-void Pump(DriverContext &ctx)
+void PumpOnce(DriverContext &ctx)
 {
     ctx.fDoEvents(!ctx.LightPump());
 }
@@ -56,7 +56,7 @@ void BackToIdle(DriverContext &ctx)
     ctx.StopBusy();
 }
 
-void ReportSummary(DriverContext &ctx, const RunKind &kind)
+void ReportSummary(DriverContext &ctx, const DriverKind &kind)
 {
     const RunResults &r = ctx.Results();
     ctx.Events().runSummary(r.*kind.writeTime, r.*kind.writeRate, r.*kind.readTime, r.*kind.readRate);
@@ -76,7 +76,7 @@ RunDriver::LogWrite WriteResultLog(DriverContext &ctx)
 
 // Steps up to the summary; false when the run ended early (target refused, bad values), in which
 // case nothing is left to clean up.
-bool RunPhases(DriverContext &ctx, const RunKind &kind, QString &path)
+bool RunPhases(DriverContext &ctx, const DriverKind &kind, QString &path)
 {
     RunEvents &events = ctx.Events();
     events.runBegins(kind.multiple);
@@ -150,11 +150,11 @@ void RunSingle(DriverContext &ctx)
             BackToIdle(ctx);
             return false;
         }
-        Pump(ctx);
+        PumpOnce(ctx);
         return true;
     };
 
-    Pump(ctx);
+    PumpOnce(ctx);
     while (!FileOps::DeleteFiles(path, QStringLiteral("*.tst")))
         if (!retry())
             return;
@@ -181,7 +181,7 @@ void RunMultiple(DriverContext &ctx)
     const int n = RunDriver::ReadCount16(ctx.CountText());
     bool allDeleted = true;
     for (int i = 1; i <= n; ++i) {
-        Pump(ctx);
+        PumpOnce(ctx);
         if (FileOps::DeleteFile(path + QString::number(i) + QStringLiteral(".tst")) == FileOps::DeleteResult::Failed) {
             ctx.Events().cleanupFailed(i);
             allDeleted = false;

@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr std::pair<RunStatus, const char *> kStatuses[] = {
-    {RunStatus::Complete, "complete"}, {RunStatus::Stopped, "stopped"}, {RunStatus::Failed, "failed"}};
-
 // Reads fields of one entry; the first missing or mistyped one is the reason given.
 class EntryReader {
 public:
@@ -33,7 +30,7 @@ public:
     QJsonArray array(const char *key) { return get(key, &QJsonValue::isArray, "a list").toArray(); }
 
 private:
-    const QJsonObject &m_o;
+    const QJsonObject m_o; // by value: callers pass a temporary from QJsonValue::toObject()
     QString &m_problem;
 };
 
@@ -59,14 +56,11 @@ QJsonArray profilesToJson(const std::vector<ProfileRecord> &profiles)
         QJsonArray passes;
         for (const ProfilePassRecord &p : r.passes)
             passes.append(passJson(p));
-        QString status;
-        for (const auto &[value, name] : kStatuses)
-            status = value == r.status ? QLatin1String(name) : status;
         list.append(QJsonObject{{QStringLiteral("name"), r.name},
                                 {QStringLiteral("spec"), r.spec},
                                 {QStringLiteral("engine"), r.engine},
                                 {QStringLiteral("file_size_bytes"), qint64(r.fileSizeBytes)},
-                                {QStringLiteral("status"), status},
+                                {QStringLiteral("status"), toString(r.status)},
                                 {QStringLiteral("reason"), r.reason},
                                 {QStringLiteral("best_mb_per_s"), r.bestMBps},
                                 {QStringLiteral("mean_mb_per_s"), r.meanMBps},
@@ -90,8 +84,8 @@ bool profilesFromJson(const QJsonArray &json, std::vector<ProfileRecord> &profil
         r.fileSizeBytes = in.whole("file_size_bytes");
         const QString status = in.text("status");
         bool known = false;
-        for (const auto &[value, name] : kStatuses) {
-            if (status == QLatin1String(name))
+        for (RunStatus value : {RunStatus::Complete, RunStatus::Stopped, RunStatus::Failed}) {
+            if (status == toString(value))
                 r.status = value, known = true;
         }
         if (!known && problem.isEmpty())

@@ -68,7 +68,7 @@ private slots:
         const FaultTest::Snapshot before = FaultTest::TakeSnapshot(dir.path());
         FolderLock otherRun;
         QCOMPARE(otherRun.Take(dir.path()), FolderLock::State::Held);
-        for (const QString &which : {"--multiple", "--cache"}) {
+        for (const char *which : {"--multiple", "--cache"}) {
             const Result o = RunCli({which, "-n", "2", "-s", "1", dir.path()});
             QCOMPARE(o.code, 1);
             QCOMPARE(o.out, QByteArray());

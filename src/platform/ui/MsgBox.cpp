@@ -4,7 +4,7 @@
 
 namespace {
 
-MsgBoxHandler &Handler()
+MsgBoxHandler &MsgBoxOverride()
 {
     static MsgBoxHandler handler;
     return handler;
@@ -30,13 +30,13 @@ QMessageBox::Icon IconOf(int style)
 
 void SetMsgBoxHandler(MsgBoxHandler handler)
 {
-    Handler() = std::move(handler);
+    MsgBoxOverride() = std::move(handler);
 }
 
 int MsgBox(const QString &prompt, int style, const QString &title, QWidget *parent)
 {
-    if (Handler())
-        return Handler()(prompt, style, title);
+    if (MsgBoxOverride())
+        return MsgBoxOverride()(prompt, style, title);
     const bool yesNo = (style & 0x0F) == MsgBoxStyle::YesNo;
     QMessageBox box(IconOf(style), title, prompt, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok,
                     parent);

@@ -4,7 +4,7 @@
 
 namespace {
 
-SaveFileNameHandler &Handler()
+SaveFileNameHandler &SaveFileNameOverride()
 {
     static SaveFileNameHandler handler;
     return handler;
@@ -14,13 +14,13 @@ SaveFileNameHandler &Handler()
 
 void SetSaveFileNameHandler(SaveFileNameHandler handler)
 {
-    Handler() = std::move(handler);
+    SaveFileNameOverride() = std::move(handler);
 }
 
 QString GetSaveFileName(QWidget *parent, const QString &filter)
 {
-    if (Handler())
-        return Handler()(filter);
+    if (SaveFileNameOverride())
+        return SaveFileNameOverride()(filter);
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -8,7 +8,7 @@
 
 namespace {
 
-ShellOpenHandler &Handler()
+ShellOpenHandler &ShellOpenOverride()
 {
     static ShellOpenHandler handler;
     return handler;
@@ -18,7 +18,7 @@ ShellOpenHandler &Handler()
 
 void SetShellOpenHandler(ShellOpenHandler handler)
 {
-    Handler() = std::move(handler);
+    ShellOpenOverride() = std::move(handler);
 }
 
 QString ShellVerbName(int verbNumber)
@@ -44,8 +44,8 @@ bool OpenWebAddress(const QUrl &url)
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
         return false;
-    if (Handler())
-        return Handler()(url.toString(), ShellVerbName(1));
+    if (ShellOpenOverride())
+        return ShellOpenOverride()(url.toString(), ShellVerbName(1));
     return QDesktopServices::openUrl(url);
 }
 
@@ -54,8 +54,8 @@ bool ShellOpen(const QString &target, int verbNumber, const QString &parameters,
 {
     Q_UNUSED(showCommand);
     const QString verb = ShellVerbName(verbNumber);
-    if (Handler())
-        return Handler()(target, verb);
+    if (ShellOpenOverride())
+        return ShellOpenOverride()(target, verb);
     if (target.isEmpty())
         return false;
     if (!verb.isEmpty() && verb != u"open" && verb != u"explore")
