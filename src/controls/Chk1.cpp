@@ -32,16 +32,12 @@ constexpr ColorPreset Presets[] = {
 Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
 {
     setFocusPolicy(Qt::StrongFocus);
+    m_iconSetsPointer = true;
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSizeF(9.75);
     setFont(arial);
     m_label2Color = SystemColor::ButtonText;
     Redraw();
-}
-
-Chk1::~Chk1()
-{
-    m_hooks.UnhookAll();
 }
 
 QFont Chk1::MarkFont() const
@@ -93,19 +89,6 @@ void Chk1::setToolTipText(const QString &text)
 {
     store(m_toolTipText, text, "ToolTipText");
     setToolTip(text); // the overlay label carries it over the whole box
-}
-
-void Chk1::setMouseIcon(const StdPicture &icon)
-{
-    m_mousePointer = 99;
-    store(m_mouseIcon, icon, "MouseIcon");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-}
-
-void Chk1::setMousePointer(qint16 pointer)
-{
-    store(m_mousePointer, pointer, "MousePointer");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
 }
 
 void Chk1::setChecked(bool checked)

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
-#include "platform/ui/Colors.h"
 
 #include <QRectF>
 #include <QVariant>
@@ -23,7 +21,6 @@ public:
     static constexpr int ErrSetNotPermitted = 387;
 
     explicit Chk1(QWidget *parent = nullptr);
-    ~Chk1() override;
 
     // Places the elements and sets the mark; a step that fails is skipped.
     void Redraw();
@@ -39,10 +36,6 @@ public:
     void setStyle(qint32 style) { redrawn(m_style, style, "Style"); }
     bool UnderlineOnMOver() const { return m_underlineOnMOver; }
     void setUnderlineOnMOver(bool underline) { store(m_underlineOnMOver, underline, "UnderlineOnMOver"); }
-    const StdPicture &MouseIcon() const { return m_mouseIcon; }
-    void setMouseIcon(const StdPicture &icon);
-    qint16 MousePointer() const { return m_mousePointer; }
-    void setMousePointer(qint16 pointer);
     qint16 BackStyle() const { return m_backStyle; }
     void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
     quint32 BackColor() const { return m_backColor; }
@@ -117,6 +110,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // The stored design, listed once for ReadProperties and WriteProperties.
+    template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     template <typename T> void redrawn(T &field, const T &value, const char *key)
     {
         store(field, value, key);
@@ -132,8 +127,6 @@ private:
     QVariant m_size = 13;
     qint32 m_style = 1;
     bool m_underlineOnMOver = true;
-    StdPicture m_mouseIcon;
-    qint16 m_mousePointer = 0;
     qint16 m_backStyle = 0;
     quint32 m_backColor = SystemColor::ButtonFace;
     quint32 m_foreColor = 0;

@@ -108,8 +108,6 @@ bool Cmd1::ArrangeContent(bool movePicture)
     m_layoutDirty = m_layoutDirty || movePicture;
     const float W = InnerWidth();
     const float H = InnerHeight();
-    m_shape1 = QRectF(0, 0, W + 10, H + 10);
-    m_shape2 = QRectF(-10, -10, W + 10, H + 10);
     update();
 
     const auto twoT = ToWhole<qint16>(2.0 * m_textDistToEdge);

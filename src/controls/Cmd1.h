@@ -1,8 +1,6 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
-#include "platform/ui/Colors.h"
 
 #include <QCursor>
 #include <QRectF>
@@ -110,6 +108,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // The stored design, listed once for ReadProperties and WriteProperties.
+    template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     float InnerWidth() const { return float(width() * TwipsPerPixel); }
     float InnerHeight() const { return float(height() * TwipsPerPixel); }
     // The caption text changed: arrange and take the label's width as TextWidth.
@@ -162,9 +162,8 @@ private:
     quint32 m_label2Color = SystemColor::ButtonHighlight;
     bool m_label2Visible = false;
     QRectF m_image1{0, 0, 320, 320};
-    QRectF m_shape1;
+    // The edges: the top-left one and the bottom-right one, each a pixel wide at the surface's rim.
     quint32 m_shape1Color = SystemColor::ButtonFace;
-    QRectF m_shape2;
     quint32 m_shape2Color = SystemColor::ButtonFace;
 
     bool m_isHot = false;

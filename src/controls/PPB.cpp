@@ -95,18 +95,6 @@ void PPB::setIsPercent(bool percent)
     report("IsPercent");
 }
 
-void PPB::setMousePointer(qint16 pointer)
-{
-    store(m_mousePointer, pointer, "MousePointer");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-}
-
-void PPB::setMouseIcon(const StdPicture &icon)
-{
-    store(m_mouseIcon, icon, "MouseIcon");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-}
-
 void PPB::mouseReleaseEvent(QMouseEvent *event)
 {
     raiseMouse(event);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ControlSupport.h"
+#include "platform/ui/Colors.h"
 #include "platform/ui/Twips.h"
 
 #include <QAccessible>
@@ -21,6 +23,11 @@ public:
 
     bool Enabled() const { return isEnabled(); }
     virtual QFont Font() const { return font(); }
+    // The mouse pointer over the control: a shape number, 99 for MouseIcon.
+    qint16 MousePointer() const { return m_mousePointer; }
+    void setMousePointer(qint16 pointer);
+    const StdPicture &MouseIcon() const { return m_mouseIcon; }
+    void setMouseIcon(const StdPicture &icon);
 
     virtual void paint(QPainter &painter) const = 0;
     // The paint() picture at a device pixel ratio; at 2 it has twice the width and the height.
@@ -64,6 +71,9 @@ protected:
     // KeyDown or KeyUp, and for a key with a character KeyPress: returns the KeyAscii the
     // handlers left, 0 for none.
     qint16 raiseKey(const QKeyEvent *event);
+    // The widget the mouse pointer is set on.
+    virtual QWidget *pointerWidget() { return this; }
+    void applyPointer() { ApplyMousePointer(pointerWidget(), m_mousePointer, m_mouseIcon); }
 
     // Enabled or font set through any pointer, or inherited from a parent: the control redraws
     // its look here. Only the control's own setting is reported as its stored property.
@@ -76,6 +86,10 @@ protected:
     void announceName();
     void announceChecked();
     void announceValue();
+
+    qint16 m_mousePointer = 0;
+    StdPicture m_mouseIcon;
+    bool m_iconSetsPointer = false; // a new MouseIcon switches the pointer to it
 
 private:
     QAccessible::Role m_role;

@@ -5,23 +5,6 @@
 #include <QMimeData>
 #include <QTextBlock>
 
-namespace {
-
-void SetBoxColors(QWidget *box, quint32 back, quint32 fore)
-{
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, ControlColor(back));
-    palette.setColor(QPalette::Text, ControlColor(fore));
-    box->setPalette(palette);
-}
-
-Qt::Alignment AlignmentOf(qint16 alignment)
-{
-    return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-}
-
-} // namespace
-
 int MultiLineBox::Room() const
 {
     if (m_maxLength <= 0)
@@ -50,6 +33,14 @@ void MultiLineBox::insertFromMimeData(const QMimeData *source)
     insertPlainText(source->text().left(std::max(0, room)));
 }
 
+void Txt::SetBoxColors(QWidget *box, quint32 back, quint32 fore)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, ControlColor(back));
+    palette.setColor(QPalette::Text, ControlColor(fore));
+    box->setPalette(palette);
+}
+
 Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
 {
     m_text1 = new MultiLineBox(this);
@@ -70,11 +61,6 @@ Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
     RefreshText();
 }
 
-Txt::~Txt()
-{
-    m_hooks.UnhookAll();
-}
-
 void Txt::RefreshText()
 {
     QWidget *shown = ShownBox();
@@ -90,24 +76,12 @@ void Txt::RefreshText()
     update();
 }
 
-void Txt::ShowFrame()
-{
-    SetFrame(0x808080, 0xE0E0E0, true);
-}
-
-void Txt::HideFrame()
-{
-    SetFrame(SystemColor::ButtonFace, SystemColor::ButtonFace, false);
-}
-
-void Txt::SetFrame(quint32 topLeft, quint32 bottomRight, bool shown)
+void Txt::SetFrame(bool shown)
 {
     if (m_frameShown == shown)
         return;
-    m_shape1Color = topLeft;
-    m_shape2Color = bottomRight;
-    RefreshText();
     m_frameShown = shown;
+    RefreshText();
 }
 
 void Txt::setBackColor(quint32 color)
@@ -131,18 +105,6 @@ bool Txt::setFontSize(float points)
         return false;
     SetText1Font(&QFont::setPointSizeF, qreal(points), "FontSize");
     return true;
-}
-
-void Txt::setMouseIcon(const StdPicture &icon)
-{
-    store(m_mouseIcon, icon, "MouseIcon");
-    ApplyMousePointer(m_text1->viewport(), m_mousePointer, m_mouseIcon);
-}
-
-void Txt::setMousePointer(qint16 pointer)
-{
-    store(m_mousePointer, pointer, "MousePointer");
-    ApplyMousePointer(m_text1->viewport(), m_mousePointer, m_mouseIcon);
 }
 
 void Txt::setText(const QString &text)
@@ -264,11 +226,11 @@ void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMs
             return;
         m_isInside = true;
         m_hooks.TrackMouseLeave(lng_hWnd);
-        ShowFrame();
+        SetFrame(true);
     } else if (uMsg == WM_MOUSELEAVE) {
         m_isInside = false;
         if (!m_hasFocus)
-            HideFrame();
+            SetFrame(false);
     }
 }
 
@@ -285,7 +247,7 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn:
         m_hasFocus = true;
-        ShowFrame();
+        SetFrame(true);
         break;
     case QEvent::FocusOut: {
         // Focus moving between the two inner boxes stays within the control.
@@ -293,7 +255,7 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
         if (next && isAncestorOf(next))
             break;
         m_hasFocus = false;
-        HideFrame();
+        SetFrame(false);
         break;
     }
     case QEvent::KeyPress:

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
-#include "platform/ui/Colors.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,7 +34,6 @@ class Txt : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
     explicit Txt(QWidget *parent = nullptr);
-    ~Txt() override;
 
     void RefreshText();
 
@@ -68,10 +65,6 @@ public:
         m_text1->setMaxLength(std::max(0, length));
         report("MaxLength");
     }
-    const StdPicture &MouseIcon() const { return m_mouseIcon; }
-    void setMouseIcon(const StdPicture &icon);
-    qint16 MousePointer() const { return m_mousePointer; }
-    void setMousePointer(qint16 pointer);
     // A multi-line box shows its text whatever the password character; it is kept for the design.
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character) { store(m_passwordChar, character.left(1), "PasswordChar"); }
@@ -129,10 +122,16 @@ protected:
     void fontChanged() override { m_text1->setFont(font()); }
     void resizeEvent(QResizeEvent *) override { RefreshText(); }
     void mouseMoveEvent(QMouseEvent *event) override { raiseMouse(event); }
+    QWidget *pointerWidget() override { return m_text1->viewport(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool TargetIsText1() const { return m_style == 0; }
+    static void SetBoxColors(QWidget *box, quint32 back, quint32 fore);
+    static Qt::Alignment AlignmentOf(qint16 alignment)
+    {
+        return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    }
     template <typename Arg, typename V> void SetText1Font(void (QFont::*set)(Arg), const V &value, const char *key)
     {
         QFont font = m_text1->font();
@@ -140,9 +139,8 @@ private:
         m_text1->setFont(font);
         report(key);
     }
-    void ShowFrame();
-    void HideFrame();
-    void SetFrame(quint32 topLeft, quint32 bottomRight, bool shown);
+    // The sunken edge while the mouse is over the box or it has the focus.
+    void SetFrame(bool shown);
     void StartMouseTracking();
     void Text1Changed();
     void Text2Changed();
@@ -152,16 +150,11 @@ private:
     QLineEdit *m_text2 = nullptr;
     qint32 m_style = 2;
     QString m_storedText;
-    StdPicture m_mouseIcon;
-    qint16 m_mousePointer = 0;
     QString m_passwordChar;
     quint32 m_text1Back = SystemColor::Window;
     quint32 m_text1Fore = SystemColor::WindowText;
     bool m_userMode = true;
 
-    // The two edges, as outline colours; their geometry follows the surface.
-    quint32 m_shape1Color = SystemColor::ButtonFace;
-    quint32 m_shape2Color = SystemColor::ButtonFace;
     bool m_frameShown = false;
     bool m_hasFocus = false;
     bool m_isInside = false;

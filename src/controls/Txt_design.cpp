@@ -10,8 +10,7 @@ bool Txt::ReadProperties(const PropertyBag &bag)
     ok &= bag.ReadWhole("Style", 0, m_style);
     m_storedText = bag.ReadProperty("Text", QString()).toString();
     RefreshText();
-    ShowFrame();
-    HideFrame();
+    SetFrame(false);
     StartMouseTracking();
 
     // The rest goes into the target box.
@@ -44,10 +43,7 @@ bool Txt::ReadProperties(const PropertyBag &bag)
     target->setToolTip(bag.ReadProperty("ToolTipText", QString()).toString());
     const quint32 back = bag.ReadColor("BackColor", SystemColor::Window);
     const quint32 fore = bag.ReadColor("ForeColor", SystemColor::WindowText);
-    QPalette palette = target->palette();
-    palette.setColor(QPalette::Base, ControlColor(back));
-    palette.setColor(QPalette::Text, ControlColor(fore));
-    target->setPalette(palette);
+    SetBoxColors(target, back, fore);
     if (multi) {
         m_text1Back = back;
         m_text1Fore = fore;
@@ -77,7 +73,7 @@ bool Txt::ReadProperties(const PropertyBag &bag)
     qint16 alignment = 0;
     if (bag.ReadWhole("Alignment", 0, alignment)) {
         QTextOption option = m_text1->document()->defaultTextOption();
-        option.setAlignment(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
+        option.setAlignment(AlignmentOf(alignment));
         m_text1->document()->setDefaultTextOption(option);
     } else {
         ok = false;

@@ -27,6 +27,13 @@ bool Opaque(QRgb pixel, bool bitmap)
     return !(bitmap && (pixel & 0x00FFFFFFu) == 0x00FFFFFFu);
 }
 
+// Where a line may break: anything but an ASCII letter or an underscore.
+bool IsDelim(QChar c)
+{
+    const ushort code = c.unicode();
+    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
+}
+
 } // namespace
 
 int RoundEven(double value)
@@ -36,12 +43,6 @@ int RoundEven(double value)
     const double clamped =
         std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
     return static_cast<int>(std::nearbyint(clamped));
-}
-
-bool IsDelim(QChar c)
-{
-    const ushort code = c.unicode();
-    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
 }
 
 QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics)
@@ -75,12 +76,7 @@ void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, boo
 {
     const QColor light = ToQColor(BlendColor(color, 0xFFFFFF, 70));
     const QColor dark = ToQColor(BlendColor(color, 0, 70));
-    const QColor &first = sunken ? dark : light;
-    const QColor &second = sunken ? light : dark;
-    Line(p, x, y, x + w, y, first);
-    Line(p, x, y, x, y + h, first);
-    Line(p, x + w - 1, y, x + w - 1, y + h, second);
-    Line(p, x, y + h - 1, x + w, y + h - 1, second);
+    DrawEdges(p, QRect(x, y, w, h), sunken ? dark : light, sunken ? light : dark);
     if (inner) {
         const QColor deep = ToQColor(BlendColor(color, 0, 250));
         Line(p, x + w - 2, y + 1, x + w - 2, y + h - 2, deep);
@@ -182,29 +178,21 @@ void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quin
     }
 }
 
-bool TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
+void TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
 {
     if (picture.Type != StdPicture::Bitmap || picture.Image.isNull() || x2 <= x1 || y2 <= y1)
-        return false;
+        return;
     const QPoint oldOrigin = p.brushOrigin();
     p.setBrushOrigin(x1, y1);
     p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), QBrush(picture.Image.convertToFormat(QImage::Format_RGB32)));
     p.setBrushOrigin(oldOrigin);
-    return true;
 }
 
 void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen)
 {
     if (right <= left || bottom <= top)
         return;
-    p.fillRect(QRect(left, top, right - left, bottom - top), fill);
-    Line(p, left, top, right, top, pen);
-    Line(p, left, bottom - 1, right, bottom - 1, pen);
-    Line(p, left, top, left, bottom, pen);
-    Line(p, right - 1, top, right - 1, bottom, pen);
-}
-
-QColor ResolvedColor(quint32 color)
-{
-    return ToQColor(TranslateColor(color));
+    const QRect r(left, top, right - left, bottom - top);
+    p.fillRect(r, fill);
+    DrawEdges(p, r, pen, pen);
 }
