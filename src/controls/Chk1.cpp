@@ -172,7 +172,6 @@ void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uM
     // Both labels in the hover colour, the caption underlined as the design says; after the leave
     // in the fore colour, underlined only while the box has the focus.
     const auto showHover = [this](bool hover) {
-        m_hover = hover;
         m_label2Underline = hover ? m_underlineOnMOver : m_hasFocus;
         SetLabelColors(hover ? m_highColor : m_foreColor);
     };
@@ -212,16 +211,4 @@ void Chk1::keyPressEvent(QKeyEvent *event)
     Toggle();
     if (self)
         emit Click();
-}
-
-void Chk1::focusInEvent(QFocusEvent *)
-{
-    m_hasFocus = true;
-    Redraw();
-}
-
-void Chk1::focusOutEvent(QFocusEvent *)
-{
-    m_hasFocus = false;
-    Redraw();
 }

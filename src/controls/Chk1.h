@@ -68,7 +68,6 @@ public:
 
     // Run mode (true) or the container's design mode: no hooks and no DoExternalChange at design time.
     void setUserMode(bool userMode) { m_userMode = userMode; }
-    bool UserMode() const { return m_userMode; }
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
@@ -81,9 +80,7 @@ public:
                         qint32 &lParam) override;
 
     // State, elements in twips and their colours, for the looks and for tests.
-    bool HasFocus() const { return m_hasFocus; }
     bool IsInside() const { return m_isInside; }
-    bool Hovered() const { return m_hover; }
     Mark ShownMark() const { return m_mark; }
     QRectF MarkRect() const { return m_label1; }
     QRectF CaptionRect() const { return m_label2; }
@@ -106,8 +103,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override { raiseKey(event); }
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
+    void focusChanged(const QFocusEvent *) override { Redraw(); }
 
 private:
     // The stored design, listed once for ReadProperties and WriteProperties.
@@ -152,9 +148,7 @@ private:
     quint32 m_label2Color = 0;
     bool m_label2Underline = false;
 
-    bool m_hasFocus = false;
     bool m_isInside = false;
-    bool m_hover = false;
     MousePosition m_lastMove;
     HookTable m_hooks{this};
 };

@@ -284,16 +284,10 @@ void Cmd1::keyPressEvent(QKeyEvent *event)
         emit Click();
 }
 
-void Cmd1::focusInEvent(QFocusEvent *)
+void Cmd1::focusChanged(const QFocusEvent *event)
 {
-    m_hasFocus = true;
     update();
-}
-
-void Cmd1::focusOutEvent(QFocusEvent *event)
-{
-    m_hasFocus = false;
-    update();
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    // A menu or another window takes the focus only for a while; the button stays as it was.
+    if (event->lostFocus() && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         ShowCold();
 }

@@ -69,7 +69,6 @@ public:
     // State and element geometry in twips, for the looks and for tests.
     bool IsHot() const { return m_isHot; }
     bool IsPressed() const { return m_isPressed; }
-    bool HasFocus() const { return m_hasFocus; }
     QRectF CaptionRect() const { return m_label1; }
     QRectF ShadowRect() const { return m_label2; }
     bool ShadowVisible() const { return m_label2Visible; }
@@ -104,8 +103,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override { raiseMouse(event); }
     void keyPressEvent(QKeyEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
+    void focusChanged(const QFocusEvent *event) override;
 
 private:
     // The stored design, listed once for ReadProperties and WriteProperties.
@@ -169,7 +167,6 @@ private:
     bool m_isHot = false;
     bool m_isPressed = false;
     bool m_layoutDirty = true;
-    bool m_hasFocus = false;
     bool m_disabledShown = false;
     quint32 m_savedForeColor = 0;
     Element m_pressedOn = Element::Surface;

@@ -99,6 +99,12 @@ void PaintedControl::setMouseIcon(const StdPicture &icon)
     applyPointer();
 }
 
+void PaintedControl::focusEvent(QFocusEvent *event)
+{
+    m_hasFocus = event->gotFocus();
+    focusChanged(event);
+}
+
 void PaintedControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

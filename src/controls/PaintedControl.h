@@ -22,6 +22,8 @@ public:
     PaintedControl(QWidget *parent, QAccessible::Role role);
 
     bool Enabled() const { return isEnabled(); }
+    // The control or, for the text box, one of its inner boxes has the keyboard focus.
+    bool HasFocus() const { return m_hasFocus; }
     virtual QFont Font() const { return font(); }
     // The mouse pointer over the control: a shape number, 99 for MouseIcon.
     qint16 MousePointer() const { return m_mousePointer; }
@@ -79,6 +81,10 @@ protected:
     // its look here. Only the control's own setting is reported as its stored property.
     virtual void enabledChanged() { update(); }
     virtual void fontChanged() { update(); }
+    // The focus came or went; the look that shows it is redrawn here.
+    virtual void focusChanged(const QFocusEvent *) { update(); }
+    void focusInEvent(QFocusEvent *event) override { focusEvent(event); }
+    void focusOutEvent(QFocusEvent *event) override { focusEvent(event); }
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
@@ -87,11 +93,14 @@ protected:
     void announceChecked();
     void announceValue();
 
+    bool m_hasFocus = false;
     qint16 m_mousePointer = 0;
     StdPicture m_mouseIcon;
     bool m_iconSetsPointer = false; // a new MouseIcon switches the pointer to it
 
 private:
+    void focusEvent(QFocusEvent *event);
+
     QAccessible::Role m_role;
     bool m_ownEnabled = true;
 };

@@ -158,14 +158,6 @@ PropertyBag PropertyBag::fromText(const QString &text)
     return bag;
 }
 
-bool PropertyBag::save(const QString &fileName) const
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(toText().toUtf8()) >= 0;
-}
-
 PropertyBag PropertyBag::load(const QString &fileName, bool *ok)
 {
     QFile file(fileName);

@@ -44,7 +44,6 @@ public:
     // "key=value" lines; values are kept as text.
     QString toText() const;
     static PropertyBag fromText(const QString &text);
-    bool save(const QString &fileName) const;
     static PropertyBag load(const QString &fileName, bool *ok = nullptr);
 
 private:

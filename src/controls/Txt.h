@@ -105,7 +105,6 @@ public:
     QWidget *ShownBox() const { return m_style == 1 ? static_cast<QWidget *>(m_text1) : m_text2; }
     QWidget *TargetBox() const { return TargetIsText1() ? static_cast<QWidget *>(m_text1) : m_text2; }
     bool FrameShown() const { return m_frameShown; }
-    bool HasFocus() const { return m_hasFocus; }
     bool IsInside() const { return m_isInside; }
     QString StoredText() const { return m_storedText; }
     const HookTable &Hooks() const { return m_hooks; }
@@ -156,7 +155,6 @@ private:
     bool m_userMode = true;
 
     bool m_frameShown = false;
-    bool m_hasFocus = false;
     bool m_isInside = false;
     MousePosition m_lastMove;
     HookTable m_hooks{this};

@@ -84,6 +84,9 @@ private slots:
         QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, QPoint(5, 7));
         QCOMPARE(w.log.size(), 1);
         QVERIFY(w.log[0].startsWith(QStringLiteral("after %1 ").arg(WM_RBUTTONUP)));
+        // Events without a message number stay with Qt even then.
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(w.log.size(), 1);
         // Leave comes only once armed, and once per arming; not at all without the system's tracking.
         hooks.DelHookMsg(&w, HookAllMessages, HookAfter);
         hooks.AddHookMsg(&w, WM_MOUSELEAVE, HookAfter);
