@@ -27,8 +27,7 @@ public:
 
     QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) override;
     // Any number, in points; a value that is no number fails where it is used.
     QVariant Size() const { return m_size; }
     void setSize(const QVariant &points) { redrawn(m_size, points, "Size"); }
@@ -36,10 +35,7 @@ public:
     void setStyle(qint32 style) { redrawn(m_style, style, "Style"); }
     bool UnderlineOnMOver() const { return m_underlineOnMOver; }
     void setUnderlineOnMOver(bool underline) { store(m_underlineOnMOver, underline, "UnderlineOnMOver"); }
-    qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
-    quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color) { redrawn(m_backColor, color, "BackColor"); }
+    void setBackColor(quint32 color) override { redrawn(m_backColor, color, "BackColor"); }
     quint32 ForeColor() const { return m_foreColor; }
     void setForeColor(quint32 color);
     quint32 HighColor() const { return m_highColor; }
@@ -119,12 +115,9 @@ private:
     QFont MarkFont() const;
 
     QString m_caption = QStringLiteral("Check");
-    QString m_toolTipText;
     QVariant m_size = 13;
     qint32 m_style = 1;
     bool m_underlineOnMOver = true;
-    qint16 m_backStyle = 0;
-    quint32 m_backColor = SystemColor::ButtonFace;
     quint32 m_foreColor = 0;
     quint32 m_highColor = 0;
     bool m_checked = false;

@@ -30,6 +30,7 @@ Cmd1::Cmd1(QWidget *parent) : PaintedControl(parent, QAccessible::Button)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    m_backStyle = 1;
     ArrangeContent();
 }
 

@@ -18,11 +18,7 @@ public:
 
     explicit Cmd1(QWidget *parent = nullptr);
 
-    quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
     void Refresh() { update(); }
-    QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     quint32 HighColor1() const { return m_highColor1; }
     void setHighColor1(quint32 color) { store(m_highColor1, color, "HighColor1"); }
     quint32 HighColor2() const { return m_highColor2; }
@@ -132,10 +128,7 @@ private:
         return ArrangeContent(picture);
     }
 
-    quint32 m_backColor = SystemColor::ButtonFace;
     qint16 m_borderStyle = 0;
-    qint16 m_backStyle = 1;
-    QString m_toolTipText;
     quint32 m_highColor1 = SystemColor::ButtonHighlight;
     quint32 m_highColor2 = SystemColor::ButtonShadow;
     quint32 m_color1 = SystemColor::ButtonFace;

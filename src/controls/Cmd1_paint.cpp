@@ -26,8 +26,7 @@ void DrawFocusRect(QPainter &p, const QRect &r)
 void Cmd1::paint(QPainter &p) const
 {
     const QRect surface = rect();
-    if (m_backStyle != 0)
-        p.fillRect(surface, ControlColor(m_backColor));
+    paintBack(p);
     const QRect picture = TwipsRect(m_image1);
     if (!m_picture.isNull() && !picture.isEmpty())
         p.drawImage(picture, m_picture.Image);

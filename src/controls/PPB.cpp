@@ -6,6 +6,7 @@
 
 PPB::PPB(QWidget *parent) : PaintedControl(parent, QAccessible::ProgressBar)
 {
+    m_backStyle = 1;
     SetLabelText(m_labelText);
     Redraw();
 }

@@ -105,6 +105,12 @@ void PaintedControl::focusEvent(QFocusEvent *event)
     focusChanged(event);
 }
 
+void PaintedControl::paintBack(QPainter &painter) const
+{
+    if (m_backStyle != 0)
+        painter.fillRect(rect(), ControlColor(m_backColor));
+}
+
 void PaintedControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

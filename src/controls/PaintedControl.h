@@ -22,6 +22,13 @@ public:
     PaintedControl(QWidget *parent, QAccessible::Role role);
 
     bool Enabled() const { return isEnabled(); }
+    // Every control stores these three; a control that shows them in its own way overrides the setter.
+    quint32 BackColor() const { return m_backColor; }
+    virtual void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
+    qint16 BackStyle() const { return m_backStyle; }
+    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
+    virtual QString ToolTipText() const { return m_toolTipText; }
+    virtual void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     // The control or, for the text box, one of its inner boxes has the keyboard focus.
     bool HasFocus() const { return m_hasFocus; }
     virtual QFont Font() const { return font(); }
@@ -92,7 +99,12 @@ protected:
     void announceName();
     void announceChecked();
     void announceValue();
+    // The back colour over the whole surface, unless BackStyle is 0 (transparent).
+    void paintBack(QPainter &painter) const;
 
+    quint32 m_backColor = SystemColor::ButtonFace;
+    qint16 m_backStyle = 0;
+    QString m_toolTipText;
     bool m_hasFocus = false;
     qint16 m_mousePointer = 0;
     StdPicture m_mouseIcon;

@@ -47,6 +47,8 @@ public:
     static PropertyBag load(const QString &fileName, bool *ok = nullptr);
 
 private:
+    const QString *find(QAnyStringView key) const; // null when the key is absent
+
     QMap<QString, QString> m_values;
 };
 
@@ -100,7 +102,7 @@ struct DesignSave {
     }
     template <typename T> void whole(QAnyStringView key, const T &field, double defaultValue)
     {
-        bag.WriteProperty(key, QVariant::fromValue(field), defaultValue);
+        value(key, field, defaultValue);
     }
     void number(QAnyStringView key, const QVariant &field, const QVariant &defaultValue)
     {

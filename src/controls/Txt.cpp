@@ -58,6 +58,7 @@ Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
     connect(m_text1, &QPlainTextEdit::textChanged, this, &Txt::Text1Changed);
     connect(m_text2, &QLineEdit::textChanged, this, &Txt::Text2Changed);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_backColor = SystemColor::Window; // the colour of Text1; the frame shows the button face
     RefreshText();
 }
 
@@ -86,8 +87,8 @@ void Txt::SetFrame(bool shown)
 
 void Txt::setBackColor(quint32 color)
 {
-    m_text1Back = color;
-    SetBoxColors(m_text1, m_text1Back, m_text1Fore);
+    m_backColor = color;
+    SetBoxColors(m_text1, m_backColor, m_text1Fore);
     report("BackColor");
     RefreshText();
 }
@@ -95,7 +96,7 @@ void Txt::setBackColor(quint32 color)
 void Txt::setForeColor(quint32 color)
 {
     m_text1Fore = color;
-    SetBoxColors(m_text1, m_text1Back, m_text1Fore);
+    SetBoxColors(m_text1, m_backColor, m_text1Fore);
     report("ForeColor");
 }
 
@@ -109,12 +110,18 @@ bool Txt::setFontSize(float points)
 
 void Txt::setText(const QString &text)
 {
+    SetTargetText(text);
+    m_storedText = text;
+    report("Text");
+}
+
+void Txt::SetTargetText(const QString &text)
+{
+    // Only a real change: setting the same text would still raise Change.
     if (TargetIsText1() && m_text1->toPlainText() != text)
         m_text1->setPlainText(text);
     else if (!TargetIsText1() && m_text2->text() != text)
         m_text2->setText(text);
-    m_storedText = text;
-    report("Text");
 }
 
 QString Txt::SelText() const
@@ -177,11 +184,16 @@ qint16 Txt::Alignment() const
 
 void Txt::setAlignment(qint16 alignment)
 {
+    SetText1Alignment(alignment);
+    m_text2->setAlignment(AlignmentOf(alignment) | Qt::AlignVCenter);
+    report("Alignment");
+}
+
+void Txt::SetText1Alignment(qint16 alignment)
+{
     QTextOption option = m_text1->document()->defaultTextOption();
     option.setAlignment(AlignmentOf(alignment));
     m_text1->document()->setDefaultTextOption(option);
-    m_text2->setAlignment(AlignmentOf(alignment) | Qt::AlignVCenter);
-    report("Alignment");
 }
 
 void Txt::setAccessibleLabel(const QString &name)

@@ -37,8 +37,7 @@ public:
 
     void RefreshText();
 
-    quint32 BackColor() const { return m_text1Back; }
-    void setBackColor(quint32 color);
+    void setBackColor(quint32 color) override;
     // Set through QWidget::setFont, which passes it on to Text1.
     QFont Font() const override { return m_text1->font(); }
     quint32 ForeColor() const { return m_text1Fore; }
@@ -68,8 +67,8 @@ public:
     // A multi-line box shows its text whatever the password character; it is kept for the design.
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character) { store(m_passwordChar, character.left(1), "PasswordChar"); }
-    QString ToolTipText() const { return m_text1->toolTip(); }
-    void setToolTipText(const QString &text)
+    QString ToolTipText() const override { return m_text1->toolTip(); }
+    void setToolTipText(const QString &text) override
     {
         m_text1->setToolTip(text);
         report("ToolTipText");
@@ -138,6 +137,8 @@ private:
         m_text1->setFont(font);
         report(key);
     }
+    void SetTargetText(const QString &text);
+    void SetText1Alignment(qint16 alignment);
     // The sunken edge while the mouse is over the box or it has the focus.
     void SetFrame(bool shown);
     void StartMouseTracking();
@@ -150,7 +151,6 @@ private:
     qint32 m_style = 2;
     QString m_storedText;
     QString m_passwordChar;
-    quint32 m_text1Back = SystemColor::Window;
     quint32 m_text1Fore = SystemColor::WindowText;
     bool m_userMode = true;
 
