@@ -85,19 +85,17 @@ void Txt::SetFrame(bool shown)
     RefreshText();
 }
 
-void Txt::setBackColor(quint32 color)
+void Txt::SetText1Color(quint32 &field, quint32 color, const char *key)
 {
-    m_backColor = color;
+    field = color;
     SetBoxColors(m_text1, m_backColor, m_text1Fore);
-    report("BackColor");
-    RefreshText();
+    report(key);
 }
 
-void Txt::setForeColor(quint32 color)
+void Txt::setBackColor(quint32 color)
 {
-    m_text1Fore = color;
-    SetBoxColors(m_text1, m_backColor, m_text1Fore);
-    report("ForeColor");
+    SetText1Color(m_backColor, color, "BackColor");
+    RefreshText();
 }
 
 bool Txt::setFontSize(float points)

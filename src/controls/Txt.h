@@ -41,7 +41,7 @@ public:
     // Set through QWidget::setFont, which passes it on to Text1.
     QFont Font() const override { return m_text1->font(); }
     quint32 ForeColor() const { return m_text1Fore; }
-    void setForeColor(quint32 color);
+    void setForeColor(quint32 color) { SetText1Color(m_text1Fore, color, "ForeColor"); }
     bool FontItalic() const { return Font().italic(); }
     void setFontItalic(bool italic) { SetText1Font(&QFont::setItalic, italic, "FontItalic"); }
     QString FontName() const { return Font().family(); }
@@ -126,6 +126,7 @@ protected:
 private:
     bool TargetIsText1() const { return m_style == 0; }
     static void SetBoxColors(QWidget *box, quint32 back, quint32 fore);
+    void SetText1Color(quint32 &field, quint32 color, const char *key);
     static Qt::Alignment AlignmentOf(qint16 alignment)
     {
         return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;

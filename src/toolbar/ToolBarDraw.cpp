@@ -34,6 +34,38 @@ bool IsDelim(QChar c)
     return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
 }
 
+// One ramp from c1 to c2: across (1), down (3) or along either diagonal (5, 6).
+void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)
+{
+    if (w < 1 || h < 1)
+        return;
+    const bool diagonal = mode == 5 || mode == 6;
+    if (mode != 1 && mode != 3 && !diagonal)
+        return;
+    const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
+    std::vector<QRgb> ramp(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        int channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
+            const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
+            channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
+        }
+        ramp[static_cast<size_t>(k)] = qRgb(channel[0], channel[1], channel[2]);
+    }
+    QImage pixels(w, h, QImage::Format_RGB32);
+    if (pixels.isNull())
+        return;
+    for (int row = 0; row < h; ++row) {
+        auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
+        for (int col = 0; col < w; ++col) {
+            const int k = mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row;
+            line[col] = ramp[static_cast<size_t>(k)];
+        }
+    }
+    p.drawImage(x, y, pixels);
+}
+
 } // namespace
 
 int RoundEven(double value)
@@ -119,37 +151,6 @@ void DrawButtonText(QPainter &p, const QString &text, double x, double y, double
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, shown);
-}
-
-void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)
-{
-    if (w < 1 || h < 1)
-        return;
-    const bool diagonal = mode == 5 || mode == 6;
-    if (mode != 1 && mode != 3 && !diagonal)
-        return;
-    const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
-    std::vector<QRgb> ramp(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) {
-        int channel[3];
-        for (int c = 0; c < 3; ++c) {
-            const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
-            const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
-            channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
-        }
-        ramp[static_cast<size_t>(k)] = qRgb(channel[0], channel[1], channel[2]);
-    }
-    QImage pixels(w, h, QImage::Format_RGB32);
-    if (pixels.isNull())
-        return;
-    for (int row = 0; row < h; ++row) {
-        auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
-        for (int col = 0; col < w; ++col) {
-            const int k = mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row;
-            line[col] = ramp[static_cast<size_t>(k)];
-        }
-    }
-    p.drawImage(x, y, pixels);
 }
 
 void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder)

@@ -27,7 +27,6 @@ void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, boo
 void DrawButtonIcon(QPainter &p, const StdPicture &picture, double x, double y, double w, double h, int mode);
 void DrawButtonText(QPainter &p, const QString &text, double x, double y, double w, double h, int align);
 void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder);
-void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode);
 // A filled rectangle with its outline, right and bottom exclusive.
 void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen);
 void TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2);
