@@ -70,7 +70,6 @@ public:
     bool ShadowVisible() const { return m_label2Visible; }
     QRectF PictureRect() const { return m_image1; }
     quint32 TopLeftEdgeColor() const { return m_shape1Color; }
-    quint32 BottomRightEdgeColor() const { return m_shape2Color; }
 
     void paint(QPainter &painter) const override;
     // A picture-only button is named by its tooltip.
