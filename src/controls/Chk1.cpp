@@ -32,16 +32,12 @@ constexpr ColorPreset Presets[] = {
 Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
 {
     setFocusPolicy(Qt::StrongFocus);
+    m_iconSetsPointer = true;
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSizeF(9.75);
     setFont(arial);
     m_label2Color = SystemColor::ButtonText;
     Redraw();
-}
-
-Chk1::~Chk1()
-{
-    m_hooks.UnhookAll();
 }
 
 QFont Chk1::MarkFont() const
@@ -93,19 +89,6 @@ void Chk1::setToolTipText(const QString &text)
 {
     store(m_toolTipText, text, "ToolTipText");
     setToolTip(text); // the overlay label carries it over the whole box
-}
-
-void Chk1::setMouseIcon(const StdPicture &icon)
-{
-    m_mousePointer = 99;
-    store(m_mouseIcon, icon, "MouseIcon");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-}
-
-void Chk1::setMousePointer(qint16 pointer)
-{
-    store(m_mousePointer, pointer, "MousePointer");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
 }
 
 void Chk1::setChecked(bool checked)
@@ -189,7 +172,6 @@ void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uM
     // Both labels in the hover colour, the caption underlined as the design says; after the leave
     // in the fore colour, underlined only while the box has the focus.
     const auto showHover = [this](bool hover) {
-        m_hover = hover;
         m_label2Underline = hover ? m_underlineOnMOver : m_hasFocus;
         SetLabelColors(hover ? m_highColor : m_foreColor);
     };
@@ -229,16 +211,4 @@ void Chk1::keyPressEvent(QKeyEvent *event)
     Toggle();
     if (self)
         emit Click();
-}
-
-void Chk1::focusInEvent(QFocusEvent *)
-{
-    m_hasFocus = true;
-    Redraw();
-}
-
-void Chk1::focusOutEvent(QFocusEvent *)
-{
-    m_hasFocus = false;
-    Redraw();
 }

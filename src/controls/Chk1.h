@@ -1,9 +1,7 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
-#include "platform/ui/Colors.h"
 
 #include <QRectF>
 #include <QVariant>
@@ -23,15 +21,13 @@ public:
     static constexpr int ErrSetNotPermitted = 387;
 
     explicit Chk1(QWidget *parent = nullptr);
-    ~Chk1() override;
 
     // Places the elements and sets the mark; a step that fails is skipped.
     void Redraw();
 
     QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text);
+    void setToolTipText(const QString &text) override;
     // Any number, in points; a value that is no number fails where it is used.
     QVariant Size() const { return m_size; }
     void setSize(const QVariant &points) { redrawn(m_size, points, "Size"); }
@@ -39,14 +35,7 @@ public:
     void setStyle(qint32 style) { redrawn(m_style, style, "Style"); }
     bool UnderlineOnMOver() const { return m_underlineOnMOver; }
     void setUnderlineOnMOver(bool underline) { store(m_underlineOnMOver, underline, "UnderlineOnMOver"); }
-    const StdPicture &MouseIcon() const { return m_mouseIcon; }
-    void setMouseIcon(const StdPicture &icon);
-    qint16 MousePointer() const { return m_mousePointer; }
-    void setMousePointer(qint16 pointer);
-    qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
-    quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color) { redrawn(m_backColor, color, "BackColor"); }
+    void setBackColor(quint32 color) override { redrawn(m_backColor, color, "BackColor"); }
     quint32 ForeColor() const { return m_foreColor; }
     void setForeColor(quint32 color);
     quint32 HighColor() const { return m_highColor; }
@@ -75,7 +64,6 @@ public:
 
     // Run mode (true) or the container's design mode: no hooks and no DoExternalChange at design time.
     void setUserMode(bool userMode) { m_userMode = userMode; }
-    bool UserMode() const { return m_userMode; }
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
@@ -88,9 +76,7 @@ public:
                         qint32 &lParam) override;
 
     // State, elements in twips and their colours, for the looks and for tests.
-    bool HasFocus() const { return m_hasFocus; }
     bool IsInside() const { return m_isInside; }
-    bool Hovered() const { return m_hover; }
     Mark ShownMark() const { return m_mark; }
     QRectF MarkRect() const { return m_label1; }
     QRectF CaptionRect() const { return m_label2; }
@@ -113,10 +99,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override { raiseKey(event); }
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
+    void focusChanged(const QFocusEvent *) override { Redraw(); }
 
 private:
+    // The stored design, listed once for ReadProperties and WriteProperties.
+    template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     template <typename T> void redrawn(T &field, const T &value, const char *key)
     {
         store(field, value, key);
@@ -128,14 +115,9 @@ private:
     QFont MarkFont() const;
 
     QString m_caption = QStringLiteral("Check");
-    QString m_toolTipText;
     QVariant m_size = 13;
     qint32 m_style = 1;
     bool m_underlineOnMOver = true;
-    StdPicture m_mouseIcon;
-    qint16 m_mousePointer = 0;
-    qint16 m_backStyle = 0;
-    quint32 m_backColor = SystemColor::ButtonFace;
     quint32 m_foreColor = 0;
     quint32 m_highColor = 0;
     bool m_checked = false;
@@ -159,9 +141,7 @@ private:
     quint32 m_label2Color = 0;
     bool m_label2Underline = false;
 
-    bool m_hasFocus = false;
     bool m_isInside = false;
-    bool m_hover = false;
     MousePosition m_lastMove;
     HookTable m_hooks{this};
 };

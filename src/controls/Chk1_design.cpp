@@ -3,85 +3,59 @@
 
 using namespace SystemColor;
 
-namespace {
-
-// "Any number" members keep the stored text, so a value that is no number fails where it is used.
-QVariant Number(const PropertyBag &bag, const char *key, const QString &defaultValue)
+// Some keys come twice, as the design reads them; saving writes the same value twice.
+template <typename Self, typename Design> void Chk1::Properties(Self &c, Design &d)
 {
-    const QString text = bag.ReadProperty(key, defaultValue).toString();
-    bool ok = false;
-    const double n = text.toDouble(&ok);
-    return ok ? QVariant(n) : QVariant(text);
+    d.value("Caption", c.m_caption, QStringLiteral("Check"));
+    d.enabled(c, true);
+    d.font(c);
+    if constexpr (Design::Loading)
+        c.Redraw();
+    d.color("ForeColor", c.m_label2Color, ButtonText);
+    d.value("ToolTipText", c.m_toolTipText, QString());
+    if constexpr (Design::Loading)
+        c.setToolTip(c.m_toolTipText);
+    d.color("HighColor", c.m_highColor, 0);
+    d.number("Size", c.m_size, 13);
+    d.whole("Style", c.m_style, 1);
+    d.value("UnderlineOnMOver", c.m_underlineOnMOver, true);
+    d.picture("MouseIcon", c.m_mouseIcon);
+    if constexpr (Design::Loading)
+        c.m_mousePointer = c.m_mouseIcon.isNull() ? c.m_mousePointer : qint16(99);
+    d.whole("MousePointer", c.m_mousePointer, 0);
+    if constexpr (Design::Loading)
+        c.applyPointer();
+    d.whole("BackStyle", c.m_backStyle, 0);
+    d.color("BackColor", c.m_backColor, ButtonFace);
+    d.color("ForeColor", c.m_foreColor, 0);
+    d.color("HighColor", c.m_highColor, 0);
+    d.number("Size", c.m_size, 13);
+    d.color("Forecolor", c.m_foreColor, 0);
+    d.value("Checked", c.m_checked, false);
+    if constexpr (Design::Loading)
+        c.Redraw();
+    // With the number 1 as its default: a store without it loads True, and True is always stored.
+    d.value("Animation", c.m_animation, 1);
+    d.color("AnimColor1", c.m_animColor1, 0x404040);
+    d.color("AnimColor2", c.m_animColor2, 0x808080);
+    d.color("ClickColor", c.m_clickColor, 0x404040);
+    d.number("Anim_Speed", c.m_animSpeed, 0.08);
+    d.number("Anim_Duration", c.m_animDuration, 2);
+    d.whole("ColorSet", c.m_colorSet, 1);
+    d.value("IsOptionBtn", c.m_isOptionBtn, false);
+    d.value("DoExternalChange", c.m_doExternalChange, false);
 }
-
-} // namespace
 
 bool Chk1::ReadProperties(const PropertyBag &bag)
 {
-    bool ok = true;
-    m_caption = bag.ReadProperty("Caption", QStringLiteral("Check")).toString();
-    setEnabled(bag.ReadProperty("Enabled", true).toBool());
-    setFont(bag.ReadFont("Font", ContainerFont(this)));
-    Redraw();
-    m_label2Color = bag.ReadColor("ForeColor", ButtonText);
-    m_toolTipText = bag.ReadProperty("ToolTipText", QString()).toString();
-    setToolTip(m_toolTipText);
-    m_highColor = bag.ReadColor("HighColor", 0);
-    m_size = Number(bag, "Size", QStringLiteral("13"));
-    ok &= bag.ReadWhole("Style", 1, m_style);
-    m_underlineOnMOver = bag.ReadProperty("UnderlineOnMOver", true).toBool();
-    m_mouseIcon = bag.ReadPicture("MouseIcon");
-    if (!m_mouseIcon.isNull())
-        m_mousePointer = 99;
-    ok &= bag.ReadWhole("MousePointer", 0, m_mousePointer);
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-    ok &= bag.ReadWhole("BackStyle", 0, m_backStyle);
-    m_backColor = bag.ReadColor("BackColor", ButtonFace);
-    m_foreColor = bag.ReadColor("ForeColor", 0);
-    m_highColor = bag.ReadColor("HighColor", 0);
-    m_size = Number(bag, "Size", QStringLiteral("13"));
-    m_foreColor = bag.ReadColor("Forecolor", 0);
-    m_checked = bag.ReadProperty("Checked", false).toBool();
-    Redraw();
-    // Read with the number 1 as its default: a store without it loads True.
-    m_animation = bag.ReadProperty("Animation", 1).toInt() != 0;
-    m_animColor1 = bag.ReadColor("AnimColor1", 0x404040);
-    m_animColor2 = bag.ReadColor("AnimColor2", 0x808080);
-    m_clickColor = bag.ReadColor("ClickColor", 0x404040);
-    m_animSpeed = Number(bag, "Anim_Speed", QStringLiteral("0.08"));
-    m_animDuration = Number(bag, "Anim_Duration", QStringLiteral("2"));
-    ok &= bag.ReadWhole("ColorSet", 1, m_colorSet);
-    m_isOptionBtn = bag.ReadProperty("IsOptionBtn", false).toBool();
-    m_doExternalChange = bag.ReadProperty("DoExternalChange", false).toBool();
+    DesignLoad design{bag};
+    Properties(*this, design);
     StartMouseTracking();
-    return ok;
+    return design.ok;
 }
 
 void Chk1::WriteProperties(PropertyBag &bag) const
 {
-    bag.WriteProperty("Caption", m_caption, QStringLiteral("Check"));
-    bag.WriteProperty("Enabled", isEnabled(), true);
-    bag.WriteFont("Font", font(), ContainerFont(this));
-    bag.WriteColor("ForeColor", m_label2Color, ButtonText);
-    bag.WriteProperty("ToolTipText", m_toolTipText, QString());
-    bag.WriteProperty("Style", m_style, 1);
-    bag.WriteProperty("UnderlineOnMOver", m_underlineOnMOver, true);
-    bag.WritePicture("MouseIcon", m_mouseIcon);
-    bag.WriteProperty("MousePointer", m_mousePointer, 0);
-    bag.WriteProperty("BackStyle", m_backStyle, 0);
-    bag.WriteColor("BackColor", m_backColor, ButtonFace);
-    bag.WriteColor("HighColor", m_highColor, 0);
-    bag.WriteProperty("Size", m_size, 13);
-    bag.WriteColor("Forecolor", m_foreColor, 0);
-    bag.WriteProperty("Checked", m_checked, false);
-    // A Boolean never equals the number 1, so "Animation" is always stored.
-    bag.WriteProperty("Animation", m_animation, 1);
-    bag.WriteColor("AnimColor1", m_animColor1, 0x404040);
-    bag.WriteColor("AnimColor2", m_animColor2, 0x808080);
-    bag.WriteColor("ClickColor", m_clickColor, 0x404040);
-    bag.WriteProperty("Anim_Speed", m_animSpeed, 0.08);
-    bag.WriteProperty("Anim_Duration", m_animDuration, 2);
-    bag.WriteProperty("ColorSet", m_colorSet, 1);
-    bag.WriteProperty("IsOptionBtn", m_isOptionBtn, false);
-    bag.WriteProperty("DoExternalChange", m_doExternalChange, false);
+    DesignSave design{bag};
+    Properties(*this, design);
 }

@@ -33,8 +33,7 @@ void Chk1::paintMark(QPainter &p, const QRectF &cell, Mark mark, const QColor &c
 
 void Chk1::paint(QPainter &p) const
 {
-    if (m_backStyle != 0)
-        p.fillRect(rect(), ControlColor(m_backColor));
+    paintBack(p);
     paintMark(p, TwipsRect(m_label1), m_mark, ControlColor(m_label1Color));
     QFont captionFont = font();
     captionFont.setUnderline(m_label2Underline);

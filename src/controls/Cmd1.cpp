@@ -30,6 +30,7 @@ Cmd1::Cmd1(QWidget *parent) : PaintedControl(parent, QAccessible::Button)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    m_backStyle = 1;
     ArrangeContent();
 }
 
@@ -108,8 +109,6 @@ bool Cmd1::ArrangeContent(bool movePicture)
     m_layoutDirty = m_layoutDirty || movePicture;
     const float W = InnerWidth();
     const float H = InnerHeight();
-    m_shape1 = QRectF(0, 0, W + 10, H + 10);
-    m_shape2 = QRectF(-10, -10, W + 10, H + 10);
     update();
 
     const auto twoT = ToWhole<qint16>(2.0 * m_textDistToEdge);
@@ -286,16 +285,10 @@ void Cmd1::keyPressEvent(QKeyEvent *event)
         emit Click();
 }
 
-void Cmd1::focusInEvent(QFocusEvent *)
+void Cmd1::focusChanged(const QFocusEvent *event)
 {
-    m_hasFocus = true;
     update();
-}
-
-void Cmd1::focusOutEvent(QFocusEvent *event)
-{
-    m_hasFocus = false;
-    update();
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    // A menu or another window takes the focus only for a while; the button stays as it was.
+    if (event->lostFocus() && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         ShowCold();
 }

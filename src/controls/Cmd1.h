@@ -1,8 +1,6 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
-#include "platform/ui/Colors.h"
 
 #include <QCursor>
 #include <QRectF>
@@ -20,11 +18,7 @@ public:
 
     explicit Cmd1(QWidget *parent = nullptr);
 
-    quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
     void Refresh() { update(); }
-    QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     quint32 HighColor1() const { return m_highColor1; }
     void setHighColor1(quint32 color) { store(m_highColor1, color, "HighColor1"); }
     quint32 HighColor2() const { return m_highColor2; }
@@ -71,13 +65,11 @@ public:
     // State and element geometry in twips, for the looks and for tests.
     bool IsHot() const { return m_isHot; }
     bool IsPressed() const { return m_isPressed; }
-    bool HasFocus() const { return m_hasFocus; }
     QRectF CaptionRect() const { return m_label1; }
     QRectF ShadowRect() const { return m_label2; }
     bool ShadowVisible() const { return m_label2Visible; }
     QRectF PictureRect() const { return m_image1; }
     quint32 TopLeftEdgeColor() const { return m_shape1Color; }
-    quint32 BottomRightEdgeColor() const { return m_shape2Color; }
 
     void paint(QPainter &painter) const override;
     // A picture-only button is named by its tooltip.
@@ -106,10 +98,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override { raiseMouse(event); }
     void keyPressEvent(QKeyEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
+    void focusChanged(const QFocusEvent *event) override;
 
 private:
+    // The stored design, listed once for ReadProperties and WriteProperties.
+    template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     float InnerWidth() const { return float(width() * TwipsPerPixel); }
     float InnerHeight() const { return float(height() * TwipsPerPixel); }
     // The caption text changed: arrange and take the label's width as TextWidth.
@@ -134,10 +127,7 @@ private:
         return ArrangeContent(picture);
     }
 
-    quint32 m_backColor = SystemColor::ButtonFace;
     qint16 m_borderStyle = 0;
-    qint16 m_backStyle = 1;
-    QString m_toolTipText;
     quint32 m_highColor1 = SystemColor::ButtonHighlight;
     quint32 m_highColor2 = SystemColor::ButtonShadow;
     quint32 m_color1 = SystemColor::ButtonFace;
@@ -162,15 +152,13 @@ private:
     quint32 m_label2Color = SystemColor::ButtonHighlight;
     bool m_label2Visible = false;
     QRectF m_image1{0, 0, 320, 320};
-    QRectF m_shape1;
+    // The edges: the top-left one and the bottom-right one, each a pixel wide at the surface's rim.
     quint32 m_shape1Color = SystemColor::ButtonFace;
-    QRectF m_shape2;
     quint32 m_shape2Color = SystemColor::ButtonFace;
 
     bool m_isHot = false;
     bool m_isPressed = false;
     bool m_layoutDirty = true;
-    bool m_hasFocus = false;
     bool m_disabledShown = false;
     quint32 m_savedForeColor = 0;
     Element m_pressedOn = Element::Surface;

@@ -4,15 +4,6 @@
 
 namespace {
 
-void DrawOutline(QPainter &p, const QRect &r, const QColor &color)
-{
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
-    p.setPen(color);
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-}
-
 // Every other pixel of the rectangle's edge, inverted, as the system's focus rectangle draws it.
 void DrawFocusRect(QPainter &p, const QRect &r)
 {
@@ -35,8 +26,7 @@ void DrawFocusRect(QPainter &p, const QRect &r)
 void Cmd1::paint(QPainter &p) const
 {
     const QRect surface = rect();
-    if (m_backStyle != 0)
-        p.fillRect(surface, ControlColor(m_backColor));
+    paintBack(p);
     const QRect picture = TwipsRect(m_image1);
     if (!m_picture.isNull() && !picture.isEmpty())
         p.drawImage(picture, m_picture.Image);
@@ -48,10 +38,9 @@ void Cmd1::paint(QPainter &p) const
     }
     p.setPen(ControlColor(m_label1Color));
     p.drawText(TwipsRect(m_label1), flags, m_caption);
-    DrawOutline(p, TwipsRect(m_shape1), ControlColor(m_shape1Color));
-    DrawOutline(p, TwipsRect(m_shape2), ControlColor(m_shape2Color));
+    DrawEdges(p, surface, ControlColor(m_shape1Color), ControlColor(m_shape2Color));
     if (m_borderStyle == 1)
-        DrawOutline(p, surface, ControlColor(SystemColor::WindowFrame));
+        DrawEdges(p, surface, ControlColor(SystemColor::WindowFrame), ControlColor(SystemColor::WindowFrame));
     if (m_hasFocus)
         DrawFocusRect(p, surface.adjusted(4, 2, -4, -2));
 }

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QHash>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QWidget>
 #include <iterator>
@@ -33,6 +34,19 @@ QFont ContainerFont(const QWidget *control)
 QColor ControlColor(quint32 value)
 {
     return ToQColor(TranslateColor(value));
+}
+
+void DrawEdges(QPainter &p, const QRect &r, const QColor &topLeft, const QColor &bottomRight)
+{
+    const int w = r.width(), h = r.height();
+    if (w > 0)
+        p.fillRect(QRect(r.x(), r.y(), w, 1), topLeft);
+    if (h > 0) {
+        p.fillRect(QRect(r.x(), r.y(), 1, h), topLeft);
+        p.fillRect(QRect(r.x() + w - 1, r.y(), 1, h), bottomRight);
+    }
+    if (w > 0)
+        p.fillRect(QRect(r.x(), r.y() + h - 1, w, 1), bottomRight);
 }
 
 qint16 KeyCodeOf(const QKeyEvent *event)

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QKeyEvent;
+class QPainter;
 class QWidget;
 
 // Conversions the painted controls and the toolbar share: checked whole numbers as the designs keep
@@ -33,6 +34,8 @@ QFont ContainerFont(const QWidget *control);
 
 // A stored colour: 0x00BBGGRR, or 0x800000NN for the system colour with index NN.
 QColor ControlColor(quint32 value);
+// The one-pixel edges of a rectangle; the right and bottom ones, drawn last, take the corners.
+void DrawEdges(QPainter &p, const QRect &r, const QColor &topLeft, const QColor &bottomRight);
 
 // Key code as KeyDown and KeyUp report it (letters and digits as their upper-case character,
 // Enter 13, Space 32, arrows 37 to 40, F1 112 ...), 0 for keys without one.

@@ -6,6 +6,7 @@
 
 PPB::PPB(QWidget *parent) : PaintedControl(parent, QAccessible::ProgressBar)
 {
+    m_backStyle = 1;
     SetLabelText(m_labelText);
     Redraw();
 }
@@ -93,18 +94,6 @@ void PPB::setIsPercent(bool percent)
     m_isPercent = percent;
     SetLabelText(percent ? QStringLiteral("100%") : QStringLiteral("100"));
     report("IsPercent");
-}
-
-void PPB::setMousePointer(qint16 pointer)
-{
-    store(m_mousePointer, pointer, "MousePointer");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
-}
-
-void PPB::setMouseIcon(const StdPicture &icon)
-{
-    store(m_mouseIcon, icon, "MouseIcon");
-    ApplyMousePointer(this, m_mousePointer, m_mouseIcon);
 }
 
 void PPB::mouseReleaseEvent(QMouseEvent *event)

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
-#include "platform/ui/Colors.h"
 
 #include <QHash>
 #include <QRectF>
@@ -40,21 +38,11 @@ public:
     }
     quint32 BorderColor() const { return m_borderColor; }
     void setBorderColor(quint32 color) { store(m_borderColor, color, "BorderColor"); }
-    quint32 BackColor() const { return m_backColor; }
-    void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
-    qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
     // Two names for the one bar picture.
     const StdPicture &Picture() const { return m_picture; }
     void setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); }
     const StdPicture &Image() const { return m_picture; }
     void setImage(const StdPicture &picture) { store(m_picture, picture, "Image"); }
-    qint16 MousePointer() const { return m_mousePointer; }
-    void setMousePointer(qint16 pointer);
-    const StdPicture &MouseIcon() const { return m_mouseIcon; }
-    void setMouseIcon(const StdPicture &icon);
-    QString ToolTipText() const { return m_toolTipText; }
-    void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
@@ -85,6 +73,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override { raiseMouse(event); }
 
 private:
+    // The stored design, listed once for ReadProperties and WriteProperties.
+    template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     void SetLabelText(const QString &text);
     int LabelWidth(const QString &text);
     QString PercentText(int whole) const;
@@ -95,12 +85,7 @@ private:
     bool m_showLabel = true;
     bool m_showBorder = true;
     quint32 m_borderColor = SystemColor::WindowText;
-    quint32 m_backColor = SystemColor::ButtonFace;
-    qint16 m_backStyle = 1;
     StdPicture m_picture;
-    qint16 m_mousePointer = 0;
-    StdPicture m_mouseIcon;
-    QString m_toolTipText;
 
     int m_value = 0; // the last whole percentage shown
     QString m_labelText = QStringLiteral("100%");

@@ -12,8 +12,7 @@ constexpr QRgb LabelColor = 0xFFFFFF;
 
 void PPB::paint(QPainter &p) const
 {
-    if (m_backStyle != 0)
-        p.fillRect(rect(), ControlColor(m_backColor));
+    paintBack(p);
     const QRect border = TwipsRect(m_border);
     if (m_showBorder && !border.isEmpty()) {
         p.setPen(ControlColor(m_borderColor));

@@ -1,5 +1,4 @@
 #include "controls/PaintedControl.h"
-#include "controls/ControlSupport.h"
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
@@ -84,6 +83,32 @@ QImage PaintedControl::picture(qreal dpr, const QColor &fill) const
     QPainter painter(&image);
     paint(painter);
     return image;
+}
+
+void PaintedControl::setMousePointer(qint16 pointer)
+{
+    store(m_mousePointer, pointer, "MousePointer");
+    applyPointer();
+}
+
+void PaintedControl::setMouseIcon(const StdPicture &icon)
+{
+    if (m_iconSetsPointer)
+        m_mousePointer = 99;
+    store(m_mouseIcon, icon, "MouseIcon");
+    applyPointer();
+}
+
+void PaintedControl::focusEvent(QFocusEvent *event)
+{
+    m_hasFocus = event->gotFocus();
+    focusChanged(event);
+}
+
+void PaintedControl::paintBack(QPainter &painter) const
+{
+    if (m_backStyle != 0)
+        painter.fillRect(rect(), ControlColor(m_backColor));
 }
 
 void PaintedControl::paintEvent(QPaintEvent *)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ControlSupport.h"
+#include "platform/ui/Colors.h"
 #include "platform/ui/Twips.h"
 
 #include <QAccessible>
@@ -20,7 +22,21 @@ public:
     PaintedControl(QWidget *parent, QAccessible::Role role);
 
     bool Enabled() const { return isEnabled(); }
+    // Every control stores these three; a control that shows them in its own way overrides the setter.
+    quint32 BackColor() const { return m_backColor; }
+    virtual void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
+    qint16 BackStyle() const { return m_backStyle; }
+    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
+    virtual QString ToolTipText() const { return m_toolTipText; }
+    virtual void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
+    // The control or, for the text box, one of its inner boxes has the keyboard focus.
+    bool HasFocus() const { return m_hasFocus; }
     virtual QFont Font() const { return font(); }
+    // The mouse pointer over the control: a shape number, 99 for MouseIcon.
+    qint16 MousePointer() const { return m_mousePointer; }
+    void setMousePointer(qint16 pointer);
+    const StdPicture &MouseIcon() const { return m_mouseIcon; }
+    void setMouseIcon(const StdPicture &icon);
 
     virtual void paint(QPainter &painter) const = 0;
     // The paint() picture at a device pixel ratio; at 2 it has twice the width and the height.
@@ -64,11 +80,18 @@ protected:
     // KeyDown or KeyUp, and for a key with a character KeyPress: returns the KeyAscii the
     // handlers left, 0 for none.
     qint16 raiseKey(const QKeyEvent *event);
+    // The widget the mouse pointer is set on.
+    virtual QWidget *pointerWidget() { return this; }
+    void applyPointer() { ApplyMousePointer(pointerWidget(), m_mousePointer, m_mouseIcon); }
 
     // Enabled or font set through any pointer, or inherited from a parent: the control redraws
     // its look here. Only the control's own setting is reported as its stored property.
     virtual void enabledChanged() { update(); }
     virtual void fontChanged() { update(); }
+    // The focus came or went; the look that shows it is redrawn here.
+    virtual void focusChanged(const QFocusEvent *) { update(); }
+    void focusInEvent(QFocusEvent *event) override { focusEvent(event); }
+    void focusOutEvent(QFocusEvent *event) override { focusEvent(event); }
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
@@ -76,8 +99,20 @@ protected:
     void announceName();
     void announceChecked();
     void announceValue();
+    // The back colour over the whole surface, unless BackStyle is 0 (transparent).
+    void paintBack(QPainter &painter) const;
+
+    quint32 m_backColor = SystemColor::ButtonFace;
+    qint16 m_backStyle = 0;
+    QString m_toolTipText;
+    bool m_hasFocus = false;
+    qint16 m_mousePointer = 0;
+    StdPicture m_mouseIcon;
+    bool m_iconSetsPointer = false; // a new MouseIcon switches the pointer to it
 
 private:
+    void focusEvent(QFocusEvent *event);
+
     QAccessible::Role m_role;
     bool m_ownEnabled = true;
 };

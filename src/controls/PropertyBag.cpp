@@ -20,12 +20,18 @@ QString Key(QAnyStringView key)
 
 } // namespace
 
-QVariant PropertyBag::ReadProperty(QAnyStringView key, const QVariant &defaultValue) const
+const QString *PropertyBag::find(QAnyStringView key) const
 {
     const auto it = m_values.constFind(Key(key));
-    if (it == m_values.constEnd())
+    return it == m_values.constEnd() ? nullptr : &it.value();
+}
+
+QVariant PropertyBag::ReadProperty(QAnyStringView key, const QVariant &defaultValue) const
+{
+    const QString *stored = find(key);
+    if (!stored)
         return defaultValue;
-    const QString &text = it.value();
+    const QString &text = *stored;
     // The text converted to the default's type; what does not convert, or does not fit, gives the default.
     const QString t = text.trimmed().toLower();
     bool ok = false;
@@ -64,10 +70,10 @@ void PropertyBag::WriteProperty(QAnyStringView key, const QVariant &value, const
 
 quint32 PropertyBag::ReadColor(QAnyStringView key, quint32 defaultValue) const
 {
-    const auto it = m_values.constFind(Key(key));
-    if (it == m_values.constEnd())
+    const QString *stored = find(key);
+    if (!stored)
         return defaultValue;
-    QString text = it.value().trimmed();
+    QString text = stored->trimmed();
     bool ok = false;
     qlonglong n = 0;
     if (text.startsWith(u"&h", Qt::CaseInsensitive)) {
@@ -93,10 +99,8 @@ void PropertyBag::WriteColor(QAnyStringView key, quint32 value, quint32 defaultV
 
 StdPicture PropertyBag::ReadPicture(QAnyStringView key) const
 {
-    const auto it = m_values.constFind(Key(key));
-    if (it == m_values.constEnd())
-        return StdPicture();
-    return StdPicture::FromData(QByteArray::fromBase64(it.value().toLatin1()));
+    const QString *stored = find(key);
+    return stored ? StdPicture::FromData(QByteArray::fromBase64(stored->toLatin1())) : StdPicture();
 }
 
 void PropertyBag::WritePicture(QAnyStringView key, const StdPicture &picture)
@@ -109,11 +113,9 @@ void PropertyBag::WritePicture(QAnyStringView key, const StdPicture &picture)
 
 QFont PropertyBag::ReadFont(QAnyStringView key, const QFont &defaultValue) const
 {
-    const auto it = m_values.constFind(Key(key));
+    const QString *stored = find(key);
     QFont font;
-    if (it == m_values.constEnd() || !font.fromString(it.value()))
-        return defaultValue;
-    return font;
+    return stored && font.fromString(*stored) ? font : defaultValue;
 }
 
 void PropertyBag::WriteFont(QAnyStringView key, const QFont &value, const QFont &defaultValue)
@@ -156,14 +158,6 @@ PropertyBag PropertyBag::fromText(const QString &text)
         bag.m_values.insert(line.left(eq).trimmed().toLower(), value);
     }
     return bag;
-}
-
-bool PropertyBag::save(const QString &fileName) const
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(toText().toUtf8()) >= 0;
 }
 
 PropertyBag PropertyBag::load(const QString &fileName, bool *ok)

@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QString>
 #include <QVariant>
+#include <QWidget>
+#include <type_traits>
 
 // A control's stored design: key, value and default. Keys compare without regard to case and
 // are held in lower case; a value equal to its default is not written.
@@ -42,9 +44,75 @@ public:
     // "key=value" lines; values are kept as text.
     QString toText() const;
     static PropertyBag fromText(const QString &text);
-    bool save(const QString &fileName) const;
     static PropertyBag load(const QString &fileName, bool *ok = nullptr);
 
 private:
+    const QString *find(QAnyStringView key) const; // null when the key is absent
+
     QMap<QString, QString> m_values;
+};
+
+// A control lists its stored properties once, in a function that takes either of these two: each
+// step names the key, the member and its default, and DesignLoad fills the member from the bag
+// while DesignSave writes it there. Loading and saving cannot drift apart that way.
+struct DesignLoad {
+    static constexpr bool Loading = true;
+    const PropertyBag &bag;
+    bool ok = true; // false once a whole number did not fit its member
+
+    template <typename T> void value(QAnyStringView key, T &field, const QVariant &defaultValue)
+    {
+        field = bag.ReadProperty(key, defaultValue).template value<T>();
+    }
+    // Rounded half to even; a flag is any number but 0.
+    template <typename T> void whole(QAnyStringView key, T &field, double defaultValue)
+    {
+        if constexpr (std::is_same_v<T, bool>) {
+            qint16 number = field ? -1 : 0;
+            ok &= bag.ReadWhole(key, defaultValue, number);
+            field = number != 0;
+        } else {
+            ok &= bag.ReadWhole(key, defaultValue, field);
+        }
+    }
+    // "Any number" members keep text that is no number, so it fails where it is used.
+    void number(QAnyStringView key, QVariant &field, const QVariant &defaultValue)
+    {
+        const QString text = bag.ReadProperty(key, defaultValue.toString()).toString();
+        bool isNumber = false;
+        const double n = text.toDouble(&isNumber);
+        field = isNumber ? QVariant(n) : QVariant(text);
+    }
+    void color(QAnyStringView key, quint32 &field, quint32 defaultValue) { field = bag.ReadColor(key, defaultValue); }
+    void picture(QAnyStringView key, StdPicture &field) { field = bag.ReadPicture(key); }
+    void enabled(QWidget &control, bool defaultValue)
+    {
+        control.setEnabled(bag.ReadProperty("Enabled", defaultValue).toBool());
+    }
+    void font(QWidget &control) { control.setFont(bag.ReadFont("Font", ContainerFont(&control))); }
+};
+
+struct DesignSave {
+    static constexpr bool Loading = false;
+    PropertyBag &bag;
+
+    template <typename T> void value(QAnyStringView key, const T &field, const QVariant &defaultValue)
+    {
+        bag.WriteProperty(key, QVariant::fromValue(field), defaultValue);
+    }
+    template <typename T> void whole(QAnyStringView key, const T &field, double defaultValue)
+    {
+        value(key, field, defaultValue);
+    }
+    void number(QAnyStringView key, const QVariant &field, const QVariant &defaultValue)
+    {
+        bag.WriteProperty(key, field, defaultValue);
+    }
+    void color(QAnyStringView key, quint32 field, quint32 defaultValue) { bag.WriteColor(key, field, defaultValue); }
+    void picture(QAnyStringView key, const StdPicture &field) { bag.WritePicture(key, field); }
+    void enabled(const QWidget &control, const QVariant &defaultValue)
+    {
+        bag.WriteProperty("Enabled", control.isEnabled(), defaultValue);
+    }
+    void font(const QWidget &control) { bag.WriteFont("Font", control.font(), ContainerFont(&control)); }
 };

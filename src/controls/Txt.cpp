@@ -5,23 +5,6 @@
 #include <QMimeData>
 #include <QTextBlock>
 
-namespace {
-
-void SetBoxColors(QWidget *box, quint32 back, quint32 fore)
-{
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, ControlColor(back));
-    palette.setColor(QPalette::Text, ControlColor(fore));
-    box->setPalette(palette);
-}
-
-Qt::Alignment AlignmentOf(qint16 alignment)
-{
-    return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-}
-
-} // namespace
-
 int MultiLineBox::Room() const
 {
     if (m_maxLength <= 0)
@@ -50,6 +33,14 @@ void MultiLineBox::insertFromMimeData(const QMimeData *source)
     insertPlainText(source->text().left(std::max(0, room)));
 }
 
+void Txt::SetBoxColors(QWidget *box, quint32 back, quint32 fore)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, ControlColor(back));
+    palette.setColor(QPalette::Text, ControlColor(fore));
+    box->setPalette(palette);
+}
+
 Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
 {
     m_text1 = new MultiLineBox(this);
@@ -67,12 +58,8 @@ Txt::Txt(QWidget *parent) : PaintedControl(parent, QAccessible::EditableText)
     connect(m_text1, &QPlainTextEdit::textChanged, this, &Txt::Text1Changed);
     connect(m_text2, &QLineEdit::textChanged, this, &Txt::Text2Changed);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_backColor = SystemColor::Window; // the colour of Text1; the frame shows the button face
     RefreshText();
-}
-
-Txt::~Txt()
-{
-    m_hooks.UnhookAll();
 }
 
 void Txt::RefreshText()
@@ -90,39 +77,25 @@ void Txt::RefreshText()
     update();
 }
 
-void Txt::ShowFrame()
-{
-    SetFrame(0x808080, 0xE0E0E0, true);
-}
-
-void Txt::HideFrame()
-{
-    SetFrame(SystemColor::ButtonFace, SystemColor::ButtonFace, false);
-}
-
-void Txt::SetFrame(quint32 topLeft, quint32 bottomRight, bool shown)
+void Txt::SetFrame(bool shown)
 {
     if (m_frameShown == shown)
         return;
-    m_shape1Color = topLeft;
-    m_shape2Color = bottomRight;
-    RefreshText();
     m_frameShown = shown;
+    RefreshText();
+}
+
+void Txt::SetText1Color(quint32 &field, quint32 color, const char *key)
+{
+    field = color;
+    SetBoxColors(m_text1, m_backColor, m_text1Fore);
+    report(key);
 }
 
 void Txt::setBackColor(quint32 color)
 {
-    m_text1Back = color;
-    SetBoxColors(m_text1, m_text1Back, m_text1Fore);
-    report("BackColor");
+    SetText1Color(m_backColor, color, "BackColor");
     RefreshText();
-}
-
-void Txt::setForeColor(quint32 color)
-{
-    m_text1Fore = color;
-    SetBoxColors(m_text1, m_text1Back, m_text1Fore);
-    report("ForeColor");
 }
 
 bool Txt::setFontSize(float points)
@@ -133,26 +106,20 @@ bool Txt::setFontSize(float points)
     return true;
 }
 
-void Txt::setMouseIcon(const StdPicture &icon)
-{
-    store(m_mouseIcon, icon, "MouseIcon");
-    ApplyMousePointer(m_text1->viewport(), m_mousePointer, m_mouseIcon);
-}
-
-void Txt::setMousePointer(qint16 pointer)
-{
-    store(m_mousePointer, pointer, "MousePointer");
-    ApplyMousePointer(m_text1->viewport(), m_mousePointer, m_mouseIcon);
-}
-
 void Txt::setText(const QString &text)
 {
+    SetTargetText(text);
+    m_storedText = text;
+    report("Text");
+}
+
+void Txt::SetTargetText(const QString &text)
+{
+    // Only a real change: setting the same text would still raise Change.
     if (TargetIsText1() && m_text1->toPlainText() != text)
         m_text1->setPlainText(text);
     else if (!TargetIsText1() && m_text2->text() != text)
         m_text2->setText(text);
-    m_storedText = text;
-    report("Text");
 }
 
 QString Txt::SelText() const
@@ -215,11 +182,16 @@ qint16 Txt::Alignment() const
 
 void Txt::setAlignment(qint16 alignment)
 {
+    SetText1Alignment(alignment);
+    m_text2->setAlignment(AlignmentOf(alignment) | Qt::AlignVCenter);
+    report("Alignment");
+}
+
+void Txt::SetText1Alignment(qint16 alignment)
+{
     QTextOption option = m_text1->document()->defaultTextOption();
     option.setAlignment(AlignmentOf(alignment));
     m_text1->document()->setDefaultTextOption(option);
-    m_text2->setAlignment(AlignmentOf(alignment) | Qt::AlignVCenter);
-    report("Alignment");
 }
 
 void Txt::setAccessibleLabel(const QString &name)
@@ -264,11 +236,11 @@ void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMs
             return;
         m_isInside = true;
         m_hooks.TrackMouseLeave(lng_hWnd);
-        ShowFrame();
+        SetFrame(true);
     } else if (uMsg == WM_MOUSELEAVE) {
         m_isInside = false;
         if (!m_hasFocus)
-            HideFrame();
+            SetFrame(false);
     }
 }
 
@@ -285,7 +257,7 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
     switch (event->type()) {
     case QEvent::FocusIn:
         m_hasFocus = true;
-        ShowFrame();
+        SetFrame(true);
         break;
     case QEvent::FocusOut: {
         // Focus moving between the two inner boxes stays within the control.
@@ -293,7 +265,7 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
         if (next && isAncestorOf(next))
             break;
         m_hasFocus = false;
-        HideFrame();
+        SetFrame(false);
         break;
     }
     case QEvent::KeyPress:

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "controls/ControlSupport.h"
 #include "controls/PaintedControl.h"
 #include "controls/WindowHook.h"
-#include "platform/ui/Colors.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,16 +34,14 @@ class Txt : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
     explicit Txt(QWidget *parent = nullptr);
-    ~Txt() override;
 
     void RefreshText();
 
-    quint32 BackColor() const { return m_text1Back; }
-    void setBackColor(quint32 color);
+    void setBackColor(quint32 color) override;
     // Set through QWidget::setFont, which passes it on to Text1.
     QFont Font() const override { return m_text1->font(); }
     quint32 ForeColor() const { return m_text1Fore; }
-    void setForeColor(quint32 color);
+    void setForeColor(quint32 color) { SetText1Color(m_text1Fore, color, "ForeColor"); }
     bool FontItalic() const { return Font().italic(); }
     void setFontItalic(bool italic) { SetText1Font(&QFont::setItalic, italic, "FontItalic"); }
     QString FontName() const { return Font().family(); }
@@ -68,15 +64,11 @@ public:
         m_text1->setMaxLength(std::max(0, length));
         report("MaxLength");
     }
-    const StdPicture &MouseIcon() const { return m_mouseIcon; }
-    void setMouseIcon(const StdPicture &icon);
-    qint16 MousePointer() const { return m_mousePointer; }
-    void setMousePointer(qint16 pointer);
     // A multi-line box shows its text whatever the password character; it is kept for the design.
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character) { store(m_passwordChar, character.left(1), "PasswordChar"); }
-    QString ToolTipText() const { return m_text1->toolTip(); }
-    void setToolTipText(const QString &text)
+    QString ToolTipText() const override { return m_text1->toolTip(); }
+    void setToolTipText(const QString &text) override
     {
         m_text1->setToolTip(text);
         report("ToolTipText");
@@ -112,7 +104,6 @@ public:
     QWidget *ShownBox() const { return m_style == 1 ? static_cast<QWidget *>(m_text1) : m_text2; }
     QWidget *TargetBox() const { return TargetIsText1() ? static_cast<QWidget *>(m_text1) : m_text2; }
     bool FrameShown() const { return m_frameShown; }
-    bool HasFocus() const { return m_hasFocus; }
     bool IsInside() const { return m_isInside; }
     QString StoredText() const { return m_storedText; }
     const HookTable &Hooks() const { return m_hooks; }
@@ -129,10 +120,17 @@ protected:
     void fontChanged() override { m_text1->setFont(font()); }
     void resizeEvent(QResizeEvent *) override { RefreshText(); }
     void mouseMoveEvent(QMouseEvent *event) override { raiseMouse(event); }
+    QWidget *pointerWidget() override { return m_text1->viewport(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool TargetIsText1() const { return m_style == 0; }
+    static void SetBoxColors(QWidget *box, quint32 back, quint32 fore);
+    void SetText1Color(quint32 &field, quint32 color, const char *key);
+    static Qt::Alignment AlignmentOf(qint16 alignment)
+    {
+        return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    }
     template <typename Arg, typename V> void SetText1Font(void (QFont::*set)(Arg), const V &value, const char *key)
     {
         QFont font = m_text1->font();
@@ -140,9 +138,10 @@ private:
         m_text1->setFont(font);
         report(key);
     }
-    void ShowFrame();
-    void HideFrame();
-    void SetFrame(quint32 topLeft, quint32 bottomRight, bool shown);
+    void SetTargetText(const QString &text);
+    void SetText1Alignment(qint16 alignment);
+    // The sunken edge while the mouse is over the box or it has the focus.
+    void SetFrame(bool shown);
     void StartMouseTracking();
     void Text1Changed();
     void Text2Changed();
@@ -152,18 +151,11 @@ private:
     QLineEdit *m_text2 = nullptr;
     qint32 m_style = 2;
     QString m_storedText;
-    StdPicture m_mouseIcon;
-    qint16 m_mousePointer = 0;
     QString m_passwordChar;
-    quint32 m_text1Back = SystemColor::Window;
     quint32 m_text1Fore = SystemColor::WindowText;
     bool m_userMode = true;
 
-    // The two edges, as outline colours; their geometry follows the surface.
-    quint32 m_shape1Color = SystemColor::ButtonFace;
-    quint32 m_shape2Color = SystemColor::ButtonFace;
     bool m_frameShown = false;
-    bool m_hasFocus = false;
     bool m_isInside = false;
     MousePosition m_lastMove;
     HookTable m_hooks{this};

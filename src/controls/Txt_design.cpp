@@ -10,8 +10,7 @@ bool Txt::ReadProperties(const PropertyBag &bag)
     ok &= bag.ReadWhole("Style", 0, m_style);
     m_storedText = bag.ReadProperty("Text", QString()).toString();
     RefreshText();
-    ShowFrame();
-    HideFrame();
+    SetFrame(false);
     StartMouseTracking();
 
     // The rest goes into the target box.
@@ -36,20 +35,13 @@ bool Txt::ReadProperties(const PropertyBag &bag)
         m_passwordChar = password;
     else
         m_text2->setEchoMode(password.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
-    const QString text = bag.ReadProperty("Text", QStringLiteral("Text")).toString();
-    if (multi && m_text1->toPlainText() != text)
-        m_text1->setPlainText(text);
-    else if (!multi && m_text2->text() != text)
-        m_text2->setText(text);
+    SetTargetText(bag.ReadProperty("Text", QStringLiteral("Text")).toString());
     target->setToolTip(bag.ReadProperty("ToolTipText", QString()).toString());
     const quint32 back = bag.ReadColor("BackColor", SystemColor::Window);
     const quint32 fore = bag.ReadColor("ForeColor", SystemColor::WindowText);
-    QPalette palette = target->palette();
-    palette.setColor(QPalette::Base, ControlColor(back));
-    palette.setColor(QPalette::Text, ControlColor(fore));
-    target->setPalette(palette);
+    SetBoxColors(target, back, fore);
     if (multi) {
-        m_text1Back = back;
+        m_backColor = back;
         m_text1Fore = fore;
     }
     QFont font = target->font();
@@ -75,19 +67,16 @@ bool Txt::ReadProperties(const PropertyBag &bag)
     }
 
     qint16 alignment = 0;
-    if (bag.ReadWhole("Alignment", 0, alignment)) {
-        QTextOption option = m_text1->document()->defaultTextOption();
-        option.setAlignment(alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft);
-        m_text1->document()->setDefaultTextOption(option);
-    } else {
+    if (bag.ReadWhole("Alignment", 0, alignment))
+        SetText1Alignment(alignment);
+    else
         ok = false;
-    }
     return ok;
 }
 
 void Txt::WriteProperties(PropertyBag &bag) const
 {
-    bag.WriteColor("BackColor", m_text1Back, SystemColor::Window);
+    bag.WriteColor("BackColor", m_backColor, SystemColor::Window);
     bag.WriteProperty("Enabled", isEnabled(), true);
     bag.WriteFont("Font", Font(), ContainerFont(this));
     bag.WriteColor("ForeColor", m_text1Fore, SystemColor::WindowText);

@@ -3,9 +3,7 @@
 #include "platform/ui/MouseTracking.h"
 
 #include <QMouseEvent>
-#include <QResizeEvent>
 #include <QTimerEvent>
-#include <QWheelEvent>
 #include <algorithm>
 
 namespace {
@@ -30,89 +28,40 @@ private:
     HookTable *m_table;
 };
 
-qint32 PackPoint(const QPointF &point)
-{
-    const auto x = static_cast<quint32>(static_cast<qint32>(point.x())) & 0xFFFFu;
-    const auto y = static_cast<quint32>(static_cast<qint32>(point.y())) & 0xFFFFu;
-    return static_cast<qint32>(x | y << 16);
-}
-
-qint32 KeyState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
-{
-    return (buttons & Qt::LeftButton ? 0x01 : 0) | (buttons & Qt::RightButton ? 0x02 : 0) |
-           (modifiers & Qt::ShiftModifier ? 0x04 : 0) | (modifiers & Qt::ControlModifier ? 0x08 : 0) |
-           (buttons & Qt::MiddleButton ? 0x10 : 0);
-}
-
-// The message of a press, release or double-click: left, right and middle are three apart.
-qint32 ButtonMessage(qint32 leftMessage, Qt::MouseButton button)
-{
-    return button == Qt::LeftButton     ? leftMessage
-           : button == Qt::RightButton  ? leftMessage + 3
-           : button == Qt::MiddleButton ? leftMessage + 6
-                                        : 0;
-}
-
 // The message of a Qt event, 0 for none; a leave only once armed, as the system's notification.
 qint32 Translate(HookEntry &entry, QEvent *event, qint32 &wParam, qint32 &lParam)
 {
     wParam = 0;
     lParam = 0;
-    switch (event->type()) {
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick: {
-        const auto *m = static_cast<QMouseEvent *>(event);
-        wParam = KeyState(m->buttons(), m->modifiers());
-        lParam = PackPoint(m->position());
-        const QEvent::Type t = event->type();
-        return t == QEvent::MouseMove            ? WM::MOUSEMOVE
-               : t == QEvent::MouseButtonPress   ? ButtonMessage(WM::LBUTTONDOWN, m->button())
-               : t == QEvent::MouseButtonRelease ? ButtonMessage(WM::LBUTTONUP, m->button())
-                                                 : ButtonMessage(WM::LBUTTONDBLCLK, m->button());
-    }
-    case QEvent::Wheel: {
-        const auto *w = static_cast<QWheelEvent *>(event);
-        wParam = KeyState(w->buttons(), w->modifiers()) | (w->angleDelta().y() & 0xFFFF) << 16;
-        lParam = PackPoint(w->globalPosition());
-        return WM::MOUSEWHEEL;
-    }
-    case QEvent::Leave:
-        return std::exchange(entry.leaveArmed, false) ? WM::MOUSELEAVE : 0;
-    case QEvent::Timer:
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Leave)
+        return std::exchange(entry.leaveArmed, false) ? WM_MOUSELEAVE : 0;
+    if (type == QEvent::Timer) {
         wParam = static_cast<QTimerEvent *>(event)->timerId();
-        return WM::TIMER;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        const auto *k = static_cast<QKeyEvent *>(event);
-        wParam = k->nativeVirtualKey() ? static_cast<qint32>(k->nativeVirtualKey()) : k->key();
-        lParam = k->isAutoRepeat() ? 1 << 30 : 0;
-        return event->type() == QEvent::KeyPress ? WM::KEYDOWN : WM::KEYUP;
+        return WM_TIMER;
     }
-    case QEvent::EnabledChange:
-        wParam = entry.hWnd && entry.hWnd->isEnabled() ? 1 : 0;
-        return WM::ENABLE;
-    case QEvent::Show:
-    case QEvent::Hide:
-        wParam = event->type() == QEvent::Show ? 1 : 0;
-        return WM::SHOWWINDOW;
-    case QEvent::Resize: {
-        const QSize s = static_cast<QResizeEvent *>(event)->size();
-        lParam = PackPoint(QPointF(s.width(), s.height()));
-        return WM::SIZE;
-    }
-    case QEvent::FocusIn:
-        return WM::SETFOCUS;
-    case QEvent::FocusOut:
-        return WM::KILLFOCUS;
-    case QEvent::Paint:
-        return WM::PAINT;
-    case QEvent::Close:
-        return WM::CLOSE;
-    default:
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick)
         return 0;
-    }
+    const auto *m = static_cast<QMouseEvent *>(event);
+    const Qt::MouseButtons b = m->buttons();
+    wParam = (b & Qt::LeftButton ? 0x01 : 0) | (b & Qt::RightButton ? 0x02 : 0) |
+             (m->modifiers() & Qt::ShiftModifier ? 0x04 : 0) | (m->modifiers() & Qt::ControlModifier ? 0x08 : 0) |
+             (b & Qt::MiddleButton ? 0x10 : 0);
+    const auto x = static_cast<quint32>(static_cast<qint32>(m->position().x())) & 0xFFFFu;
+    const auto y = static_cast<quint32>(static_cast<qint32>(m->position().y())) & 0xFFFFu;
+    lParam = static_cast<qint32>(x | y << 16);
+    if (type == QEvent::MouseMove)
+        return WM_MOUSEMOVE;
+    // Left, right and middle are three apart.
+    const qint32 left = type == QEvent::MouseButtonPress     ? WM_LBUTTONDOWN
+                        : type == QEvent::MouseButtonRelease ? WM_LBUTTONUP
+                                                             : WM_LBUTTONDBLCLK;
+    const Qt::MouseButton button = m->button();
+    return button == Qt::LeftButton     ? left
+           : button == Qt::RightButton  ? left + 3
+           : button == Qt::MiddleButton ? left + 6
+                                        : 0;
 }
 
 bool Wanted(qint32 count, const std::vector<qint32> &table, qint32 uMsg)
@@ -176,45 +125,31 @@ void HookTable::HookWindow(QWidget *hWnd)
     e.filter = new HookFilter(hWnd, this);
 }
 
-void HookTable::AddHookMsg(QWidget *hWnd, qint32 uMsg, int When)
+void HookTable::EditHookMsg(QWidget *hWnd, qint32 uMsg, int When, bool add)
 {
+    const auto edit = add ? Register : Unregister;
     if (HookEntry *e = Find(hWnd)) {
         if (When & HookBefore)
-            Register(e->BeforeCount, e->BeforeTable, uMsg);
+            edit(e->BeforeCount, e->BeforeTable, uMsg);
         if (When & HookAfter)
-            Register(e->AfterCount, e->AfterTable, uMsg);
-    }
-}
-
-void HookTable::DelHookMsg(QWidget *hWnd, qint32 uMsg, int When)
-{
-    if (HookEntry *e = Find(hWnd)) {
-        if (When & HookBefore)
-            Unregister(e->BeforeCount, e->BeforeTable, uMsg);
-        if (When & HookAfter)
-            Unregister(e->AfterCount, e->AfterTable, uMsg);
+            edit(e->AfterCount, e->AfterTable, uMsg);
     }
 }
 
 void HookTable::UnhookWindow(QWidget *hWnd)
 {
     if (HookEntry *e = Find(hWnd)) {
-        if (e->filter)
-            e->hWnd->removeEventFilter(e->filter);
-        delete e->filter.data();
+        delete e->filter.data(); // a deleted filter is off its widget
         *e = HookEntry();
     }
 }
 
 void HookTable::UnhookAll()
 {
-    for (int i = size() - 1; i >= 0; --i) {
-        HookEntry &e = m_entries[static_cast<size_t>(i)];
-        if (e.hWnd)
-            UnhookWindow(e.hWnd);
-        else
-            delete e.filter.data(); // the widget is gone and its children with it; nothing left to do
-    }
+    // A widget that is gone took its filter with it.
+    for (int i = size() - 1; i >= 0; --i)
+        if (QWidget *hWnd = m_entries[static_cast<size_t>(i)].hWnd)
+            UnhookWindow(hWnd);
 }
 
 int HookTable::FindHookIndex(QWidget *hWnd, bool bAdd) const
@@ -229,9 +164,8 @@ int HookTable::FindHookIndex(QWidget *hWnd, bool bAdd) const
 
 bool HookTable::CheckMouseTracking()
 {
-    m_trackInUser32 = IsFunctionExported(QStringLiteral("TrackMouseEvent"), QStringLiteral("User32"));
-    m_trackAvailable =
-        m_trackInUser32 || IsFunctionExported(QStringLiteral("_TrackMouseEvent"), QStringLiteral("Comctl32"));
+    m_trackAvailable = IsFunctionExported(QStringLiteral("TrackMouseEvent"), QStringLiteral("User32")) ||
+                       IsFunctionExported(QStringLiteral("_TrackMouseEvent"), QStringLiteral("Comctl32"));
     return m_trackAvailable;
 }
 
@@ -263,6 +197,5 @@ bool HookTable::Dispatch(QWidget *hWnd, QEvent *event)
     e = bHandled || !alive ? nullptr : Find(hWnd);
     if (e && Wanted(e->AfterCount, e->AfterTable, uMsg))
         m_owner->zSubclass_Proc(false, bHandled, lReturn, lng_hWnd, uMsg, wParam, lParam);
-    m_lastReturn = lReturn;
     return true;
 }

@@ -6,10 +6,11 @@
 // HookWindow(widget) and AddHookMsg(widget, WM_MOUSEMOVE, HookAfter) and so on. On the first move
 // at a new position (MousePosition) it calls TrackMouseLeave(lng_hWnd) for one WM_MOUSELEAVE.
 //
-// Messages are Qt events translated to their classic numbers (the WM namespace). For mouse
-// messages lParam holds x in its low 16 bits and y in its high 16 bits, and wParam the MK_* state.
-// WM_TIMER comes from QObject::startTimer on the hooked widget, with the timer id in wParam. Qt
-// events without a number never reach the callback, not even with HookAllMessages.
+// Messages are Qt events translated to their classic numbers: the mouse buttons and moves, the
+// leave and the timer, the ones the controls register. For mouse messages lParam holds x in its
+// low 16 bits and y in its high 16 bits, and wParam the MK_* state. WM_TIMER comes from
+// QObject::startTimer on the hooked widget, with the timer id in wParam. Other Qt events never
+// reach the callback, not even with HookAllMessages.
 //
 // Before-callbacks run ahead of the widget's own handling; setting bHandled swallows the event and
 // lReturn is the result. After-callbacks see the widget's result (1 handled, 0 not) in lReturn.
@@ -21,19 +22,10 @@
 #include <QWidget>
 #include <vector>
 
-namespace WM {
-constexpr qint32 SIZE = 0x0005, SETFOCUS = 0x0007, KILLFOCUS = 0x0008, ENABLE = 0x000A, PAINT = 0x000F;
-constexpr qint32 CLOSE = 0x0010, SHOWWINDOW = 0x0018, KEYDOWN = 0x0100, KEYUP = 0x0101, TIMER = 0x0113;
 // Presses, releases and double-clicks of the right and middle buttons follow those of the left
 // button at 3 and 6.
-constexpr qint32 MOUSEMOVE = 0x0200, LBUTTONDOWN = 0x0201, LBUTTONUP = 0x0202, LBUTTONDBLCLK = 0x0203;
-constexpr qint32 RBUTTONUP = 0x0205, MOUSEWHEEL = 0x020A, MOUSELEAVE = 0x02A3;
-} // namespace WM
-
-constexpr qint32 WM_MOUSEMOVE = WM::MOUSEMOVE;
-constexpr qint32 WM_MOUSELEAVE = WM::MOUSELEAVE;
-constexpr qint32 WM_LBUTTONDOWN = WM::LBUTTONDOWN;
-constexpr qint32 WM_TIMER = WM::TIMER;
+constexpr qint32 WM_TIMER = 0x0113, WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202;
+constexpr qint32 WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONUP = 0x0205, WM_MOUSELEAVE = 0x02A3;
 
 // Registration flags of AddHookMsg and DelHookMsg.
 constexpr int HookAfter = 1;
@@ -70,8 +62,8 @@ public:
     HookTable &operator=(const HookTable &) = delete;
 
     void HookWindow(QWidget *hWnd);
-    void AddHookMsg(QWidget *hWnd, qint32 uMsg, int When);
-    void DelHookMsg(QWidget *hWnd, qint32 uMsg, int When);
+    void AddHookMsg(QWidget *hWnd, qint32 uMsg, int When) { EditHookMsg(hWnd, uMsg, When, true); }
+    void DelHookMsg(QWidget *hWnd, qint32 uMsg, int When) { EditHookMsg(hWnd, uMsg, When, false); }
     void UnhookWindow(QWidget *hWnd);
     void UnhookAll();
     // bAdd false: the entry of hWnd; true: the highest free entry. -1 when there is none.
@@ -80,14 +72,10 @@ public:
     // Mouse-leave tracking: whether the system can report the pointer leaving (a platform
     // capability that tests may switch off), and the one-shot request itself.
     bool CheckMouseTracking();
-    bool TrackAvailable() const { return m_trackAvailable; }
-    bool TrackInUser32() const { return m_trackInUser32; }
     void TrackMouseLeave(QWidget *hWnd);
 
     int size() const { return static_cast<int>(m_entries.size()); }
     const HookEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }
-    // The lReturn of the last message dispatched through this table.
-    qint32 LastReturn() const { return m_lastReturn; }
 
     // Runs the hook for one event of a hooked widget; true when the event must not be delivered
     // again (it was swallowed, or the widget already handled it here).
@@ -95,12 +83,11 @@ public:
 
 private:
     HookEntry *Find(QWidget *hWnd);
+    void EditHookMsg(QWidget *hWnd, qint32 uMsg, int When, bool add);
 
     HookOwner *m_owner;
     std::vector<HookEntry> m_entries;
     bool m_trackAvailable = false;
-    bool m_trackInUser32 = false;
-    qint32 m_lastReturn = 0;
 };
 
 // The last pointer position seen in a WM_MOUSEMOVE. A move counts only at a new position.

@@ -20,15 +20,6 @@ McToolBar::McToolBar(QWidget *parent) : QWidget(parent)
     InitProperties();
 }
 
-McToolBar::~McToolBar()
-{
-    HideToolTip();
-    if (m_timerId)
-        killTimer(m_timerId);
-    m_hooks.UnhookWindow(this);
-    m_hooks.UnhookAll();
-}
-
 void McToolBar::StartMouseTracking()
 {
     if (m_designMode || !m_hooks.CheckMouseTracking())
@@ -358,7 +349,7 @@ void McToolBar::ShowToolTip()
     if (!b || b->toolTip.isEmpty())
         return;
     m_tip = new ToolBarToolTip(this, m.TooTipStyle != 1, b->caption, b->toolTipIcon, b->toolTip,
-                               ResolvedColor(m.ToolTipBackCol), ResolvedColor(m.ToolTipForeCol));
+                               ControlColor(m.ToolTipBackCol), ControlColor(m.ToolTipForeCol));
     m_tip->showAt(mapToGlobal(QPoint(m_lastPos.X, m_lastPos.Y)));
 }
 

@@ -19,7 +19,6 @@ class McToolBar : public QWidget, public HookOwner {
     Q_OBJECT
 public:
     explicit McToolBar(QWidget *parent = nullptr);
-    ~McToolBar() override;
 
     // Stored design. ReadProperties also starts mouse tracking and redraws.
     void InitProperties();
@@ -118,11 +117,9 @@ public:
     const QImage &Surface() const { return m_surface; }
     // The whole bar painted at a device pixel ratio: at 2 a picture of twice the width and height.
     QImage RenderSurface(qreal dpr);
-    const ToolBarGrid &Grid() const { return m_grid; }
     // The tooltip window while one shows, else null.
     ToolBarToolTip *ToolTipWindow() const { return m_tip; }
     int TickCount() const { return m_tickCount; }
-    bool IsMouseDown() const { return m_isMouseDown; }
     const std::vector<ButtonRecord> &Buttons() const { return m.Buttons; }
 
     // The letter Alt opens a button with: the one after "&", else the caption's first letter or digit.

@@ -11,16 +11,6 @@ namespace {
 // A damaged design must not make loading read and lay out millions of buttons.
 constexpr int kMaxStoredButtons = 1000;
 
-int ReadInt(const PropertyBag &bag, QAnyStringView key, int defaultValue)
-{
-    return bag.ReadProperty(key, defaultValue).toInt();
-}
-
-bool ReadBool(const PropertyBag &bag, QAnyStringView key, bool defaultValue)
-{
-    return bag.ReadProperty(key, defaultValue).toBool();
-}
-
 QString Indexed(const char *key, int index)
 {
     return QLatin1String(key) + QString::number(index);
@@ -49,81 +39,65 @@ void McToolBar::WriteProperties(PropertyBag &bag) const
     m.Write(bag, font());
 }
 
+template <typename Model, typename Design>
+void ToolBarModel::Properties(Model &m, Design &d, const QFont &containerFont)
+{
+    d.value("Appearance", m.Appearance, 0);
+    d.color("BackColor", m.BackColor, ButtonFace);
+    d.value("BorderStyle", m.BorderStyle, 0);
+    if constexpr (Design::Loading) {
+        // Both are 16-bit numbers in the design.
+        m.Appearance = static_cast<qint16>(m.Appearance);
+        m.BorderStyle = static_cast<qint16>(m.BorderStyle);
+    }
+    d.value("Enabled", m.Enabled, true);
+    d.color("ForeColor", m.ForeColor, 0);
+    int stored = m.count();
+    d.value("Button_Count", stored, 1);
+    d.value("Button_Index", m.Button_Index, 0);
+    d.value("ButtonsWidth", m.ButtonsWidth, 90);
+    d.value("AutoSize", m.AutoSize, true);
+    d.value("AutoSizeButtons", m.AutoSizeButtons, false);
+    d.value("ButtonsHeight", m.ButtonsHeight, 40);
+    d.value("ButtonsPerRow", m.ButtonsPerRow, 3);
+    d.color("HoverColor", m.HoverColor, ButtonFace);
+    d.value("WarpSize", m.WarpSize, true);
+    d.value("TooTipStyle", m.TooTipStyle, 2);
+    d.color("ToolTipBackCol", m.ToolTipBackCol, 15138301);
+    d.color("ToolTipForeCol", m.ToolTipForeCol, 0);
+    d.value("BackGradient", m.BackGradient, 0);
+    d.color("BackGradientCol", m.BackGradientCol, 0xC0C0FF);
+    d.value("ButtonsStyle", m.ButtonsStyle, 0);
+    d.color("BorderColor", m.BorderColor, ActiveBorder);
+    d.value("HoverIconShadow", m.HoverIconShadow, true);
+    if constexpr (Design::Loading) {
+        const QFont font = d.bag.ReadFont("Font", containerFont);
+        m.Font = font == containerFont ? std::nullopt : std::optional<QFont>(font);
+        m.Buttons.assign(static_cast<size_t>(std::clamp(stored, 0, kMaxStoredButtons)), ButtonRecord());
+    } else {
+        d.bag.WriteFont("Font", m.Font.value_or(containerFont), containerFont);
+    }
+    d.picture("BackGround", m.BackGround);
+    for (int i = 0; i < m.count(); ++i) {
+        auto &b = m.Buttons[static_cast<size_t>(i)];
+        d.value(Indexed("ButtonCaption", i), b.caption, QStringLiteral("Button "));
+        d.picture(Indexed("ButtonPicture", i), b.icon);
+        d.value(Indexed("ButtonToolTipText", i), b.toolTip, QString());
+        d.value(Indexed("ButtonToolTipIcon", i), b.toolTipIcon, 0);
+        d.value(Indexed("ButtonEnabled", i), b.enabled, true);
+        d.value(Indexed("ButtonPressed", i), b.pressed, false);
+        d.value(Indexed("ButtonIconAllignment", i), b.iconAlignment, 0);
+    }
+}
+
 void ToolBarModel::Read(const PropertyBag &bag, const QFont &containerFont)
 {
-    Appearance = static_cast<qint16>(ReadInt(bag, "Appearance", 0));
-    BackColor = bag.ReadColor("BackColor", ButtonFace);
-    BorderStyle = static_cast<qint16>(ReadInt(bag, "BorderStyle", 0));
-    Enabled = ReadBool(bag, "Enabled", true);
-    ForeColor = bag.ReadColor("ForeColor", 0);
-    const int stored = ReadInt(bag, "Button_Count", 1);
-    Button_Index = ReadInt(bag, "Button_Index", 0);
-    ButtonsWidth = ReadInt(bag, "ButtonsWidth", 90);
-    AutoSize = ReadBool(bag, "AutoSize", true);
-    AutoSizeButtons = ReadBool(bag, "AutoSizeButtons", false);
-    ButtonsHeight = ReadInt(bag, "ButtonsHeight", 40);
-    ButtonsPerRow = ReadInt(bag, "ButtonsPerRow", 3);
-    HoverColor = bag.ReadColor("HoverColor", ButtonFace);
-    WarpSize = ReadBool(bag, "WarpSize", true);
-    TooTipStyle = ReadInt(bag, "TooTipStyle", 2);
-    ToolTipBackCol = bag.ReadColor("ToolTipBackCol", 15138301);
-    ToolTipForeCol = bag.ReadColor("ToolTipForeCol", 0);
-    BackGradient = ReadInt(bag, "BackGradient", 0);
-    BackGradientCol = bag.ReadColor("BackGradientCol", 0xC0C0FF);
-    ButtonsStyle = ReadInt(bag, "ButtonsStyle", 0);
-    BorderColor = bag.ReadColor("BorderColor", ActiveBorder);
-    HoverIconShadow = ReadBool(bag, "HoverIconShadow", true);
-    const QFont font = bag.ReadFont("Font", containerFont);
-    Font = font == containerFont ? std::nullopt : std::optional<QFont>(font);
-    BackGround = bag.ReadPicture("BackGround");
-
-    Buttons.assign(static_cast<size_t>(std::clamp(stored, 0, kMaxStoredButtons)), ButtonRecord());
-    for (int i = 0; i < count(); ++i) {
-        ButtonRecord &b = Buttons[static_cast<size_t>(i)];
-        b.caption = bag.ReadProperty(Indexed("ButtonCaption", i), QStringLiteral("Button ")).toString();
-        b.icon = bag.ReadPicture(Indexed("ButtonPicture", i));
-        b.toolTip = bag.ReadProperty(Indexed("ButtonToolTipText", i), QString()).toString();
-        b.toolTipIcon = ReadInt(bag, Indexed("ButtonToolTipIcon", i), 0);
-        b.enabled = ReadBool(bag, Indexed("ButtonEnabled", i), true);
-        b.pressed = ReadBool(bag, Indexed("ButtonPressed", i), false);
-        b.iconAlignment = ReadInt(bag, Indexed("ButtonIconAllignment", i), 0);
-    }
+    DesignLoad design{bag};
+    Properties(*this, design, containerFont);
 }
 
 void ToolBarModel::Write(PropertyBag &bag, const QFont &containerFont) const
 {
-    bag.WriteProperty("Appearance", Appearance, 0);
-    bag.WriteColor("BackColor", BackColor, ButtonFace);
-    bag.WriteProperty("BorderStyle", BorderStyle, 0);
-    bag.WriteProperty("Enabled", Enabled, true);
-    bag.WriteFont("Font", Font.value_or(containerFont), containerFont);
-    bag.WriteColor("ForeColor", ForeColor, 0);
-    bag.WriteProperty("Button_Count", count(), 1);
-    bag.WriteProperty("Button_Index", Button_Index, 0);
-    bag.WritePicture("BackGround", BackGround);
-    bag.WriteProperty("ButtonsWidth", ButtonsWidth, 90);
-    bag.WriteProperty("AutoSize", AutoSize, true);
-    bag.WriteProperty("AutoSizeButtons", AutoSizeButtons, false);
-    bag.WriteProperty("ButtonsHeight", ButtonsHeight, 40);
-    bag.WriteProperty("ButtonsPerRow", ButtonsPerRow, 3);
-    bag.WriteColor("HoverColor", HoverColor, ButtonFace);
-    bag.WriteProperty("WarpSize", WarpSize, true);
-    bag.WriteProperty("TooTipStyle", TooTipStyle, 2);
-    bag.WriteColor("ToolTipBackCol", ToolTipBackCol, 15138301);
-    bag.WriteColor("ToolTipForeCol", ToolTipForeCol, 0);
-    bag.WriteProperty("BackGradient", BackGradient, 0);
-    bag.WriteColor("BackGradientCol", BackGradientCol, 0xC0C0FF);
-    bag.WriteProperty("ButtonsStyle", ButtonsStyle, 0);
-    bag.WriteColor("BorderColor", BorderColor, ActiveBorder);
-    bag.WriteProperty("HoverIconShadow", HoverIconShadow, true);
-    for (int i = 0; i < count(); ++i) {
-        const ButtonRecord &b = at(i);
-        bag.WriteProperty(Indexed("ButtonCaption", i), b.caption, QStringLiteral("Button "));
-        bag.WritePicture(Indexed("ButtonPicture", i), b.icon);
-        bag.WriteProperty(Indexed("ButtonToolTipText", i), b.toolTip, QString());
-        bag.WriteProperty(Indexed("ButtonToolTipIcon", i), b.toolTipIcon, 0);
-        bag.WriteProperty(Indexed("ButtonEnabled", i), b.enabled, true);
-        bag.WriteProperty(Indexed("ButtonPressed", i), b.pressed, false);
-        bag.WriteProperty(Indexed("ButtonIconAllignment", i), b.iconAlignment, 0);
-    }
+    DesignSave design{bag};
+    Properties(*this, design, containerFont);
 }

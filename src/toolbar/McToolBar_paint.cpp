@@ -107,7 +107,7 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
                             ToQColor(BlendColor(m.HoverColor, 0xFFFFFF, 100)),
                             ToQColor(BlendColor(m.HoverColor, 0, 250)));
         } else {
-            const QColor fill = ResolvedColor(m.HoverColor);
+            const QColor fill = ControlColor(m.HoverColor);
             FilledRectangle(p, left, top, RoundEven(x + w - 3 * inset + 2), RoundEven(y + cellHeight - 2 * inset + 1),
                             fill, fill);
             DrawButtonFrame(p, m.BorderColor, left, top, w - 2 * inset, RoundEven(cellHeight - 2 * inset),
@@ -126,7 +126,7 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
 {
     const QSize inner = state.inner;
     const QFontMetricsF fm(p.font(), p.device());
-    p.fillRect(QRect(QPoint(0, 0), inner), ResolvedColor(m.BackColor));
+    p.fillRect(QRect(QPoint(0, 0), inner), ControlColor(m.BackColor));
 
     if (!m.BackGround.isNull() && m.BackGradient == 0)
         TileBitmap(p, m.BackGround, 0, 0, inner.width(), inner.height());
@@ -149,7 +149,7 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
         const TextLayout caption = WrapCaption(b, w, fm);
         const int pressOffset = PaintFace(p, m, i, x, y, w, cellHeight, inset, state);
         const bool enabled = b.enabled && m.Enabled && state.enabled;
-        p.setPen(ResolvedColor(enabled ? m.ForeColor : SystemColor::GrayText));
+        p.setPen(ControlColor(enabled ? m.ForeColor : SystemColor::GrayText));
 
         const bool hasIcon = !b.icon.isNull();
         const double iw = hasIcon ? b.icon.Width() + 10.0 : 0.0;
@@ -271,7 +271,7 @@ void McToolBar::paintEvent(QPaintEvent *)
     QPainter p(this);
     // Only past the largest surface is there anything the surface does not cover.
     if (m_surface.deviceIndependentSize() != QSizeF(size()))
-        p.fillRect(rect(), ResolvedColor(m.BackColor));
+        p.fillRect(rect(), ControlColor(m.BackColor));
     if (!m_surface.isNull())
         p.drawImage(0, 0, m_surface);
 }

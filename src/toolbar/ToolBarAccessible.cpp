@@ -107,13 +107,6 @@ public:
                 return i;
         return -1;
     }
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        for (int i = 0; i < childCount(); ++i)
-            if (child(i)->rect().contains(x, y))
-                return child(i);
-        return nullptr;
-    }
     QAccessibleInterface *focusChild() const override
     {
         return bar()->hasFocus() && bar()->Button_Index() >= 0 ? child(bar()->Button_Index()) : nullptr;

@@ -27,6 +27,45 @@ bool Opaque(QRgb pixel, bool bitmap)
     return !(bitmap && (pixel & 0x00FFFFFFu) == 0x00FFFFFFu);
 }
 
+// Where a line may break: anything but an ASCII letter or an underscore.
+bool IsDelim(QChar c)
+{
+    const ushort code = c.unicode();
+    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
+}
+
+// One ramp from c1 to c2: across (1), down (3) or along either diagonal (5, 6).
+void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)
+{
+    if (w < 1 || h < 1)
+        return;
+    const bool diagonal = mode == 5 || mode == 6;
+    if (mode != 1 && mode != 3 && !diagonal)
+        return;
+    const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
+    std::vector<QRgb> ramp(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        int channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
+            const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
+            channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
+        }
+        ramp[static_cast<size_t>(k)] = qRgb(channel[0], channel[1], channel[2]);
+    }
+    QImage pixels(w, h, QImage::Format_RGB32);
+    if (pixels.isNull())
+        return;
+    for (int row = 0; row < h; ++row) {
+        auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
+        for (int col = 0; col < w; ++col) {
+            const int k = mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row;
+            line[col] = ramp[static_cast<size_t>(k)];
+        }
+    }
+    p.drawImage(x, y, pixels);
+}
+
 } // namespace
 
 int RoundEven(double value)
@@ -36,12 +75,6 @@ int RoundEven(double value)
     const double clamped =
         std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
     return static_cast<int>(std::nearbyint(clamped));
-}
-
-bool IsDelim(QChar c)
-{
-    const ushort code = c.unicode();
-    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
 }
 
 QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics)
@@ -75,12 +108,7 @@ void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, boo
 {
     const QColor light = ToQColor(BlendColor(color, 0xFFFFFF, 70));
     const QColor dark = ToQColor(BlendColor(color, 0, 70));
-    const QColor &first = sunken ? dark : light;
-    const QColor &second = sunken ? light : dark;
-    Line(p, x, y, x + w, y, first);
-    Line(p, x, y, x, y + h, first);
-    Line(p, x + w - 1, y, x + w - 1, y + h, second);
-    Line(p, x, y + h - 1, x + w, y + h - 1, second);
+    DrawEdges(p, QRect(x, y, w, h), sunken ? dark : light, sunken ? light : dark);
     if (inner) {
         const QColor deep = ToQColor(BlendColor(color, 0, 250));
         Line(p, x + w - 2, y + 1, x + w - 2, y + h - 2, deep);
@@ -125,37 +153,6 @@ void DrawButtonText(QPainter &p, const QString &text, double x, double y, double
     p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, shown);
 }
 
-void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)
-{
-    if (w < 1 || h < 1)
-        return;
-    const bool diagonal = mode == 5 || mode == 6;
-    if (mode != 1 && mode != 3 && !diagonal)
-        return;
-    const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
-    std::vector<QRgb> ramp(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) {
-        int channel[3];
-        for (int c = 0; c < 3; ++c) {
-            const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
-            const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
-            channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
-        }
-        ramp[static_cast<size_t>(k)] = qRgb(channel[0], channel[1], channel[2]);
-    }
-    QImage pixels(w, h, QImage::Format_RGB32);
-    if (pixels.isNull())
-        return;
-    for (int row = 0; row < h; ++row) {
-        auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
-        for (int col = 0; col < w; ++col) {
-            const int k = mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row;
-            line[col] = ramp[static_cast<size_t>(k)];
-        }
-    }
-    p.drawImage(x, y, pixels);
-}
-
 void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder)
 {
     if (mode < 1 || mode > 6)
@@ -182,29 +179,21 @@ void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quin
     }
 }
 
-bool TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
+void TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
 {
     if (picture.Type != StdPicture::Bitmap || picture.Image.isNull() || x2 <= x1 || y2 <= y1)
-        return false;
+        return;
     const QPoint oldOrigin = p.brushOrigin();
     p.setBrushOrigin(x1, y1);
     p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), QBrush(picture.Image.convertToFormat(QImage::Format_RGB32)));
     p.setBrushOrigin(oldOrigin);
-    return true;
 }
 
 void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen)
 {
     if (right <= left || bottom <= top)
         return;
-    p.fillRect(QRect(left, top, right - left, bottom - top), fill);
-    Line(p, left, top, right, top, pen);
-    Line(p, left, bottom - 1, right, bottom - 1, pen);
-    Line(p, left, top, left, bottom, pen);
-    Line(p, right - 1, top, right - 1, bottom, pen);
-}
-
-QColor ResolvedColor(quint32 color)
-{
-    return ToQColor(TranslateColor(color));
+    const QRect r(left, top, right - left, bottom - top);
+    p.fillRect(r, fill);
+    DrawEdges(p, r, pen, pen);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/StdPicture.h"
+#include "controls/ControlSupport.h"
 
 #include <QColor>
 #include <QFontMetricsF>
@@ -19,7 +19,6 @@ struct ToolBarGrid {
 // Rounds to the nearest integer, ties to even, as the drawing arithmetic does throughout.
 int RoundEven(double value);
 
-bool IsDelim(QChar c);
 // Word-wraps text into lines narrower than length pixels, cutting after the last delimiter that fits.
 QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics);
 
@@ -28,8 +27,6 @@ void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, boo
 void DrawButtonIcon(QPainter &p, const StdPicture &picture, double x, double y, double w, double h, int mode);
 void DrawButtonText(QPainter &p, const QString &text, double x, double y, double w, double h, int align);
 void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder);
-void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode);
 // A filled rectangle with its outline, right and bottom exclusive.
 void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen);
-QColor ResolvedColor(quint32 color);
-bool TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2);
+void TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2);

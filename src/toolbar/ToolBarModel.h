@@ -69,4 +69,6 @@ struct ToolBarModel {
     // The stored design; the Font key is compared with the container's font.
     void Read(const PropertyBag &bag, const QFont &containerFont);
     void Write(PropertyBag &bag, const QFont &containerFont) const;
+    // Both list the stored design through this one function.
+    template <typename Model, typename Design> static void Properties(Model &m, Design &d, const QFont &containerFont);
 };

@@ -18,10 +18,7 @@ public:
 
     bool Balloon() const { return m_balloon; }
     QString Title() const { return m_title; }
-    int TitleIcon() const { return m_titleIcon; }
     QString Text() const { return m_text; }
-    QColor BackColor() const { return m_back; }
-    QColor ForeColor() const { return m_fore; }
 
     void paint(QPainter &p) const;
 

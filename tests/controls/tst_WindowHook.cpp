@@ -15,7 +15,6 @@ public:
         const auto n = [](qint32 v) { return QString::number(v); };
         log << (bBefore ? "before " : "after ") + n(uMsg) + ' ' + n(wParam) + ' ' + n(lParam) + ' ' + n(lReturn);
         bHandled = bBefore && uMsg == swallow;
-        lReturn = bHandled ? 42 : lReturn;
     }
     void mousePressEvent(QMouseEvent *) override { log << QStringLiteral("widget"); }
     QStringList log;
@@ -71,13 +70,11 @@ private slots:
         QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
         // The after-callback sees the widget's result.
         QCOMPARE(w.log, (QStringList{"before" + down + " 0", "widget", "after" + down + " 1"}));
-        QCOMPARE(hooks.LastReturn(), 1);
         // Handled before the widget: neither it nor the after-callback runs.
         w.log.clear();
         w.swallow = WM_LBUTTONDOWN;
         QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
         QCOMPARE(w.log, QStringList{"before" + down + " 0"});
-        QCOMPARE(hooks.LastReturn(), 42);
         // A message nobody registered reaches the widget and calls nobody back; then every message.
         w.log.clear();
         QTest::mousePress(&w, Qt::RightButton, Qt::NoModifier, QPoint(5, 7));
@@ -86,7 +83,10 @@ private slots:
         w.log.clear();
         QTest::mouseRelease(&w, Qt::RightButton, Qt::NoModifier, QPoint(5, 7));
         QCOMPARE(w.log.size(), 1);
-        QVERIFY(w.log[0].startsWith(QStringLiteral("after %1 ").arg(WM::RBUTTONUP)));
+        QVERIFY(w.log[0].startsWith(QStringLiteral("after %1 ").arg(WM_RBUTTONUP)));
+        // Events without a message number stay with Qt even then.
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(w.log.size(), 1);
         // Leave comes only once armed, and once per arming; not at all without the system's tracking.
         hooks.DelHookMsg(&w, HookAllMessages, HookAfter);
         hooks.AddHookMsg(&w, WM_MOUSELEAVE, HookAfter);

@@ -98,12 +98,20 @@ private slots:
         Txt *box = place(QStringLiteral("style=0\ntext=\n"));
         box->setText(QStringLiteral("abc"));
         box->setMaxLength(8);
+        box->setBackColor(0x0000FF);
+        box->setForeColor(0x00FF00);
+        box->setAlignment(1);
+        QCOMPARE(box->Text1()->palette().color(QPalette::Base), QColor(Qt::red));
+        QCOMPARE(box->Text1()->palette().color(QPalette::Text), QColor(Qt::green));
         PropertyBag bag, again;
         box->WriteProperties(bag);
         Txt copy(m_host);
         QVERIFY(copy.ReadProperties(bag));
         QCOMPARE(copy.Text2()->text(), QStringLiteral("abc"));
         QCOMPARE(copy.MaxLength(), 8);
+        QCOMPARE(copy.BackColor(), 0x0000FFu);
+        QCOMPARE(copy.Text1()->palette().color(QPalette::Text), QColor(Qt::green));
+        QCOMPARE(copy.Alignment(), qint16(1)); // right
         copy.WriteProperties(again);
         QCOMPARE(again, bag);
         // No "Text": the target box shows "Text"; no "Style" is Style 0; bad numbers fail the load.
