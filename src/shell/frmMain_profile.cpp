@@ -14,6 +14,7 @@
 #include "profile/ProfileText.h"
 #include "profile/UserProfiles.h"
 #include "report/LogFormatter.h"
+#include "shell/PaintThrottle.h"
 #include "shell/frmProfiles.h"
 
 #include <QComboBox>
@@ -90,8 +91,9 @@ void frmMain::Cmd14_Click()
     session.fileSize = int64_t(count) * sizeMB * 1048576;
     session.options.directIo = chkDisableCaching->Checked();
     session.options.writeThrough = chkEnableWriteThrough->Checked();
-    session.poll = [this] {
-        DoEvents().fDoEvents(!ChkDoEvents->Checked());
+    PaintThrottle paints(this);
+    session.poll = [this, &paints] {
+        paints.During([this] { DoEvents().fDoEvents(!ChkDoEvents->Checked()); });
         return StopRequested;
     };
     int done = 0;
@@ -104,7 +106,6 @@ void frmMain::Cmd14_Click()
                   QStringLiteral(".log");
     LogText.clear();
     StopRequested = false;
-    // Each control by its own type: the painted ones redraw their look in their own setEnabled.
     const auto lock = [this](bool locked) {
         const auto enable = [locked](auto *...controls) { (controls->setEnabled(!locked), ...); };
         enable(Chk11, ChkDoEvents, chkDisableCaching, chkEnableWriteThrough, chkReadFromDevice, chkVerifyData, Cmd11,

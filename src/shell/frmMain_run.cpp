@@ -16,6 +16,7 @@
 #include "report/LogFormatter.h"
 #include "report/RunReporter.h"
 #include "report/RunWarnings.h"
+#include "shell/PaintThrottle.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -41,7 +42,10 @@ public:
     const RunRecord &Record() const { return m_reporter.record(); }
     void FileProgress(double value) override { m_w.Progress1->ValueChange(value); }
     void OverallProgress(double value) override { m_w.OverallProgress->ValueChange(value); }
-    void fDoEvents(bool bDoOriginalDoEvents) override { m_w.DoEvents().fDoEvents(bDoOriginalDoEvents); }
+    void fDoEvents(bool bDoOriginalDoEvents) override
+    {
+        m_paints.During([&] { m_w.DoEvents().fDoEvents(bDoOriginalDoEvents); });
+    }
     TimerComponent *Timer() override { return m_w.Timer(); }
     RunResults &Results() override { return m_w.Results; }
 
@@ -85,6 +89,7 @@ public:
 private:
     frmMain &m_w;
     RunReporter m_reporter{*this};
+    PaintThrottle m_paints{&m_w};
 };
 
 } // namespace

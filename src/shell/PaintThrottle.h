@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+class QWidget;
+
+// While a test runs, the pump lets the window's events through every few milliseconds, and each time
+// a progress bar has moved it would paint and wait for the display server: about a tenth of a
+// buffered write. Paints that come due during a pump are held to one per interval; the one held
+// follows when the interval is over. Input is never held, and a paint asked for outside a pump
+// (the log panel between phases) is made at once.
+class PaintThrottle : public QObject {
+public:
+    static constexpr int kIntervalMs = 40;
+
+    explicit PaintThrottle(QWidget *window, int intervalMs = kIntervalMs);
+    // A paint still held is asked for again, so the window shows the run's last state.
+    ~PaintThrottle() override;
+
+    // Runs one pump with the window's paints held to the interval.
+    template <typename Pump> void During(Pump &&pump)
+    {
+        m_holding = true;
+        pump();
+        m_holding = false;
+    }
+
+    int PaintsHeld() const { return m_heldCount; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Release();
+
+    QWidget *m_window;
+    int m_intervalMs;
+    bool m_holding = false;
+    bool m_held = false;
+    int m_heldCount = 0;
+    QElapsedTimer m_lastPaint;
+    QTimer m_release;
+};
