@@ -13,8 +13,15 @@ until the device is idle, so the blocks one tool freed (discarded on a file syst
 "discard") and the device's write cache are not paid for by the next. The order alternates per
 repetition.
 
+Veltaro's buffers for blocks of 64 KiB and more are huge pages where the system gives them, so a
+1 MiB block reaches the device as one request; fio's are 4 KiB pages by default, and a device that
+takes fewer segments per request than a block has pages gets it split. The "KiB/request" columns
+show it; --fio-mem mmaphuge:/dev/hugepages/fio.mem (hugetlbfs mounted, vm.nr_hugepages set) gives
+fio huge pages too.
+
     bench/profile_bench.py [--build build] [--dir /var/tmp/veltaro-profile-bench] [--reps 3]
                            [--seconds 3] [--size-mb 512] [--engine io_uring|threads] [--quick]
+                           [--fio-mem malloc|mmaphuge:FILE]
 """
 
 import argparse
@@ -60,12 +67,12 @@ def warm_up_ms(seconds):
     return min(1000, max(1, seconds * 1000 // 4))
 
 
-def fio(folder, rw, bs, depth, seconds, size_mb):
+def fio(folder, rw, bs, depth, seconds, size_mb, mem="malloc"):
     args = ["fio", "--name=bench", "--filename=" + fio_file(folder),
             "--ioengine=io_uring", "--direct=1", f"--bs={bs}", f"--iodepth={depth}", f"--rw={rw}",
             "--numjobs=1", f"--size={size_mb}m", "--fallocate=none", "--time_based", f"--runtime={seconds}",
             f"--ramp_time={warm_up_ms(seconds)}ms", "--fixedbufs=1", "--registerfiles=1", "--norandommap",
-            "--group_reporting", "--output-format=json"]
+            "--group_reporting", "--output-format=json", f"--mem={mem}"]
     data = json.loads(subprocess.run(args, capture_output=True, text=True, check=True).stdout)
     job = data["jobs"][0]
     side = job["read"] if "read" in rw else job["write"]
@@ -115,6 +122,25 @@ def block_device(folder):
         return ""
 
 
+def disk_requests(device):
+    """Requests and sectors the device has completed so far, reads then writes (/sys/block/*/stat)."""
+    try:
+        with open(f"/sys/block/{device}/stat") as f:
+            v = [int(x) for x in f.read().split()]
+        return v[0], v[2], v[4], v[6]
+    except (OSError, ValueError, IndexError):
+        return None
+
+
+def request_kib(before, after, write):
+    """Mean size of the device's requests between two disk_requests() readings, in KiB."""
+    if not before or not after:
+        return float("nan")
+    i = 2 if write else 0
+    ios, sectors = after[i] - before[i], after[i + 1] - before[i + 1]
+    return sectors / 2 / ios if ios else float("nan")
+
+
 def peak_kb(cli, folder, size_mb):
     args = ["/usr/bin/time", "-f", "%M", cli, "-n", "1", "-s", str(size_mb), "--profile-spec",
             "seq,write,1m,qd8,1s,passes1", folder]
@@ -130,6 +156,8 @@ def main():
     ap.add_argument("--seconds", type=int, default=3)
     ap.add_argument("--size-mb", type=int, default=512)
     ap.add_argument("--engine", default="io_uring", choices=["io_uring", "threads"])
+    ap.add_argument("--fio-mem", default="malloc",
+                    help="fio's buffers, e.g. mmaphuge:/dev/hugepages/fio.mem for huge pages as Veltaro's")
     ap.add_argument("--only", default="", help="comma-separated profile names")
     ap.add_argument("--quick", action="store_true", help="2 s spans on a 256 MB file")
     a = ap.parse_args()
@@ -140,17 +168,27 @@ def main():
     device = block_device(a.dir)
     print(f"{a.dir} on {device or '?'}, {a.size_mb} MB file, {a.seconds} s, {a.reps} runs each")
     print(f"{'profile':18} {'Veltaro MB/s':>12} {'fio MB/s':>10} {'ratio':>6} "
-          f"{'Veltaro IOPS':>12} {'fio IOPS':>10} {'ratio':>6}  {'MB/s ratio of each pair':>24}")
+          f"{'Veltaro IOPS':>12} {'fio IOPS':>10} {'ratio':>6}  {'KiB/request V fio':>17}  "
+          f"{'MB/s ratio of each pair':>24}")
+
+    # The mean size of the requests the device saw tells whether a block reached it whole or split;
+    # Veltaro's count includes the writes that create its file.
+    sizes = {"v": [], "f": []}
 
     def run_veltaro(spec):
+        before = disk_requests(device)
         result = veltaro(cli, a.dir, spec, a.seconds, a.size_mb, a.engine)
+        sizes["v"].append(request_kib(before, disk_requests(device), ",write," in spec))
         settle(device)
         return result
 
     def run_fio(rw, bs, depth):
         lay_out(fio_file(a.dir), a.size_mb)
         try:
-            return fio(a.dir, rw, bs, depth, a.seconds, a.size_mb)
+            before = disk_requests(device)
+            result = fio(a.dir, rw, bs, depth, a.seconds, a.size_mb, a.fio_mem)
+            sizes["f"].append(request_kib(before, disk_requests(device), "write" in rw))
+            return result
         finally:
             os.remove(fio_file(a.dir))
             settle(device)
@@ -161,6 +199,8 @@ def main():
         if a.only and name not in a.only.split(","):
             continue
         v, f = [], []
+        sizes["v"].clear()
+        sizes["f"].clear()
         for rep in range(a.reps):
             if rep % 2 == 0:
                 v.append(run_veltaro(spec))
@@ -174,6 +214,7 @@ def main():
         print(f"{name:18} {statistics.median(x[0] for x in v):12.1f} {statistics.median(y[0] for y in f):10.1f} "
               f"{mb_ratio:6.3f} {statistics.median(x[1] for x in v):12.0f} "
               f"{statistics.median(y[1] for y in f):10.0f} {io_ratio:6.3f}  "
+              f"{statistics.median(sizes['v']):8.0f} {statistics.median(sizes['f']):8.0f}  "
               + " ".join(f"{x[0] / y[0]:.2f}" for x, y in zip(v, f)), flush=True)
     small, large = peak_kb(cli, a.dir, 16), peak_kb(cli, a.dir, 1024)
     print(f"peak memory: 16 MB file {small} KB, 1024 MB file {large} KB")

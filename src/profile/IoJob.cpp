@@ -4,8 +4,14 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <sys/mman.h>
 
 namespace Profiles {
+
+namespace {
+constexpr size_t kHugePage = size_t(2) << 20;
+constexpr int64_t kLargeBlock = 64 * 1024;
+}
 
 int64_t NowNs()
 {
@@ -40,11 +46,17 @@ IoJob::~IoJob()
 
 bool IoJob::allocate()
 {
-    const size_t size = size_t(m_spec.depth) * size_t(m_spec.blockSize);
-    if (posix_memalign(reinterpret_cast<void **>(&m_buffers), kAlignment, size) != 0) {
+    // Large blocks get huge pages where the system gives them: a block then is one piece of memory
+    // and reaches the device as one request, instead of being split at the queue's segment limit.
+    const bool huge = m_spec.blockSize >= kLargeBlock;
+    const size_t used = size_t(m_spec.depth) * size_t(m_spec.blockSize);
+    const size_t size = huge ? (used + kHugePage - 1) / kHugePage * kHugePage : used;
+    if (posix_memalign(reinterpret_cast<void **>(&m_buffers), huge ? kHugePage : size_t(kAlignment), size) != 0) {
         m_buffers = nullptr;
         return false;
     }
+    if (huge)
+        madvise(m_buffers, size, MADV_HUGEPAGE); // a hint: without it the buffers work as they are
     for (int s = 0; s < m_spec.depth; ++s)
         FillPattern(buffer(s), m_spec.blockSize, m_seed);
     return true;
