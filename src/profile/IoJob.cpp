@@ -41,22 +41,35 @@ IoJob::IoJob(const ProfileSpec &spec, int fd, int64_t fileSize)
 
 IoJob::~IoJob()
 {
-    std::free(m_buffers);
+    if (m_buffers)
+        munmap(m_buffers, m_bufferBytes);
 }
 
 bool IoJob::allocate()
 {
-    // Large blocks get huge pages where the system gives them: a block then is one piece of memory
-    // and reaches the device as one request, instead of being split at the queue's segment limit.
+    // Fresh pages from the system, not reused heap: large blocks get huge pages where the system gives
+    // them, so a block is one piece of memory and reaches the device as one request instead of being
+    // split at the queue's segment limit. Heap memory a freed job touched would stay in small pages.
     const bool huge = m_spec.blockSize >= kLargeBlock;
     const size_t used = size_t(m_spec.depth) * size_t(m_spec.blockSize);
     const size_t size = huge ? (used + kHugePage - 1) / kHugePage * kHugePage : used;
-    if (posix_memalign(reinterpret_cast<void **>(&m_buffers), huge ? kHugePage : size_t(kAlignment), size) != 0) {
-        m_buffers = nullptr;
+    const size_t slack = huge ? kHugePage : 0;
+    void *mapped = mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
         return false;
+    auto *start = static_cast<char *>(mapped);
+    if (huge) {
+        // Trims the mapping to a huge page boundary at both ends.
+        auto *aligned = reinterpret_cast<char *>((reinterpret_cast<uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
+        if (aligned > start)
+            munmap(start, size_t(aligned - start));
+        if (const size_t tail = size_t(start + size + slack - (aligned + size)))
+            munmap(aligned + size, tail);
+        start = aligned;
+        madvise(start, size, MADV_HUGEPAGE); // a hint: without it the buffers work as they are
     }
-    if (huge)
-        madvise(m_buffers, size, MADV_HUGEPAGE); // a hint: without it the buffers work as they are
+    m_buffers = start;
+    m_bufferBytes = size;
     for (int s = 0; s < m_spec.depth; ++s)
         FillPattern(buffer(s), m_spec.blockSize, m_seed);
     return true;

@@ -109,6 +109,7 @@ private:
     int64_t m_blocks;
     uint64_t m_seed;
     char *m_buffers = nullptr;
+    size_t m_bufferBytes = 0;
     uint64_t m_tag = 0;
     int64_t m_issueLimit = 0;
     int64_t m_deadlineNs = 0;

@@ -1,5 +1,6 @@
 // Both I/O engines on real files: what lands on the disk byte for byte, what is counted, stopping.
 #include "common/FaultSupport.h"
+#include "profile/IoJob.h"
 #include "profile/ProfileRecord.h"
 #include "profile/ProfileRunner.h"
 #include "profile/ProfileSession.h"
@@ -47,6 +48,29 @@ int CheckFile(const QString &path, qint64 size, qint64 block, const QList<quint6
     if (qCompress(data.left(block)).size() < block * 99 / 100)
         return fault = QStringLiteral("compressible"), -1;
     return written;
+}
+
+// Kilobytes of the mapping holding address that are backed by huge pages, from /proc/self/smaps.
+qint64 HugeKb(const void *address)
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    const auto at = quintptr(address);
+    bool inside = false;
+    for (const QByteArray &line : smaps.readAll().split('\n')) {
+        const int dash = line.indexOf('-');
+        const int space = line.indexOf(' ');
+        if (dash > 0 && space > dash) { // a mapping's header: "start-end perms ..."
+            bool ok1 = false, ok2 = false;
+            const quintptr start = line.left(dash).toULongLong(&ok1, 16);
+            const quintptr end = line.mid(dash + 1, space - dash - 1).toULongLong(&ok2, 16);
+            inside = ok1 && ok2 && start <= at && at < end;
+        } else if (inside && line.startsWith("AnonHugePages:")) {
+            return line.mid(14).trimmed().split(' ').first().toLongLong();
+        }
+    }
+    return -1;
 }
 
 ProfileSpec Spec(const char *text, qint64 fileSize)
@@ -237,6 +261,30 @@ private slots:
         QCOMPARE(runner.run(Spec("seq,read,4k", 1 << 20)).error.code, ProfileError::CreateFailed);
         ProfileRunner sizeless(dir.path(), {}, {});
         QCOMPARE(sizeless.run(Spec("seq,read,4k", 0)).error.code, ProfileError::FileSize);
+    }
+
+    // A job set up after another was freed still gets huge pages for its large blocks: memory the
+    // first job touched and gave back must not be reused in small pages.
+    void largeBlocksKeepHugePagesAfterAnotherJob()
+    {
+        QFile thp(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+        if (!thp.open(QIODevice::ReadOnly) || thp.readAll().contains("[never]"))
+            QSKIP("transparent huge pages are off");
+        qint64 first = 0;
+        {
+            IoJob job(Spec("seq,read,1m,qd8", 8 << 20), -1, 8 << 20);
+            QVERIFY(job.allocate());
+            first = HugeKb(job.buffer(0));
+        }
+        if (first < 2048)
+            QSKIP("the system gives no huge page even to a fresh buffer here");
+        IoJob second(Spec("seq,read,1m,qd1", 8 << 20), -1, 8 << 20);
+        QVERIFY(second.allocate());
+        QCOMPARE(quintptr(second.buffer(0)) % (2u << 20), quintptr(0));
+        QCOMPARE(HugeKb(second.buffer(0)), qint64(2048));
+        IoJob small(Spec("rnd,read,4k,qd4", 8 << 20), -1, 8 << 20);
+        QVERIFY(small.allocate());
+        QCOMPARE(quintptr(small.buffer(0)) % IoJob::kAlignment, quintptr(0));
     }
 
     // A target that will not bypass the cache is told before any file is made or any I/O set up.
