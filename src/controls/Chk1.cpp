@@ -196,12 +196,6 @@ void Chk1::StartMouseTracking()
         m_hooks.AddHookMsg(this, message, HookAfter);
 }
 
-void Chk1::resizeEvent(QResizeEvent *)
-{
-    Redraw();
-    emit Resize();
-}
-
 void Chk1::keyPressEvent(QKeyEvent *event)
 {
     const qint16 keyAscii = raiseKey(event);

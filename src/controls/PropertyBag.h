@@ -38,8 +38,6 @@ public:
     void WriteFont(QAnyStringView key, const QFont &value, const QFont &defaultValue);
 
     bool contains(QAnyStringView key) const { return m_values.contains(key.toString().toLower()); }
-    int size() const { return static_cast<int>(m_values.size()); }
-    bool operator==(const PropertyBag &other) const { return m_values == other.m_values; }
 
     // "key=value" lines; values are kept as text.
     QString toText() const;

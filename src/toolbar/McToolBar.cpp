@@ -300,46 +300,29 @@ void McToolBar::zSubclass_Proc(bool bBefore, bool &, qint32 &, QWidget *&lng_hWn
 {
     if (bBefore)
         return;
-    if (uMsg == WM_MOUSEMOVE && m_lastPos.Moved(lParam))
-        OnHookedMouseMove(lng_hWnd);
-    else if (uMsg == WM_TIMER)
-        OnHookedTimer();
-    else if (uMsg == WM_MOUSELEAVE)
-        OnHookedMouseLeave();
-}
-
-void McToolBar::OnHookedMouseMove(QWidget *hWnd)
-{
-    if (m_timerId)
-        killTimer(m_timerId);
-    m_timerId = startTimer(1, Qt::PreciseTimer);
-    m_tickCount = 0;
-    if (!m_isInside) {
-        m_isInside = true;
-        m_hooks.TrackMouseLeave(hWnd);
-        emit MouseEnter();
+    // The tooltip shows after five ticks of a 1 ms timer that every move at a new position restarts.
+    if (uMsg == WM_MOUSEMOVE && m_lastPos.Moved(lParam)) {
+        if (m_timerId)
+            killTimer(m_timerId);
+        m_timerId = startTimer(1, Qt::PreciseTimer);
+        m_tickCount = 0;
+        if (!m_isInside) {
+            m_isInside = true;
+            m_hooks.TrackMouseLeave(lng_hWnd);
+            emit MouseEnter();
+        }
+        HideToolTip();
+    } else if (uMsg == WM_TIMER && ++m_tickCount == 5) {
+        killTimer(std::exchange(m_timerId, 0));
+        if (m_isInside)
+            ShowToolTip();
+    } else if (uMsg == WM_MOUSELEAVE) {
+        m_isInside = false;
+        m.Button_Index = -1;
+        HideToolTip();
+        RedrawControl();
+        emit MouseLeave();
     }
-    HideToolTip();
-}
-
-void McToolBar::OnHookedTimer()
-{
-    if (++m_tickCount != 5)
-        return;
-    if (m_timerId)
-        killTimer(m_timerId);
-    m_timerId = 0;
-    if (m_isInside)
-        ShowToolTip();
-}
-
-void McToolBar::OnHookedMouseLeave()
-{
-    m_isInside = false;
-    m.Button_Index = -1;
-    HideToolTip();
-    RedrawControl();
-    emit MouseLeave();
 }
 
 void McToolBar::ShowToolTip()

@@ -31,7 +31,6 @@ public:
     int Align() const { return m_align; }
     void setAlign(int align) { m_align = align; }
 
-    // Control properties.
     qint32 Appearance() const { return m.Appearance; }
     void setAppearance(qint32 value) { setAndRedraw(m.Appearance, value); }
     quint32 BackColor() const { return m.BackColor; }
@@ -99,7 +98,6 @@ public:
     qint32 ButtonIconAllignment() const { return current() ? current()->iconAlignment : 0; }
     void setButtonIconAllignment(qint32 value) { setOnButton(&ButtonRecord::iconAlignment, value, true); }
 
-    // Editing of the button list.
     int ButtonRemove() const { return 0; }
     void setButtonRemove(int) { RedrawIf(m.RemoveButton()); }
     int ButtonMoveTo() const { return -1; }
@@ -117,7 +115,6 @@ public:
     const QImage &Surface() const { return m_surface; }
     // The whole bar painted at a device pixel ratio: at 2 a picture of twice the width and height.
     QImage RenderSurface(qreal dpr);
-    // The tooltip window while one shows, else null.
     ToolBarToolTip *ToolTipWindow() const { return m_tip; }
     int TickCount() const { return m_tickCount; }
     const std::vector<ButtonRecord> &Buttons() const { return m.Buttons; }
@@ -191,9 +188,6 @@ private:
     void RaiseClick(int index);
     void ShowToolTip();
     void HideToolTip();
-    void OnHookedMouseMove(QWidget *hWnd);
-    void OnHookedTimer();
-    void OnHookedMouseLeave();
 
     ToolBarModel m;
     ToolBarGrid m_grid;

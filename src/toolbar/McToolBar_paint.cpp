@@ -12,14 +12,6 @@ namespace {
 // Sizes a damaged design asks for can be absurd; nothing past this can be seen anyway.
 constexpr int kMaxSurface = 4096;
 
-// What a pass needs beyond the stored design.
-struct PaintState {
-    QSize inner; // the control's drawing area in pixels
-    bool mouseDown = false;
-    bool designMode = false;
-    bool enabled = true; // the widget's own state; the stored Enabled is in the model
-};
-
 qint32 Rows(int count, int perRow)
 {
     // Whole part rounds down, so no buttons at all give no rows.
@@ -64,10 +56,6 @@ struct TextLayout {
     double blockHeight = 1;
 };
 
-struct Area {
-    double left = 0, top = 0, width = 0, height = 0;
-};
-
 TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
 {
     TextLayout layout;
@@ -76,7 +64,7 @@ TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
     const bool iconBeside = !b.icon.isNull() && (b.iconAlignment == 2 || b.iconAlignment == 3);
     const double width = iconBeside ? w - b.icon.Width() - 10 : w - 10;
     const QStringList lines = SplitToLines(b.caption + u' ', width, true, fm);
-    layout.text = lines.join(QStringLiteral("\r\n"));
+    layout.text = lines.join(u'\n');
     layout.blockHeight = RoundEven(fm.height() * lines.size());
     return layout;
 }
@@ -91,7 +79,7 @@ void PaintBorder(QPainter &p, const ToolBarModel &m, const QSize &inner)
 
 // The face of button i; returns the press offset of its icon and text.
 int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int w, double cellHeight, int inset,
-              const PaintState &state)
+              bool mouseDown)
 {
     const ButtonRecord &b = m.Buttons[static_cast<size_t>(i)];
     if (b.pressed) {
@@ -111,9 +99,9 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
             FilledRectangle(p, left, top, RoundEven(x + w - 3 * inset + 2), RoundEven(y + cellHeight - 2 * inset + 1),
                             fill, fill);
             DrawButtonFrame(p, m.BorderColor, left, top, w - 2 * inset, RoundEven(cellHeight - 2 * inset),
-                            state.mouseDown, false);
+                            mouseDown, false);
         }
-        return state.mouseDown ? -2 : 0;
+        return mouseDown ? -2 : 0;
     }
     if (m.ButtonsStyle == 1 && b.enabled)
         DrawButtonFrame(p, m.BorderColor, RoundEven(x + inset), RoundEven(y + inset), RoundEven(w - 2.5 * inset),
@@ -121,10 +109,11 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
     return 0;
 }
 
-// Background, border and buttons; stores each button's left and top.
-void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const PaintState &state)
+// Background, border and buttons in the inner size; stores each button's left and top. widgetEnabled
+// is Qt's state, where the model's Enabled is the stored one.
+void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const QSize &inner, bool mouseDown,
+                  bool designMode, bool widgetEnabled)
 {
-    const QSize inner = state.inner;
     const QFontMetricsF fm(p.font(), p.device());
     p.fillRect(QRect(QPoint(0, 0), inner), ControlColor(m.BackColor));
 
@@ -140,15 +129,15 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
     double x = 0;
     double y = 0;
     // Alignments the table does not know keep the previous button's rectangles.
-    Area icon;
-    Area text;
+    QRectF icon;
+    QRectF text;
     int align = 1;
     for (int i = 0; i < m.count(); ++i) {
         ButtonRecord &b = m.Buttons[static_cast<size_t>(i)];
         const int w = b.width;
         const TextLayout caption = WrapCaption(b, w, fm);
-        const int pressOffset = PaintFace(p, m, i, x, y, w, cellHeight, inset, state);
-        const bool enabled = b.enabled && m.Enabled && state.enabled;
+        const int pressOffset = PaintFace(p, m, i, x, y, w, cellHeight, inset, mouseDown);
+        const bool enabled = b.enabled && m.Enabled && widgetEnabled;
         p.setPen(ControlColor(enabled ? m.ForeColor : SystemColor::GrayText));
 
         const bool hasIcon = !b.icon.isNull();
@@ -189,18 +178,17 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
         if (hasIcon) {
             if (enabled) {
                 if (m.HoverIconShadow && i == m.Button_Index)
-                    DrawButtonIcon(p, b.icon, icon.left + pressOffset, icon.top + pressOffset, icon.width, icon.height,
-                                   -1);
-                DrawButtonIcon(p, b.icon, icon.left - pressOffset, icon.top - pressOffset, icon.width, icon.height, 1);
+                    DrawButtonIcon(p, b.icon, icon.translated(pressOffset, pressOffset), -1);
+                DrawButtonIcon(p, b.icon, icon.translated(-pressOffset, -pressOffset), 1);
             } else {
-                DrawButtonIcon(p, b.icon, icon.left, icon.top, icon.width, icon.height, 0);
+                DrawButtonIcon(p, b.icon, icon, 0);
             }
         }
         if (!caption.text.isEmpty())
-            DrawButtonText(p, u' ' + caption.text + u' ', text.left, text.top - inset, text.width, caption.blockHeight,
+            DrawButtonText(p, u' ' + caption.text + u' ', text.x(), text.y() - inset, text.width(), caption.blockHeight,
                            align);
 
-        if (state.designMode) {
+        if (designMode) {
             QFont bold = normalFont;
             bold.setBold(true);
             p.setFont(bold);
@@ -260,7 +248,7 @@ QImage McToolBar::RenderSurface(qreal dpr)
     }
     QPainter p(&surface);
     p.setFont(Font());
-    PaintToolBar(p, m, m_grid, PaintState{inner, m_isMouseDown, m_designMode, isEnabled()});
+    PaintToolBar(p, m, m_grid, inner, m_isMouseDown, m_designMode, isEnabled());
     return surface;
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <vector>
 
 namespace {
 
@@ -43,25 +42,21 @@ void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c
     if (mode != 1 && mode != 3 && !diagonal)
         return;
     const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
-    std::vector<QRgb> ramp(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) {
+    // Step k of n; the stored colours are 0x00BBGGRR.
+    const auto ramp = [&](int k) {
         int channel[3];
         for (int c = 0; c < 3; ++c) {
             const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
             const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
             channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
         }
-        ramp[static_cast<size_t>(k)] = qRgb(channel[0], channel[1], channel[2]);
-    }
+        return qRgb(channel[0], channel[1], channel[2]);
+    };
     QImage pixels(w, h, QImage::Format_RGB32);
-    if (pixels.isNull())
-        return;
-    for (int row = 0; row < h; ++row) {
+    for (int row = 0; row < pixels.height(); ++row) {
         auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
-        for (int col = 0; col < w; ++col) {
-            const int k = mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row;
-            line[col] = ramp[static_cast<size_t>(k)];
-        }
+        for (int col = 0; col < w; ++col)
+            line[col] = ramp(mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row);
     }
     p.drawImage(x, y, pixels);
 }
@@ -116,17 +111,16 @@ void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, boo
     }
 }
 
-void DrawButtonIcon(QPainter &p, const StdPicture &picture, double x, double y, double w, double h, int mode)
+void DrawButtonIcon(QPainter &p, const StdPicture &picture, const QRectF &cell, int mode)
 {
     if (picture.isNull() || mode < -1)
         return;
-    const int left = RoundEven(x + (w - picture.Width()) / 2);
-    const int top = RoundEven(y + (h - picture.Height()) / 2);
+    const int left = RoundEven(cell.x() + (cell.width() - picture.Width()) / 2);
+    const int top = RoundEven(cell.y() + (cell.height() - picture.Height()) / 2);
     if (mode == 1) {
         p.drawImage(left, top, picture.Image);
         return;
     }
-    // Grey silhouette of the drawn part, the disabled and the shadow look.
     QImage mono(picture.Image.size(), QImage::Format_ARGB32);
     mono.fill(Qt::transparent);
     const bool bitmap = picture.Type == StdPicture::Bitmap;
@@ -148,9 +142,7 @@ void DrawButtonText(QPainter &p, const QString &text, double x, double y, double
     const QRect rect(left, top, RoundEven(x + w) - left, RoundEven(y + h) - top);
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, shown);
+    p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, text);
 }
 
 void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder)

@@ -24,7 +24,8 @@ QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const
 
 // The drawing primitives, on the classic coordinates: a line covers its start and stops before its end.
 void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, bool sunken, bool inner);
-void DrawButtonIcon(QPainter &p, const StdPicture &picture, double x, double y, double w, double h, int mode);
+// mode 1 the picture, 0 and -1 its grey silhouette (the disabled and the shadow look).
+void DrawButtonIcon(QPainter &p, const StdPicture &picture, const QRectF &cell, int mode);
 void DrawButtonText(QPainter &p, const QString &text, double x, double y, double w, double h, int align);
 void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder);
 // A filled rectangle with its outline, right and bottom exclusive.
