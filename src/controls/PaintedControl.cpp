@@ -205,11 +205,3 @@ void PaintedControl::announceChecked()
     QAccessibleStateChangeEvent notice(this, changed);
     QAccessible::updateAccessibility(&notice);
 }
-
-void PaintedControl::announceValue()
-{
-    if (const auto value = accessibleValue()) {
-        QAccessibleValueChangeEvent notice(this, *value);
-        QAccessible::updateAccessibility(&notice);
-    }
-}

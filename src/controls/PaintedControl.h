@@ -106,7 +106,6 @@ protected:
 
     void announceName();
     void announceChecked();
-    void announceValue();
     // The back colour over the whole surface, unless BackStyle is 0 (transparent).
     void paintBack(QPainter &painter) const;
 

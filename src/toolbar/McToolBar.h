@@ -1,7 +1,7 @@
 #pragma once
 
+#include "controls/ControlSupport.h"
 #include "controls/WindowHook.h"
-#include "toolbar/ToolBarDraw.h"
 #include "toolbar/ToolBarModel.h"
 #include "toolbar/ToolBarToolTip.h"
 
@@ -12,6 +12,13 @@
 class PropertyBag;
 class QMenu;
 class QShortcut;
+
+// The button grid of the last layout.
+struct ToolBarGrid {
+    double CellWidth = 0;
+    double CellHeight = 0;
+    qint32 RowCount = 0;
+};
 
 // The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
 // tooltips, laid out in rows, hover and press looks, a tooltip after the mouse rests.
