@@ -2,7 +2,6 @@
 
 #include "controls/ControlSupport.h"
 #include "platform/ui/Colors.h"
-#include "toolbar/ToolBarAccessible.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -96,7 +95,6 @@ void McToolBar::mousePressEvent(QMouseEvent *event)
     if (m_designMode)
         return;
     m_pressedHere = true;
-    m_afterDoubleClick = false;
     // A pen, a touch or a fast mouse may press where no move was seen: the press is a hover there too.
     HoverAt(event->position());
     if (m.Button_Index == -1)
@@ -118,9 +116,8 @@ void McToolBar::mouseReleaseEvent(QMouseEvent *event)
                      float(event->position().x()), float(event->position().y()));
     }
     // A click is a press and a release on the control; the release that ends a double-click is none.
-    const bool click = m_pressedHere && !m_afterDoubleClick && rect().contains(event->position().toPoint());
+    const bool click = m_pressedHere && rect().contains(event->position().toPoint());
     m_pressedHere = false;
-    m_afterDoubleClick = false;
     if (click)
         RaiseClick(m.Button_Index);
 }
@@ -129,8 +126,7 @@ void McToolBar::mouseDoubleClickEvent(QMouseEvent *)
 {
     if (m_designMode)
         return;
-    m_pressedHere = false;
-    m_afterDoubleClick = true;
+    m_pressedHere = false; // the release that follows is no click
     m_isMouseDown = true;
     RedrawControl();
     emit DblClick(m.Button_Index);

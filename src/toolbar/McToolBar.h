@@ -211,8 +211,12 @@ private:
     bool m_isInside = false;
     bool m_redrawing = false;
     bool m_pressedHere = false;
-    bool m_afterDoubleClick = false;
     int m_align = 0;
     int m_tickCount = 0;
     int m_timerId = 0;
 };
+
+// Lets screen readers see the toolbar as a menu bar whose buttons are menu items that open their menu.
+void InstallToolBarAccessibility();
+// Tells a screen reader that the keyboard mark moved to another button.
+void AnnounceToolBarFocus(McToolBar *bar, int index);

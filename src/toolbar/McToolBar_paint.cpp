@@ -255,14 +255,6 @@ TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
     return layout;
 }
 
-void PaintBorder(QPainter &p, const ToolBarModel &m, const QSize &inner)
-{
-    // 1 raised, 2 sunken, 3 a sunken line along the top.
-    if (m.BorderStyle >= 1 && m.BorderStyle <= 3)
-        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), m.BorderStyle == 3 ? 1 : inner.height(),
-                        m.BorderStyle != 1, m.Appearance != 0);
-}
-
 // The face of button i; returns the press offset of its icon and text.
 int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int w, double cellHeight, int inset,
               bool mouseDown)
@@ -306,7 +298,10 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const Q
     if (!m.BackGround.isNull() && m.BackGradient == 0)
         TileBitmap(p, m.BackGround, 0, 0, inner.width(), inner.height());
     PaintGradient(p, 0, 0, inner.width(), inner.height(), m.BackColor, m.BackGradientCol, m.BackGradient, true);
-    PaintBorder(p, m, inner);
+    // Border 1 raised, 2 sunken, 3 a sunken line along the top.
+    if (m.BorderStyle >= 1 && m.BorderStyle <= 3)
+        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), m.BorderStyle == 3 ? 1 : inner.height(),
+                        m.BorderStyle != 1, m.Appearance != 0);
 
     const int inset = m.ButtonsStyle == 2 ? 0 : (m.BorderStyle != 0 ? 2 : 1);
     const double cellHeight = grid.CellHeight;
