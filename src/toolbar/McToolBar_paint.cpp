@@ -62,7 +62,6 @@ void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c
     p.drawImage(x, y, pixels);
 }
 
-
 // Rounds to the nearest integer, ties to even, as the drawing arithmetic does throughout.
 int RoundEven(double value)
 {
