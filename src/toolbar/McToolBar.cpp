@@ -73,11 +73,8 @@ void McToolBar::HoverAt(const QPointF &pos)
     const int index = HitTest(pos.x(), pos.y());
     if (index == -1)
         unsetCursor();
-    if (index != m.Button_Index) {
-        m.Button_Index = index;
-        emit OnButtonHover(index);
-        RedrawControl();
-    }
+    // While the bar has the focus, the hovered button is its keyboard mark too.
+    SelectButton(index);
 }
 
 void McToolBar::mouseMoveEvent(QMouseEvent *event)
