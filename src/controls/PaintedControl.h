@@ -105,7 +105,6 @@ protected:
     bool event(QEvent *event) override;
 
     void announceName();
-    void announceChecked();
     // The back colour over the whole surface, unless BackStyle is 0 (transparent).
     void paintBack(QPainter &painter) const;
 

@@ -275,8 +275,8 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
             const QColor fill = ControlColor(m.HoverColor);
             FilledRectangle(p, left, top, RoundEven(x + w - 3 * inset + 2), RoundEven(y + cellHeight - 2 * inset + 1),
                             fill, fill);
-            DrawButtonFrame(p, m.BorderColor, left, top, w - 2 * inset, RoundEven(cellHeight - 2 * inset),
-                            mouseDown, false);
+            DrawButtonFrame(p, m.BorderColor, left, top, w - 2 * inset, RoundEven(cellHeight - 2 * inset), mouseDown,
+                            false);
         }
         return mouseDown ? -2 : 0;
     }
