@@ -60,14 +60,12 @@ void Chk1::Redraw()
     m_label2Underline = m_hasFocus;
     const double H = height() * TwipsPerPixel;
     const QFontMetricsF markMetrics(MarkFont());
-    m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)) * TwipsPerPixel,
-                            markMetrics.height() * TwipsPerPixel));
+    m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)), markMetrics.height()) * TwipsPerPixel);
     m_label1.moveTo(0, H / 2 - m_label1.height() / 2);
     QFont captionFont = font();
     captionFont.setUnderline(m_label2Underline);
     const QFontMetricsF captionMetrics(captionFont);
-    m_label2.setSize(
-        QSizeF(captionMetrics.horizontalAdvance(m_caption) * TwipsPerPixel, captionMetrics.height() * TwipsPerPixel));
+    m_label2.setSize(QSizeF(captionMetrics.horizontalAdvance(m_caption), captionMetrics.height()) * TwipsPerPixel);
     m_label2.moveTo(m_label1.width() + 20, H / 2 - m_label2.height() / 2);
     m_mark = !m_checked ? Mark::Empty : m_style == 1 ? Mark::Cross : Mark::Check;
     update();
@@ -95,7 +93,10 @@ void Chk1::setChecked(bool checked)
 {
     store(m_checked, checked, "Checked");
     Redraw();
-    announceChecked();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent notice(this, changed);
+    QAccessible::updateAccessibility(&notice);
     if (!m_doExternalChange)
         emit Click();
 }
@@ -194,12 +195,6 @@ void Chk1::StartMouseTracking()
     m_hooks.HookWindow(this);
     for (const qint32 message : {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_LBUTTONDOWN})
         m_hooks.AddHookMsg(this, message, HookAfter);
-}
-
-void Chk1::resizeEvent(QResizeEvent *)
-{
-    Redraw();
-    emit Resize();
 }
 
 void Chk1::keyPressEvent(QKeyEvent *event)

@@ -22,7 +22,6 @@ public:
 
     explicit Chk1(QWidget *parent = nullptr);
 
-    // Places the elements and sets the mark; a step that fails is skipped.
     void Redraw();
 
     QString Caption() const { return m_caption; }
@@ -91,18 +90,14 @@ public:
     // The mark alone, as drawn in a cell of the given pixel size.
     static void paintMark(QPainter &painter, const QRectF &cell, Mark mark, const QColor &color);
 
-signals:
-    void Resize();
-
 protected:
     void fontChanged() override { Redraw(); }
-    void resizeEvent(QResizeEvent *event) override;
+    void arrange() override { Redraw(); }
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override { raiseKey(event); }
     void focusChanged(const QFocusEvent *) override { Redraw(); }
 
 private:
-    // The stored design, listed once for ReadProperties and WriteProperties.
     template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     template <typename T> void redrawn(T &field, const T &value, const char *key)
     {

@@ -199,12 +199,6 @@ Cmd1::Element Cmd1::HitTest(const QPointF &pixel) const
     return Element::Surface;
 }
 
-void Cmd1::resizeEvent(QResizeEvent *)
-{
-    ArrangeContent(true);
-    emit Resize();
-}
-
 void Cmd1::hideEvent(QHideEvent *)
 {
     if (QWidget::mouseGrabber() == this)

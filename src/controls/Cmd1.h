@@ -84,11 +84,10 @@ public:
     bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:
-    void Resize();
     void Show();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void arrange() override { ArrangeContent(true); }
     void showEvent(QShowEvent *) override { emit Show(); }
     void hideEvent(QHideEvent *event) override;
     void enabledChanged() override;
@@ -101,7 +100,6 @@ protected:
     void focusChanged(const QFocusEvent *event) override;
 
 private:
-    // The stored design, listed once for ReadProperties and WriteProperties.
     template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     float InnerWidth() const { return float(width() * TwipsPerPixel); }
     float InnerHeight() const { return float(height() * TwipsPerPixel); }

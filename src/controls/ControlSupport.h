@@ -12,9 +12,6 @@ class QKeyEvent;
 class QPainter;
 class QWidget;
 
-// Conversions the painted controls and the toolbar share: checked whole numbers as the designs keep
-// them, colours and mouse pointers, and key and mouse codes as their events report them.
-
 // Whole number rounded half to even (the default rounding mode); nothing when it does not fit T
 // (an arithmetic error).
 template <typename T> std::optional<T> ToWhole(double value)

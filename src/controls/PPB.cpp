@@ -72,8 +72,10 @@ void PPB::ValueChange(double value)
     if (!m_useCustomCaption)
         SetLabelText(PercentText(*whole));
     CentreLabel();
-    if (std::exchange(m_value, *whole) != *whole)
-        announceValue();
+    if (std::exchange(m_value, *whole) != *whole) {
+        QAccessibleValueChangeEvent notice(this, double(m_value));
+        QAccessible::updateAccessibility(&notice);
+    }
 }
 
 QString PPB::PercentText(int whole) const

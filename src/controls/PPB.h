@@ -66,14 +66,13 @@ signals:
 
 protected:
     void fontChanged() override;
-    void resizeEvent(QResizeEvent *) override { Redraw(); }
+    void arrange() override { Redraw(); }
     void mousePressEvent(QMouseEvent *event) override { raiseMouse(event); }
     void mouseMoveEvent(QMouseEvent *event) override { raiseMouse(event); }
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override { raiseMouse(event); }
 
 private:
-    // The stored design, listed once for ReadProperties and WriteProperties.
     template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     void SetLabelText(const QString &text);
     int LabelWidth(const QString &text);

@@ -197,19 +197,3 @@ void PaintedControl::announceName()
     QAccessibleEvent notice(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&notice);
 }
-
-void PaintedControl::announceChecked()
-{
-    QAccessible::State changed;
-    changed.checked = true;
-    QAccessibleStateChangeEvent notice(this, changed);
-    QAccessible::updateAccessibility(&notice);
-}
-
-void PaintedControl::announceValue()
-{
-    if (const auto value = accessibleValue()) {
-        QAccessibleValueChangeEvent notice(this, *value);
-        QAccessible::updateAccessibility(&notice);
-    }
-}

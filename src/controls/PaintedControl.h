@@ -65,6 +65,7 @@ signals:
     void KeyUp(qint16 KeyCode, qint16 Shift);
     // The host saves the property of this key.
     void PropertyChanged(const QString &key);
+    void Resize();
 
 protected:
     template <typename T> void store(T &field, const T &value, const char *key)
@@ -84,6 +85,13 @@ protected:
     virtual QWidget *pointerWidget() { return this; }
     void applyPointer() { ApplyMousePointer(pointerWidget(), m_mousePointer, m_mouseIcon); }
 
+    // Lays the elements out for a new size, before Resize is raised.
+    virtual void arrange() { update(); }
+    void resizeEvent(QResizeEvent *) override
+    {
+        arrange();
+        emit Resize();
+    }
     // Enabled or font set through any pointer, or inherited from a parent: the control redraws
     // its look here. Only the control's own setting is reported as its stored property.
     virtual void enabledChanged() { update(); }
@@ -97,8 +105,6 @@ protected:
     bool event(QEvent *event) override;
 
     void announceName();
-    void announceChecked();
-    void announceValue();
     // The back colour over the whole surface, unless BackStyle is 0 (transparent).
     void paintBack(QPainter &painter) const;
 

@@ -92,11 +92,6 @@ quint32 PropertyBag::ReadColor(QAnyStringView key, quint32 defaultValue) const
     return static_cast<quint32>(n);
 }
 
-void PropertyBag::WriteColor(QAnyStringView key, quint32 value, quint32 defaultValue)
-{
-    WriteProperty(key, QVariant(value), QVariant(defaultValue));
-}
-
 StdPicture PropertyBag::ReadPicture(QAnyStringView key) const
 {
     const QString *stored = find(key);

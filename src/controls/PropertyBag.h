@@ -29,7 +29,6 @@ public:
 
     // Colours: 0x00BBGGRR or 0x800000NN, read from decimal (signed or not) or hexadecimal text.
     quint32 ReadColor(QAnyStringView key, quint32 defaultValue) const;
-    void WriteColor(QAnyStringView key, quint32 value, quint32 defaultValue);
     // Pictures are kept as their image file, base64-encoded; none is not written.
     StdPicture ReadPicture(QAnyStringView key) const;
     void WritePicture(QAnyStringView key, const StdPicture &picture);
@@ -38,8 +37,6 @@ public:
     void WriteFont(QAnyStringView key, const QFont &value, const QFont &defaultValue);
 
     bool contains(QAnyStringView key) const { return m_values.contains(key.toString().toLower()); }
-    int size() const { return static_cast<int>(m_values.size()); }
-    bool operator==(const PropertyBag &other) const { return m_values == other.m_values; }
 
     // "key=value" lines; values are kept as text.
     QString toText() const;
@@ -108,7 +105,7 @@ struct DesignSave {
     {
         bag.WriteProperty(key, field, defaultValue);
     }
-    void color(QAnyStringView key, quint32 field, quint32 defaultValue) { bag.WriteColor(key, field, defaultValue); }
+    void color(QAnyStringView key, quint32 field, quint32 defaultValue) { bag.WriteProperty(key, field, defaultValue); }
     void picture(QAnyStringView key, const StdPicture &field) { bag.WritePicture(key, field); }
     void enabled(const QWidget &control, const QVariant &defaultValue)
     {

@@ -1,7 +1,6 @@
 #include "controls/StdPicture.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 
 StdPicture StdPicture::FromData(const QByteArray &data)
@@ -21,10 +20,4 @@ StdPicture StdPicture::FromData(const QByteArray &data)
     picture.Data = data;
     picture.Image = image.convertToFormat(QImage::Format_ARGB32);
     return picture;
-}
-
-StdPicture StdPicture::FromFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? FromData(file.readAll()) : StdPicture();
 }

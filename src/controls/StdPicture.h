@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QString>
 
 // A picture property: the image file as stored in a design, and the image read from it. Icon files
 // are icons; every other image is a bitmap. Data that no image reader accepts gives no picture.
@@ -19,5 +18,4 @@ struct StdPicture {
     bool operator==(const StdPicture &other) const { return Type == other.Type && Data == other.Data; }
 
     static StdPicture FromData(const QByteArray &data);
-    static StdPicture FromFile(const QString &fileName);
 };

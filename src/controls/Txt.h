@@ -118,7 +118,7 @@ signals:
 protected:
     void enabledChanged() override { RefreshText(); }
     void fontChanged() override { m_text1->setFont(font()); }
-    void resizeEvent(QResizeEvent *) override { RefreshText(); }
+    void arrange() override { RefreshText(); }
     void mouseMoveEvent(QMouseEvent *event) override { raiseMouse(event); }
     QWidget *pointerWidget() override { return m_text1->viewport(); }
     bool eventFilter(QObject *watched, QEvent *event) override;

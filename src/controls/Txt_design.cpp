@@ -76,10 +76,10 @@ bool Txt::ReadProperties(const PropertyBag &bag)
 
 void Txt::WriteProperties(PropertyBag &bag) const
 {
-    bag.WriteColor("BackColor", m_backColor, SystemColor::Window);
+    bag.WriteProperty("BackColor", m_backColor, SystemColor::Window);
     bag.WriteProperty("Enabled", isEnabled(), true);
     bag.WriteFont("Font", Font(), ContainerFont(this));
-    bag.WriteColor("ForeColor", m_text1Fore, SystemColor::WindowText);
+    bag.WriteProperty("ForeColor", m_text1Fore, SystemColor::WindowText);
     bag.WriteProperty("FontItalic", FontItalic(), false);
     bag.WriteProperty("FontName", FontName(), QString());
     bag.WriteProperty("FontSize", double(FontSize()), 0);

@@ -1,29 +1,17 @@
 #pragma once
 
-// Window message hook: lets a control see chosen messages of its widgets before or after the
-// widgets' own handling, and learn once when the pointer leaves a widget. A control derives from
-// HookOwner, keeps a HookTable, and when its design is loaded in run mode: CheckMouseTracking(),
-// HookWindow(widget) and AddHookMsg(widget, WM_MOUSEMOVE, HookAfter) and so on. On the first move
-// at a new position (MousePosition) it calls TrackMouseLeave(lng_hWnd) for one WM_MOUSELEAVE.
-//
-// Messages are Qt events translated to their classic numbers: the mouse buttons and moves, the
-// leave and the timer, the ones the controls register. For mouse messages lParam holds x in its
-// low 16 bits and y in its high 16 bits, and wParam the MK_* state. WM_TIMER comes from
-// QObject::startTimer on the hooked widget, with the timer id in wParam. Other Qt events never
-// reach the callback, not even with HookAllMessages.
-//
-// Before-callbacks run ahead of the widget's own handling; setting bHandled swallows the event and
-// lReturn is the result. After-callbacks see the widget's result (1 handled, 0 not) in lReturn.
-// Changes a before-callback makes to uMsg, wParam or lParam reach the after-callbacks, not the
-// widget. Qt sends no leave to a widget when the pointer moves onto one of its children; a control
-// that needs that hooks the children too.
+// Window message hook on Qt event filters: a control (a HookOwner with a HookTable) sees chosen
+// events of its widgets, as classic message numbers, before or after the widget's own handling.
+// Mouse messages carry x and y in lParam's low and high 16 bits and the MK_* state in wParam;
+// WM_TIMER carries the timer id. A before-callback that sets bHandled swallows the event; an
+// after-callback sees the widget's result (1 handled, 0 not) in lReturn. Qt sends no leave when
+// the pointer moves onto a child, so a control that needs one hooks the children too.
 
 #include <QPointer>
 #include <QWidget>
 #include <vector>
 
-// Presses, releases and double-clicks of the right and middle buttons follow those of the left
-// button at 3 and 6.
+// The right and middle buttons' messages follow the left button's at 3 and 6.
 constexpr qint32 WM_TIMER = 0x0113, WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202;
 constexpr qint32 WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONUP = 0x0205, WM_MOUSELEAVE = 0x02A3;
 
@@ -41,8 +29,7 @@ public:
                                 qint32 &wParam, qint32 &lParam) = 0;
 };
 
-// One hooked widget. Tables hold message numbers; 0 marks a deleted slot. A count of -1 means
-// every message, 0 none.
+// One hooked widget. 0 in a table is a deleted slot; a count of -1 means every message.
 struct HookEntry {
     QPointer<QWidget> hWnd; // null: the entry is free
     QPointer<QObject> filter;
@@ -69,16 +56,14 @@ public:
     // bAdd false: the entry of hWnd; true: the highest free entry. -1 when there is none.
     int FindHookIndex(QWidget *hWnd, bool bAdd) const;
 
-    // Mouse-leave tracking: whether the system can report the pointer leaving (a platform
-    // capability that tests may switch off), and the one-shot request itself.
+    // Whether the pointer leaving can be reported (tests may switch it off), and the one-shot request.
     bool CheckMouseTracking();
     void TrackMouseLeave(QWidget *hWnd);
 
     int size() const { return static_cast<int>(m_entries.size()); }
     const HookEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }
 
-    // Runs the hook for one event of a hooked widget; true when the event must not be delivered
-    // again (it was swallowed, or the widget already handled it here).
+    // True when the event must not be delivered again: swallowed, or already handled here.
     bool Dispatch(QWidget *hWnd, QEvent *event);
 
 private:
@@ -94,7 +79,6 @@ private:
 struct MousePosition {
     qint32 X = 0;
     qint32 Y = 0;
-    // Stores the position of lParam and says whether it differs from the last one.
     bool Moved(qint32 lParam)
     {
         const qint32 x = lParam & 0xFFFF, y = (lParam >> 16) & 0xFFFF;

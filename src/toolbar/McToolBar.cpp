@@ -2,7 +2,6 @@
 
 #include "controls/ControlSupport.h"
 #include "platform/ui/Colors.h"
-#include "toolbar/ToolBarAccessible.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -74,11 +73,8 @@ void McToolBar::HoverAt(const QPointF &pos)
     const int index = HitTest(pos.x(), pos.y());
     if (index == -1)
         unsetCursor();
-    if (index != m.Button_Index) {
-        m.Button_Index = index;
-        emit OnButtonHover(index);
-        RedrawControl();
-    }
+    // While the bar has the focus, the hovered button is its keyboard mark too.
+    SelectButton(index);
 }
 
 void McToolBar::mouseMoveEvent(QMouseEvent *event)
@@ -96,7 +92,6 @@ void McToolBar::mousePressEvent(QMouseEvent *event)
     if (m_designMode)
         return;
     m_pressedHere = true;
-    m_afterDoubleClick = false;
     // A pen, a touch or a fast mouse may press where no move was seen: the press is a hover there too.
     HoverAt(event->position());
     if (m.Button_Index == -1)
@@ -118,9 +113,8 @@ void McToolBar::mouseReleaseEvent(QMouseEvent *event)
                      float(event->position().x()), float(event->position().y()));
     }
     // A click is a press and a release on the control; the release that ends a double-click is none.
-    const bool click = m_pressedHere && !m_afterDoubleClick && rect().contains(event->position().toPoint());
+    const bool click = m_pressedHere && rect().contains(event->position().toPoint());
     m_pressedHere = false;
-    m_afterDoubleClick = false;
     if (click)
         RaiseClick(m.Button_Index);
 }
@@ -129,8 +123,7 @@ void McToolBar::mouseDoubleClickEvent(QMouseEvent *)
 {
     if (m_designMode)
         return;
-    m_pressedHere = false;
-    m_afterDoubleClick = true;
+    m_pressedHere = false; // the release that follows is no click
     m_isMouseDown = true;
     RedrawControl();
     emit DblClick(m.Button_Index);
@@ -300,46 +293,29 @@ void McToolBar::zSubclass_Proc(bool bBefore, bool &, qint32 &, QWidget *&lng_hWn
 {
     if (bBefore)
         return;
-    if (uMsg == WM_MOUSEMOVE && m_lastPos.Moved(lParam))
-        OnHookedMouseMove(lng_hWnd);
-    else if (uMsg == WM_TIMER)
-        OnHookedTimer();
-    else if (uMsg == WM_MOUSELEAVE)
-        OnHookedMouseLeave();
-}
-
-void McToolBar::OnHookedMouseMove(QWidget *hWnd)
-{
-    if (m_timerId)
-        killTimer(m_timerId);
-    m_timerId = startTimer(1, Qt::PreciseTimer);
-    m_tickCount = 0;
-    if (!m_isInside) {
-        m_isInside = true;
-        m_hooks.TrackMouseLeave(hWnd);
-        emit MouseEnter();
+    // The tooltip shows after five ticks of a 1 ms timer that every move at a new position restarts.
+    if (uMsg == WM_MOUSEMOVE && m_lastPos.Moved(lParam)) {
+        if (m_timerId)
+            killTimer(m_timerId);
+        m_timerId = startTimer(1, Qt::PreciseTimer);
+        m_tickCount = 0;
+        if (!m_isInside) {
+            m_isInside = true;
+            m_hooks.TrackMouseLeave(lng_hWnd);
+            emit MouseEnter();
+        }
+        HideToolTip();
+    } else if (uMsg == WM_TIMER && ++m_tickCount == 5) {
+        killTimer(std::exchange(m_timerId, 0));
+        if (m_isInside)
+            ShowToolTip();
+    } else if (uMsg == WM_MOUSELEAVE) {
+        m_isInside = false;
+        m.Button_Index = -1;
+        HideToolTip();
+        RedrawControl();
+        emit MouseLeave();
     }
-    HideToolTip();
-}
-
-void McToolBar::OnHookedTimer()
-{
-    if (++m_tickCount != 5)
-        return;
-    if (m_timerId)
-        killTimer(m_timerId);
-    m_timerId = 0;
-    if (m_isInside)
-        ShowToolTip();
-}
-
-void McToolBar::OnHookedMouseLeave()
-{
-    m_isInside = false;
-    m.Button_Index = -1;
-    HideToolTip();
-    RedrawControl();
-    emit MouseLeave();
 }
 
 void McToolBar::ShowToolTip()

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "controls/ControlSupport.h"
 #include "controls/WindowHook.h"
-#include "toolbar/ToolBarDraw.h"
 #include "toolbar/ToolBarModel.h"
 #include "toolbar/ToolBarToolTip.h"
 
@@ -12,6 +12,13 @@
 class PropertyBag;
 class QMenu;
 class QShortcut;
+
+// The button grid of the last layout.
+struct ToolBarGrid {
+    double CellWidth = 0;
+    double CellHeight = 0;
+    qint32 RowCount = 0;
+};
 
 // The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
 // tooltips, laid out in rows, hover and press looks, a tooltip after the mouse rests.
@@ -31,7 +38,6 @@ public:
     int Align() const { return m_align; }
     void setAlign(int align) { m_align = align; }
 
-    // Control properties.
     qint32 Appearance() const { return m.Appearance; }
     void setAppearance(qint32 value) { setAndRedraw(m.Appearance, value); }
     quint32 BackColor() const { return m.BackColor; }
@@ -99,7 +105,6 @@ public:
     qint32 ButtonIconAllignment() const { return current() ? current()->iconAlignment : 0; }
     void setButtonIconAllignment(qint32 value) { setOnButton(&ButtonRecord::iconAlignment, value, true); }
 
-    // Editing of the button list.
     int ButtonRemove() const { return 0; }
     void setButtonRemove(int) { RedrawIf(m.RemoveButton()); }
     int ButtonMoveTo() const { return -1; }
@@ -117,7 +122,6 @@ public:
     const QImage &Surface() const { return m_surface; }
     // The whole bar painted at a device pixel ratio: at 2 a picture of twice the width and height.
     QImage RenderSurface(qreal dpr);
-    // The tooltip window while one shows, else null.
     ToolBarToolTip *ToolTipWindow() const { return m_tip; }
     int TickCount() const { return m_tickCount; }
     const std::vector<ButtonRecord> &Buttons() const { return m.Buttons; }
@@ -191,9 +195,6 @@ private:
     void RaiseClick(int index);
     void ShowToolTip();
     void HideToolTip();
-    void OnHookedMouseMove(QWidget *hWnd);
-    void OnHookedTimer();
-    void OnHookedMouseLeave();
 
     ToolBarModel m;
     ToolBarGrid m_grid;
@@ -210,8 +211,12 @@ private:
     bool m_isInside = false;
     bool m_redrawing = false;
     bool m_pressedHere = false;
-    bool m_afterDoubleClick = false;
     int m_align = 0;
     int m_tickCount = 0;
     int m_timerId = 0;
 };
+
+// Lets screen readers see the toolbar as a menu bar whose buttons are menu items that open their menu.
+void InstallToolBarAccessibility();
+// Tells a screen reader that the keyboard mark moved to another button.
+void AnnounceToolBarFocus(McToolBar *bar, int index);

@@ -26,7 +26,8 @@ void McToolBar::InitProperties()
 
 void McToolBar::ReadProperties(const PropertyBag &bag)
 {
-    m.Read(bag, font());
+    DesignLoad design{bag};
+    ToolBarModel::Properties(m, design, font());
     if (m.Font)
         setFont(*m.Font);
     m.Button_Index = m_designMode ? (m.count() > 0 ? 0 : -1) : -1;
@@ -36,7 +37,8 @@ void McToolBar::ReadProperties(const PropertyBag &bag)
 
 void McToolBar::WriteProperties(PropertyBag &bag) const
 {
-    m.Write(bag, font());
+    DesignSave design{bag};
+    ToolBarModel::Properties(m, design, font());
 }
 
 template <typename Model, typename Design>
@@ -88,16 +90,4 @@ void ToolBarModel::Properties(Model &m, Design &d, const QFont &containerFont)
         d.value(Indexed("ButtonPressed", i), b.pressed, false);
         d.value(Indexed("ButtonIconAllignment", i), b.iconAlignment, 0);
     }
-}
-
-void ToolBarModel::Read(const PropertyBag &bag, const QFont &containerFont)
-{
-    DesignLoad design{bag};
-    Properties(*this, design, containerFont);
-}
-
-void ToolBarModel::Write(PropertyBag &bag, const QFont &containerFont) const
-{
-    DesignSave design{bag};
-    Properties(*this, design, containerFont);
 }

@@ -3,22 +3,199 @@
 #include "platform/ui/Colors.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
 
+// A horizontal or vertical line that covers its start and stops before its end.
+void Line(QPainter &p, int x1, int y1, int x2, int y2, const QColor &color)
+{
+    if (y1 == y2 && x2 > x1)
+        p.fillRect(QRect(x1, y1, x2 - x1, 1), color);
+    else if (x1 == x2 && y2 > y1)
+        p.fillRect(QRect(x1, y1, 1, y2 - y1), color);
+}
+
+// Black and white as the silhouette test sees them: a bitmap's white is its background.
+bool Opaque(QRgb pixel, bool bitmap)
+{
+    if (qAlpha(pixel) < 128)
+        return false;
+    return !(bitmap && (pixel & 0x00FFFFFFu) == 0x00FFFFFFu);
+}
+
+// Where a line may break: anything but an ASCII letter or an underscore.
+bool IsDelim(QChar c)
+{
+    const ushort code = c.unicode();
+    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
+}
+
+// One ramp from c1 to c2: across (1), down (3) or along either diagonal (5, 6).
+void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c2, int mode)
+{
+    if (w < 1 || h < 1)
+        return;
+    const bool diagonal = mode == 5 || mode == 6;
+    if (mode != 1 && mode != 3 && !diagonal)
+        return;
+    const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
+    // Step k of n; the stored colours are 0x00BBGGRR.
+    const auto ramp = [&](int k) {
+        int channel[3];
+        for (int c = 0; c < 3; ++c) {
+            const int a = static_cast<int>((c1 >> (8 * c)) & 0xFF);
+            const int b = static_cast<int>((c2 >> (8 * c)) & 0xFF);
+            channel[c] = n > 1 ? a + (b - a) * k / (n - 1) : a;
+        }
+        return qRgb(channel[0], channel[1], channel[2]);
+    };
+    QImage pixels(w, h, QImage::Format_RGB32);
+    for (int row = 0; row < pixels.height(); ++row) {
+        auto *line = reinterpret_cast<QRgb *>(pixels.scanLine(row));
+        for (int col = 0; col < w; ++col)
+            line[col] = ramp(mode == 1 ? col : mode == 3 ? row : mode == 5 ? col + row : (w - 1 - col) + row);
+    }
+    p.drawImage(x, y, pixels);
+}
+
+// Rounds to the nearest integer, ties to even, as the drawing arithmetic does throughout.
+int RoundEven(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    const double clamped =
+        std::clamp(value, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max()));
+    return static_cast<int>(std::nearbyint(clamped));
+}
+
+// Word-wraps text into lines narrower than length pixels, cutting after the last delimiter that fits.
+QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics)
+{
+    if (bFilterLines)
+        sText.remove(QStringLiteral("\r\n"));
+    QStringList lines;
+    QString line;
+    for (const QChar c : std::as_const(sText)) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + c) >= lLength) {
+            qsizetype cut = line.size() - 1;
+            while (cut >= 0 && !IsDelim(line[cut]))
+                --cut;
+            if (cut >= 0) {
+                lines << line.left(cut + 1).trimmed();
+                line = line.mid(cut + 1);
+            } else {
+                lines << line.trimmed();
+                line.clear();
+            }
+        }
+        line += c;
+    }
+    // A remainder of blanks (the space callers append) joins the last line instead of making one.
+    if (!line.trimmed().isEmpty() || lines.isEmpty())
+        lines << line.trimmed();
+    return lines;
+}
+
+// A raised or sunken frame in shades of one colour; inner deepens its bottom and right inside.
+void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, bool sunken, bool inner)
+{
+    const QColor light = ToQColor(BlendColor(color, 0xFFFFFF, 70));
+    const QColor dark = ToQColor(BlendColor(color, 0, 70));
+    DrawEdges(p, QRect(x, y, w, h), sunken ? dark : light, sunken ? light : dark);
+    if (inner) {
+        const QColor deep = ToQColor(BlendColor(color, 0, 250));
+        Line(p, x + w - 2, y + 1, x + w - 2, y + h - 2, deep);
+        Line(p, x + 1, y + h - 2, x + w - 2, y + h - 2, deep);
+    }
+}
+
+// mode 1 the picture, 0 and -1 its grey silhouette (the disabled and the shadow look).
+void DrawButtonIcon(QPainter &p, const StdPicture &picture, const QRectF &cell, int mode)
+{
+    if (picture.isNull() || mode < -1)
+        return;
+    const int left = RoundEven(cell.x() + (cell.width() - picture.Width()) / 2);
+    const int top = RoundEven(cell.y() + (cell.height() - picture.Height()) / 2);
+    if (mode == 1) {
+        p.drawImage(left, top, picture.Image);
+        return;
+    }
+    QImage mono(picture.Image.size(), QImage::Format_ARGB32);
+    mono.fill(Qt::transparent);
+    const bool bitmap = picture.Type == StdPicture::Bitmap;
+    for (int row = 0; row < mono.height(); ++row) {
+        const auto *src = reinterpret_cast<const QRgb *>(picture.Image.constScanLine(row));
+        auto *dst = reinterpret_cast<QRgb *>(mono.scanLine(row));
+        for (int col = 0; col < mono.width(); ++col)
+            if (Opaque(src[col], bitmap))
+                dst[col] = qRgb(128, 128, 128);
+    }
+    p.drawImage(left, top, mono);
+}
+
+void DrawButtonText(QPainter &p, const QString &text, double x, double y, double w, double h, int align)
+{
+    const int flags = align == 1 ? Qt::AlignHCenter : align == 2 ? Qt::AlignRight : Qt::AlignLeft;
+    const int left = RoundEven(x);
+    const int top = RoundEven(y);
+    const QRect rect(left, top, RoundEven(x + w) - left, RoundEven(y + h) - top);
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, text);
+}
+
+void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder)
+{
+    if (mode < 1 || mode > 6)
+        return;
+    quint32 first = TranslateColor(color1);
+    quint32 second = TranslateColor(color2);
+    if (!inOrder)
+        std::swap(first, second);
+    switch (mode) {
+    case 1:
+    case 3:
+    case 5:
+    case 6:
+        FillGradient(p, x, y, w, h, first, second, mode);
+        break;
+    case 2:
+        FillGradient(p, x, y, w / 2, h, first, second, 1);
+        FillGradient(p, x + w / 2, y, w - w / 2, h, second, first, 1);
+        break;
+    case 4:
+        FillGradient(p, x, y, w, h / 2, first, second, 3);
+        FillGradient(p, x, y + h / 2, w, h - h / 2, second, first, 3);
+        break;
+    }
+}
+
+void TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
+{
+    if (picture.Type != StdPicture::Bitmap || picture.Image.isNull() || x2 <= x1 || y2 <= y1)
+        return;
+    const QPoint oldOrigin = p.brushOrigin();
+    p.setBrushOrigin(x1, y1);
+    p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), QBrush(picture.Image.convertToFormat(QImage::Format_RGB32)));
+    p.setBrushOrigin(oldOrigin);
+}
+
+// A filled rectangle with its outline, right and bottom exclusive.
+void FilledRectangle(QPainter &p, int left, int top, int right, int bottom, const QColor &fill, const QColor &pen)
+{
+    if (right <= left || bottom <= top)
+        return;
+    const QRect r(left, top, right - left, bottom - top);
+    p.fillRect(r, fill);
+    DrawEdges(p, r, pen, pen);
+}
+
 // Sizes a damaged design asks for can be absurd; nothing past this can be seen anyway.
 constexpr int kMaxSurface = 4096;
-
-// What a pass needs beyond the stored design.
-struct PaintState {
-    QSize inner; // the control's drawing area in pixels
-    bool mouseDown = false;
-    bool designMode = false;
-    bool enabled = true; // the widget's own state; the stored Enabled is in the model
-};
 
 qint32 Rows(int count, int perRow)
 {
@@ -64,10 +241,6 @@ struct TextLayout {
     double blockHeight = 1;
 };
 
-struct Area {
-    double left = 0, top = 0, width = 0, height = 0;
-};
-
 TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
 {
     TextLayout layout;
@@ -76,22 +249,14 @@ TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
     const bool iconBeside = !b.icon.isNull() && (b.iconAlignment == 2 || b.iconAlignment == 3);
     const double width = iconBeside ? w - b.icon.Width() - 10 : w - 10;
     const QStringList lines = SplitToLines(b.caption + u' ', width, true, fm);
-    layout.text = lines.join(QStringLiteral("\r\n"));
+    layout.text = lines.join(u'\n');
     layout.blockHeight = RoundEven(fm.height() * lines.size());
     return layout;
 }
 
-void PaintBorder(QPainter &p, const ToolBarModel &m, const QSize &inner)
-{
-    // 1 raised, 2 sunken, 3 a sunken line along the top.
-    if (m.BorderStyle >= 1 && m.BorderStyle <= 3)
-        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), m.BorderStyle == 3 ? 1 : inner.height(),
-                        m.BorderStyle != 1, m.Appearance != 0);
-}
-
 // The face of button i; returns the press offset of its icon and text.
 int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int w, double cellHeight, int inset,
-              const PaintState &state)
+              bool mouseDown)
 {
     const ButtonRecord &b = m.Buttons[static_cast<size_t>(i)];
     if (b.pressed) {
@@ -110,10 +275,10 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
             const QColor fill = ControlColor(m.HoverColor);
             FilledRectangle(p, left, top, RoundEven(x + w - 3 * inset + 2), RoundEven(y + cellHeight - 2 * inset + 1),
                             fill, fill);
-            DrawButtonFrame(p, m.BorderColor, left, top, w - 2 * inset, RoundEven(cellHeight - 2 * inset),
-                            state.mouseDown, false);
+            DrawButtonFrame(p, m.BorderColor, left, top, w - 2 * inset, RoundEven(cellHeight - 2 * inset), mouseDown,
+                            false);
         }
-        return state.mouseDown ? -2 : 0;
+        return mouseDown ? -2 : 0;
     }
     if (m.ButtonsStyle == 1 && b.enabled)
         DrawButtonFrame(p, m.BorderColor, RoundEven(x + inset), RoundEven(y + inset), RoundEven(w - 2.5 * inset),
@@ -121,17 +286,21 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
     return 0;
 }
 
-// Background, border and buttons; stores each button's left and top.
-void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const PaintState &state)
+// Background, border and buttons in the inner size; stores each button's left and top. widgetEnabled
+// is Qt's state, where the model's Enabled is the stored one.
+void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const QSize &inner, bool mouseDown,
+                  bool designMode, bool widgetEnabled)
 {
-    const QSize inner = state.inner;
     const QFontMetricsF fm(p.font(), p.device());
     p.fillRect(QRect(QPoint(0, 0), inner), ControlColor(m.BackColor));
 
     if (!m.BackGround.isNull() && m.BackGradient == 0)
         TileBitmap(p, m.BackGround, 0, 0, inner.width(), inner.height());
     PaintGradient(p, 0, 0, inner.width(), inner.height(), m.BackColor, m.BackGradientCol, m.BackGradient, true);
-    PaintBorder(p, m, inner);
+    // Border 1 raised, 2 sunken, 3 a sunken line along the top.
+    if (m.BorderStyle >= 1 && m.BorderStyle <= 3)
+        DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), m.BorderStyle == 3 ? 1 : inner.height(),
+                        m.BorderStyle != 1, m.Appearance != 0);
 
     const int inset = m.ButtonsStyle == 2 ? 0 : (m.BorderStyle != 0 ? 2 : 1);
     const double cellHeight = grid.CellHeight;
@@ -140,15 +309,15 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
     double x = 0;
     double y = 0;
     // Alignments the table does not know keep the previous button's rectangles.
-    Area icon;
-    Area text;
+    QRectF icon;
+    QRectF text;
     int align = 1;
     for (int i = 0; i < m.count(); ++i) {
         ButtonRecord &b = m.Buttons[static_cast<size_t>(i)];
         const int w = b.width;
         const TextLayout caption = WrapCaption(b, w, fm);
-        const int pressOffset = PaintFace(p, m, i, x, y, w, cellHeight, inset, state);
-        const bool enabled = b.enabled && m.Enabled && state.enabled;
+        const int pressOffset = PaintFace(p, m, i, x, y, w, cellHeight, inset, mouseDown);
+        const bool enabled = b.enabled && m.Enabled && widgetEnabled;
         p.setPen(ControlColor(enabled ? m.ForeColor : SystemColor::GrayText));
 
         const bool hasIcon = !b.icon.isNull();
@@ -189,18 +358,17 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const P
         if (hasIcon) {
             if (enabled) {
                 if (m.HoverIconShadow && i == m.Button_Index)
-                    DrawButtonIcon(p, b.icon, icon.left + pressOffset, icon.top + pressOffset, icon.width, icon.height,
-                                   -1);
-                DrawButtonIcon(p, b.icon, icon.left - pressOffset, icon.top - pressOffset, icon.width, icon.height, 1);
+                    DrawButtonIcon(p, b.icon, icon.translated(pressOffset, pressOffset), -1);
+                DrawButtonIcon(p, b.icon, icon.translated(-pressOffset, -pressOffset), 1);
             } else {
-                DrawButtonIcon(p, b.icon, icon.left, icon.top, icon.width, icon.height, 0);
+                DrawButtonIcon(p, b.icon, icon, 0);
             }
         }
         if (!caption.text.isEmpty())
-            DrawButtonText(p, u' ' + caption.text + u' ', text.left, text.top - inset, text.width, caption.blockHeight,
+            DrawButtonText(p, u' ' + caption.text + u' ', text.x(), text.y() - inset, text.width(), caption.blockHeight,
                            align);
 
-        if (state.designMode) {
+        if (designMode) {
             QFont bold = normalFont;
             bold.setBold(true);
             p.setFont(bold);
@@ -260,7 +428,7 @@ QImage McToolBar::RenderSurface(qreal dpr)
     }
     QPainter p(&surface);
     p.setFont(Font());
-    PaintToolBar(p, m, m_grid, PaintState{inner, m_isMouseDown, m_designMode, isEnabled()});
+    PaintToolBar(p, m, m_grid, inner, m_isMouseDown, m_designMode, isEnabled());
     return surface;
 }
 

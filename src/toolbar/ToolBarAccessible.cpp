@@ -1,5 +1,3 @@
-#include "toolbar/ToolBarAccessible.h"
-
 #include "toolbar/McToolBar.h"
 
 #include <QAccessibleWidget>
@@ -47,9 +45,8 @@ public:
     {
         if (!isValid())
             return QRect();
-        const QRect local(m_bar->GetButtonLeft(m_index), m_bar->GetButtonTop(m_index), m_bar->GetButtonWidth(m_index),
-                          m_bar->GetButtonHeight(m_index));
-        return QRect(m_bar->mapToGlobal(local.topLeft()), local.size());
+        const auto &b = m_bar->Buttons().at(static_cast<size_t>(m_index));
+        return QRect(m_bar->mapToGlobal(QPoint(b.left, b.top)), QSize(b.width, b.height));
     }
 
     QAccessible::State state() const override

@@ -66,9 +66,6 @@ struct ToolBarModel {
     bool MoveButtonTo(int target);
     bool SetPressed(int index, bool pressed);
 
-    // The stored design; the Font key is compared with the container's font.
-    void Read(const PropertyBag &bag, const QFont &containerFont);
-    void Write(PropertyBag &bag, const QFont &containerFont) const;
-    // Both list the stored design through this one function.
+    // The stored design, for loading and saving; the Font key is compared with the container's font.
     template <typename Model, typename Design> static void Properties(Model &m, Design &d, const QFont &containerFont);
 };

@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(copy.Text1()->palette().color(QPalette::Text), QColor(Qt::green));
         QCOMPARE(copy.Alignment(), qint16(1)); // right
         copy.WriteProperties(again);
-        QCOMPARE(again, bag);
+        QCOMPARE(again.toText(), bag.toText());
         // No "Text": the target box shows "Text"; no "Style" is Style 0; bad numbers fail the load.
         box = place(QStringLiteral("style=2\n"));
         QVERIFY(box->ReadProperties(PropertyBag()));
