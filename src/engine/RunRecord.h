@@ -104,6 +104,7 @@ struct ProfileRecord {
     QString name;                // a standard or user profile's name; empty for a typed one
     QString spec;                // the profile as text, e.g. "rnd,read,4k,qd32,jobs1,size1g,5s,passes2"
     QString engine;              // "io_uring" or "threads"
+    bool hugePageBuffers = false; // blocks came from huge pages: a large one went out unsplit
     int64_t fileSizeBytes = 0;   // of each job's file
     RunStatus status = RunStatus::Failed;
     QString reason;              // why it failed, when it did

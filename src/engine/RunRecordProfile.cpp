@@ -28,6 +28,11 @@ public:
     QString text(const char *key) { return get(key, &QJsonValue::isString, "a text").toString(); }
     QJsonObject object(const char *key) { return get(key, &QJsonValue::isObject, "an object").toObject(); }
     QJsonArray array(const char *key) { return get(key, &QJsonValue::isArray, "a list").toArray(); }
+    // Records written before the field existed lack it: false then.
+    bool flag(const char *key)
+    {
+        return m_o.contains(QLatin1String(key)) && get(key, &QJsonValue::isBool, "true or false").toBool();
+    }
 
 private:
     const QJsonObject m_o; // by value: callers pass a temporary from QJsonValue::toObject()
@@ -59,6 +64,7 @@ QJsonArray profilesToJson(const std::vector<ProfileRecord> &profiles)
         list.append(QJsonObject{{QStringLiteral("name"), r.name},
                                 {QStringLiteral("spec"), r.spec},
                                 {QStringLiteral("engine"), r.engine},
+                                {QStringLiteral("huge_page_buffers"), r.hugePageBuffers},
                                 {QStringLiteral("file_size_bytes"), qint64(r.fileSizeBytes)},
                                 {QStringLiteral("status"), toString(r.status)},
                                 {QStringLiteral("reason"), r.reason},
@@ -81,6 +87,7 @@ bool profilesFromJson(const QJsonArray &json, std::vector<ProfileRecord> &profil
         r.name = in.text("name");
         r.spec = in.text("spec");
         r.engine = in.text("engine");
+        r.hugePageBuffers = in.flag("huge_page_buffers");
         r.fileSizeBytes = in.whole("file_size_bytes");
         const QString status = in.text("status");
         bool known = false;

@@ -1,5 +1,7 @@
 #include "profile/IoJob.h"
 
+#include "platform/HugePages.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -73,6 +75,11 @@ bool IoJob::allocate()
     for (int s = 0; s < m_spec.depth; ++s)
         FillPattern(buffer(s), m_spec.blockSize, m_seed);
     return true;
+}
+
+bool IoJob::hugePageBuffers() const
+{
+    return m_buffers && HugePages::KbAt(m_buffers) * 1024 >= int64_t(m_bufferBytes);
 }
 
 void IoJob::beginPass(uint64_t tag, int64_t byteLimit, int64_t deadlineNs, const std::atomic<bool> *stop)

@@ -75,6 +75,8 @@ public:
     IoJob &operator=(const IoJob &) = delete;
 
     bool allocate(); // false when the buffers cannot be had
+    // Whether the system gave the buffers huge pages, so that a large block goes out in one request.
+    bool hugePageBuffers() const;
     int fd() const { return m_fd; }
     int queueSlots() const { return m_spec.depth; }
     int64_t blockSize() const { return m_spec.blockSize; }

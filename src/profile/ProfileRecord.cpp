@@ -33,6 +33,7 @@ ProfileRecord RecordOf(const ProfileOutcome &o)
     r.name = o.spec.name;
     r.spec = Format(o.spec);
     r.engine = o.engine;
+    r.hugePageBuffers = o.hugePageBuffers;
     r.fileSizeBytes = o.spec.fileSize;
     r.status = o.stopped ? RunStatus::Stopped : o.error ? RunStatus::Failed : RunStatus::Complete;
     r.reason = ReasonCode(o.error.code);

@@ -106,6 +106,9 @@ ProfileOutcome ProfileRunner::run(const ProfileSpec &spec)
         engines.push_back(std::move(engine));
     }
 
+    out.hugePageBuffers = !out.error && std::all_of(jobs.begin(), jobs.end(), [](const auto &job) {
+        return job->hugePageBuffers();
+    });
     PassTally tally;
     if (!out.error && m_options.warmUp) {
         const int64_t warmBytes = spec.bytes > 0 ? std::max<int64_t>(spec.blockSize, spec.bytes / 4) : 0;

@@ -34,6 +34,7 @@ struct ProfileOutcome {
     ProfileSpec spec; // with the file size the run used
     QString engine;   // "io_uring" or "threads"
     int uringErrno = 0; // why io_uring was not used, when it was not forced off
+    bool hugePageBuffers = false; // every job's buffers in huge pages
     QList<PassFigures> passes;
     bool stopped = false;
     ProfileError error;

@@ -1,5 +1,6 @@
 // Both I/O engines on real files: what lands on the disk byte for byte, what is counted, stopping.
 #include "common/FaultSupport.h"
+#include "platform/HugePages.h"
 #include "profile/IoJob.h"
 #include "profile/ProfileRecord.h"
 #include "profile/ProfileRunner.h"
@@ -48,29 +49,6 @@ int CheckFile(const QString &path, qint64 size, qint64 block, const QList<quint6
     if (qCompress(data.left(block)).size() < block * 99 / 100)
         return fault = QStringLiteral("compressible"), -1;
     return written;
-}
-
-// Kilobytes of the mapping holding address that are backed by huge pages, from /proc/self/smaps.
-qint64 HugeKb(const void *address)
-{
-    QFile smaps(QStringLiteral("/proc/self/smaps"));
-    if (!smaps.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    const auto at = quintptr(address);
-    bool inside = false;
-    for (const QByteArray &line : smaps.readAll().split('\n')) {
-        const int dash = line.indexOf('-');
-        const int space = line.indexOf(' ');
-        if (dash > 0 && space > dash) { // a mapping's header: "start-end perms ..."
-            bool ok1 = false, ok2 = false;
-            const quintptr start = line.left(dash).toULongLong(&ok1, 16);
-            const quintptr end = line.mid(dash + 1, space - dash - 1).toULongLong(&ok2, 16);
-            inside = ok1 && ok2 && start <= at && at < end;
-        } else if (inside && line.startsWith("AnonHugePages:")) {
-            return line.mid(14).trimmed().split(' ').first().toLongLong();
-        }
-    }
-    return -1;
 }
 
 ProfileSpec Spec(const char *text, qint64 fileSize)
@@ -180,6 +158,7 @@ private slots:
         ProfileOutcome stopped = o;
         stopped.stopped = true;
         stopped.passes.removeLast();
+        stopped.hugePageBuffers = true;
         const RunRecord record = RunRecordOf({o, stopped}, 3, dir.path(), 1 << 20, options);
         QVERIFY(record.kind == RunKind::Profile);
         QVERIFY(record.outcome.status == RunStatus::Stopped);
@@ -203,6 +182,21 @@ private slots:
         broken["profiles"] = QJsonArray{QJsonObject{{"name", "x"}}};
         QVERIFY(!RunRecord::fromJson(broken, &error));
         QVERIFY(error.contains(QStringLiteral("spec")));
+        // A record from before the buffers were told reads as small pages; a wrong type is refused.
+        QJsonObject older = record.toJson();
+        QJsonArray profiles = older["profiles"].toArray();
+        QJsonObject entry = profiles[1].toObject();
+        entry.remove(QStringLiteral("huge_page_buffers"));
+        profiles[1] = entry;
+        older["profiles"] = profiles;
+        const std::optional<RunRecord> fromOlder = RunRecord::fromJson(older, &error);
+        QVERIFY2(fromOlder, qPrintable(error));
+        QVERIFY(!fromOlder->profiles[1].hugePageBuffers);
+        entry[QStringLiteral("huge_page_buffers")] = QStringLiteral("yes");
+        profiles[1] = entry;
+        older["profiles"] = profiles;
+        QVERIFY(!RunRecord::fromJson(older, &error));
+        QVERIFY(error.contains(QStringLiteral("huge_page_buffers")));
     }
 
     void stopsInTheMiddle_data()
@@ -274,7 +268,7 @@ private slots:
         {
             IoJob job(Spec("seq,read,1m,qd8", 8 << 20), -1, 8 << 20);
             QVERIFY(job.allocate());
-            first = HugeKb(job.buffer(0));
+            first = HugePages::KbAt(job.buffer(0));
         }
         if (first < 2048)
             QSKIP("the system gives no huge page even to a fresh buffer here");
@@ -285,10 +279,12 @@ private slots:
         IoJob second(Spec("seq,read,1m,qd1", 8 << 20), -1, 8 << 20);
         QVERIFY(second.allocate());
         QCOMPARE(quintptr(second.buffer(0)) % (2u << 20), quintptr(0));
-        QCOMPARE(HugeKb(second.buffer(0)), qint64(2048));
+        QCOMPARE(HugePages::KbAt(second.buffer(0)), qint64(2048));
+        QVERIFY(second.hugePageBuffers());
         IoJob small(Spec("rnd,read,4k,qd4", 8 << 20), -1, 8 << 20);
         QVERIFY(small.allocate());
         QCOMPARE(quintptr(small.buffer(0)) % IoJob::kAlignment, quintptr(0));
+        QVERIFY(!small.hugePageBuffers()); // 4 KiB blocks need no huge page
     }
 
     // A target that will not bypass the cache is told before any file is made or any I/O set up.
