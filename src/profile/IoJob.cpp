@@ -65,7 +65,7 @@ bool IoJob::allocate()
         auto *aligned = reinterpret_cast<char *>((reinterpret_cast<uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1));
         if (aligned > start)
             munmap(start, size_t(aligned - start));
-        if (const size_t tail = size_t(start + size + slack - (aligned + size)))
+        if (const size_t tail = slack - size_t(aligned - start))
             munmap(aligned + size, tail);
         start = aligned;
         madvise(start, size, MADV_HUGEPAGE); // a hint: without it the buffers work as they are
