@@ -43,16 +43,16 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
     if (pattern)
         ctx.Results().FailedBlocks = 0;
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
-    const modFile::RawFile *first = files.data();
-    const modFile::RawFile *last = first + files.size();
+    modFile::RawFile *first = files.data();
+    modFile::RawFile *last = first + files.size();
     const uint64_t start = MonotonicNs();
     BlockClock clock(start);
     int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b, ++index) {
             BlockTally *tally = tallies.data();
-            for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
-                const int32_t n = modFile::ReadBlockBytes(h->get(), buffer, 1024);
+            for (modFile::RawFile *h = first; h != last; ++h, ++tally) {
+                const int32_t n = h->readBlock(buffer, 1024);
                 tally->add(1024, n, clock.lap());
                 const auto file = static_cast<int32_t>(h - first) + 1;
                 if (n != 1024) {

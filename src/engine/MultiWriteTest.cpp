@@ -47,20 +47,20 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
 
     const std::optional<BlockPattern::Generator> pattern = Pattern(ctx);
     const std::optional<int32_t> overallDenominator = Mul(sizeMB, 2);
-    const modFile::RawFile *first = files.data();
-    const modFile::RawFile *last = first + files.size();
+    modFile::RawFile *first = files.data();
+    modFile::RawFile *last = first + files.size();
     const uint64_t start = MonotonicNs();
     BlockClock clock(start);
     int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b, ++index) {
             BlockTally *tally = tallies.data();
-            for (const modFile::RawFile *h = first; h != last; ++h, ++tally) {
+            for (modFile::RawFile *h = first; h != last; ++h, ++tally) {
                 if (pattern) {
                     pattern->Fill(block.data(), static_cast<uint32_t>(h - first) + 1, static_cast<uint64_t>(index));
                     clock.restart();
                 }
-                const int32_t n = modFile::WriteBlockBytes(h->get(), block);
+                const int32_t n = h->writeBlock(block);
                 tally->add(blockSize, n, clock.lap());
             }
             const Pump pump = PumpCheck(ctx, counter);

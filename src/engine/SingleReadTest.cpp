@@ -48,14 +48,13 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         tally = BlockTally();
         state.applyTo(tally);
         verify = VerifyTally();
-        const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         BlockClock clock(start);
         int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {
             for (int b = 0; b < 1024; ++b, ++index) {
-                const int32_t n = modFile::ReadBlockBytes(handle, buffer, 1024);
+                const int32_t n = file.readBlock(buffer, 1024);
                 tally.add(1024, n, clock.lap());
                 if (n != 1024) {
                     events.shortRead(phase, f, index, n < 0 ? 0 : n);

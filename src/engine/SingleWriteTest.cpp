@@ -45,7 +45,6 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
         timed = true;
         tally = BlockTally();
         state.applyTo(tally);
-        const int32_t handle = file.get();
         const uint64_t start = MonotonicNs();
         BlockClock clock(start);
         int64_t index = 0;
@@ -57,7 +56,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
                     pattern->Fill(block.data(), static_cast<uint32_t>(f), static_cast<uint64_t>(index));
                     clock.restart();
                 }
-                const int32_t n = modFile::WriteBlockBytes(handle, block);
+                const int32_t n = file.writeBlock(block);
                 tally.add(blockSize, n, clock.lap());
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace modFile {
@@ -145,25 +146,33 @@ bool WriteBlock(int32_t handle, const RawBlock &data)
     return ::write(DescriptorOf(handle), data.data(), static_cast<size_t>(data.size())) >= 0;
 }
 
-int32_t WriteBlockBytes(int32_t handle, const RawBlock &data)
+int32_t RawFile::writeBlock(const RawBlock &data)
 {
-    if (handle == 0) {
+    if (m_handle == 0) {
         errno = EBADF;
         return -1;
     }
-    return static_cast<int32_t>(::write(DescriptorOf(handle), data.data(), static_cast<size_t>(data.size())));
+    const long n =
+        ::syscall(SYS_pwrite64, DescriptorOf(m_handle), data.data(), static_cast<size_t>(data.size()), m_position);
+    if (n > 0)
+        m_position += n;
+    return static_cast<int32_t>(n);
 }
 
-int32_t ReadBlockBytes(int32_t handle, RawBlock &data, int32_t count)
+int32_t RawFile::readBlock(RawBlock &data, int32_t count)
 {
-    if (handle == 0) {
+    if (m_handle == 0) {
         errno = EBADF;
         return -1;
     }
     if (count > kReadBufferSize)
         count = kReadBufferSize;
-    const ssize_t got = count > 0 ? ::read(DescriptorOf(handle), data.data(), static_cast<size_t>(count)) : 0;
+    const long got = count > 0
+        ? ::syscall(SYS_pread64, DescriptorOf(m_handle), data.data(), static_cast<size_t>(count), m_position)
+        : 0;
     data.setSize(got < 0 ? 0 : static_cast<int32_t>(got));
+    if (got > 0)
+        m_position += got;
     return static_cast<int32_t>(got);
 }
 

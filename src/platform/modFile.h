@@ -63,20 +63,20 @@ bool CloseRawFile(int32_t handle, bool flush);
 int32_t OpenFileForDirectRead(const QString &path);
 // Whether the open handle bypasses the system cache.
 bool IsDirect(int32_t handle);
-// The system call's own result: bytes moved, or -1 with errno set (and for handle 0).
-int32_t WriteBlockBytes(int32_t handle, const RawBlock &data);
-int32_t ReadBlockBytes(int32_t handle, RawBlock &data, int32_t count);
-
 // A test file's handle that closes itself with a flush, so no way out of a phase leaks it.
 class RawFile {
 public:
     explicit RawFile(int32_t handle = 0) : m_handle(handle) {}
-    RawFile(RawFile &&o) noexcept : m_handle(std::exchange(o.m_handle, 0)) {}
+    RawFile(RawFile &&o) noexcept
+        : m_handle(std::exchange(o.m_handle, 0)), m_position(std::exchange(o.m_position, 0))
+    {
+    }
     RawFile &operator=(RawFile &&o) noexcept
     {
         if (this != &o) {
             close();
             m_handle = std::exchange(o.m_handle, 0);
+            m_position = std::exchange(o.m_position, 0);
         }
         return *this;
     }
@@ -86,6 +86,14 @@ public:
 
     int32_t get() const { return m_handle; }
     explicit operator bool() const { return m_handle != 0; }
+
+    // One block at the position this handle keeps, which advances by what was moved. The system
+    // call's own result: bytes moved, or -1 with errno set (also with no file open). A positioned
+    // call made directly is no cancellation point and takes no lock on a shared file position, so
+    // a process with threads (the window) pays per block what a single-threaded runner pays.
+    int32_t writeBlock(const RawBlock &data);
+    // Reads up to count bytes (at most 1024) into data.
+    int32_t readBlock(RawBlock &data, int32_t count);
     void close()
     {
         if (m_handle)
@@ -94,6 +102,7 @@ public:
 
 private:
     int32_t m_handle;
+    int64_t m_position = 0;
 };
 
 } // namespace modFile

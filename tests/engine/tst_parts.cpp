@@ -51,6 +51,34 @@ private slots:
         QCOMPARE(OpenFileForRead(fits + u'b', OF_READ), 0);
     }
 
+    // The block calls are positioned: the handle keeps the place, across a move and a short read.
+    void rawFileBlocksFollowEachOther()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/1.tst";
+        RawBlock block;
+        RawFile file(OpenRawFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, 0));
+        QVERIFY(block.SetText(QString(1024, u'a')));
+        QCOMPARE(file.writeBlock(block), 1024);
+        RawFile moved(std::move(file)); // as the multiple test's handles move when their vector grows
+        QCOMPARE(file.writeBlock(block), -1);
+        QCOMPARE(errno, EBADF);
+        QVERIFY(block.SetText(QString(512, u'b')));
+        QCOMPARE(moved.writeBlock(block), 512);
+        moved.close();
+        QCOMPARE(EngineTest::ReadAll(path), QByteArray(1024, 'a') + QByteArray(512, 'b'));
+
+        RawFile reader(OpenFileForRead(path, OF_READ));
+        RawFile writeOnly(OpenRawFile(dir.path() + "/2.tst", GENERIC_WRITE, 0, CREATE_ALWAYS, 0));
+        QCOMPARE(writeOnly.readBlock(block, 1024), -1); // failed, and the block holds nothing
+        QCOMPARE(block.size(), 0);
+        QCOMPARE(reader.readBlock(block, 4096), 1024); // never more than one block
+        QCOMPARE(QByteArray(block.data(), block.size()), QByteArray(1024, 'a'));
+        QCOMPARE(reader.readBlock(block, 1024), 512);
+        QCOMPARE(QByteArray(block.data(), block.size()), QByteArray(512, 'b'));
+        QCOMPARE(reader.readBlock(block, 1024), 0);
+    }
+
     void timerReadsWrapsAndFails()
     {
         const auto timer = TimerComponent::Create();
