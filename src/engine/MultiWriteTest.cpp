@@ -50,7 +50,7 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
     modFile::RawFile *first = files.data();
     modFile::RawFile *last = first + files.size();
     const uint64_t start = MonotonicNs();
-    BlockClock clock(start);
+    BlockClock clock;
     int64_t index = 0;
     for (int32_t m = 1; m <= sizeMB; ++m) {
         for (int b = 0; b < 1024; ++b, ++index) {

@@ -4,6 +4,7 @@
 #include "engine/LatencyHistogram.h"
 #include "engine/RunContext.h"
 #include "engine/RunEvents.h"
+#include "platform/TickClock.h"
 #include "platform/TimerComponent.h"
 
 #include <QString>
@@ -74,17 +75,18 @@ struct BlockTally {
 // itself (a pump, a progress update, an event) is left out by restarting the clock after it.
 class BlockClock {
 public:
-    explicit BlockClock(uint64_t startNs) : m_last(startNs) {}
+    BlockClock() : m_clock(TickClock::instance()), m_last(m_clock.now()) {}
     uint64_t lap()
     {
-        const uint64_t now = MonotonicNs();
+        const uint64_t now = m_clock.now();
         const uint64_t span = now - m_last;
         m_last = now;
-        return span;
+        return m_clock.toNs(span);
     }
-    void restart() { m_last = MonotonicNs(); }
+    void restart() { m_last = m_clock.now(); }
 
 private:
+    const TickClock m_clock; // a copy: the per-block path reads no static
     uint64_t m_last;
 };
 

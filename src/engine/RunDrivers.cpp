@@ -4,6 +4,7 @@
 #include "engine/RunDriver.h"
 #include "platform/DeviceIdentity.h"
 #include "platform/FileOps.h"
+#include "platform/TickClock.h"
 
 #include <QDateTime>
 
@@ -88,6 +89,7 @@ bool RunPhases(DriverContext &ctx, const DriverKind &kind, QString &path)
         return false;
     }
     ctx.LockInputs(true);
+    TickClock::instance(); // scaled once, before any span is timed
     ctx.LogFileName() =
         path + QLatin1String(kind.logStem) + RunDriver::LogStamp(QDateTime::currentDateTime()) + QStringLiteral(".log");
     ctx.LogText().clear();

@@ -49,7 +49,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
         state.applyTo(tally);
         verify = VerifyTally();
         const uint64_t start = MonotonicNs();
-        BlockClock clock(start);
+        BlockClock clock;
         int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {

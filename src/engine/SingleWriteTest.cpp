@@ -46,7 +46,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
         tally = BlockTally();
         state.applyTo(tally);
         const uint64_t start = MonotonicNs();
-        BlockClock clock(start);
+        BlockClock clock;
         int64_t index = 0;
 
         for (int32_t m = 1; m <= sizeMB; ++m) {

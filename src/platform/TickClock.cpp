@@ -1,0 +1,68 @@
+#include "platform/TickClock.h"
+
+#include <QFile>
+
+namespace {
+
+// The kernel keeps CLOCK_MONOTONIC with the counter only when it found it steady and in step on
+// every processor.
+bool KernelClockIsCounter()
+{
+    QFile source(QStringLiteral("/sys/devices/system/clocksource/clocksource0/current_clocksource"));
+    return source.open(QIODevice::ReadOnly) && source.readAll().trimmed() == "tsc";
+}
+
+struct Reading {
+    uint64_t ticks = 0;
+    uint64_t ns = 0;
+};
+
+// A counter reading paired with a clock reading; taken again when something came between them.
+Reading PairedReading(const TickClock &counter)
+{
+    Reading best;
+    uint64_t spread = UINT64_MAX;
+    for (int i = 0; i < 8; ++i) {
+        const uint64_t before = counter.now();
+        const uint64_t ns = MonotonicNs();
+        const uint64_t after = counter.now();
+        if (after - before < spread) {
+            spread = after - before;
+            best = {before + (after - before) / 2, ns};
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+TickClock TickClock::counter(uint64_t calibrationNs)
+{
+    TickClock clock;
+#if defined(__x86_64__)
+    if (!KernelClockIsCounter())
+        return clock;
+    TickClock raw;
+    raw.m_counter = true;
+    const Reading first = PairedReading(raw);
+    while (MonotonicNs() - first.ns < calibrationNs) {
+    }
+    const Reading last = PairedReading(raw);
+    const uint64_t ticks = last.ticks - first.ticks;
+    const uint64_t ns = last.ns - first.ns;
+    // A rate outside 100 MHz to 20 GHz is no counter to trust.
+    if (ticks == 0 || ticks < ns / 10 || ticks > ns * 20)
+        return clock;
+    clock.m_counter = true;
+    clock.m_nsPerTickQ32 = static_cast<uint64_t>((static_cast<unsigned __int128>(ns) << 32) / ticks);
+#else
+    (void)calibrationNs;
+#endif
+    return clock;
+}
+
+const TickClock &TickClock::instance()
+{
+    static const TickClock clock = counter(2'000'000);
+    return clock;
+}
