@@ -78,6 +78,12 @@ void PPB::ValueChange(double value)
     }
 }
 
+void PPB::PrepareValueLabels()
+{
+    for (int whole = 0; whole <= 100; ++whole)
+        LabelWidth(PercentText(whole));
+}
+
 QString PPB::PercentText(int whole) const
 {
     return QString::number(whole) + (m_isPercent ? QStringLiteral("%") : QString());

@@ -17,6 +17,9 @@ public:
 
     // Shows a value from 0 to 100, taken as a whole number rounded half to even; others are ignored.
     void ValueChange(double value);
+    // Measures the label of every whole value ahead, so that a test's value changes only look
+    // them up.
+    void PrepareValueLabels();
     // Sets the label text while UseCustomCaption is on.
     void SetCustomCaption(const QString &sCaption);
     // Lays the elements out for the current size and border; the fill is the whole length again.

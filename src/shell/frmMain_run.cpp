@@ -74,6 +74,11 @@ public:
         enable(m_w.Txt1);
         enable(m_w.Txt2);
         m_w.SetRunActive(locked);
+        // Measured before the first span is timed: shaping a label costs more than a block.
+        if (locked) {
+            m_w.Progress1->PrepareValueLabels();
+            m_w.OverallProgress->PrepareValueLabels();
+        }
     }
     void StartBusy() override
     {
