@@ -357,8 +357,9 @@ private slots:
         env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
         cli.setProcessEnvironment(env);
         cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
-                  extra + QStringList{"--cache", "-n", "2", "-s", "1", target.path()});
-        // Whatever the run's outcome (a page-cached read may take 0 ms), it is kept.
+                  extra + QStringList{"--cache", "-n", "2", "-s", "8", target.path()});
+        // Whatever the run's outcome (a page-cached read may take 0 ms), it is kept. The files are
+        // large enough that the cached writes take whole milliseconds, so the write rate exists.
         QVERIFY(cli.waitForFinished(60000));
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         const QByteArray err = cli.readAllStandardError();
