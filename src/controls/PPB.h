@@ -25,10 +25,8 @@ public:
 
     bool IsPercent() const { return m_isPercent; }
     void setIsPercent(bool percent);
-    bool UseCustomCaption() const { return m_useCustomCaption; }
-    void setUseCustomCaption(bool custom) { store(m_useCustomCaption, custom, "UseCustomCaption"); }
-    bool ShowLabel() const { return m_showLabel; }
-    void setShowLabel(bool show) { store(m_showLabel, show, "ShowLabel"); }
+    CONTROL_PROPERTY(bool, UseCustomCaption, m_useCustomCaption)
+    CONTROL_PROPERTY(bool, ShowLabel, m_showLabel)
     bool ShowBorder() const { return m_showBorder; }
     void setShowBorder(bool show)
     {
@@ -36,13 +34,10 @@ public:
         Redraw();
         report("ShowBorder");
     }
-    quint32 BorderColor() const { return m_borderColor; }
-    void setBorderColor(quint32 color) { store(m_borderColor, color, "BorderColor"); }
+    CONTROL_PROPERTY(quint32, BorderColor, m_borderColor)
     // Two names for the one bar picture.
-    const StdPicture &Picture() const { return m_picture; }
-    void setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); }
-    const StdPicture &Image() const { return m_picture; }
-    void setImage(const StdPicture &picture) { store(m_picture, picture, "Image"); }
+    CONTROL_PROPERTY(StdPicture, Picture, m_picture)
+    CONTROL_PROPERTY(StdPicture, Image, m_picture)
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;

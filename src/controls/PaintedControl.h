@@ -13,6 +13,13 @@ class QKeyEvent;
 class QMouseEvent;
 class QPainter;
 
+// A stored property: its getter, and a setter that stores, repaints and reports it under its own name.
+// clang-format off
+#define CONTROL_PROPERTY(Type, Name, field) \
+    Type Name() const { return field; } \
+    void set##Name(const Type &value) { store(field, value, #Name); }
+// clang-format on
+
 // What the painted controls share: the property setter that stores, repaints and reports in one
 // call, the mouse and key events as the designs raise them, the enabled state and the font taken
 // from Qt, the picture at any device pixel ratio, and what a screen reader is told about them.
@@ -25,8 +32,7 @@ public:
     // Every control stores these three; a control that shows them in its own way overrides the setter.
     quint32 BackColor() const { return m_backColor; }
     virtual void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
-    qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
+    CONTROL_PROPERTY(qint16, BackStyle, m_backStyle)
     virtual QString ToolTipText() const { return m_toolTipText; }
     virtual void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     // The control or, for the text box, one of its inner boxes has the keyboard focus.
