@@ -170,8 +170,7 @@ void Chk1::Toggle()
 
 void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &, qint32 &lParam)
 {
-    // Both labels in the hover colour, the caption underlined as the design says; after the leave
-    // in the fore colour, underlined only while the box has the focus.
+    // Hover colour and the design's underline; after the leave the fore colour, underlined with the focus.
     const auto showHover = [this](bool hover) {
         m_label2Underline = hover ? m_underlineOnMOver : m_hasFocus;
         SetLabelColors(hover ? m_highColor : m_foreColor);

@@ -8,10 +8,8 @@
 
 class PropertyBag;
 
-// The window's check box: a painted mark (an empty box, a box with a cross or one with a check)
-// and a caption beside it. The caption follows the mouse (hover colour, underline) through the
-// window hook, the mark toggles on the press of the left button or on Enter and Space, and each
-// toggle flashes the mark in two colours while window events go on being processed.
+// The window's check box: a painted mark and a caption that follows the mouse through the window hook.
+// A left press, Enter or Space toggles the mark and flashes it while window events go on.
 class Chk1 : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
@@ -59,8 +57,7 @@ public:
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
-    // Flashes the mark AnimColor1 and AnimColor2 for Anim_Duration cycles of 2 x Anim_Speed seconds.
-    // False when a value is no number.
+    // Anim_Duration cycles of AnimColor1 and AnimColor2, Anim_Speed seconds each; false for no number.
     bool ClickAnimation();
 
     void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &wParam,

@@ -14,9 +14,8 @@ class PropertyBag;
     bool set##Name(const Type &value) { return arranged(field, value, #Name, picture); }
 // clang-format on
 
-// The window's push button: a flat surface with a one-pixel edge, a caption and an optional picture.
-// The caption, its etched shadow, the picture and the two edges are elements kept in twips and
-// painted by paint(); Click comes only from a release over the button, Enter or Space.
+// The window's push button: caption, its etched shadow, picture and edges as elements in twips.
+// Click comes only from a release over the button, Enter or Space.
 class Cmd1 : public PaintedControl {
     Q_OBJECT
 public:
@@ -49,8 +48,7 @@ public:
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
-    // Places edges, caption and, when the layout is dirty or movePicture is set, the picture.
-    // False on an arithmetic error.
+    // Places the caption and, when the layout is dirty or movePicture is set, the picture; false on overflow.
     bool ArrangeContent(bool movePicture = false);
 
     // State and element geometry in twips, for the looks and for tests.
@@ -70,8 +68,7 @@ public:
     {
         return HitTest(pos) == Element::Caption ? m_toolTipText : QString();
     }
-    // Whether the point under the mouse pointer belongs to this button and no other window.
-    // A pen or touch moves no cursor, so a release passes its own position.
+    // No other window is at the point; a pen or touch moves no cursor, so a release passes its own.
     bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:

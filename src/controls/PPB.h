@@ -7,9 +7,8 @@
 
 class PropertyBag;
 
-// The window's progress bar: a fill region that grows from the left and reveals a bar picture
-// stretched to the whole length, with the value label riding in the middle of the filled part.
-// Geometry is kept in twips; paint() draws it.
+// The window's progress bar: a fill growing from the left reveals a bar picture of the whole length,
+// with the value label in the middle of the filled part. Geometry is kept in twips.
 class PPB : public PaintedControl {
     Q_OBJECT
 public:
@@ -87,8 +86,7 @@ private:
     QRectF m_image;
     QRectF m_label;
     QRectF m_border;
-    // Shaping a text is most of what a value change costs, and a bar shows at most 101 percent
-    // texts: their widths in the current font are kept.
+    // Shaping the text is most of a value change's cost; the few percent texts' widths are kept.
     QHash<QString, int> m_labelWidths;
     int m_labelHeight = 0;
 };

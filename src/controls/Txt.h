@@ -8,8 +8,7 @@
 
 class PropertyBag;
 
-// The multi-line inner box: a plain text edit that can refuse typing beyond a length, as a
-// single-line box does.
+// The multi-line inner box: refuses typing beyond a length, as a single-line box does.
 class MultiLineBox : public QPlainTextEdit {
 public:
     explicit MultiLineBox(QWidget *parent = nullptr) : QPlainTextEdit(parent) {}
@@ -25,11 +24,9 @@ private:
     int m_maxLength = 0; // 0: no limit
 };
 
-// The window's text box: two inner edit boxes, multi-line Text1 and single-line Text2, in a flat
-// frame that shows a sunken one-pixel edge while the mouse is over the box or it has the focus.
-// Style picks the box that is shown (Text1 for 1) and the one Text and the selection work on
-// (Text1 for 0); the text is mirrored between the two. The members about the look of the text
-// work on Text1 whichever box is shown.
+// The window's text box: multi-line Text1 and single-line Text2 in a flat frame, sunken under the mouse
+// or with the focus. Style picks the box shown (Text1 for 1) and the one Text and the selection work on
+// (Text1 for 0); the text is mirrored. The looks of the text always work on Text1.
 class Txt : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:

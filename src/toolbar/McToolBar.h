@@ -32,8 +32,8 @@ struct ToolBarGrid {
     qint32 RowCount = 0;
 };
 
-// The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
-// tooltips, laid out in rows, hover and press looks, a tooltip after the mouse rests.
+// The painted toolbar the main window uses as its menu bar: buttons in rows, hover and press looks,
+// and a tooltip after the mouse rests.
 class McToolBar : public QWidget, public HookOwner {
     Q_OBJECT
 public:
@@ -53,8 +53,7 @@ public:
     TOOLBAR_PROPERTY(qint32, Appearance, true)
     TOOLBAR_PROPERTY(quint32, BackColor, true)
     TOOLBAR_PROPERTY(qint32, BorderStyle, true)
-    // The stored Enabled only greys the drawing: hover and events go on. QWidget::setEnabled(false)
-    // greys it too, and Qt then stops the mouse as for any widget.
+    // The stored Enabled only greys the drawing; QWidget::setEnabled(false) also stops the mouse.
     bool Enabled() const { return m.Enabled; }
     void setEnabledLook(bool value) { setStored(m.Enabled, value, true); }
     // The stored font; set through QWidget::setFont. None set: the container's.

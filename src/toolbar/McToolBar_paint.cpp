@@ -286,8 +286,7 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
     return 0;
 }
 
-// Background, border and buttons in the inner size; stores each button's left and top. widgetEnabled
-// is Qt's state, where the model's Enabled is the stored one.
+// Background, border and buttons; stores each button's left and top. widgetEnabled is Qt's state.
 void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const QSize &inner, bool mouseDown,
                   bool designMode, bool widgetEnabled)
 {
