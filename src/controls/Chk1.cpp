@@ -187,15 +187,6 @@ void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uM
     }
 }
 
-void Chk1::StartMouseTracking()
-{
-    if (!m_userMode || !m_hooks.CheckMouseTracking())
-        return;
-    m_hooks.HookWindow(this);
-    for (const qint32 message : {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_LBUTTONDOWN})
-        m_hooks.AddHookMsg(this, message, HookAfter);
-}
-
 void Chk1::keyPressEvent(QKeyEvent *event)
 {
     const qint16 keyAscii = raiseKey(event);

@@ -93,7 +93,6 @@ private:
         store(field, value, key);
         Redraw();
     }
-    void StartMouseTracking();
     void Toggle();
     void SetLabelColors(quint32 color);
     QFont MarkFont() const;

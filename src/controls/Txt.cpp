@@ -218,17 +218,6 @@ void Txt::Text2Changed()
         m_text1->setPlainText(m_text2->text());
 }
 
-void Txt::StartMouseTracking()
-{
-    if (!m_userMode || !m_hooks.CheckMouseTracking())
-        return;
-    for (QWidget *window : std::initializer_list<QWidget *>{this, m_text1->viewport(), m_text2}) {
-        m_hooks.HookWindow(window);
-        m_hooks.AddHookMsg(window, WM_MOUSEMOVE, HookAfter);
-        m_hooks.AddHookMsg(window, WM_MOUSELEAVE, HookAfter);
-    }
-}
-
 void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &, qint32 &lParam)
 {
     if (uMsg == WM_MOUSEMOVE) {

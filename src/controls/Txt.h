@@ -139,7 +139,6 @@ private:
     void SetText1Alignment(qint16 alignment);
     // The sunken edge while the mouse is over the box or it has the focus.
     void SetFrame(bool shown);
-    void StartMouseTracking();
     void Text1Changed();
     void Text2Changed();
     bool BoxEvent(QWidget *box, QEvent *event);

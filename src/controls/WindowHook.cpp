@@ -168,6 +168,17 @@ bool HookTable::CheckMouseTracking()
     return m_trackAvailable;
 }
 
+void HookTable::HookMouse(std::initializer_list<QWidget *> windows, std::initializer_list<qint32> messages)
+{
+    if (!CheckMouseTracking())
+        return;
+    for (QWidget *hWnd : windows) {
+        HookWindow(hWnd);
+        for (const qint32 uMsg : messages)
+            AddHookMsg(hWnd, uMsg, HookAfter);
+    }
+}
+
 void HookTable::TrackMouseLeave(QWidget *hWnd)
 {
     if (HookEntry *e = m_trackAvailable ? Find(hWnd) : nullptr)

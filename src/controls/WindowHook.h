@@ -57,6 +57,8 @@ public:
     // Whether the pointer leaving can be reported (tests may switch it off), and the one-shot request.
     bool CheckMouseTracking();
     void TrackMouseLeave(QWidget *hWnd);
+    // Where a leave can be reported, hooks the widgets for the messages, after their own handling.
+    void HookMouse(std::initializer_list<QWidget *> windows, std::initializer_list<qint32> messages);
 
     int size() const { return static_cast<int>(m_entries.size()); }
     const HookEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }

@@ -163,7 +163,6 @@ private:
     }
     ButtonRecord *current() { return m.valid(m.Button_Index) ? &m.Buttons[size_t(m.Button_Index)] : nullptr; }
     const ButtonRecord *current() const { return m.valid(m.Button_Index) ? &m.at(m.Button_Index) : nullptr; }
-    void StartMouseTracking();
     int HitTest(double X, double Y) const;
     void HoverAt(const QPointF &pos);
     // Keyboard: the marked button moves with the arrows; Alt and a mnemonic, or F10, reach the bar.
