@@ -40,13 +40,6 @@ Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
     Redraw();
 }
 
-QFont Chk1::MarkFont() const
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(m_markPoints);
-    return font;
-}
-
 void Chk1::Redraw()
 {
     // 1. The mark's size; a value that is no number, or one no font takes, leaves it.
@@ -59,7 +52,9 @@ void Chk1::Redraw()
     // 2. Underlined exactly while the box has the focus.
     m_label2Underline = m_hasFocus;
     const double H = height() * TwipsPerPixel;
-    const QFontMetricsF markMetrics(MarkFont());
+    QFont markFont(QStringLiteral("DejaVu Sans"));
+    markFont.setPointSizeF(m_markPoints);
+    const QFontMetricsF markMetrics(markFont);
     m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)), markMetrics.height()) * TwipsPerPixel);
     m_label1.moveTo(0, H / 2 - m_label1.height() / 2);
     QFont captionFont = font();

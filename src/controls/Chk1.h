@@ -95,7 +95,6 @@ private:
     }
     void Toggle();
     void SetLabelColors(quint32 color);
-    QFont MarkFont() const;
 
     QString m_caption = QStringLiteral("Check");
     QVariant m_size = 13;

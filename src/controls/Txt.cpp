@@ -236,25 +236,17 @@ void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMs
 bool Txt::eventFilter(QObject *watched, QEvent *event)
 {
     QWidget *box = watched == m_text1->viewport() ? m_text1 : qobject_cast<QWidget *>(watched);
-    if (box == m_text1 || box == m_text2)
-        return BoxEvent(box, event);
-    return QWidget::eventFilter(watched, event);
-}
-
-bool Txt::BoxEvent(QWidget *box, QEvent *event)
-{
+    if (box != m_text1 && box != m_text2)
+        return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
-        m_hasFocus = true;
-        SetFrame(true);
-        break;
     case QEvent::FocusOut: {
         // Focus moving between the two inner boxes stays within the control.
         const QWidget *next = QApplication::focusWidget();
-        if (next && isAncestorOf(next))
+        if (event->type() == QEvent::FocusOut && next && isAncestorOf(next))
             break;
-        m_hasFocus = false;
-        SetFrame(false);
+        m_hasFocus = event->type() == QEvent::FocusIn;
+        SetFrame(m_hasFocus);
         break;
     }
     case QEvent::KeyPress:
@@ -266,12 +258,10 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:
     case QEvent::MouseButtonDblClick:
-        raiseMouse(static_cast<QMouseEvent *>(event));
-        break;
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         raiseMouse(mouse);
-        if (box->rect().contains(mouse->position().toPoint()))
+        if (event->type() == QEvent::MouseButtonRelease && box->rect().contains(mouse->position().toPoint()))
             emit Click();
         break;
     }

@@ -50,26 +50,14 @@ public:
     bool FontUnderline() const { return Font().underline(); }
     void setFontUnderline(bool underline) { SetText1Font(&QFont::setUnderline, underline, "FontUnderline"); }
     bool Locked() const { return m_text1->isReadOnly(); }
-    void setLocked(bool locked)
-    {
-        m_text1->setReadOnly(locked);
-        report("Locked");
-    }
+    void setLocked(bool locked) { SetOnText1(&QPlainTextEdit::setReadOnly, locked, "Locked"); }
     qint32 MaxLength() const { return m_text1->maxLength(); }
-    void setMaxLength(qint32 length)
-    {
-        m_text1->setMaxLength(std::max(0, length));
-        report("MaxLength");
-    }
+    void setMaxLength(qint32 length) { SetOnText1(&MultiLineBox::setMaxLength, std::max(0, length), "MaxLength"); }
     // A multi-line box shows its text whatever the password character; it is kept for the design.
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character) { store(m_passwordChar, character.left(1), "PasswordChar"); }
     QString ToolTipText() const override { return m_text1->toolTip(); }
-    void setToolTipText(const QString &text) override
-    {
-        m_text1->setToolTip(text);
-        report("ToolTipText");
-    }
+    void setToolTipText(const QString &text) override { SetOnText1(&QWidget::setToolTip, text, "ToolTipText"); }
     qint32 Style() const { return m_style; }
     void setStyle(qint32 style)
     {
@@ -128,6 +116,12 @@ private:
     {
         return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     }
+    template <typename Box, typename Arg, typename V>
+    void SetOnText1(void (Box::*set)(Arg), const V &value, const char *key)
+    {
+        (m_text1->*set)(value);
+        report(key);
+    }
     template <typename Arg, typename V> void SetText1Font(void (QFont::*set)(Arg), const V &value, const char *key)
     {
         QFont font = m_text1->font();
@@ -141,7 +135,6 @@ private:
     void SetFrame(bool shown);
     void Text1Changed();
     void Text2Changed();
-    bool BoxEvent(QWidget *box, QEvent *event);
 
     MultiLineBox *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;
