@@ -113,7 +113,7 @@ void DrawButtonIcon(QPainter &p, const StdPicture &picture, const QRectF &cell, 
     for (int row = 0; row < mono.height(); ++row) {
         const auto *src = reinterpret_cast<const QRgb *>(picture.Image.constScanLine(row));
         auto *dst = reinterpret_cast<QRgb *>(mono.scanLine(row));
-        // A pixel counts when mostly opaque and, in a bitmap, not white: that is its background.
+        // Mostly opaque pixels count, but not a bitmap's white: that is its background.
         for (int col = 0; col < mono.width(); ++col)
             if (qAlpha(src[col]) >= 128 && !(bitmap && (src[col] & 0x00FFFFFFu) == 0x00FFFFFFu))
                 dst[col] = qRgb(128, 128, 128);
