@@ -175,9 +175,8 @@ void Txt::setSelLength(qint32 length)
 
 qint16 Txt::Alignment() const
 {
-    const Qt::Alignment a =
-        TargetIsText1() ? m_text1->document()->defaultTextOption().alignment() : m_text2->alignment();
-    return a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0;
+    return AlignmentNumber(TargetIsText1() ? m_text1->document()->defaultTextOption().alignment()
+                                           : m_text2->alignment());
 }
 
 void Txt::setAlignment(qint16 alignment)

@@ -116,6 +116,7 @@ private:
     {
         return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     }
+    static qint16 AlignmentNumber(Qt::Alignment a) { return a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0; }
     template <typename Box, typename Arg, typename V>
     void SetOnText1(void (Box::*set)(Arg), const V &value, const char *key)
     {

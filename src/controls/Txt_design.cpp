@@ -95,6 +95,5 @@ void Txt::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty("SelText", cursor.selectedText(), QString());
     bag.WriteProperty("SelStart", cursor.selectionStart(), 0);
     bag.WriteProperty("SelLength", cursor.selectionEnd() - cursor.selectionStart(), 0);
-    const Qt::Alignment a = m_text1->document()->defaultTextOption().alignment();
-    bag.WriteProperty("Alignment", a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0, 0);
+    bag.WriteProperty("Alignment", AlignmentNumber(m_text1->document()->defaultTextOption().alignment()), 0);
 }
