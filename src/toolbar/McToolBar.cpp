@@ -19,11 +19,6 @@ McToolBar::McToolBar(QWidget *parent) : QWidget(parent)
     InitProperties();
 }
 
-void McToolBar::resizeEvent(QResizeEvent *)
-{
-    RedrawControl();
-}
-
 void McToolBar::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange && testAttribute(Qt::WA_SetFont))
