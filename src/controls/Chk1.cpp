@@ -40,13 +40,6 @@ Chk1::Chk1(QWidget *parent) : PaintedControl(parent, QAccessible::CheckBox)
     Redraw();
 }
 
-QFont Chk1::MarkFont() const
-{
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(m_markPoints);
-    return font;
-}
-
 void Chk1::Redraw()
 {
     // 1. The mark's size; a value that is no number, or one no font takes, leaves it.
@@ -59,7 +52,9 @@ void Chk1::Redraw()
     // 2. Underlined exactly while the box has the focus.
     m_label2Underline = m_hasFocus;
     const double H = height() * TwipsPerPixel;
-    const QFontMetricsF markMetrics(MarkFont());
+    QFont markFont(QStringLiteral("DejaVu Sans"));
+    markFont.setPointSizeF(m_markPoints);
+    const QFontMetricsF markMetrics(markFont);
     m_label1.setSize(QSizeF(markMetrics.horizontalAdvance(QChar(BoxCharacter)), markMetrics.height()) * TwipsPerPixel);
     m_label1.moveTo(0, H / 2 - m_label1.height() / 2);
     QFont captionFont = font();
@@ -170,8 +165,7 @@ void Chk1::Toggle()
 
 void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &, qint32 &lParam)
 {
-    // Both labels in the hover colour, the caption underlined as the design says; after the leave
-    // in the fore colour, underlined only while the box has the focus.
+    // Hover colour and the design's underline; after the leave the fore colour, underlined with the focus.
     const auto showHover = [this](bool hover) {
         m_label2Underline = hover ? m_underlineOnMOver : m_hasFocus;
         SetLabelColors(hover ? m_highColor : m_foreColor);
@@ -186,15 +180,6 @@ void Chk1::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uM
         m_isInside = false;
         showHover(false);
     }
-}
-
-void Chk1::StartMouseTracking()
-{
-    if (!m_userMode || !m_hooks.CheckMouseTracking())
-        return;
-    m_hooks.HookWindow(this);
-    for (const qint32 message : {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_LBUTTONDOWN})
-        m_hooks.AddHookMsg(this, message, HookAfter);
 }
 
 void Chk1::keyPressEvent(QKeyEvent *event)

@@ -8,10 +8,8 @@
 
 class PropertyBag;
 
-// The window's check box: a painted mark (an empty box, a box with a cross or one with a check)
-// and a caption beside it. The caption follows the mouse (hover colour, underline) through the
-// window hook, the mark toggles on the press of the left button or on Enter and Space, and each
-// toggle flashes the mark in two colours while window events go on being processed.
+// The window's check box: a painted mark and a caption that follows the mouse through the window hook.
+// A left press, Enter or Space toggles the mark and flashes it while window events go on.
 class Chk1 : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
@@ -32,8 +30,7 @@ public:
     void setSize(const QVariant &points) { redrawn(m_size, points, "Size"); }
     qint32 Style() const { return m_style; }
     void setStyle(qint32 style) { redrawn(m_style, style, "Style"); }
-    bool UnderlineOnMOver() const { return m_underlineOnMOver; }
-    void setUnderlineOnMOver(bool underline) { store(m_underlineOnMOver, underline, "UnderlineOnMOver"); }
+    CONTROL_PROPERTY(bool, UnderlineOnMOver, m_underlineOnMOver)
     void setBackColor(quint32 color) override { redrawn(m_backColor, color, "BackColor"); }
     quint32 ForeColor() const { return m_foreColor; }
     void setForeColor(quint32 color);
@@ -41,22 +38,15 @@ public:
     void setHighColor(quint32 color) { redrawn(m_highColor, color, "HighColor"); }
     bool Checked() const { return m_checked; }
     void setChecked(bool checked);
-    bool Animation() const { return m_animation; }
-    void setAnimation(bool animation) { store(m_animation, animation, "Animation"); }
-    quint32 AnimColor1() const { return m_animColor1; }
-    void setAnimColor1(quint32 color) { store(m_animColor1, color, "AnimColor1"); }
-    quint32 AnimColor2() const { return m_animColor2; }
-    void setAnimColor2(quint32 color) { store(m_animColor2, color, "AnimColor2"); }
-    quint32 ClickColor() const { return m_clickColor; }
-    void setClickColor(quint32 color) { store(m_clickColor, color, "ClickColor"); }
-    QVariant Anim_Speed() const { return m_animSpeed; }
-    void setAnim_Speed(const QVariant &seconds) { store(m_animSpeed, seconds, "Anim_Speed"); }
-    QVariant Anim_Duration() const { return m_animDuration; }
-    void setAnim_Duration(const QVariant &cycles) { store(m_animDuration, cycles, "Anim_Duration"); }
+    CONTROL_PROPERTY(bool, Animation, m_animation)
+    CONTROL_PROPERTY(quint32, AnimColor1, m_animColor1)
+    CONTROL_PROPERTY(quint32, AnimColor2, m_animColor2)
+    CONTROL_PROPERTY(quint32, ClickColor, m_clickColor)
+    CONTROL_PROPERTY(QVariant, Anim_Speed, m_animSpeed)
+    CONTROL_PROPERTY(QVariant, Anim_Duration, m_animDuration)
     qint32 ColorSet() const { return m_colorSet; }
     void setColorSet(qint32 preset);
-    bool IsOptionBtn() const { return m_isOptionBtn; }
-    void setIsOptionBtn(bool option) { store(m_isOptionBtn, option, "IsOptionBtn"); }
+    CONTROL_PROPERTY(bool, IsOptionBtn, m_isOptionBtn)
     bool DoExternalChange() const { return m_doExternalChange; }
     // 0, or ErrSetNotPermitted at design time (nothing is stored then).
     int setDoExternalChange(bool external);
@@ -67,8 +57,7 @@ public:
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
-    // Flashes the mark AnimColor1 and AnimColor2 for Anim_Duration cycles of 2 x Anim_Speed seconds.
-    // False when a value is no number.
+    // Anim_Duration cycles of AnimColor1 and AnimColor2, Anim_Speed seconds each; false for no number.
     bool ClickAnimation();
 
     void zSubclass_Proc(bool bBefore, bool &bHandled, qint32 &lReturn, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &wParam,
@@ -104,10 +93,8 @@ private:
         store(field, value, key);
         Redraw();
     }
-    void StartMouseTracking();
     void Toggle();
     void SetLabelColors(quint32 color);
-    QFont MarkFont() const;
 
     QString m_caption = QStringLiteral("Check");
     QVariant m_size = 13;

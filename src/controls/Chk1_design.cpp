@@ -50,7 +50,8 @@ bool Chk1::ReadProperties(const PropertyBag &bag)
 {
     DesignLoad design{bag};
     Properties(*this, design);
-    StartMouseTracking();
+    if (m_userMode)
+        m_hooks.HookMouse({this}, {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_LBUTTONDOWN});
     return design.ok;
 }
 

@@ -7,9 +7,15 @@
 
 class PropertyBag;
 
-// The window's push button: a flat surface with a one-pixel edge, a caption and an optional picture.
-// The caption, its etched shadow, the picture and the two edges are elements kept in twips and
-// painted by paint(); Click comes only from a release over the button, Enter or Space.
+// A stored property that moves the elements: they are arranged again, with the picture when it may move.
+// clang-format off
+#define LAYOUT_PROPERTY(Type, Name, field, picture) \
+    Type Name() const { return field; } \
+    bool set##Name(const Type &value) { return arranged(field, value, #Name, picture); }
+// clang-format on
+
+// The window's push button: caption, its etched shadow, picture and edges as elements in twips.
+// Click comes only from a release over the button, Enter or Space.
 class Cmd1 : public PaintedControl {
     Q_OBJECT
 public:
@@ -19,47 +25,30 @@ public:
     explicit Cmd1(QWidget *parent = nullptr);
 
     void Refresh() { update(); }
-    quint32 HighColor1() const { return m_highColor1; }
-    void setHighColor1(quint32 color) { store(m_highColor1, color, "HighColor1"); }
-    quint32 HighColor2() const { return m_highColor2; }
-    void setHighColor2(quint32 color) { store(m_highColor2, color, "HighColor2"); }
-    quint32 Color1() const { return m_color1; }
-    void setColor1(quint32 color) { store(m_color1, color, "Color1"); }
-    quint32 Color2() const { return m_color2; }
-    void setColor2(quint32 color) { store(m_color2, color, "Color2"); }
-    const StdPicture &Picture() const { return m_picture; }
-    bool setPicture(const StdPicture &picture) { return arranged(m_picture, picture, "Picture", true); }
-    qint32 PicSize() const { return m_picSize; }
-    bool setPicSize(qint32 mode) { return arranged(m_picSize, mode, "PicSize", true); }
-    qint32 PicAlign() const { return m_picAlign; }
-    bool setPicAlign(qint32 align) { return arranged(m_picAlign, align, "PicAlign", true); }
-    qint16 PicHeight() const { return m_picHeight; }
-    bool setPicHeight(qint16 twips) { return arranged(m_picHeight, twips, "PicHeight", true); }
-    qint16 PicWidth() const { return m_picWidth; }
-    bool setPicWidth(qint16 twips) { return arranged(m_picWidth, twips, "PicWidth", true); }
-    quint32 ForeColor() const { return m_label1Color; }
-    void setForeColor(quint32 color) { store(m_label1Color, color, "ForeColor"); }
+    CONTROL_PROPERTY(quint32, HighColor1, m_highColor1)
+    CONTROL_PROPERTY(quint32, HighColor2, m_highColor2)
+    CONTROL_PROPERTY(quint32, Color1, m_color1)
+    CONTROL_PROPERTY(quint32, Color2, m_color2)
+    LAYOUT_PROPERTY(StdPicture, Picture, m_picture, true)
+    LAYOUT_PROPERTY(qint32, PicSize, m_picSize, true)
+    LAYOUT_PROPERTY(qint32, PicAlign, m_picAlign, true)
+    LAYOUT_PROPERTY(qint16, PicHeight, m_picHeight, true)
+    LAYOUT_PROPERTY(qint16, PicWidth, m_picWidth, true)
+    CONTROL_PROPERTY(quint32, ForeColor, m_label1Color)
     QString Caption() const { return m_caption; }
     bool setCaption(const QString &caption);
-    qint32 TextAlign() const { return m_textAlign; }
-    bool setTextAlign(qint32 align) { return arranged(m_textAlign, align, "TextAlign", false); }
-    qint16 PicDistToEdge() const { return m_picDistToEdge; }
-    bool setPicDistToEdge(qint16 twips) { return arranged(m_picDistToEdge, twips, "PicDistToEdge", true); }
-    qint16 TextDistToEdge() const { return m_textDistToEdge; }
-    bool setTextDistToEdge(qint16 twips) { return arranged(m_textDistToEdge, twips, "TextDistToEdge", false); }
-    qint16 TextWidth() const { return m_textWidth; }
-    bool setTextWidth(qint16 twips) { return arranged(m_textWidth, twips, "TextWidth", false); }
-    bool TextSetWH() const { return m_textSetWH; }
-    bool setTextSetWH(bool fixed) { return arranged(m_textSetWH, fixed, "TextSetWH", false); }
-    bool WordWrap() const { return m_wordWrap; }
-    bool setWordWrap(bool wrap) { return arranged(m_wordWrap, wrap, "WordWrap", false); }
+    LAYOUT_PROPERTY(qint32, TextAlign, m_textAlign, false)
+    LAYOUT_PROPERTY(qint16, PicDistToEdge, m_picDistToEdge, true)
+    LAYOUT_PROPERTY(qint16, TextDistToEdge, m_textDistToEdge, false)
+    LAYOUT_PROPERTY(qint16, TextWidth, m_textWidth, false)
+    LAYOUT_PROPERTY(bool, TextSetWH, m_textSetWH, false)
+    LAYOUT_PROPERTY(bool, WordWrap, m_wordWrap, false)
 
     // The stored design. Each step that fails (an arithmetic error) is skipped; false if any did.
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
 
-    // Places edges, caption and, when the layout is dirty or movePicture is set, the picture.
-    // False on an arithmetic error.
+    // Places the caption and, when the layout is dirty or movePicture is set, the picture; false on overflow.
     bool ArrangeContent(bool movePicture = false);
 
     // State and element geometry in twips, for the looks and for tests.
@@ -79,8 +68,7 @@ public:
     {
         return HitTest(pos) == Element::Caption ? m_toolTipText : QString();
     }
-    // Whether the point under the mouse pointer belongs to this button and no other window.
-    // A pen or touch moves no cursor, so a release passes its own position.
+    // No other window is at the point; a pen or touch moves no cursor, so a release passes its own.
     bool IsMouseOverMe(const QPoint &global = QCursor::pos()) const;
 
 signals:
@@ -118,7 +106,6 @@ private:
     void ShowEnabled();
     void TrackMouse(const QPointF &twips);
     Element HitTest(const QPointF &pixel) const;
-    // Stores a property that moves the elements and arranges them, with the picture when it may move.
     template <typename T> bool arranged(T &field, const T &value, const char *key, bool picture)
     {
         store(field, value, key);

@@ -12,8 +12,7 @@ class QKeyEvent;
 class QPainter;
 class QWidget;
 
-// Whole number rounded half to even (the default rounding mode); nothing when it does not fit T
-// (an arithmetic error).
+// Whole number rounded half to even (the default rounding mode); nothing when it does not fit T.
 template <typename T> std::optional<T> ToWhole(double value)
 {
     const double r = std::nearbyint(value);
@@ -22,8 +21,7 @@ template <typename T> std::optional<T> ToWhole(double value)
     return static_cast<T>(r);
 }
 
-// Applies a stored mouse pointer number (0 default, 1 arrow, 2 cross, 3 I-beam, 11 hourglass,
-// 99 the custom icon ...) to a widget.
+// A stored mouse pointer number (0 default, 1 arrow, 2 cross, 3 I-beam, 11 hourglass, 99 the icon ...).
 void ApplyMousePointer(QWidget *widget, qint16 pointer, const StdPicture &icon);
 
 // The font a control takes when its design names none: its container's.
@@ -34,8 +32,7 @@ QColor ControlColor(quint32 value);
 // The one-pixel edges of a rectangle; the right and bottom ones, drawn last, take the corners.
 void DrawEdges(QPainter &p, const QRect &r, const QColor &topLeft, const QColor &bottomRight);
 
-// Key code as KeyDown and KeyUp report it (letters and digits as their upper-case character,
-// Enter 13, Space 32, arrows 37 to 40, F1 112 ...), 0 for keys without one.
+// Key code of KeyDown and KeyUp (letters and digits upper case, Enter 13, arrows 37 to 40, F1 112 ...), or 0.
 qint16 KeyCodeOf(const QKeyEvent *event);
 // The character code KeyPress reports; 0 when the key gives no character.
 qint16 KeyAsciiOf(const QKeyEvent *event);

@@ -64,8 +64,7 @@ void PPB::ValueChange(double value)
     const auto fill = ToWhole<qint32>(double(*whole) * (width() * TwipsPerPixel) / 100.0);
     if (!fill)
         return;
-    // The read phases report at every pump, mostly the same value: an unchanged bar is not
-    // repainted, so the pump that follows has nothing to paint.
+    // The read phases report the same value at most pumps: an unchanged bar schedules no repaint.
     if (*fill == m_frame.width() && (m_useCustomCaption || m_labelText == PercentText(*whole)))
         return;
     m_frame.setWidth(*fill); // the picture keeps its size, so it is clipped rather than squeezed

@@ -7,9 +7,8 @@
 
 class PropertyBag;
 
-// The window's progress bar: a fill region that grows from the left and reveals a bar picture
-// stretched to the whole length, with the value label riding in the middle of the filled part.
-// Geometry is kept in twips; paint() draws it.
+// The window's progress bar: a fill growing from the left reveals a bar picture of the whole length,
+// with the value label in the middle of the filled part. Geometry is kept in twips.
 class PPB : public PaintedControl {
     Q_OBJECT
 public:
@@ -28,10 +27,8 @@ public:
 
     bool IsPercent() const { return m_isPercent; }
     void setIsPercent(bool percent);
-    bool UseCustomCaption() const { return m_useCustomCaption; }
-    void setUseCustomCaption(bool custom) { store(m_useCustomCaption, custom, "UseCustomCaption"); }
-    bool ShowLabel() const { return m_showLabel; }
-    void setShowLabel(bool show) { store(m_showLabel, show, "ShowLabel"); }
+    CONTROL_PROPERTY(bool, UseCustomCaption, m_useCustomCaption)
+    CONTROL_PROPERTY(bool, ShowLabel, m_showLabel)
     bool ShowBorder() const { return m_showBorder; }
     void setShowBorder(bool show)
     {
@@ -39,13 +36,10 @@ public:
         Redraw();
         report("ShowBorder");
     }
-    quint32 BorderColor() const { return m_borderColor; }
-    void setBorderColor(quint32 color) { store(m_borderColor, color, "BorderColor"); }
+    CONTROL_PROPERTY(quint32, BorderColor, m_borderColor)
     // Two names for the one bar picture.
-    const StdPicture &Picture() const { return m_picture; }
-    void setPicture(const StdPicture &picture) { store(m_picture, picture, "Picture"); }
-    const StdPicture &Image() const { return m_picture; }
-    void setImage(const StdPicture &picture) { store(m_picture, picture, "Image"); }
+    CONTROL_PROPERTY(StdPicture, Picture, m_picture)
+    CONTROL_PROPERTY(StdPicture, Image, m_picture)
 
     bool ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) const;
@@ -95,8 +89,7 @@ private:
     QRectF m_image;
     QRectF m_label;
     QRectF m_border;
-    // Shaping a text is most of what a value change costs, and a bar shows at most 101 percent
-    // texts: their widths in the current font are kept.
+    // Shaping the text is most of a value change's cost; the few percent texts' widths are kept.
     QHash<QString, int> m_labelWidths;
     int m_labelHeight = 0;
 };

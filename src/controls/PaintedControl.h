@@ -13,9 +13,15 @@ class QKeyEvent;
 class QMouseEvent;
 class QPainter;
 
-// What the painted controls share: the property setter that stores, repaints and reports in one
-// call, the mouse and key events as the designs raise them, the enabled state and the font taken
-// from Qt, the picture at any device pixel ratio, and what a screen reader is told about them.
+// A stored property: its getter, and a setter that stores, repaints and reports it under its own name.
+// clang-format off
+#define CONTROL_PROPERTY(Type, Name, field) \
+    Type Name() const { return field; } \
+    void set##Name(const Type &value) { store(field, value, #Name); }
+// clang-format on
+
+// What the painted controls share: stored properties, mouse and key events as the designs raise them,
+// enabled state and font from Qt, the picture at any pixel ratio, and what a screen reader is told.
 class PaintedControl : public QWidget {
     Q_OBJECT
 public:
@@ -25,8 +31,7 @@ public:
     // Every control stores these three; a control that shows them in its own way overrides the setter.
     quint32 BackColor() const { return m_backColor; }
     virtual void setBackColor(quint32 color) { store(m_backColor, color, "BackColor"); }
-    qint16 BackStyle() const { return m_backStyle; }
-    void setBackStyle(qint16 style) { store(m_backStyle, style, "BackStyle"); }
+    CONTROL_PROPERTY(qint16, BackStyle, m_backStyle)
     virtual QString ToolTipText() const { return m_toolTipText; }
     virtual void setToolTipText(const QString &text) { store(m_toolTipText, text, "ToolTipText"); }
     // The control or, for the text box, one of its inner boxes has the keyboard focus.
@@ -42,14 +47,12 @@ public:
     // The paint() picture at a device pixel ratio; at 2 it has twice the width and the height.
     QImage picture(qreal dpr, const QColor &fill = Qt::transparent) const;
 
-    // For the screen reader: the role, the name when none was set with setAccessibleName, the
-    // checked state, and the value of a bar.
+    // For the screen reader: role, name unless setAccessibleName gave one, checked state, a bar's value.
     QAccessible::Role accessibleRole() const { return m_role; }
     virtual QString accessibleCaption() const { return QString(); }
     virtual std::optional<bool> accessibleChecked() const { return std::nullopt; }
     virtual std::optional<double> accessibleValue() const { return std::nullopt; }
-    // A tooltip that belongs to one element: its text at a point, empty off the element;
-    // nothing where Qt's own tooltip of the widget serves.
+    // A tooltip of one element: its text at a point, empty off it; nothing where Qt's own serves.
     virtual std::optional<QString> toolTipAt(const QPoint &) const { return std::nullopt; }
 
 signals:
@@ -78,8 +81,7 @@ protected:
     // MouseDown, MouseMove, MouseUp or DblClick by the event's type, at a point in twips.
     void raiseMouse(const QMouseEvent *event, const QPointF &twips);
     void raiseMouse(const QMouseEvent *event);
-    // KeyDown or KeyUp, and for a key with a character KeyPress: returns the KeyAscii the
-    // handlers left, 0 for none.
+    // KeyDown or KeyUp, and KeyPress for a character: the KeyAscii the handlers left, 0 for none.
     qint16 raiseKey(const QKeyEvent *event);
     // The widget the mouse pointer is set on.
     virtual QWidget *pointerWidget() { return this; }
@@ -92,8 +94,7 @@ protected:
         arrange();
         emit Resize();
     }
-    // Enabled or font set through any pointer, or inherited from a parent: the control redraws
-    // its look here. Only the control's own setting is reported as its stored property.
+    // Enabled or font changed, also through a parent; only the control's own setting is reported.
     virtual void enabledChanged() { update(); }
     virtual void fontChanged() { update(); }
     // The focus came or went; the look that shows it is redrawn here.

@@ -32,7 +32,6 @@ QVariant PropertyBag::ReadProperty(QAnyStringView key, const QVariant &defaultVa
     if (!stored)
         return defaultValue;
     const QString &text = *stored;
-    // The text converted to the default's type; what does not convert, or does not fit, gives the default.
     const QString t = text.trimmed().toLower();
     bool ok = false;
     QVariant value;
@@ -61,8 +60,7 @@ QVariant PropertyBag::ReadProperty(QAnyStringView key, const QVariant &defaultVa
 
 void PropertyBag::WriteProperty(QAnyStringView key, const QVariant &value, const QVariant &defaultValue)
 {
-    // A value equal to its default is skipped, not erased: a design that writes a key twice keeps
-    // the first value when the second is the default.
+    // Skipped, not erased: a key written twice keeps its first value when the second is the default.
     if (defaultValue.isValid() && ToStoredText(value) == ToStoredText(defaultValue))
         return;
     m_values.insert(Key(key), ToStoredText(value));

@@ -11,12 +11,10 @@
 #include <QWidget>
 #include <type_traits>
 
-// A control's stored design: key, value and default. Keys compare without regard to case and
-// are held in lower case; a value equal to its default is not written.
+// A control's stored design. Keys are held in lower case; a value equal to its default is not written.
 class PropertyBag {
 public:
-    // The stored value, converted to the default's type; the default when the key is absent
-    // or the stored text does not convert.
+    // The stored value in the default's type; the default when absent or the text does not convert.
     QVariant ReadProperty(QAnyStringView key, const QVariant &defaultValue) const;
     void WriteProperty(QAnyStringView key, const QVariant &value, const QVariant &defaultValue);
     // A whole number rounded half to even into field; false, with the field kept, when it does not fit.
@@ -49,9 +47,8 @@ private:
     QMap<QString, QString> m_values;
 };
 
-// A control lists its stored properties once, in a function that takes either of these two: each
-// step names the key, the member and its default, and DesignLoad fills the member from the bag
-// while DesignSave writes it there. Loading and saving cannot drift apart that way.
+// A control lists key, member and default of each stored property once, for DesignLoad to fill the
+// member and DesignSave to write it: loading and saving cannot drift apart.
 struct DesignLoad {
     static constexpr bool Loading = true;
     const PropertyBag &bag;

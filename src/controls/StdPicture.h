@@ -3,8 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 
-// A picture property: the image file as stored in a design, and the image read from it. Icon files
-// are icons; every other image is a bitmap. Data that no image reader accepts gives no picture.
+// A picture property: the image file as stored and its image; icon files are icons, others bitmaps.
 struct StdPicture {
     enum Kind { None = 0, Bitmap = 1, Icon = 3 };
 

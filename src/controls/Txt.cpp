@@ -175,9 +175,8 @@ void Txt::setSelLength(qint32 length)
 
 qint16 Txt::Alignment() const
 {
-    const Qt::Alignment a =
-        TargetIsText1() ? m_text1->document()->defaultTextOption().alignment() : m_text2->alignment();
-    return a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0;
+    return AlignmentNumber(TargetIsText1() ? m_text1->document()->defaultTextOption().alignment()
+                                           : m_text2->alignment());
 }
 
 void Txt::setAlignment(qint16 alignment)
@@ -218,17 +217,6 @@ void Txt::Text2Changed()
         m_text1->setPlainText(m_text2->text());
 }
 
-void Txt::StartMouseTracking()
-{
-    if (!m_userMode || !m_hooks.CheckMouseTracking())
-        return;
-    for (QWidget *window : std::initializer_list<QWidget *>{this, m_text1->viewport(), m_text2}) {
-        m_hooks.HookWindow(window);
-        m_hooks.AddHookMsg(window, WM_MOUSEMOVE, HookAfter);
-        m_hooks.AddHookMsg(window, WM_MOUSELEAVE, HookAfter);
-    }
-}
-
 void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMsg, qint32 &, qint32 &lParam)
 {
     if (uMsg == WM_MOUSEMOVE) {
@@ -247,25 +235,17 @@ void Txt::zSubclass_Proc(bool, bool &, qint32 &, QWidget *&lng_hWnd, qint32 &uMs
 bool Txt::eventFilter(QObject *watched, QEvent *event)
 {
     QWidget *box = watched == m_text1->viewport() ? m_text1 : qobject_cast<QWidget *>(watched);
-    if (box == m_text1 || box == m_text2)
-        return BoxEvent(box, event);
-    return QWidget::eventFilter(watched, event);
-}
-
-bool Txt::BoxEvent(QWidget *box, QEvent *event)
-{
+    if (box != m_text1 && box != m_text2)
+        return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
-        m_hasFocus = true;
-        SetFrame(true);
-        break;
     case QEvent::FocusOut: {
         // Focus moving between the two inner boxes stays within the control.
         const QWidget *next = QApplication::focusWidget();
-        if (next && isAncestorOf(next))
+        if (event->type() == QEvent::FocusOut && next && isAncestorOf(next))
             break;
-        m_hasFocus = false;
-        SetFrame(false);
+        m_hasFocus = event->type() == QEvent::FocusIn;
+        SetFrame(m_hasFocus);
         break;
     }
     case QEvent::KeyPress:
@@ -277,12 +257,10 @@ bool Txt::BoxEvent(QWidget *box, QEvent *event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseMove:
     case QEvent::MouseButtonDblClick:
-        raiseMouse(static_cast<QMouseEvent *>(event));
-        break;
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         raiseMouse(mouse);
-        if (box->rect().contains(mouse->position().toPoint()))
+        if (event->type() == QEvent::MouseButtonRelease && box->rect().contains(mouse->position().toPoint()))
             emit Click();
         break;
     }

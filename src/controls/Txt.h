@@ -8,8 +8,7 @@
 
 class PropertyBag;
 
-// The multi-line inner box: a plain text edit that can refuse typing beyond a length, as a
-// single-line box does.
+// The multi-line inner box: refuses typing beyond a length, as a single-line box does.
 class MultiLineBox : public QPlainTextEdit {
 public:
     explicit MultiLineBox(QWidget *parent = nullptr) : QPlainTextEdit(parent) {}
@@ -25,11 +24,9 @@ private:
     int m_maxLength = 0; // 0: no limit
 };
 
-// The window's text box: two inner edit boxes, multi-line Text1 and single-line Text2, in a flat
-// frame that shows a sunken one-pixel edge while the mouse is over the box or it has the focus.
-// Style picks the box that is shown (Text1 for 1) and the one Text and the selection work on
-// (Text1 for 0); the text is mirrored between the two. The members about the look of the text
-// work on Text1 whichever box is shown.
+// The window's text box: multi-line Text1 and single-line Text2 in a flat frame, sunken under the mouse
+// or with the focus. Style picks the box shown (Text1 for 1) and the one Text and the selection work on
+// (Text1 for 0); the text is mirrored. The looks of the text always work on Text1.
 class Txt : public PaintedControl, public HookOwner {
     Q_OBJECT
 public:
@@ -53,26 +50,14 @@ public:
     bool FontUnderline() const { return Font().underline(); }
     void setFontUnderline(bool underline) { SetText1Font(&QFont::setUnderline, underline, "FontUnderline"); }
     bool Locked() const { return m_text1->isReadOnly(); }
-    void setLocked(bool locked)
-    {
-        m_text1->setReadOnly(locked);
-        report("Locked");
-    }
+    void setLocked(bool locked) { SetOnText1(&QPlainTextEdit::setReadOnly, locked, "Locked"); }
     qint32 MaxLength() const { return m_text1->maxLength(); }
-    void setMaxLength(qint32 length)
-    {
-        m_text1->setMaxLength(std::max(0, length));
-        report("MaxLength");
-    }
+    void setMaxLength(qint32 length) { SetOnText1(&MultiLineBox::setMaxLength, std::max(0, length), "MaxLength"); }
     // A multi-line box shows its text whatever the password character; it is kept for the design.
     QString PasswordChar() const { return m_passwordChar; }
     void setPasswordChar(const QString &character) { store(m_passwordChar, character.left(1), "PasswordChar"); }
     QString ToolTipText() const override { return m_text1->toolTip(); }
-    void setToolTipText(const QString &text) override
-    {
-        m_text1->setToolTip(text);
-        report("ToolTipText");
-    }
+    void setToolTipText(const QString &text) override { SetOnText1(&QWidget::setToolTip, text, "ToolTipText"); }
     qint32 Style() const { return m_style; }
     void setStyle(qint32 style)
     {
@@ -131,6 +116,13 @@ private:
     {
         return alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     }
+    static qint16 AlignmentNumber(Qt::Alignment a) { return a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0; }
+    template <typename Box, typename Arg, typename V>
+    void SetOnText1(void (Box::*set)(Arg), const V &value, const char *key)
+    {
+        (m_text1->*set)(value);
+        report(key);
+    }
     template <typename Arg, typename V> void SetText1Font(void (QFont::*set)(Arg), const V &value, const char *key)
     {
         QFont font = m_text1->font();
@@ -142,10 +134,8 @@ private:
     void SetText1Alignment(qint16 alignment);
     // The sunken edge while the mouse is over the box or it has the focus.
     void SetFrame(bool shown);
-    void StartMouseTracking();
     void Text1Changed();
     void Text2Changed();
-    bool BoxEvent(QWidget *box, QEvent *event);
 
     MultiLineBox *m_text1 = nullptr;
     QLineEdit *m_text2 = nullptr;

@@ -4,6 +4,13 @@
 bool Txt::ReadProperties(const PropertyBag &bag)
 {
     bool ok = true;
+    // A whole number that fits its type is applied; one that does not fails the load.
+    const auto whole = [&]<typename T>(const char *key, T value, auto apply) {
+        if (bag.ReadWhole(key, 0, value))
+            apply(value);
+        else
+            ok = false;
+    };
     setEnabled(bag.ReadProperty("Enabled", true).toBool());
     setFont(bag.ReadFont("Font", ContainerFont(this)));
     m_mouseIcon = bag.ReadPicture("MouseIcon");
@@ -11,25 +18,19 @@ bool Txt::ReadProperties(const PropertyBag &bag)
     m_storedText = bag.ReadProperty("Text", QString()).toString();
     RefreshText();
     SetFrame(false);
-    StartMouseTracking();
+    if (m_userMode)
+        m_hooks.HookMouse({this, m_text1->viewport(), m_text2}, {WM_MOUSEMOVE, WM_MOUSELEAVE});
 
     // The rest goes into the target box.
     QWidget *target = TargetBox();
     const bool multi = TargetIsText1();
     setSelText(bag.ReadProperty("SelText", QString()).toString());
-    qint32 selStart = 0, selLength = 0;
-    if (bag.ReadWhole("SelStart", 0, selStart))
-        setSelStart(selStart);
-    else
-        ok = false;
-    if (bag.ReadWhole("SelLength", 0, selLength))
-        setSelLength(selLength);
-    else
-        ok = false;
-    if (bag.ReadWhole("MousePointer", 0, m_mousePointer))
+    whole("SelStart", qint32(0), [this](qint32 start) { setSelStart(start); });
+    whole("SelLength", qint32(0), [this](qint32 length) { setSelLength(length); });
+    whole("MousePointer", m_mousePointer, [&](qint16 pointer) {
+        m_mousePointer = pointer;
         ApplyMousePointer(multi ? m_text1->viewport() : target, m_mousePointer, m_mouseIcon);
-    else
-        ok = false;
+    });
     const QString password = bag.ReadProperty("PasswordChar", QString()).toString().left(1);
     if (multi)
         m_passwordChar = password;
@@ -66,11 +67,7 @@ bool Txt::ReadProperties(const PropertyBag &bag)
         m_text2->setMaxLength(maxLength > 0 ? maxLength : 32767); // an edit box's 0 is no limit
     }
 
-    qint16 alignment = 0;
-    if (bag.ReadWhole("Alignment", 0, alignment))
-        SetText1Alignment(alignment);
-    else
-        ok = false;
+    whole("Alignment", qint16(0), [this](qint16 alignment) { SetText1Alignment(alignment); });
     return ok;
 }
 
@@ -98,6 +95,5 @@ void Txt::WriteProperties(PropertyBag &bag) const
     bag.WriteProperty("SelText", cursor.selectedText(), QString());
     bag.WriteProperty("SelStart", cursor.selectionStart(), 0);
     bag.WriteProperty("SelLength", cursor.selectionEnd() - cursor.selectionStart(), 0);
-    const Qt::Alignment a = m_text1->document()->defaultTextOption().alignment();
-    bag.WriteProperty("Alignment", a & Qt::AlignRight ? 1 : a & Qt::AlignHCenter ? 2 : 0, 0);
+    bag.WriteProperty("Alignment", AlignmentNumber(m_text1->document()->defaultTextOption().alignment()), 0);
 }

@@ -8,8 +8,7 @@
 
 namespace {
 
-// Sits on one widget and hands each of its events to the table. Parented to the widget, so it
-// dies with it; the table deletes it first when the hook is removed.
+// Hands a widget's events to the table; dies with the widget, or before it when the hook is removed.
 class HookFilter final : public QObject {
 public:
     HookFilter(QWidget *target, HookTable *table) : QObject(target), m_target(target), m_table(table)
@@ -167,6 +166,17 @@ bool HookTable::CheckMouseTracking()
     m_trackAvailable = IsFunctionExported(QStringLiteral("TrackMouseEvent"), QStringLiteral("User32")) ||
                        IsFunctionExported(QStringLiteral("_TrackMouseEvent"), QStringLiteral("Comctl32"));
     return m_trackAvailable;
+}
+
+void HookTable::HookMouse(std::initializer_list<QWidget *> windows, std::initializer_list<qint32> messages)
+{
+    if (!CheckMouseTracking())
+        return;
+    for (QWidget *hWnd : windows) {
+        HookWindow(hWnd);
+        for (const qint32 uMsg : messages)
+            AddHookMsg(hWnd, uMsg, HookAfter);
+    }
 }
 
 void HookTable::TrackMouseLeave(QWidget *hWnd)

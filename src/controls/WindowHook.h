@@ -1,11 +1,9 @@
 #pragma once
 
-// Window message hook on Qt event filters: a control (a HookOwner with a HookTable) sees chosen
-// events of its widgets, as classic message numbers, before or after the widget's own handling.
-// Mouse messages carry x and y in lParam's low and high 16 bits and the MK_* state in wParam;
-// WM_TIMER carries the timer id. A before-callback that sets bHandled swallows the event; an
-// after-callback sees the widget's result (1 handled, 0 not) in lReturn. Qt sends no leave when
-// the pointer moves onto a child, so a control that needs one hooks the children too.
+// Window message hook on Qt event filters: a HookOwner sees chosen events of its widgets as message
+// numbers, before or after the widget's own handling. Mouse messages carry x and y in lParam's low and
+// high 16 bits and the MK_* state in wParam; WM_TIMER the timer id. bHandled set before swallows the
+// event; after, lReturn holds the widget's result. Qt sends no leave onto a child: hook children too.
 
 #include <QPointer>
 #include <QWidget>
@@ -59,6 +57,8 @@ public:
     // Whether the pointer leaving can be reported (tests may switch it off), and the one-shot request.
     bool CheckMouseTracking();
     void TrackMouseLeave(QWidget *hWnd);
+    // Where a leave can be reported, hooks the widgets for the messages, after their own handling.
+    void HookMouse(std::initializer_list<QWidget *> windows, std::initializer_list<qint32> messages);
 
     int size() const { return static_cast<int>(m_entries.size()); }
     const HookEntry &entry(int index) const { return m_entries.at(static_cast<size_t>(index)); }

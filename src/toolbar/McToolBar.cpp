@@ -19,20 +19,6 @@ McToolBar::McToolBar(QWidget *parent) : QWidget(parent)
     InitProperties();
 }
 
-void McToolBar::StartMouseTracking()
-{
-    if (m_designMode || !m_hooks.CheckMouseTracking())
-        return;
-    m_hooks.HookWindow(this);
-    for (const qint32 message : {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_TIMER})
-        m_hooks.AddHookMsg(this, message, HookAfter);
-}
-
-void McToolBar::resizeEvent(QResizeEvent *)
-{
-    RedrawControl();
-}
-
 void McToolBar::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange && testAttribute(Qt::WA_SetFont))

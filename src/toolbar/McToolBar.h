@@ -13,6 +13,18 @@ class PropertyBag;
 class QMenu;
 class QShortcut;
 
+// A stored property of the bar: its getter, and a setter that redraws the bar when the look depends on it.
+// clang-format off
+#define TOOLBAR_PROPERTY(Type, Name, redraw) \
+    Type Name() const { return m.Name; } \
+    void set##Name(const Type &value) { setStored(m.Name, value, redraw); }
+
+// A property of the button Button_Index selects; ignored while it is -1.
+#define BUTTON_PROPERTY(Type, Name, field, redraw) \
+    Type Name() const { return current() ? current()->field : Type(); } \
+    void set##Name(const Type &value) { setOnButton(&ButtonRecord::field, value, redraw); }
+// clang-format on
+
 // The button grid of the last layout.
 struct ToolBarGrid {
     double CellWidth = 0;
@@ -20,8 +32,8 @@ struct ToolBarGrid {
     qint32 RowCount = 0;
 };
 
-// The painted toolbar the main window uses as its menu bar: buttons with captions, icons and
-// tooltips, laid out in rows, hover and press looks, a tooltip after the mouse rests.
+// The painted toolbar the main window uses as its menu bar: buttons in rows, hover and press looks,
+// and a tooltip after the mouse rests.
 class McToolBar : public QWidget, public HookOwner {
     Q_OBJECT
 public:
@@ -38,72 +50,43 @@ public:
     int Align() const { return m_align; }
     void setAlign(int align) { m_align = align; }
 
-    qint32 Appearance() const { return m.Appearance; }
-    void setAppearance(qint32 value) { setAndRedraw(m.Appearance, value); }
-    quint32 BackColor() const { return m.BackColor; }
-    void setBackColor(quint32 value) { setAndRedraw(m.BackColor, value); }
-    qint32 BorderStyle() const { return m.BorderStyle; }
-    void setBorderStyle(qint32 value) { setAndRedraw(m.BorderStyle, value); }
-    // The stored Enabled only greys the drawing: hover and events go on. QWidget::setEnabled(false)
-    // greys it too, and Qt then stops the mouse as for any widget.
+    TOOLBAR_PROPERTY(qint32, Appearance, true)
+    TOOLBAR_PROPERTY(quint32, BackColor, true)
+    TOOLBAR_PROPERTY(qint32, BorderStyle, true)
+    // The stored Enabled only greys the drawing; QWidget::setEnabled(false) also stops the mouse.
     bool Enabled() const { return m.Enabled; }
-    void setEnabledLook(bool value) { setAndRedraw(m.Enabled, value); }
+    void setEnabledLook(bool value) { setStored(m.Enabled, value, true); }
     // The stored font; set through QWidget::setFont. None set: the container's.
     QFont Font() const { return m.Font.value_or(font()); }
-    quint32 ForeColor() const { return m.ForeColor; }
-    void setForeColor(quint32 value) { setAndRedraw(m.ForeColor, value); }
+    TOOLBAR_PROPERTY(quint32, ForeColor, true)
     int Button_Count() const { return m.count(); }
     void setButton_Count(int count) { RedrawIf(m.SetButtonCount(count)); }
     int Button_Index() const { return m.Button_Index; }
     void setButton_Index(int index) { RedrawIf(m.SetButtonIndex(index)); }
-    StdPicture BackGround() const { return m.BackGround; }
-    void setBackGround(const StdPicture &value) { setAndRedraw(m.BackGround, value); }
-    qint32 ButtonsWidth() const { return m.ButtonsWidth; }
-    void setButtonsWidth(qint32 value) { setAndRedraw(m.ButtonsWidth, value); }
-    bool AutoSize() const { return m.AutoSize; }
-    void setAutoSize(bool value) { setAndRedraw(m.AutoSize, value); }
-    bool AutoSizeButtons() const { return m.AutoSizeButtons; }
-    void setAutoSizeButtons(bool value) { setAndRedraw(m.AutoSizeButtons, value); }
-    qint32 ButtonsHeight() const { return m.ButtonsHeight; }
-    void setButtonsHeight(qint32 value) { setAndRedraw(m.ButtonsHeight, value); }
-    qint32 ButtonsPerRow() const { return m.ButtonsPerRow; }
-    void setButtonsPerRow(qint32 value) { setAndRedraw(m.ButtonsPerRow, value); }
-    quint32 HoverColor() const { return m.HoverColor; }
-    void setHoverColor(quint32 value) { setAndRedraw(m.HoverColor, value); }
-    bool WarpSize() const { return m.WarpSize; }
-    void setWarpSize(bool value) { setAndRedraw(m.WarpSize, value); }
-    qint32 TooTipStyle() const { return m.TooTipStyle; }
-    void setTooTipStyle(qint32 value) { m.TooTipStyle = value; }
-    quint32 ToolTipBackCol() const { return m.ToolTipBackCol; }
-    void setToolTipBackCol(quint32 value) { m.ToolTipBackCol = value; }
-    quint32 ToolTipForeCol() const { return m.ToolTipForeCol; }
-    void setToolTipForeCol(quint32 value) { m.ToolTipForeCol = value; }
-    qint32 BackGradient() const { return m.BackGradient; }
-    void setBackGradient(qint32 value) { setAndRedraw(m.BackGradient, value); }
-    quint32 BackGradientCol() const { return m.BackGradientCol; }
-    void setBackGradientCol(quint32 value) { setAndRedraw(m.BackGradientCol, value); }
-    qint32 ButtonsStyle() const { return m.ButtonsStyle; }
-    void setButtonsStyle(qint32 value) { setAndRedraw(m.ButtonsStyle, value); }
-    quint32 BorderColor() const { return m.BorderColor; }
-    void setBorderColor(quint32 value) { setAndRedraw(m.BorderColor, value); }
-    bool HoverIconShadow() const { return m.HoverIconShadow; }
-    void setHoverIconShadow(bool value) { setAndRedraw(m.HoverIconShadow, value); }
+    TOOLBAR_PROPERTY(StdPicture, BackGround, true)
+    TOOLBAR_PROPERTY(qint32, ButtonsWidth, true)
+    TOOLBAR_PROPERTY(bool, AutoSize, true)
+    TOOLBAR_PROPERTY(bool, AutoSizeButtons, true)
+    TOOLBAR_PROPERTY(qint32, ButtonsHeight, true)
+    TOOLBAR_PROPERTY(qint32, ButtonsPerRow, true)
+    TOOLBAR_PROPERTY(quint32, HoverColor, true)
+    TOOLBAR_PROPERTY(bool, WarpSize, true)
+    TOOLBAR_PROPERTY(qint32, TooTipStyle, false)
+    TOOLBAR_PROPERTY(quint32, ToolTipBackCol, false)
+    TOOLBAR_PROPERTY(quint32, ToolTipForeCol, false)
+    TOOLBAR_PROPERTY(qint32, BackGradient, true)
+    TOOLBAR_PROPERTY(quint32, BackGradientCol, true)
+    TOOLBAR_PROPERTY(qint32, ButtonsStyle, true)
+    TOOLBAR_PROPERTY(quint32, BorderColor, true)
+    TOOLBAR_PROPERTY(bool, HoverIconShadow, true)
 
-    // Per-button properties, on the button Button_Index selects; ignored while it is -1.
-    QString ButtonCaption() const { return current() ? current()->caption : QString(); }
-    void setButtonCaption(const QString &value) { setOnButton(&ButtonRecord::caption, value, true); }
-    StdPicture ButtonIcon() const { return current() ? current()->icon : StdPicture(); }
-    void setButtonIcon(const StdPicture &value) { setOnButton(&ButtonRecord::icon, value, true); }
-    QString ButtonToolTip() const { return current() ? current()->toolTip : QString(); }
-    void setButtonToolTip(const QString &value) { setOnButton(&ButtonRecord::toolTip, value, false); }
-    qint32 ButtonToolTipIcon() const { return current() ? current()->toolTipIcon : 0; }
-    void setButtonToolTipIcon(qint32 value) { setOnButton(&ButtonRecord::toolTipIcon, value, false); }
-    bool ButtonEnabled() const { return current() && current()->enabled; }
-    void setButtonEnabled(bool value) { setOnButton(&ButtonRecord::enabled, value, true); }
-    bool ButtonPressed() const { return current() && current()->pressed; }
-    void setButtonPressed(bool value) { setOnButton(&ButtonRecord::pressed, value, true); }
-    qint32 ButtonIconAllignment() const { return current() ? current()->iconAlignment : 0; }
-    void setButtonIconAllignment(qint32 value) { setOnButton(&ButtonRecord::iconAlignment, value, true); }
+    BUTTON_PROPERTY(QString, ButtonCaption, caption, true)
+    BUTTON_PROPERTY(StdPicture, ButtonIcon, icon, true)
+    BUTTON_PROPERTY(QString, ButtonToolTip, toolTip, false)
+    BUTTON_PROPERTY(qint32, ButtonToolTipIcon, toolTipIcon, false)
+    BUTTON_PROPERTY(bool, ButtonEnabled, enabled, true)
+    BUTTON_PROPERTY(bool, ButtonPressed, pressed, true)
+    BUTTON_PROPERTY(qint32, ButtonIconAllignment, iconAlignment, true)
 
     int ButtonRemove() const { return 0; }
     void setButtonRemove(int) { RedrawIf(m.RemoveButton()); }
@@ -149,7 +132,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void resizeEvent(QResizeEvent *) override { RedrawControl(); }
     void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -162,28 +145,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    template <typename T> void setAndRedraw(T &field, const T &value)
+    template <typename T> void setStored(T &field, const T &value, bool redraw)
     {
         field = value;
-        RedrawControl();
+        if (redraw)
+            RedrawControl();
     }
     void RedrawIf(bool changed)
     {
         if (changed)
             RedrawControl();
     }
-    // A per-button property of the selected button; nothing while none is selected.
     template <typename T> void setOnButton(T ButtonRecord::*field, const T &value, bool redraw)
     {
-        if (ButtonRecord *b = current()) {
-            b->*field = value;
-            if (redraw)
-                RedrawControl();
-        }
+        if (ButtonRecord *b = current())
+            setStored(b->*field, value, redraw);
     }
     ButtonRecord *current() { return m.valid(m.Button_Index) ? &m.Buttons[size_t(m.Button_Index)] : nullptr; }
     const ButtonRecord *current() const { return m.valid(m.Button_Index) ? &m.at(m.Button_Index) : nullptr; }
-    void StartMouseTracking();
     int HitTest(double X, double Y) const;
     void HoverAt(const QPointF &pos);
     // Keyboard: the marked button moves with the arrows; Alt and a mnemonic, or F10, reach the bar.

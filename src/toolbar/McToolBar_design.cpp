@@ -31,7 +31,8 @@ void McToolBar::ReadProperties(const PropertyBag &bag)
     if (m.Font)
         setFont(*m.Font);
     m.Button_Index = m_designMode ? (m.count() > 0 ? 0 : -1) : -1;
-    StartMouseTracking();
+    if (!m_designMode)
+        m_hooks.HookMouse({this}, {WM_MOUSEMOVE, WM_MOUSELEAVE, WM_TIMER});
     RedrawControl();
 }
 

@@ -10,23 +10,6 @@
 
 namespace {
 
-// A horizontal or vertical line that covers its start and stops before its end.
-void Line(QPainter &p, int x1, int y1, int x2, int y2, const QColor &color)
-{
-    if (y1 == y2 && x2 > x1)
-        p.fillRect(QRect(x1, y1, x2 - x1, 1), color);
-    else if (x1 == x2 && y2 > y1)
-        p.fillRect(QRect(x1, y1, 1, y2 - y1), color);
-}
-
-// Black and white as the silhouette test sees them: a bitmap's white is its background.
-bool Opaque(QRgb pixel, bool bitmap)
-{
-    if (qAlpha(pixel) < 128)
-        return false;
-    return !(bitmap && (pixel & 0x00FFFFFFu) == 0x00FFFFFFu);
-}
-
 // Where a line may break: anything but an ASCII letter or an underscore.
 bool IsDelim(QChar c)
 {
@@ -39,8 +22,7 @@ void FillGradient(QPainter &p, int x, int y, int w, int h, quint32 c1, quint32 c
 {
     if (w < 1 || h < 1)
         return;
-    const bool diagonal = mode == 5 || mode == 6;
-    if (mode != 1 && mode != 3 && !diagonal)
+    if (mode != 1 && mode != 3 && mode != 5 && mode != 6)
         return;
     const int n = mode == 1 ? w : mode == 3 ? h : w + h - 1;
     // Step k of n; the stored colours are 0x00BBGGRR.
@@ -73,10 +55,9 @@ int RoundEven(double value)
 }
 
 // Word-wraps text into lines narrower than length pixels, cutting after the last delimiter that fits.
-QStringList SplitToLines(QString sText, double lLength, bool bFilterLines, const QFontMetricsF &metrics)
+QStringList SplitToLines(QString sText, double lLength, const QFontMetricsF &metrics)
 {
-    if (bFilterLines)
-        sText.remove(QStringLiteral("\r\n"));
+    sText.remove(QStringLiteral("\r\n"));
     QStringList lines;
     QString line;
     for (const QChar c : std::as_const(sText)) {
@@ -108,8 +89,10 @@ void DrawButtonFrame(QPainter &p, quint32 color, int x, int y, int w, int h, boo
     DrawEdges(p, QRect(x, y, w, h), sunken ? dark : light, sunken ? light : dark);
     if (inner) {
         const QColor deep = ToQColor(BlendColor(color, 0, 250));
-        Line(p, x + w - 2, y + 1, x + w - 2, y + h - 2, deep);
-        Line(p, x + 1, y + h - 2, x + w - 2, y + h - 2, deep);
+        if (h > 3)
+            p.fillRect(QRect(x + w - 2, y + 1, 1, h - 3), deep);
+        if (w > 3)
+            p.fillRect(QRect(x + 1, y + h - 2, w - 3, 1), deep);
     }
 }
 
@@ -130,8 +113,9 @@ void DrawButtonIcon(QPainter &p, const StdPicture &picture, const QRectF &cell, 
     for (int row = 0; row < mono.height(); ++row) {
         const auto *src = reinterpret_cast<const QRgb *>(picture.Image.constScanLine(row));
         auto *dst = reinterpret_cast<QRgb *>(mono.scanLine(row));
+        // Mostly opaque pixels count, but not a bitmap's white: that is its background.
         for (int col = 0; col < mono.width(); ++col)
-            if (Opaque(src[col], bitmap))
+            if (qAlpha(src[col]) >= 128 && !(bitmap && (src[col] & 0x00FFFFFFu) == 0x00FFFFFFu))
                 dst[col] = qRgb(128, 128, 128);
     }
     p.drawImage(left, top, mono);
@@ -148,40 +132,27 @@ void DrawButtonText(QPainter &p, const QString &text, double x, double y, double
     p.drawText(rect, flags | Qt::AlignTop | Qt::TextShowMnemonic, text);
 }
 
-void PaintGradient(QPainter &p, int x, int y, int w, int h, quint32 color1, quint32 color2, int mode, bool inOrder)
+// The background's ramps: modes 2 and 4 mirror one across (1) or down (3) at the middle.
+void PaintGradient(QPainter &p, const QSize &size, quint32 color1, quint32 color2, int mode)
 {
-    if (mode < 1 || mode > 6)
-        return;
-    quint32 first = TranslateColor(color1);
-    quint32 second = TranslateColor(color2);
-    if (!inOrder)
-        std::swap(first, second);
-    switch (mode) {
-    case 1:
-    case 3:
-    case 5:
-    case 6:
-        FillGradient(p, x, y, w, h, first, second, mode);
-        break;
-    case 2:
-        FillGradient(p, x, y, w / 2, h, first, second, 1);
-        FillGradient(p, x + w / 2, y, w - w / 2, h, second, first, 1);
-        break;
-    case 4:
-        FillGradient(p, x, y, w, h / 2, first, second, 3);
-        FillGradient(p, x, y + h / 2, w, h - h / 2, second, first, 3);
-        break;
+    const int w = size.width(), h = size.height();
+    const quint32 first = TranslateColor(color1), second = TranslateColor(color2);
+    if (mode == 2) {
+        FillGradient(p, 0, 0, w / 2, h, first, second, 1);
+        FillGradient(p, w / 2, 0, w - w / 2, h, second, first, 1);
+    } else if (mode == 4) {
+        FillGradient(p, 0, 0, w, h / 2, first, second, 3);
+        FillGradient(p, 0, h / 2, w, h - h / 2, second, first, 3);
+    } else {
+        FillGradient(p, 0, 0, w, h, first, second, mode);
     }
 }
 
-void TileBitmap(QPainter &p, const StdPicture &picture, int x1, int y1, int x2, int y2)
+// A bitmap tiled from the top-left corner, as the painter's brush origin is.
+void TileBitmap(QPainter &p, const StdPicture &picture, const QSize &size)
 {
-    if (picture.Type != StdPicture::Bitmap || picture.Image.isNull() || x2 <= x1 || y2 <= y1)
-        return;
-    const QPoint oldOrigin = p.brushOrigin();
-    p.setBrushOrigin(x1, y1);
-    p.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), QBrush(picture.Image.convertToFormat(QImage::Format_RGB32)));
-    p.setBrushOrigin(oldOrigin);
+    if (picture.Type == StdPicture::Bitmap && !picture.Image.isNull() && !size.isEmpty())
+        p.fillRect(QRect(QPoint(0, 0), size), QBrush(picture.Image.convertToFormat(QImage::Format_RGB32)));
 }
 
 // A filled rectangle with its outline, right and bottom exclusive.
@@ -248,7 +219,7 @@ TextLayout WrapCaption(const ButtonRecord &b, int w, const QFontMetricsF &fm)
         return layout;
     const bool iconBeside = !b.icon.isNull() && (b.iconAlignment == 2 || b.iconAlignment == 3);
     const double width = iconBeside ? w - b.icon.Width() - 10 : w - 10;
-    const QStringList lines = SplitToLines(b.caption + u' ', width, true, fm);
+    const QStringList lines = SplitToLines(b.caption + u' ', width, fm);
     layout.text = lines.join(u'\n');
     layout.blockHeight = RoundEven(fm.height() * lines.size());
     return layout;
@@ -286,8 +257,7 @@ int PaintFace(QPainter &p, const ToolBarModel &m, int i, double x, double y, int
     return 0;
 }
 
-// Background, border and buttons in the inner size; stores each button's left and top. widgetEnabled
-// is Qt's state, where the model's Enabled is the stored one.
+// Background, border and buttons; stores each button's left and top. widgetEnabled is Qt's state.
 void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const QSize &inner, bool mouseDown,
                   bool designMode, bool widgetEnabled)
 {
@@ -295,8 +265,8 @@ void PaintToolBar(QPainter &p, ToolBarModel &m, const ToolBarGrid &grid, const Q
     p.fillRect(QRect(QPoint(0, 0), inner), ControlColor(m.BackColor));
 
     if (!m.BackGround.isNull() && m.BackGradient == 0)
-        TileBitmap(p, m.BackGround, 0, 0, inner.width(), inner.height());
-    PaintGradient(p, 0, 0, inner.width(), inner.height(), m.BackColor, m.BackGradientCol, m.BackGradient, true);
+        TileBitmap(p, m.BackGround, inner);
+    PaintGradient(p, inner, m.BackColor, m.BackGradientCol, m.BackGradient);
     // Border 1 raised, 2 sunken, 3 a sunken line along the top.
     if (m.BorderStyle >= 1 && m.BorderStyle <= 3)
         DrawButtonFrame(p, m.BorderColor, 0, 0, inner.width(), m.BorderStyle == 3 ? 1 : inner.height(),

@@ -13,7 +13,6 @@ constexpr int kStem = 12;  // height of the balloon's stem
 constexpr int kStemX = 16; // where the stem leaves the body, from the left
 constexpr int kIcon = 16;
 
-// The standard icon of the title: 1 information, 2 warning, 3 error, none for other numbers.
 QIcon TitleIconImage(const QStyle *style, int icon)
 {
     static const QStyle::StandardPixmap icons[] = {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxWarning,
@@ -76,9 +75,8 @@ QPainterPath ToolBarToolTip::outline() const
 
 void ToolBarToolTip::showAt(const QPoint &anchor)
 {
-    // Never under the pointer: a window appearing there takes the pointer from the toolbar, whose
-    // leave would hide the tip at once. Balloons point at the mouse from just below it; rectangles
-    // sit under the pointer like any tip.
+    // Never under the pointer: a window there takes the pointer from the toolbar, whose leave would
+    // hide the tip at once. Balloons point at the mouse from just below it; rectangles sit lower.
     QPoint topLeft = m_balloon ? anchor + QPoint(-(kStemX - kStem / 2), 3) : anchor + QPoint(0, 20);
     if (const QScreen *screen = QGuiApplication::screenAt(anchor)) {
         const QRect area = screen->availableGeometry();

@@ -4,9 +4,8 @@
 #include <QPainterPath>
 #include <QWidget>
 
-// The toolbar's own tooltip window: the button's caption as title with an optional standard icon
-// (1 information, 2 warning, 3 error), the tooltip text below, in the toolbar's two colours, as a
-// balloon whose stem points at the mouse or as a plain rectangle. It never takes the mouse.
+// The toolbar's tooltip: caption as title with a standard icon (1 information, 2 warning, 3 error), text
+// below, as a balloon whose stem points at the mouse or as a rectangle. It never takes the mouse.
 class ToolBarToolTip : public QWidget {
     Q_OBJECT
 public:
