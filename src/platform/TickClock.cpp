@@ -17,7 +17,8 @@ struct Reading {
     uint64_t ns = 0;
 };
 
-// A counter reading paired with a clock reading; taken again when something came between them.
+// A counter reading paired with a clock reading: the tightest of eight pairs, so that nothing
+// which came between two reads skews the scale.
 Reading PairedReading(const TickClock &counter)
 {
     Reading best;
