@@ -14,7 +14,9 @@ median ratios ends the output.
 Veltaro's figures here are the exact ones from its record (bytes over the phase's microsecond span);
 the program's own figure counts whole milliseconds, which for a 25 ms file is 4 % either way, and is
 printed beside. With --rt every contender runs at real-time priority (chrt -f, needs root), so what
-else the machine does cannot interleave with one tool more than the other.
+else the machine does cannot interleave with one tool more than the other. The window's O_DIRECT
+writes come out slower under it (median block 74-98 us against 57 us headless on the machine this
+was written on, where without --rt the window's are 49 us): compare the window without --rt.
 
     bench/bench.py [--build build] [--dir /var/tmp/veltaro-bench] [--reps 5] [--quick] [--window] [--rt]
 """
