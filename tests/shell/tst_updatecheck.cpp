@@ -171,8 +171,9 @@ private slots:
             const QString what =
                 QStringLiteral("%1: %2 requests, %3 ms").arg(status).arg(server.requests()).arg(clock.elapsed());
             QVERIFY2(clock.elapsed() < 3000, qPrintable(what));
-            // Qt itself may send a request again once when the server closes a connection early.
-            QVERIFY2(server.requests() >= requests && server.requests() <= requests + 1, qPrintable(what));
+            // Qt itself may send each request again once when the server closes a connection early,
+            // and on a loaded machine it did so for two hops of the same redirect chain.
+            QVERIFY2(server.requests() >= requests && server.requests() <= 2 * requests, qPrintable(what));
             QCOMPARE(boxes, QStringList({kFailed, kNoInfo}));
             QVERIFY(opened.isEmpty());
         }
