@@ -17,8 +17,6 @@ class TickClock {
 public:
     // The program's clock, calibrated on first use (a 2 ms wait when the counter is used).
     static const TickClock &instance();
-    // The monotonic clock itself, for tests and machines without the counter.
-    static TickClock monotonic() { return TickClock(); }
     // Scaled against the monotonic clock over calibrationNs; the monotonic clock when the counter
     // cannot be read here.
     static TickClock counter(uint64_t calibrationNs);

