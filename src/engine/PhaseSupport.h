@@ -79,7 +79,8 @@ public:
     uint64_t lap()
     {
         const uint64_t now = m_clock.now();
-        const uint64_t span = now - m_last;
+        // Counters of two processors may be a little apart: a move between them never wraps.
+        const uint64_t span = now > m_last ? now - m_last : 0;
         m_last = now;
         return m_clock.toNs(span);
     }

@@ -4,12 +4,30 @@
 
 namespace {
 
-// The kernel keeps CLOCK_MONOTONIC with the counter only when it found it steady and in step on
-// every processor.
+// The counter is used only where the kernel's monotonic clock is made from it: clock source "tsc"
+// (found steady and in step on every processor), or a virtual machine's "kvm-clock" on a processor
+// whose counter runs at a constant rate, also in sleep states.
 bool KernelClockIsCounter()
 {
     QFile source(QStringLiteral("/sys/devices/system/clocksource/clocksource0/current_clocksource"));
-    return source.open(QIODevice::ReadOnly) && source.readAll().trimmed() == "tsc";
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray name = source.readAll().trimmed();
+    if (name == "tsc")
+        return true;
+    if (name != "kvm-clock")
+        return false;
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    if (!cpuinfo.open(QIODevice::ReadOnly))
+        return false;
+    // A file of /proc tells no size, so atEnd() would hold from the start.
+    for (QByteArray line = cpuinfo.readLine(); !line.isEmpty(); line = cpuinfo.readLine()) {
+        if (line.startsWith("flags")) {
+            const QList<QByteArray> flags = line.mid(line.indexOf(':') + 1).simplified().split(' ');
+            return flags.contains("constant_tsc") && flags.contains("nonstop_tsc");
+        }
+    }
+    return false;
 }
 
 struct Reading {
