@@ -1,6 +1,7 @@
 // Both start buttons of the real window against targets that fail under the run, and a close in every
 // phase: the log, the files left, a sibling untouched and a second run that works. Mounts need root.
 #include "common/FaultBench.h"
+#include "common/SystemSupport.h"
 #include "controls/Chk1.h"
 #include "platform/Version.h"
 #include "platform/ui/MsgBox.h"
@@ -193,10 +194,7 @@ private slots:
         if (readOnlyMount) {
             mount = ScratchMount::Tmpfs(bench.target, QStringLiteral("size=1m"));
             REQUIRE_MOUNT(*mount);
-            QFile file(users);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.write("the user's own file") > 0);
-            file.close();
+            QVERIFY(SystemTest::WriteFile(users, "the user's own file"));
             QVERIFY(mount->RemountReadOnly());
         } else {
             QVERIFY(QFile::setPermissions(bench.target, QFile::ReadOwner | QFile::ExeOwner));
