@@ -31,12 +31,9 @@ private slots:
         const std::tuple<QStringList, int, const char *, const char *> rows[] = {
             {{"--help"}, 0, "Exit codes:", ""},
             {{"--version"}, 0, "veltaro-cli ", ""},
+            // Each refused argument ends the same way; the parser's test has the other messages.
             {{"-n", "12abc", target}, 2, "", "veltaro-cli: count \"12abc\" is not a whole number from 1 to 32000\n"},
-            {{"-s", "-3", target}, 2, "", "veltaro-cli: size \"-3\""},
-            {{"--json", "--csv", target}, 2, "", "veltaro-cli: --json and --csv"},
             {{target + "/missing"}, 2, "", "does not exist"},
-            {{"--json", "-o", target + "/no/r.json", target}, 2, "", "folder of --output"},
-            {{"--bogus", target}, 2, "", "Unknown option"},
             // Not a disk: the target is refused, a failed run.
             {{"-n", "1", "-s", "1", "/proc"}, 1, "Translation Error!", ""},
         };
@@ -143,19 +140,12 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
         QCOMPARE(rows.size(), 1 + 2 * 4);
+        // The rows' form is the writer's test; here they reach the file, three files and a total a phase.
         QCOMPARE(rows[0], "kind,file,phase,bytes,milliseconds,mb_per_s,short_reads,failed_writes");
-        for (const int all : {4, 8}) {
-            int sum = 0;
-            for (int i = all - 3; i < all; ++i) {
-                const QList<QByteArray> f = rows[i].split(',');
-                QCOMPARE(f.size(), 8);
-                QCOMPARE(f[1].toInt(), i - all + 4);
-                QCOMPARE(f[3], "4194304");
-                sum += f[4].toInt();
-            }
-            QVERIFY2(rows[all].startsWith("single,all,"), rows[all]);
-            QCOMPARE(rows[all].split(',')[4].toInt(), sum);
-        }
+        for (const int i : {1, 2, 3, 5, 6, 7})
+            QVERIFY2(rows[i].startsWith("single," + QByteArray::number((i - 1) % 4 + 1) + ","), rows[i]);
+        QVERIFY2(rows[4].startsWith("single,all,write,12582912,"), rows[4]);
+        QVERIFY2(rows[8].startsWith("single,all,read,12582912,"), rows[8]);
 
         // A refused target is a failed run; its record still goes out, whole.
         const QString failed = m_dir.filePath("failed.json");

@@ -1,6 +1,7 @@
 #include "common/FaultSupport.h"
 
 #include "common/EngineTestSupport.h"
+#include "common/SystemSupport.h"
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/Txt.h"
@@ -31,18 +32,10 @@ bool IsRoot()
 
 int Run(const QString &program, const QStringList &args, QString *output, int timeoutMs)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    const bool ended = process.waitForStarted(timeoutMs) && process.waitForFinished(timeoutMs);
+    const SystemTest::Result r = SystemTest::Run(program, args, QDir::tempPath(), timeoutMs);
     if (output)
-        *output = QString::fromLocal8Bit(process.readAll()) + process.errorString();
-    if (!ended) {
-        process.kill();
-        process.waitForFinished(1000);
-        return -1;
-    }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        *output = QString::fromLocal8Bit(r.out + r.err);
+    return r.code;
 }
 
 ChildRow RunRowInChild(const QString &row, const QStringList &launcher, int timeoutMs)
@@ -91,46 +84,25 @@ QString FastTempRoot()
     return shm.isDir() && shm.isWritable() && roomy ? shm.filePath() : QDir::tempPath();
 }
 
-std::unique_ptr<ScratchMount> ScratchMount::Tmpfs(const QString &mountPoint, const QString &options)
+std::unique_ptr<ScratchMount> ScratchMount::Mount(const QString &mountPoint, const QStringList &args)
 {
     std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
-    m->Attach(QStringLiteral("mount"), {"-t", "tmpfs", "-o", options, "tmpfs", mountPoint});
+    m->Attach(QStringLiteral("mount"), args + QStringList{mountPoint});
     return m;
 }
 
-namespace {
-
-bool MakeFile(const QString &image, int megabytes)
+std::unique_ptr<ScratchMount> ScratchMount::FatImage(const QString &mountPoint, const QString &image, int megabytes)
 {
+    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
+    m->m_fuse = true;
     QFile file(image);
-    return file.open(QIODevice::WriteOnly) && file.resize(qint64(megabytes) << 20);
-}
-
-QString MakeImage(const QString &image, int megabytes, const QString &mkfs, const QStringList &mkfsArgs)
-{
-    if (!MakeFile(image, megabytes))
-        return QStringLiteral("cannot make the image %1").arg(image);
     QString output;
-    if (Run(mkfs, mkfsArgs + QStringList{image}, &output) != 0)
-        return mkfs + QStringLiteral(" failed: ") + output;
-    return {};
-}
-
-} // namespace
-
-std::unique_ptr<ScratchMount> ScratchMount::Ext4Image(const QString &mountPoint, const QString &image, int megabytes)
-{
-    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
-    m->m_error = MakeImage(image, megabytes, QStringLiteral("mkfs.ext4"), {"-q", "-F"});
-    if (m->m_error.isEmpty())
-        m->Attach(QStringLiteral("mount"), {"-o", "loop", image, mountPoint});
-    return m;
-}
-
-std::unique_ptr<ScratchMount> ScratchMount::Ramfs(const QString &mountPoint)
-{
-    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
-    m->Attach(QStringLiteral("mount"), {"-t", "ramfs", "ramfs", mountPoint});
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) << 20))
+        m->m_error = QStringLiteral("cannot make the image ") + image;
+    else if (Run(QStringLiteral("mkfs.vfat"), {image}, &output) != 0)
+        m->m_error = QStringLiteral("mkfs.vfat failed: ") + output;
+    else
+        m->Attach(QStringLiteral("fusefat"), {"-o", "rw+", image, mountPoint});
     return m;
 }
 
@@ -138,7 +110,8 @@ std::unique_ptr<ScratchMount> ScratchMount::Ext4OnLoop(const QString &mountPoint
                                                        Loop loop)
 {
     std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
-    if (!MakeFile(image, megabytes)) {
+    QFile file(image);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) << 20)) {
         m->m_error = QStringLiteral("cannot make the image ") + image;
         return m;
     }
@@ -173,24 +146,12 @@ std::unique_ptr<ScratchMount> ScratchMount::Ext4OnLoop(const QString &mountPoint
     return m;
 }
 
-std::unique_ptr<ScratchMount> ScratchMount::FatImage(const QString &mountPoint, const QString &image, int megabytes)
-{
-    std::unique_ptr<ScratchMount> m(new ScratchMount(mountPoint));
-    m->m_fuse = true;
-    m->m_error = MakeImage(image, megabytes, QStringLiteral("mkfs.vfat"), {});
-    if (m->m_error.isEmpty())
-        m->Attach(QStringLiteral("fusefat"), {"-o", "rw+", image, mountPoint});
-    return m;
-}
-
 void ScratchMount::Attach(const QString &program, const QStringList &args)
 {
     QString output;
-    if (Run(program, args, &output) != 0) {
+    if (Run(program, args, &output) != 0)
         m_error = program + u' ' + args.join(u' ') + QStringLiteral(" refused: ") + output.trimmed();
-        return;
-    }
-    m_mounted = true;
+    m_mounted = m_error.isEmpty();
 }
 
 ScratchMount::~ScratchMount()
@@ -218,28 +179,15 @@ TestTarget::TestTarget(Kind kind) : m_path(m_dir.path())
     }
     m_path = m_dir.filePath(QStringLiteral("mnt"));
     QDir().mkpath(m_path);
-    const auto tmpfs = [this](const char *options) { return ScratchMount::Tmpfs(m_path, QLatin1String(options)); };
-    switch (kind) {
-    case Ramfs:
-        m_mount = ScratchMount::Ramfs(m_path);
-        break;
-    case Tmpfs:
-        m_mount = tmpfs("size=64m");
-        break;
-    case Small:
-        m_mount = tmpfs("size=2m");
-        break;
-    case Full:
-        m_mount = tmpfs("size=4k");
-        break;
-    case ReadOnly:
-        m_mount = tmpfs("ro,size=1m");
-        break;
-    default:
-        m_mount =
-            ScratchMount::Ext4OnLoop(m_path, m_dir.filePath(QStringLiteral("img")), 64, ScratchMount::Loop::Sectors4k);
-        break;
-    }
+    const auto tmpfs = [](const char *options) { return QStringList{"-t", "tmpfs", "-o", options, "tmpfs"}; };
+    static const QMap<Kind, QStringList> args{{Ramfs, {"-t", "ramfs", "ramfs"}},
+                                              {Tmpfs, tmpfs("size=64m")},
+                                              {Small, tmpfs("size=2m")},
+                                              {Full, tmpfs("size=4k")},
+                                              {ReadOnly, tmpfs("ro,size=1m")}};
+    m_mount = kind == Sectors4k ? ScratchMount::Ext4OnLoop(m_path, m_dir.filePath(QStringLiteral("img")), 64,
+                                                           ScratchMount::Loop::Sectors4k)
+                                : ScratchMount::Mount(m_path, args.value(kind));
     m_skip = m_mount->Error();
 }
 

@@ -38,10 +38,13 @@ QString FastTempRoot();
 // test failed half-way. Error() is empty when the mount worked.
 class ScratchMount {
 public:
-    static std::unique_ptr<ScratchMount> Tmpfs(const QString &mountPoint, const QString &options);
-    static std::unique_ptr<ScratchMount> Ramfs(const QString &mountPoint);
-    // An image file formatted and mounted: ext4 through a loop device, FAT through fusefat.
-    static std::unique_ptr<ScratchMount> Ext4Image(const QString &mountPoint, const QString &image, int megabytes);
+    // mount with args and the mount point.
+    static std::unique_ptr<ScratchMount> Mount(const QString &mountPoint, const QStringList &args);
+    static std::unique_ptr<ScratchMount> Tmpfs(const QString &mountPoint, const QString &options)
+    {
+        return Mount(mountPoint, {"-t", "tmpfs", "-o", options, "tmpfs"});
+    }
+    // An image file formatted as FAT and mounted through fusefat.
     static std::unique_ptr<ScratchMount> FatImage(const QString &mountPoint, const QString &image, int megabytes);
     // ext4 on a loop device: with 4096-byte logical sectors, with 512-byte ones, or seen through a
     // device-mapper table whose upper half maps onto its lower half, as counterfeit cards are made.

@@ -1,10 +1,10 @@
-// "Start Single" and "Start Multiple" on the real window against targets that fail: full, read-only,
-// not writable, changed or removed under the run, FAT, and a close request in every phase. Each row
-// checks the log, the test files left, a sibling folder untouched and a second run that works.
-// Mounting needs root; without it those rows are skipped.
+// Both start buttons of the real window against targets that fail under the run, and a close in every
+// phase: the log, the files left, a sibling untouched and a second run that works. Mounts need root.
 #include "common/FaultBench.h"
+#include "common/SystemSupport.h"
 #include "controls/Chk1.h"
 #include "platform/Version.h"
+#include "platform/ui/MsgBox.h"
 #include "shell/frmMain.h"
 
 #include <QtTest>
@@ -31,7 +31,7 @@ QStringList OtherFiles(const QString &folder)
     return names;
 }
 
-// Skip the row (from the test function itself, as QSKIP returns from where it stands).
+// Macros, as QSKIP returns from where it stands.
 #define REQUIRE_ROOT()                                                                                                 \
     if (!IsRoot())                                                                                                     \
     QSKIP("needs root to mount the target file system; run the test as root for this row")
@@ -46,8 +46,7 @@ class TestFaultMatrix : public QObject {
     QTemporaryDir config;
     std::unique_ptr<frmMain> w;
 
-    // The checks every row ends with: nothing outside the target touched, the window idle again
-    // and able to run once more.
+    // Every row ends with nothing outside the target touched and the window able to run again.
     void checkAfterRun(const Bench &bench, Start which)
     {
         QVERIFY2(bench.OutsideChanges().isEmpty(), qPrintable(bench.OutsideChanges()));
@@ -85,10 +84,8 @@ private slots:
 
     void cleanup() { w.reset(); }
 
-    // Real file systems. On tmpfs and ext4 that fill up in the write phase the failed writes go
-    // unnoticed there, the read phase reports every block that is missing, and one box after the run
-    // tells of the failed writes. On FAT through fusefat, direct I/O and 1 KiB writes go through FUSE
-    // and file names are long names on FAT16: the whole run must work.
+    // tmpfs and ext4 fill up: the read phase reports each missing block, one box after the run the
+    // failed writes. FAT through fusefat (FUSE, long names on FAT16) must simply work.
     void mountedTarget_data()
     {
         QTest::addColumn<QString>("fs");
@@ -102,8 +99,8 @@ private slots:
         const QStringList fatMultiple = MultiRun(2, 1, ",77", "0,766", "1,31", "1,30548302872063");
         QTest::newRow("full tmpfs 2 MB, single") << "tmpfs" << Start::Single << true << false << fullSingle;
         QTest::newRow("full tmpfs 2 MB, multiple") << "tmpfs" << Start::Multiple << true << false << fullMultiple;
-        QTest::newRow("full ext4 image 4 MB, single") << "ext4" << Start::Single << true << false << fullSingle;
-        QTest::newRow("full ext4 image 4 MB, multiple") << "ext4" << Start::Multiple << true << false << fullMultiple;
+        QTest::newRow("full ext4 4 MB, single") << "ext4" << Start::Single << true << false << fullSingle;
+        QTest::newRow("full ext4 4 MB, multiple") << "ext4" << Start::Multiple << true << false << fullMultiple;
         QTest::newRow("FAT, single, cache off") << "fat" << Start::Single << true << false << fatSingle;
         QTest::newRow("FAT, single, cache on, write-through") << "fat" << Start::Single << false << true << fatSingle;
         QTest::newRow("FAT, multiple, cache off, write-through")
@@ -120,7 +117,8 @@ private slots:
         REQUIRE_ROOT();
         Bench bench;
         const auto mount = fs == u"fat"    ? ScratchMount::FatImage(bench.target, bench.base.path() + "/fat.img", 16)
-                           : fs == u"ext4" ? ScratchMount::Ext4Image(bench.target, bench.base.path() + "/disk.img", 4)
+                           : fs == u"ext4" ? ScratchMount::Ext4OnLoop(bench.target, bench.base.path() + "/disk.img", 4,
+                                                                      ScratchMount::Loop::Plain)
                                            : ScratchMount::Tmpfs(bench.target, QStringLiteral("size=2m"));
         REQUIRE_MOUNT(*mount);
         w->chkDisableCaching->setChecked(disableCaching);
@@ -149,8 +147,16 @@ private slots:
             QCOMPARE(missing, blocks - stored);
         else // no pump in the read phase: the missing blocks are checked against the free space
             QVERIFY2(missing >= blocks - freeBlocks && missing < blocks, qPrintable(QString::number(missing)));
-        if (full)
+        if (full) {
+            const PhaseRecord *write = w->LastRecord().phase(PhaseKind::Write);
+            QVERIFY(write && write->failedCalls > 0);
+            QCOMPARE(write->firstErrno, ENOSPC);
             QCOMPARE(ShownBoxes().size(), 1);
+            QVERIFY2(ShownBoxes()[0].startsWith(QStringLiteral("%1|Veltaro|%2 Schreibzugriffe sind fehlgeschlagen (")
+                                                    .arg(MsgBoxStyle::Exclamation)
+                                                    .arg(write->failedCalls + write->shortCalls)),
+                     qPrintable(ShownBoxes()[0]));
+        }
         // The test files went; the result log found room once they had.
         QCOMPARE(TestFiles(bench.target), QStringList());
         QCOMPARE(OtherFiles(bench.target), QStringList{QFileInfo(w->LogFileName).fileName()});
@@ -158,9 +164,8 @@ private slots:
         checkAfterRun(bench, which);
     }
 
-    // A target nothing can be created in: a read-only file system holding a user's 2.tst, which
-    // must survive, or a folder the user may not write. Root may write anywhere, so as root the
-    // permission rows run in a child process as the unprivileged user 65534.
+    // Nothing can be created: a read-only mount holding the user's own 2.tst, or a folder without write
+    // permission, tried as user 65534 in a child since root may write anywhere.
     void unwritableTarget_data()
     {
         QTest::addColumn<bool>("readOnlyMount");
@@ -189,10 +194,7 @@ private slots:
         if (readOnlyMount) {
             mount = ScratchMount::Tmpfs(bench.target, QStringLiteral("size=1m"));
             REQUIRE_MOUNT(*mount);
-            QFile file(users);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.write("the user's own file") > 0);
-            file.close();
+            QVERIFY(SystemTest::WriteFile(users, "the user's own file"));
             QVERIFY(mount->RemountReadOnly());
         } else {
             QVERIFY(QFile::setPermissions(bench.target, QFile::ReadOwner | QFile::ExeOwner));
@@ -207,12 +209,10 @@ private slots:
         QFile::setPermissions(bench.target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    // The target changed, or the window asked to close, before the run or under it. The single read
-    // phase opens each file when it comes to it, so acting while it reads 1.tst is acting between
-    // the phases for 2.tst and 3.tst; the multiple read phase opens every file first, so a file cut
-    // while it reads is read short. A link under a test file's name must not be written through, and
-    // a FIFO must not make an open wait: those rows run in a child process, so that a hang is ended.
-    // A refused close stops the phase; the clean-up and the result log still happen.
+    // The target changed or a close asked for, before or under the run. The single read phase opens
+    // each file when it comes to it, the multiple one all first. A link must not be written through
+    // and a FIFO must not block an open (those rows run in a child, so a hang ends). A refused close
+    // stops the phase; clean-up and result log still happen.
     void targetChangedOrCloseRequested_data()
     {
         QTest::addColumn<Start>("which");

@@ -200,26 +200,6 @@ private slots:
                 QCOMPARE(f.directIo, std::optional<bool>(false));
         QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
     }
-
-    // A target that fills up mid-run: the figures stand in the log as before, and a box after the
-    // run says how many writes failed.
-    void failedWritesAreToldAfterTheRun()
-    {
-        TEST_TARGET_OR_SKIP(small, TestTarget::Small);
-        auto w = window(small.Path());
-        w->Txt2->setText(QStringLiteral("4"));
-        emit w->Cmd11->Click();
-        const PhaseRecord *write = w->LastRecord().phase(PhaseKind::Write);
-        QVERIFY(write && write->failedCalls > 0);
-        QCOMPARE(write->firstErrno, ENOSPC);
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|%2 Schreibzugriffe sind fehlgeschlagen (")
-                                         .arg(MsgBoxStyle::Exclamation)
-                                         .arg(write->failedCalls + write->shortCalls)),
-                 qPrintable(boxes[0]));
-        QVERIFY(!w->LogText.text().contains(QStringLiteral("fehlgeschlagen")));
-        QVERIFY(w->Cmd11->isEnabled());
-    }
 };
 
 QTEST_MAIN(TestRunGuard)

@@ -1,5 +1,7 @@
 // The main window's life: start-up with its controls' designs and close against a settings store of its
 // own, about window, busy animation.
+#include "common/EngineTestSupport.h"
+#include "common/SystemSupport.h"
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
@@ -47,9 +49,9 @@ class TestMainWindow : public QObject {
 
     void useLanguageFile(const QByteArray &contents)
     {
-        QFile f(m_workDir.filePath(QStringLiteral("deutsch.lng")));
-        f.remove();
-        QVERIFY(contents.isNull() || (f.open(QIODevice::WriteOnly) && f.write(contents) == contents.size()));
+        const QString file = m_workDir.filePath(QStringLiteral("deutsch.lng"));
+        QFile::remove(file);
+        QVERIFY(contents.isNull() || SystemTest::WriteFile(file, contents));
     }
 
 private slots:
@@ -107,9 +109,8 @@ private slots:
         QVERIFY(w.close());
         QCOMPARE(Stored(), QStringLiteral("7|0|2|/a/|/c d/|1"));
         // The store is INI text with the group [Veltaro], read back as text by the next process.
-        QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tavrin.conf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("[Veltaro]\nNrFiles=7\n"));
+        QVERIFY(EngineTest::ReadAll(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tavrin.conf"))
+                    .contains("[Veltaro]\nNrFiles=7\n"));
         // Bad values fall back.
         Seed(QStringLiteral("NrFiles=-2.5|NrMBytes=1e3|NrPrevPath=99999999999|PrevPath1=/x/|PrevPathSelected=99"));
         useLanguageFile(QByteArray(1024, '\xff'));

@@ -1,6 +1,7 @@
 // The update check against a local HTTP server; message boxes are recorded as "style|title|prompt".
 #include "common/EngineTestSupport.h"
 #include "common/HttpTestServer.h"
+#include "common/SystemSupport.h"
 #include "lang/modLang.h"
 #include "platform/Version.h"
 #include "platform/net/InetTransfer.h"
@@ -101,10 +102,7 @@ private slots:
     {
         QTemporaryDir elsewhere;
         const QString victim = elsewhere.filePath(QStringLiteral("victim"));
-        QFile file(victim);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write("mine"), qint64(4));
-        file.close();
+        QVERIFY(SystemTest::WriteFile(victim, "mine"));
         QVERIFY(QFile::link(victim, temp));
         check(Info("1.0.14"), true);
         QCOMPARE(boxes, QStringList{QStringLiteral("64|Up to date.|Up to date. Nothing to do.")});
