@@ -48,12 +48,10 @@ private slots:
     {
         QTest::addColumn<int>("trap");
         QTest::addColumn<bool>("multiple");
-        for (const bool multiple : {false, true}) {
-            const QByteArray kind = multiple ? " multiple" : " single";
-            QTest::newRow("link" + kind) << int(Trap::Link) << multiple;
-            QTest::newRow("fifo" + kind) << int(Trap::Fifo) << multiple;
-            QTest::newRow("folder" + kind) << int(Trap::Folder) << multiple;
-        }
+        for (const bool multiple : {false, true})
+            for (const auto &[trap, name] :
+                 {std::pair{Trap::Link, "link"}, {Trap::Fifo, "fifo"}, {Trap::Folder, "folder"}})
+                QTest::addRow("%s %s", name, multiple ? "multiple" : "single") << int(trap) << multiple;
     }
 
     // The log's name is predictable from the clock: traps wait under this minute's and the next's.
@@ -69,7 +67,6 @@ private slots:
         const QDateTime now = QDateTime::currentDateTime();
         for (const QDateTime &when : {now, now.addSecs(60)})
             Place(Trap(trap), stem + RunDriver::LogStamp(when) + ".log", outside);
-        t.ctx->Drive1Text = t.path;
         t.ctx->Txt1Text = QStringLiteral("2");
         t.ctx->Txt2Text = QStringLiteral("1");
         t.ctx->Chk11 = true;
@@ -182,27 +179,20 @@ private slots:
         QCOMPARE(log.lines(), QStringList({"x", "y"}));
     }
 
-    void failedBlockAllocationIsAnAccessFailure_data()
-    {
-        QTest::addColumn<bool>("multiple");
-        QTest::newRow("single") << false;
-        QTest::newRow("multiple") << true;
-    }
-
     void failedBlockAllocationIsAnAccessFailure()
     {
-        QFETCH(bool, multiple);
-        Target t;
-        t.ctx->Drive1Text = t.path;
-        t.ctx->Txt1Text = QStringLiteral("2");
-        t.ctx->Txt2Text = QStringLiteral("1");
-        modFile::RawBlock::SetAllocator([](size_t, size_t) -> void * { return nullptr; });
-        multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
-        modFile::RawBlock::SetAllocator(nullptr);
-        const QStringList lines = t.ctx->LogTextLines();
-        QVERIFY2(lines.contains(t.Denied()), qPrintable(lines.join(u'\n')));
-        QVERIFY(!lines.contains(QStringLiteral("Ergebnis:")));
-        QCOMPARE(FilesIn(t.path, QStringLiteral("*.tst")), QStringList());
+        for (bool multiple : {false, true}) {
+            Target t;
+            t.ctx->Txt1Text = QStringLiteral("2");
+            t.ctx->Txt2Text = QStringLiteral("1");
+            modFile::RawBlock::SetAllocator([](size_t, size_t) -> void * { return nullptr; });
+            multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
+            modFile::RawBlock::SetAllocator(nullptr);
+            const QStringList lines = t.ctx->LogTextLines();
+            QVERIFY2(lines.contains(t.Denied()), qPrintable(lines.join(u'\n')));
+            QVERIFY(!lines.contains(QStringLiteral("Ergebnis:")));
+            QCOMPARE(FilesIn(t.path, QStringLiteral("*.tst")), QStringList());
+        }
     }
 };
 

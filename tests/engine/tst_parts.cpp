@@ -1,13 +1,16 @@
-// The parts below the phases: raw files, timer, clean-up file operations, log panel, number texts.
+// The parts below the phases: raw files, timers, clean-up file operations, log panel, number texts.
 #include "common/EngineTestSupport.h"
 #include "engine/PhaseSupport.h"
 #include "lang/modLang.h"
 #include "platform/FileOps.h"
+#include "platform/NumberText.h"
+#include "platform/TickClock.h"
 #include "platform/modFile.h"
 #include "report/LogFormat.h"
 
 #include <QtTest>
 #include <fcntl.h>
+#include <thread>
 
 using namespace modFile;
 
@@ -93,6 +96,30 @@ private slots:
         QCOMPARE(TimerDifference(a, std::numeric_limits<int32_t>::max() - 4), 10);
     }
 
+    // The per-block clock: the processor's counter scaled to the monotonic clock's nanoseconds.
+    void tickClockAgreesWithTheMonotonicClock()
+    {
+        // Where the kernel keeps time otherwise, the ticks are the monotonic clock's own nanoseconds.
+        const TickClock clock = TickClock::counter(2'000'000);
+        const uint64_t ns0 = MonotonicNs();
+        const uint64_t t0 = clock.now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        const uint64_t t1 = clock.now();
+        const double measured = double(clock.toNs(t1 - t0)), reference = double(MonotonicNs() - ns0);
+        QVERIFY2(qAbs(measured / reference - 1) < 0.002, qPrintable(QStringLiteral("counter %1: %2 ns against %3 ns")
+                                                                        .arg(clock.usesCounter())
+                                                                        .arg(measured)
+                                                                        .arg(reference)));
+        if (!clock.usesCounter())
+            return;
+        // About five days of ticks: the scaling must stay linear far past 64-bit products.
+        const uint64_t ticks = uint64_t(1) << 50;
+        const uint64_t ns = clock.toNs(ticks);
+        QVERIFY(ns > ticks / 20 && ns < ticks * 10);
+        QVERIFY(qAbs(qint64(clock.toNs(ticks * 2) - 2 * ns)) <= 2);
+        QVERIFY(qAbs(qint64(clock.toNs(ticks / 1024) * 1024 - ns)) <= 1024);
+    }
+
     void cleanUpFileOperations()
     {
         QTemporaryDir dir;
@@ -141,6 +168,15 @@ private slots:
         // The overall bar's numerator overflows once the megabytes done pass 21 474 836.
         QCOMPARE(PhaseSupport::Percent(21474836, 42949672), std::optional<double>(50.0));
         QVERIFY(!PhaseSupport::Percent(21474837, 42949674));
+        // The number a text starts with, as text|number|whole number text.
+        for (const QString &c : QStringLiteral("20|20|20;abc|0|0;12x|12|12;|0|0; 1 2 |12|12;7.9|7.9|7;-2.5|-2.5|-3;"
+                                               "1e3|1000|1000;5e|5|5;&H1F|31|31;&o17|15|15;3,5|3|3;-|0|0;1e999|0|0;"
+                                               "99999999999|99999999999|99999999999;1e20|1e20|1e+20")
+                                    .split(u';')) {
+            const QString text = c.section(u'|', 0, 0);
+            QVERIFY2(qFuzzyCompare(LeadingNumber(text) + 1, c.section(u'|', 1, 1).toDouble() + 1), qPrintable(c));
+            QCOMPARE(WholeNumberText(text), c.section(u'|', 2));
+        }
 
         // deutsch.lng gives the built-in texts (blanks around them are added where they are fetched).
         modLang::LoadLanguageFile(qEnvironmentVariable("VELTARO_SOURCE_DIR") + QStringLiteral("/lang/deutsch.lng"));

@@ -1,9 +1,10 @@
-// The events of real runs on temporary folders and the record they fill.
+// The events of real runs on temporary folders, the record they fill and the lines made of them.
 #include "common/EngineTestSupport.h"
 #include "common/SystemSupport.h"
 #include "engine/Phases.h"
 #include "engine/RecordBuilder.h"
 #include "engine/RunDriver.h"
+#include "report/LogFormatter.h"
 
 #include <QtTest>
 #include <csignal>
@@ -57,6 +58,13 @@ public:
 
 private:
     void add(const QString &line) { events << line; }
+};
+
+// Formatted lines with the panel's instruction kept apart, as the formatter hands them out.
+struct Lines final : LogOutput {
+    QStringList lines;
+    void LogPrint(const QString &line) override { lines << line; }
+    void ClearPanel() override { lines << "[clear]"; }
 };
 
 struct Watched : Target {
@@ -270,6 +278,53 @@ private slots:
         QCOMPARE(f.bytesTransferred, 4096);
         QCOMPARE(f.failedCalls, 1020);
         QCOMPARE(f.firstErrno, EFBIG);
+    }
+
+    // The formatter alone, fed a stream, makes the lines the window shows; the panel's clearing is
+    // an instruction, never a line.
+    void formatterLines()
+    {
+        for (bool english : {false, true}) {
+            english ? UseEnglish() : UseGerman();
+            Lines out;
+            LogFormatter f(out);
+            const QDateTime when(QDate(2026, 3, 4), QTime(5, 6));
+            f.runBegins(true);
+            f.phaseStarted(TestPhase::MultiWrite, when);
+            f.phaseSized(TestPhase::MultiWrite, 3, 30);
+            f.blocksStarted(TestPhase::MultiWrite);
+            FileTimed span;
+            span.phase = TestPhase::MultiWrite;
+            span.ms = 1234567;
+            f.fileTimed(span);
+            span.timed = false;
+            f.fileTimed(span);
+            f.phaseFinished(TestPhase::MultiWrite, 2.5, 12, when);
+            f.shortRead(TestPhase::MultiRead, 2, 7, 12);
+            f.failed(FailReason::TimerFailed, QString());
+            f.cleanupFailed(4);
+            const QStringList german = {"[clear]",
+                                        "Teststart: 05:06 04.03.26",
+                                        "Erstelle 3 Dateien (30 MB)",
+                                        "Schreibe... ",
+                                        "Zeit: 1.234,57 Sekunden (1234567 ms)",
+                                        "[clear]",
+                                        "Durchschnitt: 2,5 Sek.",
+                                        "Durchschnitt: 12, MB/s",
+                                        "Testende: 05:06 04.03.26",
+                                        "",
+                                        "Checksum Error! (12)",
+                                        "Fehler bei der Kommunikation der Timerkomponente!",
+                                        "Kann Testdatei 4.tst nicht löschen!"};
+            if (!english) {
+                QCOMPARE(out.lines, german);
+                continue;
+            }
+            QCOMPARE(out.lines.size(), german.size());
+            QCOMPARE(out.lines.at(4), QString("Time: 1,234.57 seconds (1234567 ms)"));
+            QVERIFY(!out.lines.contains("Durchschnitt: 2,5 Sek."));
+        }
+        UseGerman();
     }
 };
 

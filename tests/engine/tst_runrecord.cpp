@@ -1,6 +1,7 @@
 // The run record and its latency histogram: JSON out and back without loss, clear errors for
 // what is not a record, percentiles of known durations.
 #include "engine/RunRecord.h"
+#include "platform/Version.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -116,10 +117,7 @@ private slots:
         const std::optional<RunRecord> emptyBack = RunRecord::fromJsonBytes(empty.toJsonBytes(), &error);
         QVERIFY2(emptyBack, qPrintable(error));
         QVERIFY(*emptyBack == empty);
-        QCOMPARE(emptyBack->programVersion, QStringLiteral("%1.%2.%3")
-                                                .arg(VELTARO_VERSION_MAJOR)
-                                                .arg(VELTARO_VERSION_MINOR)
-                                                .arg(VELTARO_VERSION_REVISION));
+        QCOMPARE(emptyBack->programVersion, ProgramVersion());
     }
 
     void unitsInFieldNames()

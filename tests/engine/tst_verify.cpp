@@ -1,19 +1,39 @@
-// Verified runs: test files changed between the write and the read phase are reported block by
-// block, in the log, the record and the summary, by the single and the multiple test.
+// Verified runs: the block pattern itself, and test files changed between the write and the read
+// phase reported block by block, in the log, the record and the summary.
 #include "common/EngineTestSupport.h"
 #include "engine/BlockPattern.h"
 #include "engine/RunDriver.h"
 #include "report/HeadlessRun.h"
 
 #include <QtTest>
+#include <cstring>
 #include <functional>
 #include <utility>
 
 using namespace EngineTest;
+using BlockPattern::Check;
+using BlockPattern::Crc32c;
+using BlockPattern::Crc32cPortable;
+using BlockPattern::kBlockBytes;
+using BlockPattern::kChecksumOffset;
+using BlockPattern::Verdict;
 
 namespace {
 
-constexpr qint64 kBlock = 1024;
+constexpr qint64 kBlock = kBlockBytes;
+constexpr uint64_t kRun = 0x1234'5678'9abc'def0ull;
+
+QByteArray PatternBlock(uint32_t file, uint64_t number, uint64_t run = kRun)
+{
+    QByteArray b(kBlockBytes, '\0');
+    BlockPattern::Generator(run).Fill(b.data(), file, number);
+    return b;
+}
+
+Check Checked(const QByteArray &b, uint32_t file, uint64_t number, int bytes = kBlockBytes)
+{
+    return BlockPattern::Generator(kRun).Verify(b.constData(), bytes, file, number);
+}
 
 QByteArray ReadBlockAt(const QString &path, qint64 block)
 {
@@ -73,6 +93,87 @@ class TestVerify : public QObject {
     Q_OBJECT
 private slots:
     void init() { UseGerman(); }
+
+    void crc32cKnownValues()
+    {
+        // The check values of the Castagnoli CRC, also across a split input and the unaligned tail.
+        QCOMPARE(Crc32c("123456789", 9), 0xE3069283u);
+        QCOMPARE(Crc32c("", 0), 0u);
+        const QByteArray zeros(32, '\0');
+        QCOMPARE(Crc32c(zeros.constData(), 32), 0x8A9136AAu);
+        const QByteArray text = QByteArrayLiteral("The quick brown fox jumps over the lazy dog");
+        QCOMPARE(Crc32c(text.constData() + 10, text.size() - 10, Crc32c(text.constData(), 10)),
+                 Crc32c(text.constData(), text.size()));
+        for (int length : {0, 1, 7, 8, 9, 1020, 1023}) {
+            const QByteArray b = PatternBlock(1, uint64_t(length)).left(length);
+            QCOMPARE(Crc32cPortable(b.constData(), b.size()), Crc32c(b.constData(), b.size()));
+        }
+        QCOMPARE(Crc32cPortable("123456789", 9), 0xE3069283u);
+    }
+
+    void checksumOfTheWholeBlock()
+    {
+        // The checksum made from tables is the one a plain pass over the bytes gives.
+        for (uint64_t run : {kRun, uint64_t(0), ~uint64_t(0)})
+            for (uint32_t file : {1u, 32000u})
+                for (uint64_t n : {0ull, 5ull, 32767ull * 1024}) {
+                    const QByteArray b = PatternBlock(file, n, run);
+                    uint32_t stored;
+                    std::memcpy(&stored, b.constData() + kChecksumOffset, 4);
+                    QCOMPARE(stored, Crc32cPortable(b.constData(), kChecksumOffset));
+                }
+    }
+
+    void everyPlaceItsOwnContent()
+    {
+        QSet<QByteArray> seen;
+        for (uint32_t file : {1u, 2u})
+            for (uint64_t n : {0ull, 1ull, 1023ull, 1ull << 33})
+                seen.insert(PatternBlock(file, n));
+        seen.insert(PatternBlock(1, 0, kRun + 1));
+        QCOMPARE(seen.size(), 9);
+        QCOMPARE(PatternBlock(7, 9), PatternBlock(7, 9)); // the read phase can make it again
+
+        // Incompressible: the payloads of a run of neighbours do not shrink under zlib, and the
+        // whole blocks by no more than their headers.
+        QByteArray blocks, payloads;
+        for (uint64_t n = 0; n < 64; ++n) {
+            const QByteArray b = PatternBlock(1, n);
+            blocks += b;
+            payloads += b.mid(20, kChecksumOffset - 20);
+        }
+        QVERIFY(qCompress(payloads, 9).size() > payloads.size());
+        QVERIFY(qCompress(blocks, 9).size() > blocks.size() * 98 / 100);
+    }
+
+    void verdicts()
+    {
+        const QByteArray good = PatternBlock(2, 5);
+        QCOMPARE(Checked(good, 2, 5).verdict, Verdict::Good);
+
+        const Check moved = Checked(good, 1, 9);
+        QCOMPARE(moved.verdict, Verdict::Misplaced);
+        QCOMPARE(moved.originFile, 2u);
+        QCOMPARE(moved.originBlock, uint64_t(5));
+
+        QCOMPARE(Checked(good, 2, 5, 1000).verdict, Verdict::Bad); // short read
+        QCOMPARE(Checked(QByteArray(kBlockBytes, 'x'), 2, 5).verdict, Verdict::Bad);
+        QCOMPARE(Checked(QByteArray(kBlockBytes, '\0'), 2, 5).verdict, Verdict::Bad);
+        QCOMPARE(Checked(PatternBlock(2, 5, kRun + 1), 2, 5).verdict, Verdict::Bad); // an earlier run's block
+
+        for (int at : {0, 9, 15, 500, kChecksumOffset, kBlockBytes - 1}) {
+            QByteArray flipped = good;
+            flipped[at] = char(flipped[at] ^ 0x10);
+            QVERIFY2(Checked(flipped, 2, 5).verdict == Verdict::Bad, qPrintable(QString::number(at)));
+        }
+
+        // Payload rewritten with a checksum made to match: the content check still sees it.
+        QByteArray forged = good;
+        forged[100] = char(forged[100] ^ 1);
+        const uint32_t crc = Crc32c(forged.constData(), kChecksumOffset);
+        std::memcpy(forged.data() + kChecksumOffset, &crc, 4);
+        QCOMPARE(Checked(forged, 2, 5).verdict, Verdict::Bad);
+    }
 
     void changedFilesAreReportedExactly_data()
     {
@@ -173,38 +274,33 @@ private slots:
         QCOMPARE(RunPassed(r), expected.isEmpty()); // the runner's exit status
     }
 
-    // Each block names its run, file and place; no two blocks of a run are alike.
-    void writtenBlocksCarryThePattern()
+    // On, each block names its run, file and place and no two are alike; off, the files hold the
+    // classic block and the summary ends as it always did, with no verification line.
+    void writtenBlocks()
     {
-        for (bool multiple : {false, true}) {
-            VerifiedTarget t(multiple);
-            QByteArray first, second, other;
-            t.change = [&] {
-                first = ReadBlockAt(t.file(2), 0);
-                second = ReadBlockAt(t.file(2), 1);
-                other = ReadBlockAt(t.file(3), 0);
-            };
-            t.run();
-            const BlockPattern::Generator gen(t.ctx->Record().runId.toULongLong(nullptr, 16));
-            QVERIFY(gen.Verify(first.constData(), int(first.size()), 2, 0).verdict == BlockPattern::Verdict::Good);
-            QVERIFY(gen.Verify(second.constData(), int(second.size()), 2, 1).verdict == BlockPattern::Verdict::Good);
-            QVERIFY(gen.Verify(other.constData(), int(other.size()), 3, 0).verdict == BlockPattern::Verdict::Good);
-            QVERIFY(first != second && first != other);
-        }
-    }
-
-    // Off, the files hold the classic block and the log has no verification line.
-    void offLeavesTheRunAsItWas()
-    {
-        for (bool multiple : {false, true}) {
-            VerifiedTarget t(multiple);
-            t.ctx->chkVerifyData = false;
-            QByteArray block;
-            t.change = [&] { block = ReadBlockAt(t.file(3), 1023); };
-            t.run();
-            QCOMPARE(block, Block());
-            QVERIFY(t.verifyLines().isEmpty());
-            QVERIFY(t.ctx->LogTextLines().last().endsWith(" MB/s")); // the summary ends as it always did
+        for (bool verify : {true, false}) {
+            for (bool multiple : {false, true}) {
+                VerifiedTarget t(multiple);
+                t.ctx->chkVerifyData = verify;
+                QByteArray first, second, other;
+                t.change = [&] {
+                    first = ReadBlockAt(t.file(2), 0);
+                    second = ReadBlockAt(t.file(2), 1);
+                    other = ReadBlockAt(t.file(3), 1023);
+                };
+                t.run();
+                if (!verify) {
+                    QCOMPARE(other, Block());
+                    QVERIFY(t.verifyLines().isEmpty());
+                    QVERIFY(t.ctx->LogTextLines().last().endsWith(" MB/s"));
+                    continue;
+                }
+                const BlockPattern::Generator gen(t.ctx->Record().runId.toULongLong(nullptr, 16));
+                for (const auto &[block, file, number] : {std::tuple{first, 2, 0}, {second, 2, 1}, {other, 3, 1023}})
+                    QVERIFY(gen.Verify(block.constData(), int(block.size()), file, number).verdict ==
+                            BlockPattern::Verdict::Good);
+                QVERIFY(first != second && first != other);
+            }
         }
     }
 };

@@ -1,5 +1,7 @@
 // The history database: creation and migration, damaged and foreign files, two writers at once.
+#include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
+#include "common/SystemSupport.h"
 #include "history/HistoryStore.h"
 
 #include <QSqlDatabase>
@@ -25,10 +27,13 @@ HistoryEntry Entry(int n, const QString &tag = QStringLiteral("t"))
     return e;
 }
 
-QByteArray Bytes(const QString &path)
+using EngineTest::ReadAll;
+
+// Every stored field but the id, to compare entries as a whole.
+QVariantList Fields(const HistoryEntry &e)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return {e.started,   e.target,    e.device,   e.kind,    e.outcome,  e.files,
+            e.megabytes, e.writeRate, e.readRate, e.options, e.profiles, e.record};
 }
 
 // Runs one statement on the file outside the store, as another program would.
@@ -104,16 +109,13 @@ private slots:
     {
         QFETCH(bool, emptyFileFirst);
         const QString path = FreshPath();
-        if (emptyFileFirst) {
-            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
+        if (emptyFileFirst)
+            QVERIFY(SystemTest::WriteFile(path));
+        HistoryEntry a = Entry(1), b = Entry(2);
         {
             HistoryStore store(path);
             QVERIFY2(store.Open(), qPrintable(store.Problem().detail));
             QCOMPARE(store.Problem().kind, HistoryProblem::None);
-            HistoryEntry a = Entry(1), b = Entry(2);
             b.device = QString(); // unknown device
             QVERIFY(store.Add(a));
             QVERIFY(store.Add(b));
@@ -128,19 +130,8 @@ private slots:
         const HistoryStore::Listing all = again.ReadAll(true);
         QCOMPARE(all.skipped, 0);
         QCOMPARE(all.entries.size(), 2);
-        const HistoryEntry &newest = all.entries.first();
-        const HistoryEntry expected = Entry(2);
-        QCOMPARE(newest.started, expected.started);
-        QCOMPARE(newest.target, expected.target);
-        QCOMPARE(newest.device, QString(""));
-        QCOMPARE(newest.kind, expected.kind);
-        QCOMPARE(newest.outcome, expected.outcome);
-        QCOMPARE(newest.files, expected.files);
-        QCOMPARE(newest.megabytes, expected.megabytes);
-        QCOMPARE(newest.writeRate, expected.writeRate);
-        QCOMPARE(newest.readRate, expected.readRate);
-        QCOMPARE(newest.options, expected.options);
-        QCOMPARE(newest.record, expected.record);
+        b.device = QStringLiteral(""); // read back empty, not null
+        QCOMPARE(Fields(all.entries.first()), Fields(b));
         QVERIFY(again.ReadAll(false).entries.first().record.isEmpty());
     }
 
@@ -220,11 +211,7 @@ private slots:
         QStringList asides;
         // Twice within the same second: the second damaged file must not replace the first one aside.
         for (int round = 0; round < 2; ++round) {
-            {
-                QFile f(path);
-                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-                f.write(garbage + QByteArray::number(round));
-            }
+            QVERIFY(SystemTest::WriteFile(path, garbage + QByteArray::number(round)));
             QFile::remove(path + "-wal");
             QFile::remove(path + "-shm");
             HistoryStore store(path);
@@ -233,7 +220,7 @@ private slots:
             QCOMPARE(store.Problem().path, path);
             const QString aside = store.Problem().movedTo;
             QVERIFY(aside.startsWith(path + ".damaged-"));
-            QCOMPARE(Bytes(aside), garbage + QByteArray::number(round));
+            QCOMPARE(ReadAll(aside), garbage + QByteArray::number(round));
             asides << aside;
             // The new file is a working store.
             HistoryEntry e = Entry(round);
@@ -256,7 +243,7 @@ private slots:
         Raw(path, QStringLiteral("PRAGMA user_version = %1").arg(HistoryStore::kSchemaVersion + 1));
         Raw(path, QStringLiteral("PRAGMA journal_mode = DELETE"));
         QVERIFY(!QFileInfo::exists(path + "-wal"));
-        const QByteArray before = Bytes(path);
+        const QByteArray before = ReadAll(path);
         QVERIFY(!before.isEmpty());
 
         HistoryStore store(path);
@@ -266,7 +253,7 @@ private slots:
         HistoryEntry e = Entry(1);
         QVERIFY(!store.Add(e));
         QCOMPARE(store.ReadAll().entries.size(), 0);
-        QCOMPARE(Bytes(path), before);
+        QCOMPARE(ReadAll(path), before);
         QVERIFY(!QFileInfo::exists(path + "-wal"));
         QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"history.sqlite"});
     }
@@ -274,10 +261,9 @@ private slots:
     void unusablePlacesGiveAProblemNotACrash()
     {
         // A folder that cannot be made: its parent is a file.
-        QFile blocker(dir.filePath(QStringLiteral("plainfile")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        HistoryStore nowhere(blocker.fileName() + "/veltaro/history.sqlite");
+        const QString blocker = dir.filePath(QStringLiteral("plainfile"));
+        QVERIFY(SystemTest::WriteFile(blocker));
+        HistoryStore nowhere(blocker + "/veltaro/history.sqlite");
         QVERIFY(!nowhere.Open());
         QCOMPARE(nowhere.Problem().kind, HistoryProblem::FolderNotCreated);
         HistoryEntry e = Entry(0);
@@ -299,7 +285,7 @@ private slots:
             QVERIFY(store.Add(e));
         }
         Raw(path, QStringLiteral("PRAGMA journal_mode = DELETE"));
-        const QByteArray before = Bytes(path);
+        const QByteArray before = ReadAll(path);
         if (mount)
             QVERIFY(mount->RemountReadOnly());
         else
@@ -308,7 +294,7 @@ private slots:
         HistoryStore store(path);
         QVERIFY(!store.Open());
         QCOMPARE(store.Problem().kind, HistoryProblem::ReadOnly);
-        QCOMPARE(Bytes(path), before);
+        QCOMPARE(ReadAll(path), before);
         if (!mount)
             QFile::setPermissions(mountPoint, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -352,18 +338,11 @@ private slots:
         QFETCH(QStringList, extra);
         QFETCH(bool, kept);
         QTemporaryDir data, target;
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
-        cli.setProcessEnvironment(env);
-        cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
-                  extra + QStringList{"--cache", "-n", "2", "-s", "8", target.path()});
-        // Whatever the run's outcome (a page-cached read may take 0 ms), it is kept. The files are
-        // large enough that the cached writes take whole milliseconds, so the write rate exists.
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-        const QByteArray err = cli.readAllStandardError();
-        QVERIFY2(!err.contains("not kept in the history"), err.constData());
+        // Kept whatever the outcome (a page-cached read may take 0 ms); 8 MB files give the cached
+        // writes whole milliseconds, so the write rate exists.
+        const SystemTest::Result r =
+            RunCli(data.path(), extra + QStringList{"--cache", "-n", "2", "-s", "8", target.path()});
+        QVERIFY2(r.code >= 0 && !r.err.contains("not kept in the history"), r.err.constData());
         const QString path = data.filePath(QStringLiteral("veltaro/history.sqlite"));
         QCOMPARE(QFileInfo::exists(path), kept);
         if (!kept)
@@ -381,21 +360,24 @@ private slots:
     void runnerRunsOnWhenTheHistoryCannotBeKept()
     {
         QTemporaryDir target;
-        QFile blocker(dir.filePath(QStringLiteral("cli-blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), blocker.fileName());
-        cli.setProcessEnvironment(env);
-        cli.start(QCoreApplication::applicationDirPath() + "/veltaro-cli",
-                  {"--cache", "-n", "1", "-s", "1", target.path()});
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-        const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
-        QVERIFY2(err.contains(blocker.fileName() + "/veltaro/history.sqlite: its folder cannot be created"),
-                 qPrintable(err));
-        QVERIFY(cli.readAllStandardOutput().contains("Teststart: "));
+        const QString blocker = dir.filePath(QStringLiteral("cli-blocker"));
+        QVERIFY(SystemTest::WriteFile(blocker));
+        const SystemTest::Result r = RunCli(blocker, {"--cache", "-n", "1", "-s", "1", target.path()});
+        QVERIFY2(r.code >= 0 && r.err.contains(QFile::encodeName(blocker) +
+                                               "/veltaro/history.sqlite: its folder cannot be created"),
+                 r.err.constData());
+        QVERIFY(r.out.contains("Teststart: "));
+    }
+
+private:
+    // The runner with its history under dataHome.
+    static SystemTest::Result RunCli(const QString &dataHome, const QStringList &args)
+    {
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+        SystemTest::Result r = SystemTest::RunCli(args);
+        qputenv("XDG_DATA_HOME", saved);
+        return r;
     }
 };
 

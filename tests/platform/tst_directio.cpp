@@ -1,10 +1,13 @@
-// The cache bypass probe, the page-cache share and the folder lock, on real file systems.
+// The cache bypass probe, the page-cache share and the folder lock, on real file systems, and what
+// a run's record discloses about the cache: direct I/O and cached share per file, refused writes.
+#include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
 #include "common/SystemSupport.h"
 #include "platform/DirectIoProbe.h"
 #include "platform/FolderLock.h"
 #include "platform/PageCacheState.h"
 #include "platform/modFile.h"
+#include "report/RunWarnings.h"
 
 #include <QDir>
 #include <QProcess>
@@ -15,9 +18,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using EngineTest::Target;
 using FaultTest::TestTarget;
 
 namespace {
+
+// Two files of 1 MB on folder, taken whatever kind of drive it is on.
+void Run(Target &t, const QString &folder, bool multiple)
+{
+    t.ctx->Drive1Text = folder;
+    t.ctx->Txt1Text = QStringLiteral("2");
+    t.ctx->Txt2Text = QStringLiteral("1");
+    t.ctx->AcceptTarget = [](const QString &) { return true; };
+    multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
+}
 
 bool FillFolder(const QString &folder)
 {
@@ -41,6 +55,8 @@ class TestDirectIo : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { EngineTest::UseGerman(); }
+
     void probe_data()
     {
         QTest::addColumn<int>("kind");
@@ -146,6 +162,76 @@ private slots:
         QCOMPARE(again.Take(dir.filePath(QStringLiteral("missing"))), FolderLock::State::Unlocked);
         QCOMPARE(again.error(), ENOENT);
         QCOMPARE(QProcess::execute(QStringLiteral("flock"), {"-n", dir.path(), "true"}), 0); // released
+    }
+
+    void cacheStateOfEveryFile_data()
+    {
+        QTest::addColumn<bool>("multiple");
+        QTest::addColumn<bool>("readFromDevice");
+        QTest::addColumn<bool>("disableCaching");
+        QTest::addColumn<bool>("directRead");
+        QTest::addColumn<double>("cachedAtRead");
+        QTest::newRow("cached write, classic read") << false << false << false << false << 1.0;
+        // Direct writes leave nothing cached; the classic read then fills the cache itself.
+        QTest::newRow("direct write, classic read") << false << false << true << false << 0.0;
+        QTest::newRow("cached write, read from the device") << false << true << false << false << 0.0;
+        QTest::newRow("direct write, read from the device") << false << true << true << true << 0.0;
+        QTest::newRow("multiple, cached, from the device") << true << true << false << false << 0.0;
+        QTest::newRow("multiple, direct, from the device") << true << true << true << true << 0.0;
+    }
+    void cacheStateOfEveryFile()
+    {
+        QFETCH(bool, multiple);
+        QFETCH(bool, readFromDevice);
+        QFETCH(bool, disableCaching);
+        QFETCH(bool, directRead);
+        QFETCH(double, cachedAtRead);
+        Target t; // the temporary folder's own file system, ext4 here
+        t.ctx->chkReadFromDevice = readFromDevice;
+        t.ctx->chkDisableCaching = disableCaching;
+        Run(t, t.path, multiple);
+
+        const RunRecord &r = t.ctx->Record();
+        QVERIFY2(t.ctx->Log.text().contains(QStringLiteral("Ergebnis:")), qPrintable(t.ctx->Log.text()));
+        QCOMPARE(r.options.readUncached, readFromDevice);
+        QVERIFY(!r.directIoRefused);
+        const PhaseRecord *write = r.phase(PhaseKind::Write);
+        const PhaseRecord *read = r.phase(PhaseKind::Read);
+        QVERIFY(write && read);
+        QCOMPARE(read->readUncached, readFromDevice);
+        QCOMPARE(write->files.size(), size_t(2));
+        QCOMPARE(read->files.size(), size_t(2));
+        for (const FileRecord &f : write->files) {
+            QCOMPARE(f.directIo, std::optional<bool>(disableCaching));
+            QVERIFY(!f.cachedShare);
+        }
+        for (const FileRecord &f : read->files) {
+            QCOMPARE(f.directIo, std::optional<bool>(directRead));
+            QCOMPARE(f.cachedShare, std::optional<double>(cachedAtRead));
+        }
+        QCOMPARE(RunWarnings::FailedWritesText(r), QString());
+    }
+
+    // The device refuses every 1 KiB direct write: counted, named, and said after the run.
+    void refusedWritesAreCounted()
+    {
+        TEST_TARGET_OR_SKIP(sectors4k, TestTarget::Sectors4k);
+        for (bool multiple : {false, true}) {
+            Target t;
+            Run(t, sectors4k.Path(), multiple);
+            const PhaseRecord *write = t.ctx->Record().phase(PhaseKind::Write);
+            QVERIFY(write);
+            QCOMPARE(write->failedCalls, int64_t(2 * 1024));
+            QCOMPARE(write->firstErrno, EINVAL);
+            QCOMPARE(write->bytesTransferred, int64_t(0));
+            for (const FileRecord &f : write->files)
+                QCOMPARE(f.directIo, std::optional<bool>(true));
+            const QString warning = RunWarnings::FailedWritesText(t.ctx->Record());
+            QVERIFY2(warning.startsWith(QStringLiteral("2048 Schreibzugriffe sind fehlgeschlagen (")),
+                     qPrintable(warning));
+            // The seed's log lines stay as they were: no word of the failures in them.
+            QVERIFY(!t.ctx->Log.text().contains(QStringLiteral("fehlgeschlagen")));
+        }
     }
 };
 

@@ -15,11 +15,6 @@ class TestInstallPaths : public QObject {
 
     QString path(const QString &relative) const { return m_root.filePath(relative); }
 
-    static void write(const QString &file, const QByteArray &contents)
-    {
-        QVERIFY(SystemTest::WriteFile(file, contents));
-    }
-
     void reset()
     {
         QFile::setPermissions(m_lang, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -41,8 +36,6 @@ private slots:
     }
 
     void cleanupTestCase() { QFile::setPermissions(m_lang, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
-
-    void languageFolderIsBesideTheBinFolder() { QCOMPARE(InstallPaths::LanguageFolder(m_bin), m_lang); }
 
     void chosenFile_data()
     {
@@ -71,7 +64,7 @@ private slots:
         for (const auto &[kind, dir] : places) {
             const QString file = QDir(dir).filePath(name);
             if (kind == u"file")
-                write(file, "27=x\r\n");
+                QVERIFY(SystemTest::WriteFile(file, "27=x\r\n"));
             else if (kind == u"dir")
                 QVERIFY(QDir().mkpath(file));
         }
@@ -105,7 +98,7 @@ private slots:
             QSKIP("root reads files without read permission");
         reset();
         const QString file = QDir(m_lang).filePath(QStringLiteral("deutsch.lng"));
-        write(file, "# comment\r\n32=Start Einzeln\r\n");
+        QVERIFY(SystemTest::WriteFile(file, "# comment\r\n32=Start Einzeln\r\n"));
         if (shareMode == u"ro") {
             QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
             QVERIFY(QFile::setPermissions(m_lang, QFile::ReadOwner | QFile::ExeOwner));
@@ -121,9 +114,9 @@ private slots:
     void windowReportsTheLoadedFile()
     {
         reset();
-        write(QDir(m_cwd).filePath(QStringLiteral("deutsch.lng")), "27=Anzahl:\r\n28=\r\n99=x\r\n");
-        QLoggingCategory::setFilterRules(QStringLiteral("veltaro.lang.info=true"));
         const QString loaded = QDir(m_cwd).filePath(QStringLiteral("deutsch.lng"));
+        QVERIFY(SystemTest::WriteFile(loaded, "27=Anzahl:\r\n28=\r\n99=x\r\n"));
+        QLoggingCategory::setFilterRules(QStringLiteral("veltaro.lang.info=true"));
         QTest::ignoreMessage(QtInfoMsg, qPrintable(QStringLiteral("language file %1: 3 entries").arg(loaded)));
         frmMain w;
         QCOMPARE(w.Label1->text(), QStringLiteral("Anzahl:"));

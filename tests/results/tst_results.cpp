@@ -1,4 +1,6 @@
 // The results window offscreen: table, charts, comparison, export and delete over a real store.
+#include "common/EngineTestSupport.h"
+#include "common/SystemSupport.h"
 #include "controls/Chk1.h"
 #include "controls/Txt.h"
 #include "history/RunCompare.h"
@@ -166,7 +168,6 @@ private slots:
 
     void tableIsFilledFromTheStoreAndSortsByValue()
     {
-        QVERIFY(QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")));
         {
             // A row this program cannot read: shown as a count, not in the table.
             HistoryStore store(storePath);
@@ -225,10 +226,7 @@ private slots:
         }
         // Cache state and direct I/O per file, from the record.
         QCOMPARE(w.FileTable->rowCount(), 3);
-        QStringList row2;
-        for (int c = 0; c < w.FileTable->columnCount(); ++c)
-            row2 << w.FileTable->item(1, c)->text();
-        QCOMPARE(row2, (QStringList{"2", "399.0", "90.0", "no", "25%"}));
+        QCOMPARE(Row(w.FileTable, 1), (QStringList{"2", "399.0", "90.0", "no", "25%"}));
 
         // The multiple test times whole phases: no file chart, latencies still.
         w.ShowRun(runs[1]);
@@ -258,12 +256,7 @@ private slots:
         QVERIFY(w.CompareChosen());
         QCOMPARE(w.Tabs->currentWidget(), w.CompareTable);
         QCOMPARE(w.CompareTable->rowCount(), RunCompare::kFigureCount);
-        const auto row = [&](RunCompare::Figure f) {
-            QStringList cells;
-            for (int c = 0; c < 4; ++c)
-                cells << (w.CompareTable->item(int(f), c) ? w.CompareTable->item(int(f), c)->text() : QString());
-            return cells.join(u'|');
-        };
+        const auto row = [&](RunCompare::Figure f) { return Row(w.CompareTable, int(f)).join(u'|'); };
         QCOMPARE(row(RunCompare::Figure::WriteRate), QStringLiteral("Write rate (MB/s)|10.25|100.00|+875.6 %"));
         QCOMPARE(row(RunCompare::Figure::ReadRate), QStringLiteral("Read rate (MB/s)|80.00|40.00|-50.0 %"));
         QCOMPARE(row(RunCompare::Figure::Files), QStringLiteral("Files|3.00|2.00|-33.3 %"));
@@ -284,18 +277,15 @@ private slots:
         w.Choose({ids[2], ids[0]});
         saveAs = dir.filePath(QStringLiteral("runs.json"));
         QVERIFY(w.ExportChosen(frmResults::Format::Json));
-        QFile json(saveAs);
-        QVERIFY(json.open(QIODevice::ReadOnly));
-        const QJsonArray array = QJsonDocument::fromJson(json.readAll()).array();
+        const QJsonArray array = QJsonDocument::fromJson(EngineTest::ReadAll(saveAs)).array();
         QCOMPARE(array.size(), 2);
         QCOMPARE(RunRecord::fromJson(array[0].toObject()), std::optional<RunRecord>(runs[0]));
         QCOMPARE(RunRecord::fromJson(array[1].toObject()), std::optional<RunRecord>(runs[2]));
 
         saveAs = dir.filePath(QStringLiteral("runs.csv"));
         QVERIFY(w.ExportChosen(frmResults::Format::Csv));
-        QFile csv(saveAs);
-        QVERIFY(csv.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(EngineTest::ReadAll(saveAs)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].startsWith(QStringLiteral("run_id,started_utc,target,")));
         QCOMPARE(lines[1], QStringLiteral("%1,2026-12-06T20:01:00.000Z,\"/media/usb,stick/\",,single,complete,3,2,"
@@ -330,10 +320,9 @@ private slots:
 
     void unusableHistoryIsToldOnceAndRunsStillShow()
     {
-        QFile blocker(dir.filePath(QStringLiteral("blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        const QString path = blocker.fileName() + QStringLiteral("/veltaro/history.sqlite");
+        const QString blocker = dir.filePath(QStringLiteral("blocker"));
+        QVERIFY(SystemTest::WriteFile(blocker));
+        const QString path = blocker + QStringLiteral("/veltaro/history.sqlite");
         frmResults w(nullptr, path);
         w.Refresh();
         w.RunEnded(runs[0]);
@@ -346,11 +335,7 @@ private slots:
 
         // A damaged file: moved aside, told as information, and the window works on a new file.
         const QString damaged = dir.filePath(QStringLiteral("damaged/history.sqlite"));
-        QVERIFY(QDir().mkpath(QFileInfo(damaged).absolutePath()));
-        QFile garbage(damaged);
-        QVERIFY(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(8192, 'x'));
-        garbage.close();
+        QVERIFY(SystemTest::WriteFile(damaged, QByteArray(8192, 'x')));
         frmResults repaired(nullptr, damaged);
         repaired.Refresh();
         QCOMPARE(boxes.size(), 2);
