@@ -5,8 +5,8 @@
 namespace {
 
 // The counter is used only where the kernel's monotonic clock is made from it: clock source "tsc"
-// (found steady and in step on every processor), or a virtual machine's "kvm-clock" on a processor
-// whose counter runs at a constant rate, also in sleep states.
+// (found steady and in step on every processor), or a virtual machine's "kvm-clock" where the
+// counter runs at a constant rate, also in sleep states, and the hypervisor marks it reliable.
 bool KernelClockIsCounter()
 {
     QFile source(QStringLiteral("/sys/devices/system/clocksource/clocksource0/current_clocksource"));
@@ -24,7 +24,7 @@ bool KernelClockIsCounter()
     for (QByteArray line = cpuinfo.readLine(); !line.isEmpty(); line = cpuinfo.readLine()) {
         if (line.startsWith("flags")) {
             const QList<QByteArray> flags = line.mid(line.indexOf(':') + 1).simplified().split(' ');
-            return flags.contains("constant_tsc") && flags.contains("nonstop_tsc");
+            return flags.contains("constant_tsc") && flags.contains("nonstop_tsc") && flags.contains("tsc_reliable");
         }
     }
     return false;
