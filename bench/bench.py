@@ -9,7 +9,7 @@ cost; the ratio veltaro / bare is printed for the writes. Then the multiple test
 round-robin job over 20 files, the same single test with and without --verify (the cost of
 generating and checking every block through the runner), and the peak memory of 2 x 1 GB against 2 x 1 MB. With --window the
 same single and multiple runs are also made through the real window under Xvfb. A table of all
-median ratios, and the ratios of each contender's fastest run, ends the output.
+median ratios, and the geometric means of the write ratios with their 95 % intervals, ends the output.
 
 Veltaro's figures here are the exact ones from its record (bytes over the phase's microsecond span);
 the program's own figure counts whole milliseconds, which for a 25 ms file is 4 % either way, and is
@@ -22,6 +22,7 @@ was written on, where without --rt the window's are 49 us): compare the window w
 """
 import argparse
 import json
+import math
 import os
 import re
 import shutil
@@ -110,6 +111,27 @@ def fio_pair(folder, count, size, cache, service="sequential"):
     return write, read
 
 
+# Student's t at 97.5 % for 1 to 30 degrees of freedom; past that the normal 1.96 is close enough.
+T975 = [12.71, 4.30, 3.18, 2.78, 2.57, 2.45, 2.36, 2.31, 2.26, 2.23, 2.20, 2.18, 2.16, 2.14, 2.13, 2.12, 2.11,
+        2.10, 2.09, 2.09, 2.08, 2.07, 2.07, 2.06, 2.06, 2.06, 2.05, 2.05, 2.05, 2.04]
+
+
+def interval(ratios):
+    """Geometric mean of paired ratios and its 95 % interval. A run here at random takes up to twice
+    as long; the interval says whether the reps were enough to tell a few per cent apart."""
+    logs = [math.log(r) for r in ratios]
+    mean = statistics.fmean(logs)
+    if len(logs) < 2:
+        return math.exp(mean), None, None
+    df = len(logs) - 1
+    half = (T975[df - 1] if df <= len(T975) else 1.96) * statistics.stdev(logs) / math.sqrt(len(logs))
+    return math.exp(mean), math.exp(mean - half), math.exp(mean + half)
+
+
+def format_interval(i):
+    return "%.3f" % i[0] if i[1] is None else "%.3f (%.3f-%.3f)" % i
+
+
 SUMMARY = []
 
 
@@ -146,31 +168,29 @@ def compare(label, reps, ours, theirs, least=None):
     br = statistics.median(v[0] / b for (v, _), b in zip(rows, bares)) if least else None
     pw = statistics.median(v[2] / f[0] for v, f in rows)
     outside = statistics.median(v[4] for v, _ in rows)
-    # Each contender's fastest run: the one the machine disturbed least. On a machine where a run at
-    # random takes up to twice as long, this shows the tool's own cost better than the median does.
-    fastest = max(v[0] for v, _ in rows)
-    best = (fastest / max(f[0] for _, f in rows), fastest / max(bares) if least else None)
+    wi = interval([v[0] / f[0] for v, f in rows])
+    bi = interval([v[0] / b for (v, _), b in zip(rows, bares)]) if least else None
     line = "  %-40s median ratio write %.3f  read %.3f  (program's figure: write %.3f; %.1f %% between calls)" % (
         label, wr, rr, pw, 100 * outside)
     if least:
         line += "  veltaro/bare write %.3f" % br
-    line += "  | best of %d: write/fio %.3f" % (reps, best[0])
+    line += "  | 95 %% interval write/fio %s" % format_interval(wi)
     if least:
-        line += "  write/bare %.3f" % best[1]
+        line += "  write/bare %s" % format_interval(bi)
     print(line, flush=True)
-    SUMMARY.append((label, wr, rr, br, outside, best))
+    SUMMARY.append((label, wr, rr, br, outside, wi, bi))
     return wr, rr
 
 
 def print_summary():
     print("\nmedian ratios on exact spans (write 0.99 / 1.00 against fio, 0.97 against bare, cache disabled / enabled),"
-          " then the ratios of each contender's fastest run")
-    print("  %-40s %12s %12s %12s %14s %14s %14s" % ("", "write/fio", "read/fio", "write/bare", "between calls",
-                                                    "best w/fio", "best w/bare"))
-    for label, wr, rr, br, outside, best in SUMMARY:
-        print("  %-40s %12.3f %12.3f %12s %13.1f%% %14.3f %14s" % (
-            label, wr, rr, "%.3f" % br if br is not None else "-", 100 * outside, best[0],
-            "%.3f" % best[1] if best[1] is not None else "-"))
+          " then the geometric means of the write ratios with their 95 % intervals")
+    print("  %-40s %10s %10s %10s %8s  %-22s %-22s" % ("", "write/fio", "read/fio", "write/bare", "between",
+                                                     "write/fio interval", "write/bare interval"))
+    for label, wr, rr, br, outside, wi, bi in SUMMARY:
+        print("  %-40s %10.3f %10.3f %10s %7.1f%%  %-22s %-22s" % (
+            label, wr, rr, "%.3f" % br if br is not None else "-", 100 * outside, format_interval(wi),
+            format_interval(bi) if bi else "-"))
 
 
 def peak_memory_kb(cli, folder, size):
