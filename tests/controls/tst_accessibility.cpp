@@ -136,67 +136,6 @@ private slots:
         QCOMPARE(reports.count(), 1);
         QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("Enabled"));
     }
-
-    void fontThroughAnyPointer()
-    {
-        QWidget host;
-        auto *button = new Cmd1(&host);
-        auto *box = new Chk1(&host);
-        auto *bar = new PPB(&host);
-        auto *text = new Txt(&host);
-        button->resize(200, 60);
-        bar->resize(200, 40);
-        button->setCaption(QStringLiteral("Start"));
-        box->setCaption(QStringLiteral("Option"));
-        const double buttonCaption = button->CaptionRect().height(), boxCaption = box->CaptionRect().height();
-        QFont big(QStringLiteral("DejaVu Sans"));
-        big.setPixelSize(30);
-        // Set through a QWidget pointer, the font is the control's stored Font, reported once.
-        for (PaintedControl *control : std::initializer_list<PaintedControl *>{button, box, bar, text}) {
-            QSignalSpy reports(control, &PaintedControl::PropertyChanged);
-            static_cast<QWidget *>(control)->setFont(big);
-            QCOMPARE(control->Font(), big);
-            QCOMPARE(reports.count(), 1);
-            QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("Font"));
-        }
-        QVERIFY(button->CaptionRect().height() > buttonCaption);
-        QVERIFY(box->CaptionRect().height() > boxCaption);
-        QCOMPARE(bar->LabelRect().height(), QFontMetrics(big).height() * 15.0);
-        // A container's font reaches a control without one of its own, and is not its stored Font.
-        QWidget container;
-        auto *inherits = new Cmd1(&container);
-        inherits->resize(200, 60);
-        QSignalSpy reports(inherits, &PaintedControl::PropertyChanged);
-        container.setFont(big);
-        QCOMPARE(inherits->Font(), big);
-        QCOMPARE(inherits->CaptionRect().height(), button->CaptionRect().height());
-        QVERIFY(reports.isEmpty());
-    }
-
-    void picturesAtTwiceThePixelRatio()
-    {
-        QWidget host;
-        host.resize(300, 100);
-        auto *button = new Cmd1(&host);
-        auto *box = new Chk1(&host);
-        auto *bar = new PPB(&host);
-        auto *text = new Txt(&host);
-        button->setGeometry(0, 0, 100, 30);
-        button->setCaption(QStringLiteral("Start"));
-        box->setGeometry(0, 30, 150, 16);
-        box->setCaption(QStringLiteral("Option"));
-        bar->setGeometry(0, 50, 200, 20);
-        bar->ValueChange(50);
-        text->setGeometry(0, 75, 100, 20);
-        for (const PaintedControl *control : std::initializer_list<const PaintedControl *>{button, box, bar, text}) {
-            const QImage one = control->picture(1, Qt::magenta), two = control->picture(2, Qt::magenta);
-            QCOMPARE(two.size(), control->size() * 2);
-            QCOMPARE(two.deviceIndependentSize(), QSizeF(control->size()));
-            // Text is painted at the finer resolution, not enlarged; the text box paints only its frame.
-            if (control != text)
-                QVERIFY2(two != one.scaled(two.size()), control->metaObject()->className());
-        }
-    }
 };
 
 QTEST_MAIN(TestAccessibility)

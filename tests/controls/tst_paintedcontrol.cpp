@@ -1,10 +1,14 @@
 #include "common/Pointer.h"
+#include "common/SystemSupport.h"
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
 #include "controls/PPB.h"
 #include "controls/PropertyBag.h"
+#include "controls/Txt.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <array>
 
 namespace {
 
@@ -40,6 +44,28 @@ template <class Control> void CheckSharedProperties(qint16 defaultBackStyle)
     QVERIFY(!HasColor(Render(control), qRgb(0, 255, 0)));
 }
 
+// One control of each kind, laid out one below the other.
+struct Controls {
+    QWidget host;
+    Cmd1 *button = new Cmd1(&host);
+    Chk1 *box = new Chk1(&host);
+    PPB *bar = new PPB(&host);
+    Txt *text = new Txt(&host);
+    const std::array<PaintedControl *, 4> all{button, box, bar, text};
+
+    Controls()
+    {
+        host.resize(300, 160);
+        button->setGeometry(0, 0, 200, 60);
+        button->setCaption(QStringLiteral("Start"));
+        box->setGeometry(0, 60, 150, 16);
+        box->setCaption(QStringLiteral("Option"));
+        bar->setGeometry(0, 80, 200, 40);
+        bar->ValueChange(50);
+        text->setGeometry(0, 125, 100, 20);
+    }
+};
+
 } // namespace
 
 class TestPaintedControl : public QObject {
@@ -61,6 +87,83 @@ private slots:
             CheckSharedProperties<Chk1>(0);
         else
             CheckSharedProperties<PPB>(1);
+    }
+
+    void fontThroughAnyPointer()
+    {
+        Controls c;
+        const double buttonCaption = c.button->CaptionRect().height(), boxCaption = c.box->CaptionRect().height();
+        QFont big(QStringLiteral("DejaVu Sans"));
+        big.setPixelSize(30);
+        // Set through a QWidget pointer, the font is the control's stored Font, reported once.
+        for (PaintedControl *control : c.all) {
+            QSignalSpy reports(control, &PaintedControl::PropertyChanged);
+            static_cast<QWidget *>(control)->setFont(big);
+            QCOMPARE(control->Font(), big);
+            QCOMPARE(reports.count(), 1);
+            QCOMPARE(reports.at(0).at(0).toString(), QStringLiteral("Font"));
+        }
+        QVERIFY(c.button->CaptionRect().height() > buttonCaption);
+        QVERIFY(c.box->CaptionRect().height() > boxCaption);
+        QCOMPARE(c.bar->LabelRect().height(), QFontMetrics(big).height() * 15.0);
+        // A container's font reaches a control without one of its own, and is not its stored Font.
+        QWidget container;
+        auto *inherits = new Cmd1(&container);
+        inherits->resize(200, 60);
+        QSignalSpy reports(inherits, &PaintedControl::PropertyChanged);
+        container.setFont(big);
+        QCOMPARE(inherits->Font(), big);
+        QCOMPARE(inherits->CaptionRect().height(), c.button->CaptionRect().height());
+        QVERIFY(reports.isEmpty());
+    }
+
+    void picturesAtTwiceThePixelRatio()
+    {
+        Controls c;
+        for (const PaintedControl *control : c.all) {
+            const QImage one = control->picture(1, Qt::magenta), two = control->picture(2, Qt::magenta);
+            QCOMPARE(two.size(), control->size() * 2);
+            QCOMPARE(two.deviceIndependentSize(), QSizeF(control->size()));
+            // Text is painted at the finer resolution, not enlarged; the text box paints only its frame.
+            if (control != c.text)
+                QVERIFY2(two != one.scaled(two.size()), control->metaObject()->className());
+        }
+    }
+
+    void writeReadAndConvert()
+    {
+        PropertyBag bag;
+        bag.WriteProperty(QStringLiteral("Caption"), QStringLiteral("Start"), QStringLiteral("Command"));
+        bag.WriteProperty(QStringLiteral("Enabled"), true, true);
+        bag.WriteProperty(QStringLiteral("Text"), QStringLiteral("two\r\nlines = a\\b"), QString());
+        bag.WriteProperty(QStringLiteral("BackColor"), 0x8000000F, 0);
+        QVERIFY(!bag.contains(QStringLiteral("enabled"))); // a default is not written
+        // Writing the default again is skipped: the value written before stays.
+        bag.WriteProperty(QStringLiteral("caption"), QStringLiteral("Command"), QStringLiteral("Command"));
+        QTemporaryDir dir;
+        QVERIFY(SystemTest::WriteFile(dir.filePath(QStringLiteral("c.props")), bag.toText().toUtf8()));
+        bool ok = false;
+        const PropertyBag again = PropertyBag::load(dir.filePath(QStringLiteral("c.props")), &ok);
+        QVERIFY(ok);
+        QCOMPARE(again.toText(), bag.toText());
+        QCOMPARE(again.ReadProperty(QStringLiteral("caption"), QString()).toString(), QStringLiteral("Start"));
+        QCOMPARE(again.ReadProperty(QStringLiteral("text"), QString()).toString(),
+                 QStringLiteral("two\r\nlines = a\\b"));
+        QCOMPARE(again.ReadColor(QStringLiteral("backcolor"), 0), 0x8000000Fu);
+        PropertyBag::load(dir.filePath(QStringLiteral("missing")), &ok);
+        QVERIFY(!ok);
+        // Values convert by the default's type; what does not convert gives the default.
+        const PropertyBag read = PropertyBag::fromText(QStringLiteral(
+            "flag=-1\nword=True\nsize=abc\nspeed=0.08\nbig=4294967295\nb=&H8000000F&\nc=0xC0C0FF\ne=purple\n"));
+        QVERIFY(read.ReadProperty(QStringLiteral("flag"), false).toBool());
+        QVERIFY(read.ReadProperty(QStringLiteral("word"), false).toBool());
+        QCOMPARE(read.ReadProperty(QStringLiteral("size"), 13).toInt(), 13);
+        QCOMPARE(read.ReadProperty(QStringLiteral("speed"), 1.0).toDouble(), 0.08);
+        QCOMPARE(read.ReadProperty(QStringLiteral("big"), 0u).toUInt(), 4294967295u);
+        QCOMPARE(read.ReadProperty(QStringLiteral("big"), 0).toInt(), 0);
+        QCOMPARE(read.ReadColor(QStringLiteral("B"), 0), 0x8000000Fu);
+        QCOMPARE(read.ReadColor(QStringLiteral("c"), 0), 0xC0C0FFu);
+        QCOMPARE(read.ReadColor(QStringLiteral("e"), 7), 7u);
     }
 };
 
