@@ -402,16 +402,15 @@ private slots:
         QVERIFY(w.CompareChosen());
         QCOMPARE(w.CompareTable->columnCount(), 5);
         QCOMPARE(w.CompareTable->rowCount(), 4 * RunCompare::kProfileFigureCount);
-        QCOMPARE(Row(w.CompareTable, 0).join('|'), QStringLiteral("seq1m-qd8-read|Best MB/s|520.00|546.00|+5.0 %"));
-        QCOMPARE(Row(w.CompareTable, 1).join('|'), QStringLiteral("seq1m-qd8-read|Mean MB/s|510.00|513.00|+0.6 %"));
-        QCOMPARE(Row(w.CompareTable, 2).join('|'),
-                 QStringLiteral("seq1m-qd8-read|Best IOPS|133120.00|139776.00|+5.0 %"));
-        QCOMPARE(Row(w.CompareTable, RunCompare::kProfileFigureCount).join('|'),
-                 QStringLiteral("gone|Best MB/s|50.00||"));
-        QCOMPARE(Row(w.CompareTable, 2 * RunCompare::kProfileFigureCount).join('|'),
-                 QStringLiteral("full|Best MB/s|||"));
-        QCOMPARE(Row(w.CompareTable, 3 * RunCompare::kProfileFigureCount).join('|'),
-                 QStringLiteral("new|Best MB/s||100.00|"));
+        const int n = RunCompare::kProfileFigureCount;
+        const std::pair<int, const char *> rows[] = {{0, "seq1m-qd8-read|Best MB/s|520.00|546.00|+5.0 %"},
+                                                     {1, "seq1m-qd8-read|Mean MB/s|510.00|513.00|+0.6 %"},
+                                                     {2, "seq1m-qd8-read|Best IOPS|133120.00|139776.00|+5.0 %"},
+                                                     {n, "gone|Best MB/s|50.00||"},
+                                                     {2 * n, "full|Best MB/s|||"},
+                                                     {3 * n, "new|Best MB/s||100.00|"}};
+        for (const auto &[row, text] : rows)
+            QCOMPARE(Row(w.CompareTable, row).join('|'), QString::fromUtf8(text));
         QVERIFY(w.CompareTable->horizontalHeaderItem(3)->text().contains(
             second.startedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
         // A classic run has no profiles to set beside them.
