@@ -54,13 +54,19 @@ private slots:
         QCOMPARE(defaults.options.sizeMB, 10);
         QVERIFY(!defaults.options.fill);
         const CliParse verified = CliArgs::Parse({"--verify", "--fill", dir()});
-        QVERIFY(verified.error.isEmpty() && verified.options.verify && verified.options.fill);
+        QVERIFY(verified.error.isEmpty());
+        QVERIFY(verified.options.verify);
+        QVERIFY(verified.options.fill);
 
         const CliParse full = CliArgs::Parse({"--multiple", "-n", "32000", "--size=007", "--cache", "--write-through",
                                               "--csv", "-o", dir() + "/r.csv", "-q", dir() + "/blank "});
         QVERIFY2(full.error.isEmpty(), qPrintable(full.error));
         const CliOptions &o = full.options;
-        QVERIFY(o.multiple && o.cache && o.writeThrough && o.quiet && o.format == OutputFormat::Csv);
+        QVERIFY(o.multiple);
+        QVERIFY(o.cache);
+        QVERIFY(o.writeThrough);
+        QVERIFY(o.quiet);
+        QVERIFY(o.format == OutputFormat::Csv);
         QCOMPARE(o.count, 32000);
         QCOMPARE(o.sizeMB, 7);
         QCOMPARE(o.output, dir() + "/r.csv");
@@ -86,7 +92,8 @@ private slots:
         const QList<FioJob> multiple = FioCommand::Jobs({true, 2, 5, "/data", false, true});
         QVERIFY(multiple[0].argv.contains("--file_service_type=roundrobin"));
         QVERIFY(!multiple[0].argv.contains("--openfiles=1"));
-        QVERIFY(multiple[0].argv.contains("--direct=0") && multiple[0].argv.contains("--sync=dsync"));
+        QVERIFY(multiple[0].argv.contains("--direct=0"));
+        QVERIFY(multiple[0].argv.contains("--sync=dsync"));
         QVERIFY(multiple[1].argv.contains("--file_service_type=roundrobin"));
 
         // fio splits at colons; the shell must see one word.
@@ -126,7 +133,8 @@ private slots:
         line.update({"write", false, 1, 4, 5, 40}, 1100); // too soon
         line.update({"write", false, 2, 4, 10, 40}, 1500);
         QCOMPARE(out.size(), 2);
-        QVERIFY(out[0].startsWith('\r') && out[0].endsWith("\x1b[K"));
+        QVERIFY(out[0].startsWith('\r'));
+        QVERIFY(out[0].endsWith("\x1b[K"));
         // 10 MB in the half second since the last drawing; 30 MB left at 20 MB/s.
         QVERIFY2(out[1].contains("file 2 of 4  10 of 40 MB  20.0 MB/s  0:02 left"), out[1]);
         line.update({"read", false, 1, 4, 0, 40}, 1510); // a new phase draws at once
@@ -152,13 +160,21 @@ private slots:
         QCOMPARE(plain->TargetPath(), dir() + "/blank /");
         QCOMPARE(plain->CountText(), "3");
         QCOMPARE(plain->SizeText(), "7");
-        QVERIFY(plain->DisableCaching() && !plain->WriteThrough() && !plain->LightPump() && !plain->WriteLogFile());
-        QVERIFY(!plain->ReadFromDevice() && !plain->VerifyData());
+        QVERIFY(plain->DisableCaching());
+        QVERIFY(!plain->WriteThrough());
+        QVERIFY(!plain->LightPump());
+        QVERIFY(!plain->WriteLogFile());
+        QVERIFY(!plain->ReadFromDevice());
+        QVERIFY(!plain->VerifyData());
         const auto all = context(
             {"--cache", "--write-through", "--light-pump", "--log", "--read-uncached", "--verify", dir() + "/"});
         QCOMPARE(all->TargetPath(), dir() + "/");
-        QVERIFY(!all->DisableCaching() && all->WriteThrough() && all->LightPump() && all->WriteLogFile());
-        QVERIFY(all->ReadFromDevice() && all->VerifyData());
+        QVERIFY(!all->DisableCaching());
+        QVERIFY(all->WriteThrough());
+        QVERIFY(all->LightPump());
+        QVERIFY(all->WriteLogFile());
+        QVERIFY(all->ReadFromDevice());
+        QVERIFY(all->VerifyData());
         all->SetStopRequested(false); // no signal received: nothing else asks to stop
         QVERIFY(!all->StopRequested());
     }

@@ -48,8 +48,10 @@ private slots:
             const Result r = cli(args);
             const QByteArray name = args.join(' ').toUtf8();
             QVERIFY2(r.code == code, name + " gave " + QByteArray::number(r.code));
-            QVERIFY2(r.out.contains(out) && (*out || r.out.isEmpty()), name + ": " + r.out);
-            QVERIFY2(r.err.contains(err) && (*err || r.err.isEmpty()), name + ": " + r.err);
+            QVERIFY2(r.out.contains(out), name + ": " + r.out);
+            QVERIFY2(*out || r.out.isEmpty(), name + ": " + r.out);
+            QVERIFY2(r.err.contains(err), name + ": " + r.err);
+            QVERIFY2(*err || r.err.isEmpty(), name + ": " + r.err);
         }
         QCOMPARE(cli({"--version"}).out, "veltaro-cli " + ProgramVersion().toUtf8() + "\n");
         QVERIFY(Entries(target).isEmpty()); // no run left anything, and no output file was begun
@@ -64,14 +66,16 @@ private slots:
 
         const Result r = cli({"-n", "2", "-s", "4", "--cache", blank});
         QCOMPARE(r.code, 0);
-        QVERIFY2(r.out.contains("Ergebnis:") && r.out.contains(" MB/s\n"), r.out);
+        QVERIFY2(r.out.contains("Ergebnis:"), r.out);
+        QVERIFY2(r.out.contains(" MB/s\n"), r.out);
         QVERIFY2(r.err.isEmpty(), r.err); // no terminal: no progress line
         QVERIFY(Entries(blank).isEmpty());
         QCOMPARE(Entries(sibling), QStringList{"7.tst"});
 
         const Result quiet = cli({"-q", "-n", "2", "-s", "4", "--cache", "--multiple", blank});
         QCOMPARE(quiet.code, 0);
-        QVERIFY(quiet.out.isEmpty() && quiet.err.isEmpty());
+        QVERIFY(quiet.out.isEmpty());
+        QVERIFY(quiet.err.isEmpty());
         QVERIFY(Entries(blank).isEmpty());
     }
 
@@ -85,8 +89,10 @@ private slots:
         const QString command = QStringLiteral("'%1' -n 2 -s 4 --cache --json -o '%2/r.json' '%2'").arg(Cli(), target);
         const Result tty = Run(script, {"-qec", command, "/dev/null"}, m_dir.path());
         QCOMPARE(tty.code, 0);
-        QVERIFY2(tty.out.contains("\rwrite  file 1 of 2  ") && tty.out.contains("\rread  file "), tty.out);
-        QVERIFY2(tty.out.contains(" MB/s  ") && tty.out.contains(" left\x1b[K"), tty.out);
+        QVERIFY2(tty.out.contains("\rwrite  file 1 of 2  "), tty.out);
+        QVERIFY2(tty.out.contains("\rread  file "), tty.out);
+        QVERIFY2(tty.out.contains(" MB/s  "), tty.out);
+        QVERIFY2(tty.out.contains(" left\x1b[K"), tty.out);
         // Erased after its last drawing, before a log line or the end.
         const qsizetype last = tty.out.lastIndexOf(" left\x1b[K");
         QVERIFY2(tty.out.indexOf("\r\x1b[K", last) > last, tty.out.mid(last));
@@ -110,10 +116,13 @@ private slots:
             QCOMPARE(toString(rec->outcome.status), "complete");
             QCOMPARE(toString(rec->kind), multiple ? "multiple" : "single");
             QCOMPARE(rec->target, target + "/");
-            QVERIFY(rec->testFilesDeleted && Entries(target).isEmpty());
+            QVERIFY(rec->testFilesDeleted);
+            QVERIFY(Entries(target).isEmpty());
             QCOMPARE(rec->phases.size(), size_t(2));
             for (const PhaseRecord &p : rec->phases) {
-                QVERIFY(p.completed && p.averageSeconds && p.rateMBps);
+                QVERIFY(p.completed);
+                QVERIFY(p.averageSeconds);
+                QVERIFY(p.rateMBps);
                 QCOMPARE(*p.averageSeconds, p.ms / 1000.0 / 3);
                 QCOMPARE(*p.rateMBps, 4 / *p.averageSeconds);
                 QCOMPARE(p.bytesTransferred, 3 * 4 * RunUnits::kBytesPerMB);
@@ -156,7 +165,8 @@ private slots:
         QFile json(failed);
         QVERIFY(json.open(QIODevice::ReadOnly));
         const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(json.readAll());
-        QVERIFY(rec && rec->outcome.status == RunStatus::Failed);
+        QVERIFY(rec);
+        QVERIFY(rec->outcome.status == RunStatus::Failed);
         QCOMPARE(rec->outcome.reason, "target_refused");
     }
 
@@ -210,7 +220,8 @@ private slots:
         if (refuses) {
             QCOMPARE(plain.out, QByteArray());
             QCOMPARE(plain.err.count('\n'), 1);
-            QVERIFY2(plain.err.contains("1 KB") && plain.err.contains("--allow-cache"), plain.err.constData());
+            QVERIFY2(plain.err.contains("1 KB"), plain.err.constData());
+            QVERIFY2(plain.err.contains("--allow-cache"), plain.err.constData());
             QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QByteArray());
         }
         const Result allowed = cli(QStringList{"--allow-cache", "--json"} + args);

@@ -288,9 +288,10 @@ private slots:
         const QByteArray before = ReadAll(path);
         if (mount)
             QVERIFY(mount->RemountReadOnly());
-        else
-            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner) &&
-                    QFile::setPermissions(mountPoint, QFile::ReadOwner | QFile::ExeOwner));
+        else {
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+            QVERIFY(QFile::setPermissions(mountPoint, QFile::ReadOwner | QFile::ExeOwner));
+        }
         HistoryStore store(path);
         QVERIFY(!store.Open());
         QCOMPARE(store.Problem().kind, HistoryProblem::ReadOnly);
@@ -342,7 +343,8 @@ private slots:
         // writes whole milliseconds, so the write rate exists.
         const SystemTest::Result r =
             RunCli(data.path(), extra + QStringList{"--cache", "-n", "2", "-s", "8", target.path()});
-        QVERIFY2(r.code >= 0 && !r.err.contains("not kept in the history"), r.err.constData());
+        QVERIFY2(r.code >= 0, r.err.constData());
+        QVERIFY2(!r.err.contains("not kept in the history"), r.err.constData());
         const QString path = data.filePath(QStringLiteral("veltaro/history.sqlite"));
         QCOMPARE(QFileInfo::exists(path), kept);
         if (!kept)
@@ -363,8 +365,8 @@ private slots:
         const QString blocker = dir.filePath(QStringLiteral("cli-blocker"));
         QVERIFY(SystemTest::WriteFile(blocker));
         const SystemTest::Result r = RunCli(blocker, {"--cache", "-n", "1", "-s", "1", target.path()});
-        QVERIFY2(r.code >= 0 && r.err.contains(QFile::encodeName(blocker) +
-                                               "/veltaro/history.sqlite: its folder cannot be created"),
+        QVERIFY2(r.code >= 0, r.err.constData());
+        QVERIFY2(r.err.contains(QFile::encodeName(blocker) + "/veltaro/history.sqlite: its folder cannot be created"),
                  r.err.constData());
         QVERIFY(r.out.contains("Teststart: "));
     }

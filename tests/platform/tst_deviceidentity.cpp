@@ -104,7 +104,8 @@ private slots:
                        target("nosys"), QString(target("with space")).replace(" ", "\\040"))
                   .toUtf8());
 
-        QVERIFY(QDir(m_drives.path()).mkpath("sys/dev/block") && QDir(m_drives.path()).mkpath("sys/class/block"));
+        QVERIFY(QDir(m_drives.path()).mkpath("sys/dev/block"));
+        QVERIFY(QDir(m_drives.path()).mkpath("sys/class/block"));
         device("8:1", "pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda/sda1", "0\n");
         device("8:17", "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host2/target2:0:0/2:0:0:0/block/sdb/sdb1", "1\n");
         // A USB hard disk that does not call itself removable.
@@ -160,20 +161,34 @@ private slots:
             QCOMPARE(id.mountSource, r.source);
             QCOMPARE(id.mountOptions, r.options);
             QVERIFY2(id.deviceChain == r.chain, name + ": " + id.deviceChain.join(',').toUtf8());
-            QVERIFY2(id.blockDevice == r.disk && id.model == r.model && id.vendor == r.vendor && id.serial == r.serial,
-                     name);
-            QVERIFY2(id.sizeBytes == r.size && id.rotational == r.rotational, name);
-            QVERIFY2(id.logicalBlockBytes == r.logical && id.physicalBlockBytes == r.physical, name);
+            QVERIFY2(id.blockDevice == r.disk, name);
+            QVERIFY2(id.model == r.model, name);
+            QVERIFY2(id.vendor == r.vendor, name);
+            QVERIFY2(id.serial == r.serial, name);
+            QVERIFY2(id.sizeBytes == r.size, name);
+            QVERIFY2(id.rotational == r.rotational, name);
+            QVERIFY2(id.logicalBlockBytes == r.logical, name);
+            QVERIFY2(id.physicalBlockBytes == r.physical, name);
             QVERIFY2(id.scheduler == r.scheduler, name);
-            QVERIFY2(id.freeBytes && *id.freeBytes > 0, name);
+            QVERIFY2(id.freeBytes, name);
+            QVERIFY2(*id.freeBytes > 0, name);
         }
     }
 
     void unknownIsEmpty()
     {
         const DeviceIdentity id = DeviceIdentity::Read(m_targets.filePath("does-not-exist"), m_root.path());
-        QVERIFY(!id.mountPoint && !id.fileSystem && !id.mountSource && !id.mountOptions && id.deviceChain.isEmpty());
-        QVERIFY(!id.blockDevice && !id.model && !id.sizeBytes && !id.rotational && !id.scheduler && !id.freeBytes);
+        QVERIFY(!id.mountPoint);
+        QVERIFY(!id.fileSystem);
+        QVERIFY(!id.mountSource);
+        QVERIFY(!id.mountOptions);
+        QVERIFY(id.deviceChain.isEmpty());
+        QVERIFY(!id.blockDevice);
+        QVERIFY(!id.model);
+        QVERIFY(!id.sizeBytes);
+        QVERIFY(!id.rotational);
+        QVERIFY(!id.scheduler);
+        QVERIFY(!id.freeBytes);
     }
 
     // The real machine: whatever it reads must agree with Qt's own view of the same folder.
@@ -184,10 +199,13 @@ private slots:
         QVERIFY(id.fileSystem.has_value());
         QCOMPARE(id.fileSystem->toUtf8(), storage.fileSystemType());
         QCOMPARE(id.mountPoint, std::optional<QString>(storage.rootPath()));
-        QVERIFY(id.freeBytes && *id.freeBytes > 0);
+        QVERIFY(id.freeBytes);
+        QVERIFY(*id.freeBytes > 0);
         if (id.logicalBlockBytes) {
-            QVERIFY(*id.logicalBlockBytes >= 512 && (*id.logicalBlockBytes & (*id.logicalBlockBytes - 1)) == 0);
-            QVERIFY(id.sizeBytes && *id.sizeBytes > 0);
+            QVERIFY(*id.logicalBlockBytes >= 512);
+            QVERIFY((*id.logicalBlockBytes & (*id.logicalBlockBytes - 1)) == 0);
+            QVERIFY(id.sizeBytes);
+            QVERIFY(*id.sizeBytes > 0);
         }
     }
 
@@ -210,8 +228,12 @@ private slots:
         for (const auto &[fs, source, major, minor, code] : cases)
             QVERIFY2(Classify(Mount{"/m", fs, source, major, minor}, m_drives.filePath(QStringLiteral("sys"))) == code,
                      qPrintable(QStringLiteral("%1 %2").arg(fs, source)));
-        QVERIFY(Accepted(Removable) && Accepted(Fixed) && Accepted(Remote) && Accepted(RamDisk));
-        QVERIFY(!Accepted(CdRom) && !Accepted(Unknown));
+        QVERIFY(Accepted(Removable));
+        QVERIFY(Accepted(Fixed));
+        QVERIFY(Accepted(Remote));
+        QVERIFY(Accepted(RamDisk));
+        QVERIFY(!Accepted(CdRom));
+        QVERIFY(!Accepted(Unknown));
     }
 
     void findsTheMountHoldingAPath()

@@ -197,7 +197,8 @@ private slots:
         QVERIFY(!r.directIoRefused);
         const PhaseRecord *write = r.phase(PhaseKind::Write);
         const PhaseRecord *read = r.phase(PhaseKind::Read);
-        QVERIFY(write && read);
+        QVERIFY(write);
+        QVERIFY(read);
         QCOMPARE(read->readUncached, readFromDevice);
         QCOMPARE(write->files.size(), size_t(2));
         QCOMPARE(read->files.size(), size_t(2));

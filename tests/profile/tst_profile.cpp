@@ -238,10 +238,13 @@ private slots:
             QCOMPARE(p.bytes, 2 * size);
             QCOMPARE(p.ios, 2 * size / 65536);
             QCOMPARE(p.failures, 0);
-            QVERIFY(p.mbps > 0 && p.iops > 0);
+            QVERIFY(p.mbps > 0);
+            QVERIFY(p.iops > 0);
             QCOMPARE(p.latency.count(), uint64_t(p.ios));
             const LatencySummary l = LatencySummary::of(p.latency);
-            QVERIFY(l.p50Us > 0 && l.p50Us <= l.p99Us && l.p99Us <= l.maxUs);
+            QVERIFY(l.p50Us > 0);
+            QVERIFY(l.p50Us <= l.p99Us);
+            QVERIFY(l.p99Us <= l.maxUs);
         }
         QString fault;
         for (int job = 0; job < 2; ++job) {
@@ -258,7 +261,8 @@ private slots:
         QCOMPARE(rnd.passes.value(0).ios, 512);
         const int written = CheckFile(ProfileRunner::FilePath(dir.path(), 0), size, 4096, {0, 2}, fault);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        QVERIFY(written > 300 && written <= 512); // 512 random picks of 1024 blocks hit ~400 distinct
+        QVERIFY(written > 300);
+        QVERIFY(written <= 512); // 512 random picks of 1024 blocks hit ~400 distinct
 
         // Reads and a read-heavy mix leave the created file as it was, the mix's writes aside.
         ProfileOutcome read = randomRunner.run(Spec("seq,read,1m,qd2,jobs1,bytes4m,passes1", size));
@@ -269,7 +273,8 @@ private slots:
         QCOMPARE(mix.passes.value(0).bytes, size);
         const int mixed = CheckFile(ProfileRunner::FilePath(dir.path(), 0), size, 16384, {0, 2}, fault);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        QVERIFY(mixed > 20 && mixed < 256);
+        QVERIFY(mixed > 20);
+        QVERIFY(mixed < 256);
     }
 
     void filesDeletedAndTimed()
@@ -282,13 +287,17 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const ProfileOutcome o = runner.run(Spec("rnd,read,4k,qd2,jobs1,300ms,passes2", 1 << 20));
-        QVERIFY(!o.error && !o.stopped);
+        QVERIFY(!o.error);
+        QVERIFY(!o.stopped);
         QCOMPARE(o.passes.size(), 2);
         // Warm-up of a quarter of a pass, then two passes of 300 ms each.
-        QVERIFY(clock.elapsed() >= 675 && clock.elapsed() < 3000);
-        QVERIFY(o.passes[0].seconds >= 0.3 && o.passes[0].seconds < 0.6);
+        QVERIFY(clock.elapsed() >= 675);
+        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(o.passes[0].seconds >= 0.3);
+        QVERIFY(o.passes[0].seconds < 0.6);
         QVERIFY(polls >= 30); // the caller's pump ran all along
-        QVERIFY(o.bestMbps() >= o.meanMbps() && o.meanMbps() > 0);
+        QVERIFY(o.bestMbps() >= o.meanMbps());
+        QVERIFY(o.meanMbps() > 0);
         QVERIFY(QDir(dir.path()).isEmpty());
 
         // The run record holds every pass with its latency, and reads back as it was written.

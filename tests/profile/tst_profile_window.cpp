@@ -65,7 +65,10 @@ private slots:
         });
         emit w.Cmd14->Click();
         QVERIFY(lockedDuringRun);
-        QVERIFY(w.StopRequested && w.Cmd14->isEnabled() && w.Txt1->isEnabled() && !w.RunActive);
+        QVERIFY(w.StopRequested);
+        QVERIFY(w.Cmd14->isEnabled());
+        QVERIFY(w.Txt1->isEnabled());
+        QVERIFY(!w.RunActive);
         QStringList lines = w.LogText.lines();
         if (logBlocked) {
             QVERIFY(blocked.contains(w.LogFileName));
@@ -99,7 +102,8 @@ private slots:
         // The results window learns of it as of the classic runs.
         QCOMPARE(finished.size(), 1);
         const RunRecord &record = w.LastRecord();
-        QVERIFY(record.kind == RunKind::Profile && record.outcome.status == RunStatus::Complete);
+        QVERIFY(record.kind == RunKind::Profile);
+        QVERIFY(record.outcome.status == RunStatus::Complete);
         QCOMPARE(record.profiles.size(), size_t(1));
         QCOMPARE(record.profiles[0].name, QStringLiteral("quick"));
         QCOMPARE(record.profiles[0].passes.size(), size_t(1));
@@ -141,7 +145,8 @@ private slots:
         QVERIFY(w.ProfileResults[0].stopped);
         QVERIFY(w.LastRecord().outcome.status == RunStatus::Stopped);
         QVERIFY(byEscape || (!closed && w.isVisible()));
-        QVERIFY(w.StopRequested && w.Cmd14->isEnabled());
+        QVERIFY(w.StopRequested);
+        QVERIFY(w.Cmd14->isEnabled());
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 };

@@ -196,9 +196,11 @@ private slots:
         QCOMPARE(w.FileTable->rowCount(), 2);
         // Buttons follow the choice: compare wants exactly two.
         w.Choose({ids[0]});
-        QVERIFY(!w.cmdCompare->isEnabled() && w.cmdExportCsv->isEnabled());
+        QVERIFY(!w.cmdCompare->isEnabled());
+        QVERIFY(w.cmdExportCsv->isEnabled());
         w.Choose({ids[0], ids[2]});
-        QVERIFY(w.cmdCompare->isEnabled() && w.cmdDelete->isEnabled());
+        QVERIFY(w.cmdCompare->isEnabled());
+        QVERIFY(w.cmdDelete->isEnabled());
     }
 
     void chartsShowTheRecordsFigures()
@@ -296,7 +298,8 @@ private slots:
         saveAs = dir.filePath(QStringLiteral("missing/runs.csv"));
         QVERIFY(!w.ExportChosen(frmResults::Format::Csv));
         QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0].startsWith(QStringLiteral("16|")) && boxes[0].contains(saveAs));
+        QVERIFY(boxes[0].startsWith(QStringLiteral("16|")));
+        QVERIFY(boxes[0].contains(saveAs));
         saveAs.clear(); // cancelled
         QVERIFY(!w.ExportChosen(frmResults::Format::Json));
         QCOMPARE(boxes.size(), 1);
@@ -375,7 +378,8 @@ private slots:
         w.ShowRun(first);
         QVERIFY(w.lblLastRun->text().contains(QStringLiteral("profile 40 MB")));
         QBarSeries *rates = Bars(w.FileChart);
-        QVERIFY(rates && !w.FileChart->isHidden());
+        QVERIFY(rates);
+        QVERIFY(!w.FileChart->isHidden());
         QCOMPARE(rates->count(), 2);
         QCOMPARE(Values(rates->barSets()[0]), (QList<qreal>{500, 50, 0}));
         QCOMPARE(Values(rates->barSets()[1]), (QList<qreal>{520, 0, 0}));
@@ -434,7 +438,8 @@ private slots:
         // A read served from the page cache in 0 ms makes the run fail; it is stored all the same.
         QVERIFY(!w.LastRecord().phases.empty());
         w.mnuEditResults->trigger();
-        QVERIFY(w.ResultsWindow && w.ResultsWindow->isVisible());
+        QVERIFY(w.ResultsWindow);
+        QVERIFY(w.ResultsWindow->isVisible());
         QCOMPARE(w.ResultsWindow->Model->rowCount(), 1);
         const HistoryEntry &stored = w.ResultsWindow->Model->EntryAt(0);
         QCOMPARE(stored.kind, QStringLiteral("single"));
