@@ -5,6 +5,7 @@
 #include "controls/Txt.h"
 #include "history/RunCompare.h"
 #include "history/RunHistory.h"
+#include "platform/Version.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/SaveFileDialog.h"
 #include "shell/frmMain.h"
@@ -23,7 +24,7 @@ RunRecord MakeRun(RunKind kind, int minute, const QString &target, double writeR
                   const QList<int64_t> &writeUs = {}, const QList<int64_t> &readUs = {})
 {
     RunRecord r;
-    r.programVersion = QStringLiteral("1.0.14");
+    r.programVersion = ProgramVersion();
     r.runId = QByteArray::number(0x1000000000000000LL + minute, 16);
     r.startedUtc = QDateTime(QDate(2026, 12, 6), QTime(20, minute), Qt::UTC);
     r.endedUtc = r.startedUtc.addSecs(30);
