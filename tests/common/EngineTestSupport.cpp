@@ -37,19 +37,75 @@ Target::Target(int32_t stepMs) : path(dir.path() + u'/'), ctx(std::make_unique<H
     ctx->Stop = false;
 }
 
-bool SameLines(const QStringList &actual, const QStringList &expected, QString *difference)
+namespace {
+
+QStringList Expand(const QStringList &expected)
 {
-    QStringList masked = actual;
-    masked.replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$")), "<time>");
-    for (qsizetype i = 0; i < std::max(actual.size(), expected.size()); ++i) {
-        const QString a = masked.value(i, "<missing>"), e = expected.value(i, "<missing>");
-        if (a != e) {
-            *difference = QString("line %1: got \"%2\", expected \"%3\"\nwhole log:\n%4")
-                              .arg(QString::number(i + 1), a, e, actual.join(u'\n'));
-            return false;
+    static const QRegularExpression repeat(QStringLiteral("^<(\\d+)> × (.*)$"));
+    QStringList lines;
+    for (const QString &line : expected) {
+        const QRegularExpressionMatch m = repeat.match(line);
+        if (!m.hasMatch()) {
+            lines << line;
+            continue;
         }
+        for (int i = m.captured(1).toInt(); i > 0; --i)
+            lines << m.captured(2);
     }
-    return true;
+    return lines;
+}
+
+bool SameLine(const QString &actual, const QString &expected)
+{
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$"));
+    if (actual == expected)
+        return true;
+    const qsizetype marker = expected.indexOf(QLatin1String("<time>"));
+    return marker >= 0 && actual.startsWith(expected.left(marker)) && time.match(actual.mid(marker)).hasMatch();
+}
+
+const QString kAnyLines = QStringLiteral("<...>");
+
+// Whether actual from line a on matches expected from line e on; furthest is how far it got.
+bool MatchFrom(const QStringList &actual, qsizetype a, const QStringList &expected, qsizetype e, qsizetype &furthest)
+{
+    // Plain lines in a row need no search.
+    for (; e < expected.size() && expected[e] != kAnyLines; ++a, ++e) {
+        furthest = std::max(furthest, a);
+        if (a == actual.size() || !SameLine(actual[a], expected[e]))
+            return false;
+    }
+    furthest = std::max(furthest, a);
+    if (e == expected.size())
+        return a == actual.size();
+    for (qsizetype skip = a; skip <= actual.size(); ++skip)
+        if (MatchFrom(actual, skip, expected, e + 1, furthest))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool MatchLines(const QStringList &actual, const QStringList &expected, QString *difference)
+{
+    const QStringList want = Expand(expected);
+    qsizetype furthest = 0;
+    if (MatchFrom(actual, 0, want, 0, furthest))
+        return true;
+    // Long runs of one line are shown once with their count.
+    QStringList shown;
+    for (qsizetype i = 0; i < actual.size();) {
+        qsizetype j = i;
+        while (j < actual.size() && actual[j] == actual[i])
+            ++j;
+        shown << (j - i > 3 ? QStringLiteral("<%1> × %2").arg(j - i).arg(actual[i]) : actual.mid(i, j - i).join(u'\n'));
+        i = j;
+    }
+    *difference = QStringLiteral("the log differs after line %1 (\"%2\")\nexpected:\n%3\nwhole log:\n%4")
+                      .arg(furthest)
+                      .arg(furthest > 0 && furthest <= actual.size() ? actual[furthest - 1] : QString())
+                      .arg(expected.join(u'\n'), shown.join(u'\n'));
+    return false;
 }
 
 QByteArray Block()

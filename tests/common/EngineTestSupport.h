@@ -24,8 +24,9 @@ struct Target {
     QString Denied() const { return "Kann auf " + path + " nicht zugreifen!"; }
 };
 
-// Compares logged lines; "<time>" in an expected line stands for "hh:mm dd.mm.yy".
-bool SameLines(const QStringList &actual, const QStringList &expected, QString *difference);
+// Compares the lines of a run's log. In an expected line "<time>" stands for "hh:mm dd.mm.yy";
+// the line "<...>" stands for any number of lines, and "<n> × text" for n lines of text.
+bool MatchLines(const QStringList &actual, const QStringList &expected, QString *difference);
 QByteArray Block(); // one test file block: 1022 "x" and two zero bytes
 QByteArray ReadAll(const QString &path);
 QStringList FilesIn(const QString &folder, const QString &pattern = QStringLiteral("*")); // sorted
@@ -34,8 +35,8 @@ int LeakedUnderFileLimit(int extra, const std::function<void()> &run);
 
 } // namespace EngineTest
 
-#define COMPARE_LINES(actual, expected)                                                                                \
+#define MATCH_LINES(actual, expected)                                                                                  \
     do {                                                                                                               \
         QString difference_;                                                                                           \
-        QVERIFY2(EngineTest::SameLines((actual), (expected), &difference_), qPrintable(difference_));                  \
+        QVERIFY2(EngineTest::MatchLines((actual), (expected), &difference_), qPrintable(difference_));                 \
     } while (false)

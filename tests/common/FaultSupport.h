@@ -119,10 +119,6 @@ private:
     bool m_done = false;
 };
 
-// Compares the lines of a run's log. In an expected line "<time>" stands for "hh:mm dd.mm.yy";
-// the line "<...>" stands for any number of lines, and "<n> × text" for n lines of text.
-bool MatchLines(const QStringList &actual, const QStringList &expected, QString *difference);
-
 // The main window as a user starts it, shown offscreen, on German texts, with a clock that moves
 // 1532 ms with every reading so that every time line of a run is known.
 std::unique_ptr<frmMain> OpenWindow();
@@ -146,12 +142,6 @@ bool Idle(const frmMain &w);
 QString SecondRunProblem(frmMain &w, Start which);
 
 } // namespace FaultTest
-
-#define MATCH_LINES(actual, expected)                                                                                  \
-    do {                                                                                                               \
-        QString difference_;                                                                                           \
-        QVERIFY2(FaultTest::MatchLines((actual), (expected), &difference_), qPrintable(difference_));                  \
-    } while (false)
 
 // A TestTarget of the kind, or the test skipped where it cannot have one.
 #define TEST_TARGET_OR_SKIP(name, kind)                                                                                \
