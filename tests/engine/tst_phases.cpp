@@ -1,6 +1,9 @@
-// The four test phases, headless on real folders, their log lines and files compared.
+// The four test phases and "Start Single" and "Start Multiple" made of them, headless on real folders:
+// their log lines, the files, the clean-up and the result log file.
 #include "common/EngineTestSupport.h"
 #include "engine/Phases.h"
+#include "engine/RunDriver.h"
+#include "platform/Version.h"
 
 #include <QtTest>
 #include <sys/fsuid.h>
@@ -9,7 +12,27 @@
 
 using namespace EngineTest;
 
-class TestPhases : public QObject {
+namespace {
+
+// An idle window's inputs on a temporary folder: two files of 1 MB through the cache, a log file.
+struct Idle : Target {
+    explicit Idle(int32_t stepMs = 1532) : Target(stepMs)
+    {
+        ctx->Stop = true;
+        ctx->chkDisableCaching = false;
+        ctx->Txt1Text = QStringLiteral("2");
+        ctx->Txt2Text = QStringLiteral("1");
+        ctx->Chk11 = true;
+    }
+    bool AtRest() const { return !ctx->InputsLocked && !ctx->Busy && ctx->Stop; }
+};
+
+const QString kRule(43, u'#');
+const QByteArray kVersionLine = "\r\nErstellt mit Veltaro v." + ProgramVersion().toUtf8() + "\r\n";
+
+} // namespace
+
+class TestPhasesAndRuns : public QObject {
     Q_OBJECT
 private slots:
     void init() { UseGerman(); }
@@ -31,14 +54,7 @@ private slots:
             QVERIFY(ReadAll(t.path + name) == Block().repeated(1024));
 
         QVERIFY(SingleReadTest(*ctx, 2, 1, t.path));
-        const QStringList averages = {"Durchschnitt: 1,53 Sek.", "Durchschnitt: ,65 MB/s", "Testende: <time>", ""};
-        MATCH_LINES(ctx->LogTextLines(),
-                    QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", "Datei  1...",
-                                 "Zeit: 1,53 Sekunden (1532 ms)", "Datei  2...", "Zeit: 1,53 Sekunden (1532 ms)", ""}) +
-                        averages +
-                        QStringList({"Lese 2MB", "Lese Datei  1", "Zeit: 1,53 Sekunden (1532 ms)", "Lese Datei  2",
-                                     "Zeit: 1,53 Sekunden (1532 ms)"}) +
-                        averages);
+        MATCH_LINES(ctx->LogTextLines(), SingleWrite(2, 1, ",65") + SingleRead(2, 1, ",65"));
         QCOMPARE(ctx->Pumps, 42);
         QCOMPARE(ctx->OverallBar, 100.0); // moved at the checks only, the last in the last MB
     }
@@ -64,32 +80,35 @@ private slots:
         for (const char *name : {"1.tst", "2.tst", "3.tst"})
             QVERIFY(ReadAll(t.path + name) == Block().repeated(1024));
         QVERIFY(MultiReadTest(*ctx, 3, 1, t.path));
-        const QStringList averages = {"Durchschnitt: ,51 Sek.", "Durchschnitt: 1,96 MB/s", "Testende: <time>", ""};
-        MATCH_LINES(ctx->LogTextLines(), QStringList({"Teststart: <time>", "Erstelle 3 Dateien (3 MB)", "Schreibe... ",
-                                                      "Zeit: 1,53 Sekunden (1532 ms)"}) +
-                                             averages + QStringList({"Lese 3MB", "Zeit: 1,53 Sekunden (1532 ms)"}) +
-                                             averages);
+        MATCH_LINES(ctx->LogTextLines(), MultiWrite(3, 1, ",51", "1,96") + MultiRead(3, 1, ",51", "1,96"));
         QCOMPARE(ctx->OverallBar, 100.0);
     }
 
     void englishTextsAndNumbers()
     {
         UseEnglish();
-        Target t(2000), m(1234500);
-        t.ctx->chkDisableCaching = m.ctx->chkDisableCaching = false;
+        Target t(2000);
+        t.ctx->chkDisableCaching = false;
         QVERIFY(SingleWriteTest(*t.ctx, 1, 2, t.path) && SingleReadTest(*t.ctx, 1, 2, t.path));
         MATCH_LINES(t.ctx->LogTextLines(),
                     QStringList({"Test start: <time>", "Creating 1 files (2 MB)", "File  1...",
                                  "Time: 2. seconds (2000 ms)", "", "Average: 2. sec.", "Average: 1. MB/s",
                                  "Test end: <time>", "", "Reading 2MB", "Reading file  1", "Time: 2. seconds (2000 ms)",
                                  "Average: 2. sec.", "Average: 1. MB/s", "Test end: <time>", ""}));
-        // The multiple write phase groups its seconds with two decimals.
-        QVERIFY(MultiWriteTest(*m.ctx, 2, 1, m.path) && MultiReadTest(*m.ctx, 2, 1, m.path));
+        // A whole run with its result log; the multiple write phase groups its seconds with two decimals.
+        Idle m(1234500);
+        m.ctx->Drive1Text = m.dir.path();
+        StartMultiple(*m.ctx);
+        const QString rate = QStringLiteral("0.00162008910490077 MB/s");
         MATCH_LINES(m.ctx->LogTextLines(),
                     QStringList({"Test start: <time>", "Creating 2 files (2 MB)", "Writing... ",
                                  "Time: 1,234.50 seconds (1234500 ms)", "Average: 617.25 sec.", "Average: . MB/s",
                                  "Test end: <time>", "", "Reading 2MB", "Time: 1234.5 seconds (1234500 ms)",
-                                 "Average: 617.25 sec.", "Average: . MB/s", "Test end: <time>", ""}));
+                                 "Average: 617.25 sec.", "Average: . MB/s", "Test end: <time>", "",
+                                 "Result:", "Write time: 617.25 sec.", rate, "Read time: 617.25 sec.", rate}));
+        const QString file = QString::fromUtf8(ReadAll(m.ctx->LogFile));
+        QVERIFY(file.startsWith(kRule + "\r\n# Veltaro on: " + m.dir.path() + "\r\n"));
+        QVERIFY(file.endsWith("\r\nCreated with Veltaro version " + ProgramVersion() + "\r\n"));
     }
 
     void stopRequestedFromInsideThePump()
@@ -101,8 +120,8 @@ private slots:
         ctx->Pump = [&ctx](bool full) { ctx->Stop = full; };
         ctx->Figures.SingleWriteRate = 99;
         QVERIFY(!SingleWriteTest(*ctx, 2, 1, t.path));
-        MATCH_LINES(ctx->LogTextLines(),
-                    QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", "Datei  1...", "Abbruch..."}));
+        MATCH_LINES(ctx->LogTextLines(), Begin(2, 1) << "Datei  1..."
+                                                     << "Abbruch...");
         QCOMPARE(QFileInfo(t.path + "1.tst").size(), 102 * 1024);
         QCOMPARE(ctx->Figures.SingleWriteRate, 99.0);
         // "Increase test priority" asks for the light pump.
@@ -203,10 +222,115 @@ private slots:
         const bool ok = SingleWriteTest(*t.ctx, 2, 1, t.path);
         ::setfsuid(was);
         QVERIFY(!ok);
-        MATCH_LINES(t.ctx->LogTextLines(), QStringList({"Teststart: <time>", "Erstelle 2 Dateien (2 MB)", t.Denied()}));
+        MATCH_LINES(t.ctx->LogTextLines(), Begin(2, 1) << t.Denied());
         QVERIFY(FilesIn(t.path).isEmpty());
+    }
+
+    void singleRunWithResultLog()
+    {
+        Idle t;
+        auto &ctx = t.ctx;
+        QFile(t.path + "other.tst").open(QIODevice::WriteOnly);
+        ctx->Drive1Text = "  " + t.dir.path() + " ";
+        ctx->Pump = [&](bool) { QVERIFY(ctx->InputsLocked && ctx->Busy); }; // up to the clean-up's end
+        StartSingle(*ctx);
+        QVERIFY(t.AtRest());
+        QCOMPARE(FilesIn(t.path, "*.tst"), QStringList());
+        const QRegularExpression name("^" + QRegularExpression::escape(t.path) +
+                                      "Single_VeltaroLog_\\d\\d_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.log$");
+        QVERIFY2(name.match(ctx->LogFile).hasMatch(), qPrintable(ctx->LogFile));
+
+        MATCH_LINES(ctx->LogTextLines(), SingleRun(2, 1, ",65", "0,652741514360313"));
+        QCOMPARE(ctx->Caption, ctx->LogTextLines().mid(ctx->LogTextLines().size() - 5).join("\r\n") + "\r\n");
+        QCOMPARE(
+            ReadAll(ctx->LogFile),
+            (kRule + "\r\n# Veltaro auf:   " + t.dir.path() + " \r\n" + kRule + "\r\n\r\n" + ctx->Log.text()).toUtf8() +
+                kVersionLine);
+
+        // A second run in the same minute appends to the same file.
+        const QString first = ctx->LogFile;
+        StartSingle(*ctx);
+        QVERIFY(ctx->LogFile != first || ReadAll(first).count(kRule.toUtf8()) == 4);
+    }
+
+    void refusedTargetAndBadValues()
+    {
+        Idle t;
+        auto &ctx = t.ctx;
+        for (const char *bad : {"", "abc", "99999999999"}) {
+            ctx->Txt1Text = QString::fromLatin1(bad);
+            StartSingle(*ctx);
+            QCOMPARE(ctx->LogTextLines().last(), QStringLiteral("Werte dürfen nicht größer als 32000 sein!"));
+            QVERIFY(t.AtRest());
+        }
+        // A missing folder or a file is no target, and the window's own check can refuse a folder.
+        ctx->Log.clear();
+        for (const QString &target : {t.path + "missing/", t.path + "file", t.path}) {
+            QFile(t.path + "file").open(QIODevice::WriteOnly);
+            ctx->Drive1Text = target;
+            ctx->AcceptTarget = [&](const QString &) { return target != t.path; };
+            StartMultiple(*ctx);
+            QCOMPARE(ctx->Caption, QStringLiteral("Translation Error!\r\n"));
+            QVERIFY(t.AtRest());
+        }
+        QCOMPARE(ctx->LogTextLines().size(), 3);
+        QCOMPARE(FilesIn(t.path), QStringList({"file"}));
+    }
+
+    void abortedRunCleansUpAndFailedCleanUpGivesUp()
+    {
+        Idle t;
+        t.ctx->Pump = [&t](bool) { t.ctx->Stop = true; };
+        StartSingle(*t.ctx);
+        QVERIFY(t.ctx->Log.text().endsWith(QStringLiteral("Datei  1...\r\nAbbruch...\r\n")));
+        QCOMPARE(FilesIn(t.path, "*.tst"), QStringList());
+        QVERIFY(ReadAll(t.ctx->LogFile).endsWith("\r\nAbbruch...\r\n" + kVersionLine));
+
+        // With no file written every delete fails: text 8 after the retries, and no log file.
+        Idle none;
+        none.ctx->Txt1Text = QStringLiteral("0");
+        StartSingle(*none.ctx);
+        QCOMPARE(none.ctx->LogTextLines().last(), QStringLiteral("Kann Testdateien nicht löschen!"));
+        QCOMPARE(none.ctx->Pumps, 1 + 32000);
+        QVERIFY(!QFile::exists(none.ctx->LogFile) && none.AtRest());
+    }
+
+    void multipleRunDeletesOnlyItsNumberedFiles()
+    {
+        Idle t;
+        auto &ctx = t.ctx;
+        QFile(t.path + "other.tst").open(QIODevice::WriteOnly);
+        QFile(t.path + "7.tst").open(QIODevice::WriteOnly);
+        ctx->Txt1Text = QStringLiteral("3");
+        // During the read phase 2.tst becomes a folder that cannot be deleted; the open file still reads.
+        ctx->Pump = [&](bool) {
+            if (ctx->Log.text().contains(QStringLiteral("Lese 3MB")) && !QFileInfo(t.path + "2.tst").isDir())
+                QVERIFY(QFile::rename(t.path + "2.tst", t.path + "moved") && QDir(t.path).mkpath("2.tst/inner"));
+        };
+        StartMultiple(*ctx);
+        QVERIFY(ctx->Log.text().endsWith(
+            QStringLiteral("\r\n1,95822454308094 MB/s\r\nKann Testdatei 2.tst nicht löschen!\r\n")));
+        QCOMPARE(FilesIn(t.path, "*.tst"), QStringList({"7.tst", "other.tst"}));
+        QVERIFY(ctx->LogFile.startsWith(t.path + "Multiple_VeltaroLog_") &&
+                ReadAll(ctx->LogFile).endsWith(kVersionLine));
+        QVERIFY(t.AtRest());
+    }
+
+    void runOutOfDescriptorsAndSixteenBitCleanUp()
+    {
+        // The write phase stops after some 200 files either way; the clean-up reads the count as
+        // 16 bits: 32768 does not fit, so it deletes nothing and the files stay.
+        for (const QString count : {"32767", "32768"}) {
+            Idle t;
+            t.ctx->Txt1Text = count;
+            t.ctx->Chk11 = false;
+            QCOMPARE(LeakedUnderFileLimit(200, [&] { StartMultiple(*t.ctx); }), 0);
+            MATCH_LINES(t.ctx->LogTextLines(), Begin(count.toInt(), 1) << t.Denied());
+            const qsizetype left = FilesIn(t.path).size();
+            QVERIFY2(count == "32767" ? left == 0 : left > 150 && left < 205, qPrintable(QString::number(left)));
+        }
     }
 };
 
-QTEST_GUILESS_MAIN(TestPhases)
+QTEST_GUILESS_MAIN(TestPhasesAndRuns)
 #include "tst_phases.moc"

@@ -9,6 +9,7 @@
 
 #include <QtTest>
 
+using namespace EngineTest;
 using namespace FaultTest;
 
 namespace {

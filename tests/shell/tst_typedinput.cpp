@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <sys/resource.h>
 
+using namespace EngineTest;
 using namespace FaultTest;
 
 namespace {
