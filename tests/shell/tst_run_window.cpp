@@ -1,44 +1,64 @@
-// "Start Single" through the real window, offscreen, with and without checking the data read back.
+// Runs through the real window, offscreen: the inputs locked and the record and log kept, the data
+// read back, one run per folder, the bypass asked about, the read-back options kept, and no dialog
+// while a phase is timed.
 #include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
 #include "controls/Chk1.h"
 #include "controls/Cmd1.h"
+#include "controls/PPB.h"
 #include "controls/Txt.h"
+#include "platform/FolderLock.h"
+#include "platform/ui/MsgBox.h"
+#include "platform/ui/SaveFileDialog.h"
+#include "platform/ui/Twips.h"
+#include "shell/ViewFrame.h"
 #include "shell/frmMain.h"
+#include "toolbar/McToolBar.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QtTest>
+#include <QtWidgets>
+
+using FaultTest::TestTarget;
 
 using namespace EngineTest;
 
 class TestRunWindow : public QObject {
     Q_OBJECT
     QTemporaryDir config;
+    QStringList boxes; // "style|title|prompt"
+    int answer = MsgBoxResult::No;
 
-    // A shown window set for a run on folder.
-    static void prepare(frmMain &w, const QString &folder, const char *count, const char *size)
+    std::unique_ptr<frmMain> window(const QString &target)
     {
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Drive1->setEditText(folder);
-        w.Txt1->setText(QLatin1String(count));
-        w.Txt2->setText(QLatin1String(size));
+        auto w = std::make_unique<frmMain>();
+        w->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(w.get())); }();
+        w->Drive1->setEditText(target);
+        w->Txt1->setText(QStringLiteral("2"));
+        w->Txt2->setText(QStringLiteral("1"));
+        return w;
     }
 
 private slots:
     void initTestCase()
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        QVERIFY(QDir::setCurrent(config.path())); // no language file: the built-in texts
         UseGerman();
+        SetMsgBoxHandler([this](const QString &prompt, int style, const QString &title) {
+            boxes << QStringLiteral("%1|%2|%3").arg(style).arg(title, prompt);
+            return answer;
+        });
+        SetSaveFileNameHandler([](const QString &) { return QString(); });
     }
+    void init() { boxes.clear(); }
 
     void singleRunLocksTheInputsAndKeepsItsRecordAndLog()
     {
         QTemporaryDir dir;
         QFile(dir.path() + "/other.tst").open(QIODevice::WriteOnly);
-        frmMain w;
-        prepare(w, dir.path(), "2", "1");
+        const auto window = this->window(dir.path());
+        frmMain &w = *window;
         w.Chk11->setChecked(true);
         // While the run pumps, the inputs are locked.
         bool buttonLocked = false, fieldLocked = false;
@@ -64,43 +84,189 @@ private slots:
     }
 
     // A block overwritten while the window pumps between the writes of later files is found; the
-    // option is locked during the run and kept in the settings store.
+    // option is locked during the run.
     void verifiedRunFindsABlockChangedDuringTheRun()
     {
         QTemporaryDir dir;
+        const auto w = window(dir.path());
+        w->Txt1->setText(QStringLiteral("3"));
+        w->Txt2->setText(QStringLiteral("8"));
+        w->chkVerifyData->setChecked(true);
+        w->chkDisableCaching->setChecked(false);
+        // 1.tst is complete once 2.tst is written; the pumps are at most 5 ms apart, and the
+        // 16 384 writes of the later files take longer than that.
+        bool changed = false, locked = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, w.get(), [&] {
+            const QStringList lines = w->LogText.lines();
+            if (changed || !lines.contains(QStringLiteral("Datei  2...")) || lines.contains("Lese 24MB"))
+                return;
+            locked = !w->chkVerifyData->isEnabled();
+            QFile f(dir.path() + "/1.tst");
+            changed = f.open(QIODevice::ReadWrite) && f.seek(5 * 1024) && f.write(QByteArray(1024, 'U')) == 1024;
+        });
+        poll.start(0);
+        emit w->Cmd11->Click();
+        QVERIFY(changed);
+        QVERIFY(locked);
+        QVERIFY(w->chkVerifyData->isEnabled());
+        // The panel's six lines: the summary and the verdict.
+        QVERIFY(w->Label3->text().startsWith(QStringLiteral("Ergebnis:\n")));
+        QVERIFY2(w->Label3->text().endsWith(QStringLiteral(" MB/s\nDaten geprüft: 1 Blöcke fehlerhaft!\n")),
+                 qPrintable(w->Label3->text()));
+    }
+
+    // Reading from the device is a fifth option; it and the data check are kept in the settings store.
+    void readBackOptionsAreKeptInTheStore()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin")).clear();
+        QTemporaryDir dir;
         {
-            frmMain w;
-            prepare(w, dir.path(), "3", "8");
-            QVERIFY(!w.chkVerifyData->Checked());
-            w.chkVerifyData->setChecked(true);
-            w.chkDisableCaching->setChecked(false);
-            // 1.tst is complete once 2.tst is written; the pumps are at most 5 ms apart, and the
-            // 16 384 writes of the later files take longer than that.
-            bool changed = false, locked = false;
-            QTimer poll;
-            connect(&poll, &QTimer::timeout, &w, [&] {
-                const QStringList lines = w.LogText.lines();
-                if (changed || !lines.contains(QStringLiteral("Datei  2...")) || lines.contains("Lese 24MB"))
-                    return;
-                locked = !w.chkVerifyData->isEnabled();
-                QFile f(dir.path() + "/1.tst");
-                changed = f.open(QIODevice::ReadWrite) && f.seek(5 * 1024) && f.write(QByteArray(1024, 'U')) == 1024;
-            });
-            poll.start(0);
-            emit w.Cmd11->Click();
-            QVERIFY(changed);
-            QVERIFY(locked);
-            QVERIFY(w.chkVerifyData->isEnabled());
-            // The panel's six lines: the summary and the verdict.
-            QVERIFY(w.Label3->text().startsWith(QStringLiteral("Ergebnis:\n")));
-            QVERIFY2(w.Label3->text().endsWith(QStringLiteral(" MB/s\nDaten geprüft: 1 Blöcke fehlerhaft!\n")),
-                     qPrintable(w.Label3->text()));
-            QVERIFY(w.close());
+            auto w = window(dir.path());
+            QVERIFY(!w->chkReadFromDevice->Checked());
+            QVERIFY(!w->chkVerifyData->Checked());
+            QCOMPARE(w->chkReadFromDevice->Caption(), QStringLiteral("Read from the device"));
+            QVERIFY(!w->chkReadFromDevice->ToolTipText().isEmpty());
+            // The classic controls keep their places; the new box overlaps none of them.
+            QCOMPARE(w->chkEnableWriteThrough->geometry(), TwipsRect(225, 3180, 4200, 240));
+            QCOMPARE(w->OverallProgress->geometry(), TwipsRect(225, 3615, 4215, 315));
+            for (QWidget *other : w->frView->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (other != w->chkReadFromDevice && other->isVisible())
+                    QVERIFY2(!other->geometry().intersects(w->chkReadFromDevice->geometry()),
+                             qPrintable(other->metaObject()->className()));
+            QVERIFY(w->frView->rect().contains(w->chkReadFromDevice->geometry()));
+            w->chkReadFromDevice->setChecked(true);
+            w->chkVerifyData->setChecked(true);
+            QVERIFY(w->close());
         }
-        frmMain again;
-        QVERIFY(again.chkVerifyData->Checked());
-        again.chkVerifyData->setChecked(false);
-        QVERIFY(again.close());
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
+        QCOMPARE(store.value(QStringLiteral("Veltaro/ReadFromDevice")).toString(), QStringLiteral("1"));
+        auto again = window(dir.path());
+        QVERIFY(again->chkReadFromDevice->Checked());
+        QVERIFY(again->chkVerifyData->Checked());
+        again->chkReadFromDevice->setChecked(false);
+        QVERIFY(again->close());
+        store.sync();
+        QCOMPARE(store.value(QStringLiteral("Veltaro/ReadFromDevice")).toString(), QStringLiteral("0"));
+    }
+
+    void duringARunNothingOpensADialogAndTheFolderIsHeld()
+    {
+        QTemporaryDir dir;
+        auto w = window(dir.path());
+        w->LogPrint(QStringLiteral("a line")); // Save As would be enabled by the panel
+        QSignalSpy active(w.get(), &frmMain::RunActiveChanged);
+        QString during;
+        QElapsedTimer aboutTime;
+        QTimer::singleShot(0, w.get(), [&] {
+            emit w->McToolBar1->Click(0);
+            during = QStringLiteral("%1%2%3%4")
+                         .arg(w->mnuFileSaveAs->isEnabled())
+                         .arg(w->mnuHelpAbout->isEnabled())
+                         .arg(w->mnuHelpCheckUpdate->isEnabled())
+                         .arg(w->mnuFileExit->isEnabled());
+            w->mnuFile->hide();
+            FolderLock other;
+            during += other.Take(dir.path()) == FolderLock::State::Busy ? QStringLiteral(" held") : QString();
+            // Even called directly, the about window does not open inside the run.
+            QTimer::singleShot(300, [] {
+                if (QWidget *modal = QApplication::activeModalWidget())
+                    modal->close();
+            });
+            aboutTime.start();
+            w->ShowAbout();
+            during += aboutTime.elapsed() < 200 ? QStringLiteral(" no about") : QString();
+            w->mnuFileSaveAs->trigger();
+            w->mnuHelpCheckUpdate->trigger();
+        });
+        emit w->Cmd11->Click();
+        QCOMPARE(during, QStringLiteral("0001 held no about"));
+        QCOMPARE(active.size(), 2);
+        QCOMPARE(active.at(0).at(0).toBool(), true);
+        QCOMPARE(active.at(1).at(0).toBool(), false);
+        emit w->McToolBar1->Click(0);
+        QVERIFY(w->mnuFileSaveAs->isEnabled() && w->mnuHelpAbout->isEnabled() && w->mnuHelpCheckUpdate->isEnabled());
+        w->mnuFile->hide();
+        FolderLock after;
+        QCOMPARE(after.Take(dir.path()), FolderLock::State::Held); // released with the run
+        QVERIFY(boxes.isEmpty());
+    }
+
+    void aSecondRunOnAHeldFolderTouchesNothing_data()
+    {
+        QTest::addColumn<bool>("multiple");
+        QTest::newRow("single") << false;
+        QTest::newRow("multiple") << true;
+    }
+    void aSecondRunOnAHeldFolderTouchesNothing()
+    {
+        QFETCH(bool, multiple);
+        QTemporaryDir dir;
+        QFile(dir.filePath(QStringLiteral("1.tst"))).open(QIODevice::WriteOnly); // another run's file
+        auto w = window(dir.path());
+        w->Chk11->setChecked(true);
+        const QString panel = w->Label3->text();
+        const FaultTest::Snapshot before = FaultTest::TakeSnapshot(dir.path());
+        FolderLock otherRun;
+        QCOMPARE(otherRun.Take(dir.path()), FolderLock::State::Held);
+        emit(multiple ? w->Cmd12 : w->Cmd11)->Click();
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(dir.path())), QString());
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("16|Veltaro|")) && boxes[0].contains(dir.path()),
+                 qPrintable(boxes[0]));
+        QCOMPARE(w->Label3->text(), panel);
+        QVERIFY(w->Cmd11->isEnabled() && w->StopRequested && !w->RunActive);
+    }
+
+    // With the cache disabled, a target that refuses 1 KiB direct writes is asked about first.
+    void bypassRefusedAsksBeforeWriting_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("refuses");
+        // The runner's test takes tmpfs and the 4096-byte sectors.
+        QTest::newRow("ext4 folder") << int(TestTarget::Folder) << false;
+        QTest::newRow("ramfs") << int(TestTarget::Ramfs) << true;
+    }
+    void bypassRefusedAsksBeforeWriting()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, refuses);
+        TEST_TARGET_OR_SKIP(scratch, TestTarget::Kind(kind));
+        const QString target = scratch.Path();
+        auto w = window(target);
+        w->Txt2->setText(QStringLiteral("8")); // a cached phase of 0 ms would count as a failure
+        const FaultTest::Snapshot before = FaultTest::TakeSnapshot(target);
+
+        answer = MsgBoxResult::No;
+        emit w->Cmd11->Click();
+        QCOMPARE(boxes.size(), refuses ? 1 : 0);
+        if (!refuses) {
+            QVERIFY(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")));
+            // The window's record names the device as the runner's does.
+            const std::optional<DeviceIdentity> &device = w->LastRecord().device;
+            QVERIFY(device && device->fileSystem == QStorageInfo(target).fileSystemType());
+            return;
+        }
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|").arg(MsgBoxStyle::YesNo | MsgBoxStyle::Information)),
+                 qPrintable(boxes[0]));
+        QVERIFY2(boxes[0].contains(QStringLiteral("1 KB")), qPrintable(boxes[0]));
+        // No: back to the idle window, nothing written.
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
+        QVERIFY(w->Label3->text().isEmpty() && w->LogText.isEmpty() && w->Cmd11->isEnabled());
+
+        // Yes: the run goes through the cache, measured in full, and leaves the box as it was.
+        answer = MsgBoxResult::Yes;
+        emit w->Cmd11->Click();
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY2(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")), qPrintable(w->LogText.text()));
+        QVERIFY(!w->LogText.text().contains(QStringLiteral("Checksum Error!")));
+        QVERIFY(w->chkDisableCaching->Checked() && !w->CacheForced);
+        const RunRecord &r = w->LastRecord();
+        QVERIFY(r.options.disableCaching && r.directIoRefused);
+        for (const PhaseRecord &phase : r.phases)
+            for (const FileRecord &f : phase.files)
+                QCOMPARE(f.directIo, std::optional<bool>(false));
+        QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
     }
 };
 
