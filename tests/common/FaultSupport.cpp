@@ -13,7 +13,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -244,21 +243,15 @@ QString Difference(const Snapshot &before, const Snapshot &after)
     return lines.join(u'\n');
 }
 
-PumpHook::PumpHook(std::function<bool()> action) : m_action(std::move(action))
+std::unique_ptr<QTimer> PumpHook(std::function<bool()> action)
 {
-    m_timer.setInterval(0);
-    connect(&m_timer, &QTimer::timeout, this, &PumpHook::Tick);
-    m_timer.start();
-}
-
-void PumpHook::Tick()
-{
-    if (m_done)
-        return;
-    if (m_action()) {
-        m_done = true;
-        m_timer.stop();
-    }
+    auto timer = std::make_unique<QTimer>();
+    QObject::connect(timer.get(), &QTimer::timeout, [t = timer.get(), action = std::move(action)] {
+        if (t->isActive() && action())
+            t->stop();
+    });
+    timer->start(0);
+    return timer;
 }
 
 QStringList &ShownBoxes()
@@ -284,20 +277,12 @@ std::unique_ptr<frmMain> OpenWindow()
     return w;
 }
 
-qint64 RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size)
+void RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size)
 {
     w.Drive1->setEditText(drive);
     w.Txt1->setText(count);
     w.Txt2->setText(size);
-    QElapsedTimer clock;
-    clock.start();
     emit(which == Start::Single ? w.Cmd11 : w.Cmd12)->Click();
-    return clock.elapsed();
-}
-
-QStringList LoggedLines(const frmMain &w)
-{
-    return w.LogText.lines();
 }
 
 QStringList TestFiles(const QString &folder)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMap>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -105,19 +104,8 @@ Snapshot TakeSnapshot(const QString &folder);
 QString Difference(const Snapshot &before, const Snapshot &after);
 
 // Calls an action at every pump of a running test until it returns true: the test's way to act
-// on the files or the window while the run is inside a phase.
-class PumpHook : public QObject {
-public:
-    explicit PumpHook(std::function<bool()> action);
-    bool Done() const { return m_done; }
-
-private:
-    void Tick();
-
-    std::function<bool()> m_action;
-    QTimer m_timer;
-    bool m_done = false;
-};
+// on the files or the window while the run is inside a phase. Ends with the timer returned.
+std::unique_ptr<QTimer> PumpHook(std::function<bool()> action);
 
 // The main window as a user starts it, shown offscreen, on German texts, with a clock that moves
 // 1532 ms with every reading so that every time line of a run is known.
@@ -128,10 +116,8 @@ QStringList &ShownBoxes();
 enum class Start { Single, Multiple };
 
 // Puts the target into Drive1, types the two values and presses the start button. Returns when the
-// run is over, with its length in milliseconds.
-qint64 RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size);
-// The run's log, line by line.
-QStringList LoggedLines(const frmMain &w);
+// run is over.
+void RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size);
 // The test files in folder.
 QStringList TestFiles(const QString &folder);
 // The inputs are usable again and no run is going on.

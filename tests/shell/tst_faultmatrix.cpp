@@ -130,7 +130,7 @@ private slots:
 
         // The blocks that really are on the disk, counted once the read phase runs.
         qint64 stored = -1;
-        PumpHook hook([&] {
+        const auto hook = PumpHook([&] {
             if (!w->LogText.text().contains(QStringLiteral("\r\nLese ")))
                 return false;
             stored = (QFileInfo(bench.Path() + "1.tst").size() + QFileInfo(bench.Path() + "2.tst").size()) / 1024;
@@ -139,7 +139,7 @@ private slots:
         RunTest(*w, which, bench.target, "2", QString::number(sizeMB));
 
         static const QRegularExpression checksum(QStringLiteral("^Checksum Error!( \\(\\d+\\))?$"));
-        QStringList lines = LoggedLines(*w);
+        QStringList lines = w->LogText.lines();
         const qsizetype missing = lines.removeIf([](const QString &line) { return checksum.match(line).hasMatch(); });
         MATCH_LINES(lines, expected);
         // One line for every block missing on the disk, and none for a block that is there.
@@ -202,7 +202,7 @@ private slots:
         }
 
         RunTest(*w, which, bench.target, "2", "1");
-        MATCH_LINES(LoggedLines(*w), Begin(2, 1) << "Kann auf " + bench.Path() + " nicht zugreifen!" << last);
+        MATCH_LINES(w->LogText.lines(), Begin(2, 1) << "Kann auf " + bench.Path() + " nicht zugreifen!" << last);
         if (readOnlyMount)
             QCOMPARE(EngineTest::ReadAll(users), QByteArray("the user's own file"));
         QCOMPARE(OtherFiles(bench.target), QStringList());
@@ -299,13 +299,14 @@ private slots:
         };
         if (trigger.isEmpty())
             apply();
-        PumpHook hook([&] { return !trigger.isEmpty() && w->LogText.text().contains(trigger) && apply(); });
+        const auto hook =
+            PumpHook([&] { return !trigger.isEmpty() && w->LogText.text().contains(trigger) && apply(); });
         QSignalSpy finished(w.get(), &frmMain::runFinished);
         RunTest(*w, which, bench.target, "3", "16");
         QCOMPARE(changes, 1);
         QVERIFY2(changed, "the change was not made");
         expected.replaceInStrings(QStringLiteral("<path>"), bench.Path());
-        MATCH_LINES(LoggedLines(*w), expected);
+        MATCH_LINES(w->LogText.lines(), expected);
         // The record says what the log does.
         QCOMPARE(finished.size(), 1);
         const RunRecord record = finished[0][0].value<RunRecord>();

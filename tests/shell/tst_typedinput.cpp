@@ -140,7 +140,8 @@ private slots:
                 QTest::sendKeyEvent(QTest::Click, box->ShownBox(), Qt::Key_unknown, QString(c), Qt::NoModifier);
             QCOMPARE(box->Text(), text);
         }
-        PumpHook closer([&] { return !closeOn.isEmpty() && w->LogText.text().contains(closeOn) && !w->close(); });
+        const auto closer =
+            PumpHook([&] { return !closeOn.isEmpty() && w->LogText.text().contains(closeOn) && !w->close(); });
 
         QElapsedTimer clock;
         clock.start();
@@ -148,7 +149,7 @@ private slots:
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QStringLiteral("the run took %1 ms").arg(clock.elapsed())));
         expected.replaceInStrings(QStringLiteral("<path>"), bench.Path())
             .replaceInStrings(QStringLiteral("<long>"), longTarget);
-        MATCH_LINES(LoggedLines(*w), expected);
+        MATCH_LINES(w->LogText.lines(), expected);
         QVERIFY(Idle(*w));
         QVERIFY(w->isVisible());
 
