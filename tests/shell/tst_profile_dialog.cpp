@@ -98,16 +98,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("spec");
         QTest::addColumn<ProfileError::Code>("code");
-        QTest::newRow("standard name") << "seq1m-qd8-read"
-                                       << "seq" << ProfileError::BadName;
-        QTest::newRow("name breaking the store") << "a=b;c"
-                                                 << "seq" << ProfileError::BadName;
-        QTest::newRow("no name") << "  "
-                                 << "seq" << ProfileError::BadName;
-        QTest::newRow("block not a power of two") << "x"
-                                                  << "seq,12k" << ProfileError::BlockSize;
-        QTest::newRow("empty") << "x"
-                               << "" << ProfileError::UnknownToken;
+        const std::tuple<const char *, QString, QString, ProfileError::Code> rows[] = {
+            {"standard name", "seq1m-qd8-read", "seq", ProfileError::BadName},
+            {"name breaking the store", "a=b;c", "seq", ProfileError::BadName},
+            {"no name", "  ", "seq", ProfileError::BadName},
+            {"block not a power of two", "x", "seq,12k", ProfileError::BlockSize},
+            {"empty", "x", "", ProfileError::UnknownToken}};
+        for (const auto &[tag, name, spec, code] : rows)
+            QTest::newRow(tag) << name << spec << code;
     }
     void refusesBadInput()
     {
