@@ -55,10 +55,13 @@ private slots:
     {
         RawBlock block;
         QVERIFY(!block.SetText(QString(5000, u'x')));
-        QVERIFY(block.SetText(QString(257, u'x')) && block.size() == 512);
+        QVERIFY(block.SetText(QString(257, u'x')));
+        QVERIFY(block.size() == 512);
         QVERIFY(block.SetText(QString(1022, u'x')));
         QCOMPARE(reinterpret_cast<quintptr>(block.data()) % 4096, quintptr(0)); // as O_DIRECT needs
-        QVERIFY(ReadBlock(0, block, 1024) == -1 && !WriteBlock(0, block) && !CloseRawFile(0, true));
+        QVERIFY(ReadBlock(0, block, 1024) == -1);
+        QVERIFY(!WriteBlock(0, block));
+        QVERIFY(!CloseRawFile(0, true));
 
         // The kernel holds the flags the two check boxes ask for; an old file is truncated.
         QTemporaryDir dir;
@@ -75,16 +78,19 @@ private slots:
                                               {FILE_FLAG_WRITE_THROUGH, O_WRONLY | O_DSYNC}}) {
             const int32_t h = OpenRawFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, flags);
             QCOMPARE(kernelFlags(h), expected);
-            QVERIFY(WriteBlock(h, block) && CloseRawFile(h, true));
+            QVERIFY(WriteBlock(h, block));
+            QVERIFY(CloseRawFile(h, true));
         }
         QCOMPARE(EngineTest::ReadAll(path), EngineTest::Block());
 
         // The read record holds 128 characters of path; a longer one does not open.
         const QString fits = dir.path() + u'/' + QString(127 - dir.path().size(), u'a');
-        QVERIFY(QFile::copy(path, fits) && QFile::copy(path, fits + u'b'));
+        QVERIFY(QFile::copy(path, fits));
+        QVERIFY(QFile::copy(path, fits + u'b'));
         const int32_t r = OpenFileForRead(fits, OF_READ);
         QCOMPARE(kernelFlags(r), O_RDONLY);
-        QVERIFY(CloseRawFile(r, false) && !CloseRawFile(r, false));
+        QVERIFY(CloseRawFile(r, false));
+        QVERIFY(!CloseRawFile(r, false));
         QCOMPARE(OpenFileForRead(fits + u'b', OF_READ), 0);
     }
 
@@ -120,9 +126,12 @@ private slots:
     {
         const auto timer = TimerComponent::Create();
         int32_t a = 0, b = 0;
-        QVERIFY(timer && timer->Time(a));
+        QVERIFY(timer);
+        QVERIFY(timer->Time(a));
         QTest::qWait(20);
-        QVERIFY(timer->Time(b) && TimerDifference(b, a) >= 15 && TimerDifference(b, a) < 5000);
+        QVERIFY(timer->Time(b));
+        QVERIFY(TimerDifference(b, a) >= 15);
+        QVERIFY(TimerDifference(b, a) < 5000);
         QVERIFY(!TimerComponent::Create([] { return std::optional<int64_t>(); }));
         // Readings are 32 bits and wrap; the difference stays right across the wrap.
         QVERIFY(TimerComponent::Create([] { return std::optional<int64_t>(0x7FFFFFFFLL + 6); })->Time(a));
@@ -149,7 +158,8 @@ private slots:
         // About five days of ticks: the scaling must stay linear far past 64-bit products.
         const uint64_t ticks = uint64_t(1) << 50;
         const uint64_t ns = clock.toNs(ticks);
-        QVERIFY(ns > ticks / 20 && ns < ticks * 10);
+        QVERIFY(ns > ticks / 20);
+        QVERIFY(ns < ticks * 10);
         QVERIFY(qAbs(qint64(clock.toNs(ticks * 2) - 2 * ns)) <= 2);
         QVERIFY(qAbs(qint64(clock.toNs(ticks / 1024) * 1024 - ns)) <= 1024);
     }
@@ -197,7 +207,8 @@ private slots:
         QCOMPARE(RunDriver::ReadCount16(QStringLiteral("2,5")), int16_t(2)); // halves to even
         QCOMPARE(RunDriver::ReadCount16(QStringLiteral("3,5")), int16_t(4));
         int32_t v = 0;
-        QVERIFY(RunDriver::ReadWholeNumber(QStringLiteral("-0,5"), v) && v == -1); // rounded down
+        QVERIFY(RunDriver::ReadWholeNumber(QStringLiteral("-0,5"), v));
+        QVERIFY(v == -1); // rounded down
         // The overall bar's numerator overflows once the megabytes done pass 21 474 836.
         QCOMPARE(PhaseSupport::Percent(21474836, 42949672), std::optional<double>(50.0));
         QVERIFY(!PhaseSupport::Percent(21474837, 42949674));
@@ -289,9 +300,11 @@ private slots:
         QByteArray data;
         bool truncated = false;
         QVERIFY(SafeOpen::ReadRegular(file, 4, data, &truncated));
-        QVERIFY(data == "abcd" && truncated);
+        QVERIFY(data == "abcd");
+        QVERIFY(truncated);
         QVERIFY(SafeOpen::ReadRegular(file, 6, data, &truncated));
-        QVERIFY(data == "abcdef" && !truncated);
+        QVERIFY(data == "abcdef");
+        QVERIFY(!truncated);
     }
 
     void languageFileCannotHangOrFlood_data()

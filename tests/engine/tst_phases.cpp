@@ -69,7 +69,8 @@ private slots:
             QList<qint64> sizes;
             for (const char *name : {"1.tst", "2.tst", "3.tst"})
                 sizes << QFileInfo(t.path + name).size();
-            QVERIFY(sizes[0] == sizes[1] && sizes[1] == sizes[2]);
+            QVERIFY(sizes[0] == sizes[1]);
+            QVERIFY(sizes[1] == sizes[2]);
             if (first.isEmpty())
                 first = sizes;
         };
@@ -89,7 +90,8 @@ private slots:
         UseEnglish();
         Target t(2000);
         t.ctx->chkDisableCaching = false;
-        QVERIFY(SingleWriteTest(*t.ctx, 1, 2, t.path) && SingleReadTest(*t.ctx, 1, 2, t.path));
+        QVERIFY(SingleWriteTest(*t.ctx, 1, 2, t.path));
+        QVERIFY(SingleReadTest(*t.ctx, 1, 2, t.path));
         MATCH_LINES(t.ctx->LogTextLines(),
                     QStringList({"Test start: <time>", "Creating 1 files (2 MB)", "File  1...",
                                  "Time: 2. seconds (2000 ms)", "", "Average: 2. sec.", "Average: 1. MB/s",
@@ -137,7 +139,8 @@ private slots:
         QCOMPARE(LeakedUnderFileLimit(100, [&] { QVERIFY(!MultiWriteTest(*ctx, 2, 1, t.path)); }), 0);
         QCOMPARE(ctx->LogTextLines().mid(2), QStringList({"Schreibe... ", "Abbruch..."}));
         QCOMPARE(QFileInfo(t.path + "2.tst").size(), 102 * 1024);
-        QVERIFY(QFile::resize(t.path + "1.tst", 1024 * 1024) && QFile::resize(t.path + "2.tst", 1024 * 1024));
+        QVERIFY(QFile::resize(t.path + "1.tst", 1024 * 1024));
+        QVERIFY(QFile::resize(t.path + "2.tst", 1024 * 1024));
         again();
         QCOMPARE(LeakedUnderFileLimit(100, [&] { QVERIFY(!MultiReadTest(*ctx, 2, 1, t.path)); }), 0);
         QCOMPARE(ctx->LogTextLines(), QStringList({"Lese 2MB", "Abbruch..."}));
@@ -188,18 +191,21 @@ private slots:
         // missing file is passed over while the average still divides by three.
         Target t;
         QVERIFY(SingleWriteTest(*t.ctx, 3, 1, t.path));
-        QVERIFY(QFile::resize(t.path + "1.tst", 512 * 1024 + 100) && QFile::remove(t.path + "2.tst"));
+        QVERIFY(QFile::resize(t.path + "1.tst", 512 * 1024 + 100));
+        QVERIFY(QFile::remove(t.path + "2.tst"));
         t.ctx->Log.clear();
         QVERIFY(SingleReadTest(*t.ctx, 3, 1, t.path));
         QStringList lines = t.ctx->LogTextLines();
         QCOMPARE(lines.count(QStringLiteral("Checksum Error!")), 512);
         QCOMPARE(lines.indexOf(QStringLiteral("Checksum Error!")), 2);
-        QVERIFY(!lines.contains(QStringLiteral("Lese Datei  2")) && lines.contains(QStringLiteral("Lese Datei  3")));
+        QVERIFY(!lines.contains(QStringLiteral("Lese Datei  2")));
+        QVERIFY(lines.contains(QStringLiteral("Lese Datei  3")));
         QCOMPARE(t.ctx->Figures.SingleReadTime, 2 * 1.532 / 3);
 
         // Multiple: 2.tst cut to 1000 blocks reads nothing 24 times, 3.tst cut in its last block reads short once.
         QVERIFY(MultiWriteTest(*t.ctx, 3, 1, t.path));
-        QVERIFY(QFile::resize(t.path + "2.tst", 1000 * 1024) && QFile::resize(t.path + "3.tst", 1023 * 1024 + 100));
+        QVERIFY(QFile::resize(t.path + "2.tst", 1000 * 1024));
+        QVERIFY(QFile::resize(t.path + "3.tst", 1023 * 1024 + 100));
         t.ctx->Log.clear();
         QVERIFY(MultiReadTest(*t.ctx, 3, 1, t.path));
         lines = t.ctx->LogTextLines();
@@ -292,7 +298,8 @@ private slots:
         StartSingle(*none.ctx);
         QCOMPARE(none.ctx->LogTextLines().last(), QStringLiteral("Kann Testdateien nicht löschen!"));
         QCOMPARE(none.ctx->Pumps, 1 + 32000);
-        QVERIFY(!QFile::exists(none.ctx->LogFile) && none.AtRest());
+        QVERIFY(!QFile::exists(none.ctx->LogFile));
+        QVERIFY(none.AtRest());
     }
 
     void multipleRunDeletesOnlyItsNumberedFiles()
@@ -304,15 +311,17 @@ private slots:
         ctx->Txt1Text = QStringLiteral("3");
         // During the read phase 2.tst becomes a folder that cannot be deleted; the open file still reads.
         ctx->Pump = [&](bool) {
-            if (ctx->Log.text().contains(QStringLiteral("Lese 3MB")) && !QFileInfo(t.path + "2.tst").isDir())
-                QVERIFY(QFile::rename(t.path + "2.tst", t.path + "moved") && QDir(t.path).mkpath("2.tst/inner"));
+            if (ctx->Log.text().contains(QStringLiteral("Lese 3MB")) && !QFileInfo(t.path + "2.tst").isDir()) {
+                QVERIFY(QFile::rename(t.path + "2.tst", t.path + "moved"));
+                QVERIFY(QDir(t.path).mkpath("2.tst/inner"));
+            }
         };
         StartMultiple(*ctx);
         QVERIFY(ctx->Log.text().endsWith(
             QStringLiteral("\r\n1,95822454308094 MB/s\r\nKann Testdatei 2.tst nicht löschen!\r\n")));
         QCOMPARE(FilesIn(t.path, "*.tst"), QStringList({"7.tst", "other.tst"}));
-        QVERIFY(ctx->LogFile.startsWith(t.path + "Multiple_VeltaroLog_") &&
-                ReadAll(ctx->LogFile).endsWith(kVersionLine));
+        QVERIFY(ctx->LogFile.startsWith(t.path + "Multiple_VeltaroLog_"));
+        QVERIFY(ReadAll(ctx->LogFile).endsWith(kVersionLine));
         QVERIFY(t.AtRest());
     }
 

@@ -187,10 +187,13 @@ private slots:
         QVERIFY(r.outcome.status == RunStatus::Complete);
         QCOMPARE(r.target, t.path);
         QCOMPARE(r.fileCount, 2);
-        QVERIFY(r.testFilesDeleted && r.resultLogWritten);
+        QVERIFY(r.testFilesDeleted);
+        QVERIFY(r.resultLogWritten);
         QCOMPARE(r.resultLogPath, t.ctx->LogFile);
-        QVERIFY(r.startedUtc.isValid() && r.endedUtc >= r.startedUtc);
-        QVERIFY(r.device && r.device->mountPoint == QStorageInfo(t.path).rootPath());
+        QVERIFY(r.startedUtc.isValid());
+        QVERIFY(r.endedUtc >= r.startedUtc);
+        QVERIFY(r.device);
+        QVERIFY(r.device->mountPoint == QStorageInfo(t.path).rootPath());
         QCOMPARE(r.phases.size(), size_t(2));
         for (const PhaseRecord &p : r.phases) {
             QVERIFY(p.completed);
@@ -224,7 +227,8 @@ private slots:
         QVERIFY(r.kind == RunKind::Multiple);
         QVERIFY(r.outcome.status == RunStatus::Complete);
         const PhaseRecord *read = r.phase(PhaseKind::Read);
-        QVERIFY(read && read->completed);
+        QVERIFY(read);
+        QVERIFY(read->completed);
         QCOMPARE(read->ms, 1532); // one span for all files, not a sum
         QVERIFY(read->us > 0);
         QCOMPARE(read->bytesTransferred, 3 * kMB);
@@ -310,7 +314,8 @@ private slots:
         QCOMPARE(r.outcome.reason, reason);
         QCOMPARE(r.outcome.path, stop ? QString() : t.path);
         const PhaseRecord *write = r.phase(PhaseKind::Write);
-        QVERIFY(write && !write->completed);
+        QVERIFY(write);
+        QVERIFY(!write->completed);
         QVERIFY(!r.phase(PhaseKind::Read));
         QCOMPARE(std::count_if(write->files.begin(), write->files.end(), [](const FileRecord &f) { return f.timed; }),
                  timedFiles);
@@ -427,8 +432,8 @@ private slots:
         for (uint64_t v : {uint64_t(0), uint64_t(63), uint64_t(64), uint64_t(71), uint64_t(72), uint64_t(1000),
                            uint64_t(1023), uint64_t(1024), uint64_t(123456789), uint64_t(1) << 37}) {
             const int i = LatencyHistogram::bucketOf(v);
-            QVERIFY2(LatencyHistogram::bucketLowerNs(i) <= v && v < LatencyHistogram::bucketUpperNs(i),
-                     qPrintable(QString::number(v)));
+            QVERIFY2(LatencyHistogram::bucketLowerNs(i) <= v, qPrintable(QString::number(v)));
+            QVERIFY2(v < LatencyHistogram::bucketUpperNs(i), qPrintable(QString::number(v)));
         }
         for (int i = 1; i < LatencyHistogram::kBuckets; ++i)
             QCOMPARE(LatencyHistogram::bucketLowerNs(i), LatencyHistogram::bucketUpperNs(i - 1));
@@ -446,7 +451,8 @@ private slots:
         QCOMPARE(s.count, uint64_t(1000));
         for (const auto &[got, truth] :
              {std::pair{s.p50Us, 500.0}, {s.p90Us, 900.0}, {s.p99Us, 990.0}, {s.p999Us, 999.0}}) {
-            QVERIFY2(got >= truth && got <= truth * 1.125, qPrintable(QStringLiteral("%1 for %2").arg(got).arg(truth)));
+            QVERIFY2(got >= truth, qPrintable(QStringLiteral("%1 for %2").arg(got).arg(truth)));
+            QVERIFY2(got <= truth * 1.125, qPrintable(QStringLiteral("%1 for %2").arg(got).arg(truth)));
         }
         QCOMPARE(s.maxUs, 1000.0);
         QCOMPARE(h.percentileUs(1.0), 1000.0);

@@ -171,13 +171,16 @@ private slots:
         MATCH_LINES(lines, expected);
         // One line for every block missing on the disk, and none for a block that is there.
         QCOMPARE(missing > 0, full);
-        if (stored >= 0)
+        if (stored >= 0) {
             QCOMPARE(missing, blocks - stored);
-        else // no pump in the read phase: the missing blocks are checked against the free space
-            QVERIFY2(missing >= blocks - freeBlocks && missing < blocks, qPrintable(QString::number(missing)));
+        } else { // no pump in the read phase: the missing blocks are checked against the free space
+            QVERIFY2(missing >= blocks - freeBlocks, qPrintable(QString::number(missing)));
+            QVERIFY2(missing < blocks, qPrintable(QString::number(missing)));
+        }
         if (full) {
             const PhaseRecord *write = w->LastRecord().phase(PhaseKind::Write);
-            QVERIFY(write && write->failedCalls > 0);
+            QVERIFY(write);
+            QVERIFY(write->failedCalls > 0);
             QCOMPARE(write->firstErrno, ENOSPC);
             QCOMPARE(ShownBoxes().size(), 1);
             QVERIFY2(ShownBoxes()[0].startsWith(QStringLiteral("%1|Veltaro|%2 Schreibzugriffe sind fehlgeschlagen (")

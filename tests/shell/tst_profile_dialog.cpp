@@ -88,8 +88,10 @@ private slots:
         QCOMPARE(d.txtSpec->text(), QStringLiteral("seq,write,4m,qd2,jobs1,5s,passes2"));
 
         for (QWidget *field : {static_cast<QWidget *>(d.lstProfiles), static_cast<QWidget *>(d.txtName),
-                               static_cast<QWidget *>(d.txtSpec)})
-            QVERIFY(!field->accessibleName().isEmpty() && !field->accessibleName().contains('&'));
+                               static_cast<QWidget *>(d.txtSpec)}) {
+            QVERIFY(!field->accessibleName().isEmpty());
+            QVERIFY(!field->accessibleName().contains('&'));
+        }
     }
 
     // The parser's own table has every kind of bad spec; here what the dialog says and where it puts the focus.

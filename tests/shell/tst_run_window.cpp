@@ -185,7 +185,9 @@ private slots:
         QCOMPARE(active.at(0).at(0).toBool(), true);
         QCOMPARE(active.at(1).at(0).toBool(), false);
         emit w->McToolBar1->Click(0);
-        QVERIFY(w->mnuFileSaveAs->isEnabled() && w->mnuHelpAbout->isEnabled() && w->mnuHelpCheckUpdate->isEnabled());
+        QVERIFY(w->mnuFileSaveAs->isEnabled());
+        QVERIFY(w->mnuHelpAbout->isEnabled());
+        QVERIFY(w->mnuHelpCheckUpdate->isEnabled());
         w->mnuFile->hide();
         FolderLock after;
         QCOMPARE(after.Take(dir.path()), FolderLock::State::Held); // released with the run
@@ -210,7 +212,9 @@ private slots:
             QVERIFY2(boxes[0].startsWith(QStringLiteral("16|Veltaro|")), qPrintable(boxes[0]));
             QVERIFY2(boxes[0].contains(dir.path()), qPrintable(boxes[0]));
             QCOMPARE(w->Label3->text(), panel);
-            QVERIFY(w->Cmd11->isEnabled() && w->StopRequested && !w->RunActive);
+            QVERIFY(w->Cmd11->isEnabled());
+            QVERIFY(w->StopRequested);
+            QVERIFY(!w->RunActive);
         }
     }
 
@@ -240,7 +244,8 @@ private slots:
             QVERIFY(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")));
             // The window's record names the device as the runner's does.
             const std::optional<DeviceIdentity> &device = w->LastRecord().device;
-            QVERIFY(device && device->fileSystem == QStorageInfo(target).fileSystemType());
+            QVERIFY(device);
+            QVERIFY(device->fileSystem == QStorageInfo(target).fileSystemType());
             return;
         }
         QVERIFY2(boxes[0].startsWith(QStringLiteral("%1|Veltaro|").arg(MsgBoxStyle::YesNo | MsgBoxStyle::Information)),
@@ -248,7 +253,9 @@ private slots:
         QVERIFY2(boxes[0].contains(QStringLiteral("1 KB")), qPrintable(boxes[0]));
         // No: back to the idle window, nothing written.
         QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QString());
-        QVERIFY(w->Label3->text().isEmpty() && w->LogText.isEmpty() && w->Cmd11->isEnabled());
+        QVERIFY(w->Label3->text().isEmpty());
+        QVERIFY(w->LogText.isEmpty());
+        QVERIFY(w->Cmd11->isEnabled());
 
         // Yes: the run goes through the cache, measured in full, and leaves the box as it was.
         answer = MsgBoxResult::Yes;
@@ -256,9 +263,11 @@ private slots:
         QCOMPARE(boxes.size(), 2);
         QVERIFY2(w->Label3->text().startsWith(QStringLiteral("Ergebnis:")), qPrintable(w->LogText.text()));
         QVERIFY(!w->LogText.text().contains(QStringLiteral("Checksum Error!")));
-        QVERIFY(w->chkDisableCaching->Checked() && !w->CacheForced);
+        QVERIFY(w->chkDisableCaching->Checked());
+        QVERIFY(!w->CacheForced);
         const RunRecord &r = w->LastRecord();
-        QVERIFY(r.options.disableCaching && r.directIoRefused);
+        QVERIFY(r.options.disableCaching);
+        QVERIFY(r.directIoRefused);
         for (const PhaseRecord &phase : r.phases)
             for (const FileRecord &f : phase.files)
                 QCOMPARE(f.directIo, std::optional<bool>(false));
