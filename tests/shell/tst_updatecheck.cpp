@@ -22,6 +22,25 @@ static QByteArray Info(const QByteArray &version, const QByteArray &extra = {})
     return "Description=Veltaro\r\nCurrent Version=" + version + "\r\nDownload=" + kDownload.toUtf8() + "\r\n" + extra;
 }
 
+// Fills in versions around the one the build carries: <same>, a step up in each part, and <older>,
+// which for a two-digit revision is x.y.9, later than the running version when compared as text.
+static QString Around(QString text)
+{
+    const VersionNumber v = RunningVersion();
+    const auto version = [](quint64 major, quint64 minor, quint64 revision) {
+        return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(revision);
+    };
+    const QString older = v.revision >= 10 ? version(v.major, v.minor, 9)
+                          : v.revision > 0 ? version(v.major, v.minor, v.revision - 1)
+                                           : version(v.major - 1, 99, 99);
+    return text.replace(QStringLiteral("<same>"), version(v.major, v.minor, v.revision))
+        .replace(QStringLiteral("<revision+1>"), version(v.major, v.minor, v.revision + 1))
+        .replace(QStringLiteral("<minor+1>"), version(v.major, v.minor + 1, 0))
+        .replace(QStringLiteral("<major+1>"), version(v.major + 1, 0, 0))
+        .replace(QStringLiteral("<major-1>"), version(v.major - 1, 99, 99))
+        .replace(QStringLiteral("<older>"), older);
+}
+
 class tst_updatecheck : public QObject {
     Q_OBJECT
     QStringList boxes, opened;
@@ -69,10 +88,10 @@ private slots:
     {
         QTest::addColumn<QString>("row");
         for (const QString &row :
-             QStringLiteral("1.0.15|-|1|Q;1.1.0|-|0|Q;2.0.0|-|1|Q;1.0.14|-|1|U;1.0.14|-|0|;1.0.9|-|1|U;"
-                            "x.y.z|-|1|U;1.0.15abc|-|1|U;1.0.9|1|1|NU;1.0.15|1|1|NQ;1.0.9|1|0|;"
-                            "1.0.15|2|1|NQ;1.0.14|2|1|U;2.0.0|2|0|Q;1.1.0|0|1|NQ;0.9.99|0|1|U;"
-                            "2.0.0||1|NQ;2.0.0|3|1|Q")
+             Around("<revision+1>|-|1|Q;<minor+1>|-|0|Q;<major+1>|-|1|Q;<same>|-|1|U;<same>|-|0|;<older>|-|1|U;"
+                    "x.y.z|-|1|U;<revision+1>abc|-|1|U;<older>|1|1|NU;<revision+1>|1|1|NQ;<older>|1|0|;"
+                    "<revision+1>|2|1|NQ;<same>|2|1|U;<major+1>|2|0|Q;<minor+1>|0|1|NQ;<major-1>|0|1|U;"
+                    "<major+1>||1|NQ;<major+1>|3|1|Q")
                  .split(u';'))
             QTest::newRow(qPrintable(row)) << row;
     }
@@ -104,7 +123,7 @@ private slots:
         const QString victim = elsewhere.filePath(QStringLiteral("victim"));
         QVERIFY(SystemTest::WriteFile(victim, "mine"));
         QVERIFY(QFile::link(victim, temp));
-        check(Info("1.0.14"), true);
+        check(Info(ProgramVersion().toLatin1()), true);
         QCOMPARE(boxes, QStringList{QStringLiteral("64|Up to date.|Up to date. Nothing to do.")});
         QCOMPARE(EngineTest::ReadAll(victim), QByteArray("mine"));
         QVERIFY(QFile::remove(temp));
@@ -123,12 +142,13 @@ private slots:
     {
         answer = MsgBoxResult::Yes;
         const QByteArray filler = QByteArray("Comment\r\n").repeated(kMaxInfoLines - 2); // Download on line 4050
-        QList<QByteArray> bodies{"Current Version=9.0.0\r\nMessage=m\r\nError=1\r\n", "Download=http://x/\r\n", "",
-                                 "current version=2.0.0\r\nDownload=x\r\n"};
-        bodies << filler + Info("2.0.0") << QByteArray("x\r\n").repeated(7 << 20) + Info("2.0.0");
+        const QByteArray newer = Around("<major+1>").toLatin1();
+        QList<QByteArray> bodies{"Current Version=" + newer + "\r\nMessage=m\r\nError=1\r\n", "Download=http://x/\r\n",
+                                 "", "current version=" + newer + "\r\nDownload=x\r\n"};
+        bodies << filler + Info(newer) << QByteArray("x\r\n").repeated(7 << 20) + Info(newer);
         for (const char *download :
              {"/bin/sh", "file:///bin/sh", "sh", "ftp://host/x.zip", "https:///no-host", "javascript:alert(1)"})
-            bodies << "Current Version=9.0.0\r\nDownload=" + QByteArray(download) + "\r\n";
+            bodies << "Current Version=" + newer + "\r\nDownload=" + QByteArray(download) + "\r\n";
         for (const QByteArray &body : bodies) {
             init();
             check(body, true);
@@ -138,14 +158,14 @@ private slots:
         }
         // Keys within reach: on line 4049, after a 20 MB line, before 20 MB of binary junk.
         init();
-        check(filler.mid(9) + Info("1.0.15"), false);
-        check(QByteArray(20 << 20, 'x') + "\r\n" + Info("1.0.15"), false);
-        check(Info("1.0.15") + QByteArray(20 << 20, '\0'), false);
+        check(filler.mid(9) + Info(Around("<revision+1>").toLatin1()), false);
+        check(QByteArray(20 << 20, 'x') + "\r\n" + Info(Around("<revision+1>").toLatin1()), false);
+        check(Info(Around("<revision+1>").toLatin1()) + QByteArray(20 << 20, '\0'), false);
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(boxes.filter(QStringLiteral("68|Download?|")), boxes);
         // The scheme's letter case is free.
         init();
-        check("Current Version=9.0.0\r\nDownload=HTTP://host/v.zip\r\n", true);
+        check("Current Version=" + Around("<major+1>").toLatin1() + "\r\nDownload=HTTP://host/v.zip\r\n", true);
         QCOMPARE(opened, QStringList{QStringLiteral("http://host/v.zip|open")});
     }
 
@@ -161,7 +181,7 @@ private slots:
         transfer.setTimeoutMs(300);
         for (const auto &[status, headers, silent, maxBytes, requests] : rows) {
             init();
-            server.respond({status, Info("2.0.0") + QByteArray(5000, 'x'), headers, silent});
+            server.respond({status, Info(Around("<major+1>").toLatin1()) + QByteArray(5000, 'x'), headers, silent});
             transfer.setMaxBytes(maxBytes);
             QElapsedTimer clock;
             clock.start();
@@ -171,7 +191,8 @@ private slots:
             QVERIFY2(clock.elapsed() < 3000, qPrintable(what));
             // Qt itself may send each request again once when the server closes a connection early,
             // and on a loaded machine it did so for two hops of the same redirect chain.
-            QVERIFY2(server.requests() >= requests && server.requests() <= 2 * requests, qPrintable(what));
+            QVERIFY2(server.requests() >= requests, qPrintable(what));
+            QVERIFY2(server.requests() <= 2 * requests, qPrintable(what));
             QCOMPARE(boxes, QStringList({kFailed, kNoInfo}));
             QVERIFY(opened.isEmpty());
         }
