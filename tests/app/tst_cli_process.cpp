@@ -212,7 +212,7 @@ private slots:
         TEST_TARGET_OR_SKIP(scratch, TestTarget::Kind(kind));
         const QString target = scratch.Path();
         const FaultTest::Snapshot before = FaultTest::TakeSnapshot(target);
-        // Big enough that a cached phase never takes 0 ms, which the seed counts as a failure.
+        // Big enough that a cached phase never takes 0 ms, which the program counts as a failure.
         const QStringList args{"-n", "2", "-s", "8", target};
 
         const Result plain = cli(args);

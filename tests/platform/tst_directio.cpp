@@ -230,7 +230,7 @@ private slots:
             const QString warning = RunWarnings::FailedWritesText(t.ctx->Record());
             QVERIFY2(warning.startsWith(QStringLiteral("2048 Schreibzugriffe sind fehlgeschlagen (")),
                      qPrintable(warning));
-            // The seed's log lines stay as they were: no word of the failures in them.
+            // The log lines stay as they were: no word of the failures in them.
             QVERIFY(!t.ctx->Log.text().contains(QStringLiteral("fehlgeschlagen")));
         }
     }
