@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/PaintedControl.h"
-#include "controls/WindowHook.h"
+#include "platform/ui/WindowHook.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/ControlSupport.h"
-#include "controls/WindowHook.h"
+#include "platform/ui/WindowHook.h"
 #include "toolbar/ToolBarModel.h"
 #include "toolbar/ToolBarToolTip.h"
 

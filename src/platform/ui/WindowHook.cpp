@@ -1,4 +1,4 @@
-#include "controls/WindowHook.h"
+#include "platform/ui/WindowHook.h"
 
 #include "platform/ui/MouseTracking.h"
 
