@@ -194,13 +194,23 @@ void McToolBar::SelectButton(int index)
 
 QChar McToolBar::Mnemonic(const QString &caption)
 {
-    const qsizetype amp = caption.indexOf(u'&');
-    if (amp >= 0 && amp + 1 < caption.size() && caption.at(amp + 1) != u'&')
-        return caption.at(amp + 1).toUpper();
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != u'&')
+            continue;
+        if (caption.at(i + 1) != u'&')
+            return caption.at(i + 1).toUpper();
+        ++i; // "&&" is an ampersand, not a mark
+    }
     for (const QChar c : caption)
         if (c.isLetterOrNumber())
             return c.toUpper();
     return QChar();
+}
+
+QString McToolBar::ShownCaption(const QString &caption)
+{
+    QString text = caption;
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
 }
 
 void McToolBar::UpdateShortcuts()

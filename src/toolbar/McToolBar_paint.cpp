@@ -10,11 +10,11 @@
 
 namespace {
 
-// Where a line may break: anything but an ASCII letter or an underscore.
+// Where a line may break: anything but an ASCII letter, an underscore or the "&" that marks a mnemonic.
 bool IsDelim(QChar c)
 {
     const ushort code = c.unicode();
-    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
+    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_' || code == '&');
 }
 
 // One ramp from c1 to c2: across (1), down (3) or along either diagonal (5, 6).
@@ -61,7 +61,7 @@ QStringList SplitToLines(QString sText, double lLength, const QFontMetricsF &met
     QStringList lines;
     QString line;
     for (const QChar c : std::as_const(sText)) {
-        if (!line.isEmpty() && metrics.horizontalAdvance(line + c) >= lLength) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(McToolBar::ShownCaption(line + c)) >= lLength) {
             qsizetype cut = line.size() - 1;
             while (cut >= 0 && !IsDelim(line[cut]))
                 --cut;
@@ -196,7 +196,7 @@ void LayoutGrid(ToolBarModel &model, ToolBarGrid &grid, const QSize &inner, cons
     if (model.AutoSizeButtons) {
         for (ButtonRecord &b : model.Buttons) {
             const double icon = b.icon.isNull() ? 0.0 : b.icon.Width() + 10.0;
-            b.width = RoundEven(icon + metrics.horizontalAdvance(b.caption) + 11);
+            b.width = RoundEven(icon + metrics.horizontalAdvance(McToolBar::ShownCaption(b.caption)) + 11);
             b.height = RoundEven(grid.CellHeight);
         }
         return;

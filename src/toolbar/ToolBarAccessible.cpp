@@ -5,13 +5,6 @@
 
 namespace {
 
-QString Spoken(const QString &caption)
-{
-    QString text = caption;
-    text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
-    return text.simplified();
-}
-
 class ButtonItem : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     ButtonItem(McToolBar *bar, int index) : m_bar(bar), m_index(index) {}
@@ -33,7 +26,7 @@ public:
             return QString();
         const auto &b = m_bar->Buttons().at(static_cast<size_t>(m_index));
         if (t == QAccessible::Name)
-            return Spoken(b.caption);
+            return McToolBar::ShownCaption(b.caption).simplified();
         if (t == QAccessible::Description)
             return b.toolTip;
         if (t == QAccessible::Accelerator && !McToolBar::Mnemonic(b.caption).isNull())

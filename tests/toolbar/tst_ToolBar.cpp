@@ -224,6 +224,22 @@ private slots:
         }
     }
 
+    void markedCaptionIsLaidOutAsShown()
+    {
+        // A language file may mark the mnemonic: the "&" takes no width and is no place to break the line.
+        Host plain, marked;
+        for (auto [h, caption] : {std::pair{&plain, "Bearbeiten"}, std::pair{&marked, "B&earbeiten"}}) {
+            h->bar->setButton_Index(1);
+            h->bar->setButtonCaption(QString::fromLatin1(caption));
+            h->bar->setButton_Index(-1);
+        }
+        QCOMPARE(marked.bar->GetButtonWidth(1), plain.bar->GetButtonWidth(1));
+        // Only the underline differs, and it lies below the middle of the button.
+        const QRect upper(plain.bar->GetButtonLeft(1), 0, plain.bar->GetButtonWidth(1), plain.bar->height() / 2);
+        QCOMPARE(marked.bar->Surface().copy(upper), plain.bar->Surface().copy(upper));
+        QVERIFY(marked.bar->Surface() != plain.bar->Surface());
+    }
+
     void keyboardReachesEveryButton()
     {
         Host h;
@@ -243,6 +259,7 @@ private slots:
         QTest::keySequence(&h.window, QKeySequence(Qt::ALT | Qt::Key_A));
         QCOMPARE(opened(), 1);
         QCOMPARE(McToolBar::Mnemonic(QStringLiteral("&&1 x")), QChar(u'1'));
+        QCOMPARE(McToolBar::Mnemonic(QStringLiteral("A&&B&c")), QChar(u'C'));
         // F10 marks the first button; the arrows move the mark, wrapping, past disabled buttons.
         h.bar->clearFocus();
         h.bar->setButton_Index(-1);
