@@ -10,11 +10,17 @@
 
 namespace {
 
-// Where a line may break: anything but an ASCII letter, an underscore or the "&" that marks a mnemonic.
+// Where a line may break: anything but an ASCII letter or an underscore.
 bool IsDelim(QChar c)
 {
     const ushort code = c.unicode();
-    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_' || code == '&');
+    return !((code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_');
+}
+
+// A break after line[i]; not after the "&" that marks the mnemonic of the letter that follows it.
+bool BreaksAfter(const QString &line, qsizetype i)
+{
+    return IsDelim(line[i]) && !(line[i] == u'&' && i + 1 < line.size() && !IsDelim(line[i + 1]));
 }
 
 // One ramp from c1 to c2: across (1), down (3) or along either diagonal (5, 6).
@@ -61,9 +67,10 @@ QStringList SplitToLines(QString sText, double lLength, const QFontMetricsF &met
     QStringList lines;
     QString line;
     for (const QChar c : std::as_const(sText)) {
-        if (!line.isEmpty() && metrics.horizontalAdvance(McToolBar::ShownCaption(line + c)) >= lLength) {
+        const QString next = line + c;
+        if (!line.isEmpty() && metrics.horizontalAdvance(McToolBar::ShownCaption(next)) >= lLength) {
             qsizetype cut = line.size() - 1;
-            while (cut >= 0 && !IsDelim(line[cut]))
+            while (cut >= 0 && !BreaksAfter(next, cut))
                 --cut;
             if (cut >= 0) {
                 lines << line.left(cut + 1).trimmed();
