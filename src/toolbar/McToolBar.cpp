@@ -209,8 +209,13 @@ QChar McToolBar::Mnemonic(const QString &caption)
 
 QString McToolBar::ShownCaption(const QString &caption)
 {
-    QString text = caption;
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && ++i == caption.size())
+            break;
+        shown += caption.at(i);
+    }
+    return shown;
 }
 
 void McToolBar::UpdateShortcuts()

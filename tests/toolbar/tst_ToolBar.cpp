@@ -238,6 +238,8 @@ private slots:
         const QRect upper(plain.bar->GetButtonLeft(1), 0, plain.bar->GetButtonWidth(1), plain.bar->height() / 2);
         QCOMPARE(marked.bar->Surface().copy(upper), plain.bar->Surface().copy(upper));
         QVERIFY(marked.bar->Surface() != plain.bar->Surface());
+        QCOMPARE(QAccessible::queryAccessibleInterface(marked.bar)->child(1)->text(QAccessible::Name), "Bearbeiten");
+        QCOMPARE(McToolBar::ShownCaption(QStringLiteral("Save && &Quit&")), QStringLiteral("Save & Quit"));
     }
 
     void keyboardReachesEveryButton()
