@@ -194,13 +194,10 @@ void McToolBar::SelectButton(int index)
 
 QChar McToolBar::Mnemonic(const QString &caption)
 {
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption.at(i) != u'&')
-            continue;
-        if (caption.at(i + 1) != u'&')
-            return caption.at(i + 1).toUpper();
-        ++i; // "&&" is an ampersand, not a mark
-    }
+    // "&&" is an ampersand, not a mark: the loop steps over both.
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i)
+        if (caption.at(i) == u'&' && caption.at(++i) != u'&')
+            return caption.at(i).toUpper();
     for (const QChar c : caption)
         if (c.isLetterOrNumber())
             return c.toUpper();
@@ -210,11 +207,9 @@ QChar McToolBar::Mnemonic(const QString &caption)
 QString McToolBar::ShownCaption(const QString &caption)
 {
     QString shown;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) == u'&' && ++i == caption.size())
-            break;
-        shown += caption.at(i);
-    }
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if (caption.at(i) != u'&' || ++i < caption.size())
+            shown += caption.at(i);
     return shown;
 }
 
