@@ -60,9 +60,11 @@ void Chk1::Redraw()
     QFont captionFont = font();
     captionFont.setUnderline(m_label2Underline);
     const QFontMetricsF captionMetrics(captionFont);
-    m_label2.setSize(QSizeF(captionMetrics.horizontalAdvance(m_caption), captionMetrics.height()) * TwipsPerPixel);
+    const QSizeF caption(captionMetrics.horizontalAdvance(ShownCaption(m_caption)), captionMetrics.height());
+    m_label2.setSize(caption * TwipsPerPixel);
     m_label2.moveTo(m_label1.width() + 20, H / 2 - m_label2.height() / 2);
     m_mark = !m_checked ? Mark::Empty : m_style == 1 ? Mark::Cross : Mark::Check;
+    setMnemonic(m_caption);
     update();
 }
 

@@ -51,6 +51,7 @@ bool Cmd1::CaptionTextChanged(const QString &text)
 {
     m_caption = text;
     announceName();
+    setMnemonic(text);
     AutoSizeCaption();
     if (!ArrangeContent())
         return false;
@@ -63,7 +64,7 @@ void Cmd1::AutoSizeCaption()
 {
     const QFontMetrics fm(font());
     const int width = m_wordWrap ? std::max(0, TwipsToPixels(m_label1.width())) : 100000;
-    const int flags = m_wordWrap ? Qt::TextWordWrap | Qt::AlignHCenter : Qt::AlignLeft;
+    const int flags = Qt::TextShowMnemonic | (m_wordWrap ? Qt::TextWordWrap | Qt::AlignHCenter : Qt::AlignLeft);
     const QRect bounds = fm.boundingRect(QRect(0, 0, width, 100000), flags, m_caption);
     if (!m_wordWrap)
         m_label1.setWidth(bounds.width() * TwipsPerPixel);

@@ -30,7 +30,7 @@ void Cmd1::paint(QPainter &p) const
     const QRect picture = TwipsRect(m_image1);
     if (!m_picture.isNull() && !picture.isEmpty())
         p.drawImage(picture, m_picture.Image);
-    const int flags = Qt::AlignHCenter | Qt::AlignTop | (m_wordWrap ? Qt::TextWordWrap : 0);
+    const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic | (m_wordWrap ? Qt::TextWordWrap : 0);
     p.setFont(font());
     if (m_label2Visible) {
         p.setPen(ControlColor(m_label2Color));

@@ -25,6 +25,15 @@ void ApplyMousePointer(QWidget *widget, qint16 pointer, const StdPicture &icon)
         widget->unsetCursor();
 }
 
+QString ShownCaption(const QString &caption)
+{
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if (caption.at(i) != u'&' || ++i < caption.size())
+            shown += caption.at(i);
+    return shown;
+}
+
 QFont ContainerFont(const QWidget *control)
 {
     const QWidget *container = control ? control->parentWidget() : nullptr;

@@ -32,6 +32,9 @@ QColor ControlColor(quint32 value);
 // The one-pixel edges of a rectangle; the right and bottom ones, drawn last, take the corners.
 void DrawEdges(QPainter &p, const QRect &r, const QColor &topLeft, const QColor &bottomRight);
 
+// A caption as drawn: the "&" that marks a mnemonic is not shown, and "&&" shows one "&".
+QString ShownCaption(const QString &caption);
+
 // Key code of KeyDown and KeyUp (letters and digits upper case, Enter 13, arrows 37 to 40, F1 112 ...), or 0.
 qint16 KeyCodeOf(const QKeyEvent *event);
 // The character code KeyPress reports; 0 when the key gives no character.

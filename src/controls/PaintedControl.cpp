@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QToolTip>
 
 namespace {
@@ -19,7 +20,11 @@ public:
     QString text(QAccessible::Text t) const override
     {
         const QString own = QAccessibleWidget::text(t);
-        return t == QAccessible::Name && own.isEmpty() ? control()->accessibleCaption().simplified() : own;
+        if (t == QAccessible::Accelerator)
+            return QKeySequence::mnemonic(control()->accessibleCaption()).toString(QKeySequence::NativeText);
+        if (t == QAccessible::Name && own.isEmpty())
+            return ShownCaption(control()->accessibleCaption()).simplified();
+        return own;
     }
     QAccessible::State state() const override
     {
@@ -41,12 +46,7 @@ public:
         if (action != pressAction() && action != toggleAction())
             return QAccessibleWidget::doAction(action);
         // As the keyboard would: Space clicks a button and toggles a check box.
-        auto *w = const_cast<PaintedControl *>(control());
-        w->setFocus(Qt::OtherFocusReason);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
-        QCoreApplication::sendEvent(w, &press);
-        QCoreApplication::sendEvent(w, &release);
+        const_cast<PaintedControl *>(control())->pressByKeyboard();
     }
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -190,6 +190,29 @@ qint16 PaintedControl::raiseKey(const QKeyEvent *event)
     if (keyAscii != 0)
         emit KeyPress(keyAscii);
     return keyAscii;
+}
+
+void PaintedControl::pressByKeyboard()
+{
+    if (!isEnabled())
+        return;
+    setFocus(Qt::ShortcutFocusReason);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QCoreApplication::sendEvent(this, &press);
+    QCoreApplication::sendEvent(this, &release);
+}
+
+void PaintedControl::setMnemonic(const QString &caption)
+{
+    const QKeySequence key = QKeySequence::mnemonic(caption);
+    if (m_mnemonic ? m_mnemonic->key() == key : key.isEmpty())
+        return;
+    if (!m_mnemonic) {
+        m_mnemonic = new QShortcut(this);
+        connect(m_mnemonic, &QShortcut::activated, this, &PaintedControl::pressByKeyboard);
+    }
+    m_mnemonic->setKey(key);
 }
 
 void PaintedControl::announceName()

@@ -12,6 +12,7 @@
 class QKeyEvent;
 class QMouseEvent;
 class QPainter;
+class QShortcut;
 
 // A stored property: its getter, and a setter that stores, repaints and reports it under its own name.
 // clang-format off
@@ -52,6 +53,9 @@ public:
     virtual QString accessibleCaption() const { return QString(); }
     virtual std::optional<bool> accessibleChecked() const { return std::nullopt; }
     virtual std::optional<double> accessibleValue() const { return std::nullopt; }
+    // As Space does: focus, then press and release. Alt and the caption's marked letter do it too.
+    void pressByKeyboard();
+
     // A tooltip of one element: its text at a point, empty off it; nothing where Qt's own serves.
     virtual std::optional<QString> toolTipAt(const QPoint &) const { return std::nullopt; }
 
@@ -106,6 +110,8 @@ protected:
     bool event(QEvent *event) override;
 
     void announceName();
+    // Alt and the letter after a single "&" in caption press the control; no mark, no shortcut.
+    void setMnemonic(const QString &caption);
     // The back colour over the whole surface, unless BackStyle is 0 (transparent).
     void paintBack(QPainter &painter) const;
 
@@ -122,4 +128,5 @@ private:
 
     QAccessible::Role m_role;
     bool m_ownEnabled = true;
+    QShortcut *m_mnemonic = nullptr;
 };

@@ -80,6 +80,9 @@ void frmMain::createControls()
     Label2->setText(QStringLiteral("Größe der Dateien (MB):"));
     Txt2 = Place<Txt>(f, 2115, 675, 1995, 255);
     Txt2->ReadProperties(StoredDesign(QStringLiteral("Txt2")));
+    // A caption marked with "&" by a language file: Alt and that letter go to the box.
+    Label1->setBuddy(Txt1->focusProxy());
+    Label2->setBuddy(Txt2->focusProxy());
     Cmd13 = Place<Cmd1>(f, 4185, 315, 330, 615);
     Cmd13->ReadProperties(StoredDesign(QStringLiteral("Cmd13")));
 

@@ -118,8 +118,8 @@ void frmMain::Translate()
     }
     McToolBar1->setButton_Index(-1);
     McToolBar1->setAccessibleName(LangText(185, false, false, false, QStringLiteral("Menu")));
-    Txt1->setAccessibleLabel(Label1->text());
-    Txt2->setAccessibleLabel(Label2->text());
+    Txt1->setAccessibleLabel(ShownCaption(Label1->text()));
+    Txt2->setAccessibleLabel(ShownCaption(Label2->text()));
     Progress1->setAccessibleName(LangText(186, false, false, false, QStringLiteral("Progress of the file")));
     OverallProgress->setAccessibleName(LangText(187, false, false, false, QStringLiteral("Overall progress")));
     Label3->setAccessibleName(LangText(188, false, false, false, QStringLiteral("Log")));

@@ -204,15 +204,6 @@ QChar McToolBar::Mnemonic(const QString &caption)
     return QChar();
 }
 
-QString McToolBar::ShownCaption(const QString &caption)
-{
-    QString shown;
-    for (qsizetype i = 0; i < caption.size(); ++i)
-        if (caption.at(i) != u'&' || ++i < caption.size())
-            shown += caption.at(i);
-    return shown;
-}
-
 void McToolBar::UpdateShortcuts()
 {
     QString keys;

@@ -111,8 +111,6 @@ public:
 
     // The letter Alt opens a button with: the one after "&", else the caption's first letter or digit.
     static QChar Mnemonic(const QString &caption);
-    // The caption as drawn: the "&" that marks the mnemonic is not shown, and "&&" shows one "&".
-    static QString ShownCaption(const QString &caption);
     // Marks an enabled button and raises its Click, as Alt and its letter do.
     void OpenButton(int index);
 

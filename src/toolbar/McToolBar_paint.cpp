@@ -68,7 +68,7 @@ QStringList SplitToLines(QString sText, double lLength, const QFontMetricsF &met
     QString line;
     for (const QChar c : std::as_const(sText)) {
         const QString next = line + c;
-        if (!line.isEmpty() && metrics.horizontalAdvance(McToolBar::ShownCaption(next)) >= lLength) {
+        if (!line.isEmpty() && metrics.horizontalAdvance(ShownCaption(next)) >= lLength) {
             qsizetype cut = line.size() - 1;
             while (cut >= 0 && !BreaksAfter(next, cut))
                 --cut;
@@ -203,7 +203,7 @@ void LayoutGrid(ToolBarModel &model, ToolBarGrid &grid, const QSize &inner, cons
     if (model.AutoSizeButtons) {
         for (ButtonRecord &b : model.Buttons) {
             const double icon = b.icon.isNull() ? 0.0 : b.icon.Width() + 10.0;
-            b.width = RoundEven(icon + metrics.horizontalAdvance(McToolBar::ShownCaption(b.caption)) + 11);
+            b.width = RoundEven(icon + metrics.horizontalAdvance(ShownCaption(b.caption)) + 11);
             b.height = RoundEven(grid.CellHeight);
         }
         return;

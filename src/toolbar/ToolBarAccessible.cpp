@@ -26,7 +26,7 @@ public:
             return QString();
         const auto &b = m_bar->Buttons().at(static_cast<size_t>(m_index));
         if (t == QAccessible::Name)
-            return McToolBar::ShownCaption(b.caption).simplified();
+            return ShownCaption(b.caption).simplified();
         if (t == QAccessible::Description)
             return b.toolTip;
         if (t == QAccessible::Accelerator && !McToolBar::Mnemonic(b.caption).isNull())

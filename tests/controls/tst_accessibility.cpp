@@ -103,6 +103,50 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText.text());
     }
 
+    // A language file may mark a caption's letter with "&": the mark is not drawn, the name a screen
+    // reader speaks leaves it out, and Alt with the letter acts as the click or the label's box would.
+    void captionsMarkedWithAnAmpersand()
+    {
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QImage plain = w.Cmd11->picture(1);
+        w.Cmd11->setCaption(QStringLiteral("&Start Single"));
+        w.Chk11->setCaption(QStringLiteral("&Write logfile to test device"));
+        w.Label1->setText(QStringLiteral("&Number of files:"));
+        // Only the underline of the S differs from the unmarked caption; a drawn "&" moves every letter.
+        const QImage marked = w.Cmd11->picture(1);
+        QCOMPARE(marked.size(), plain.size());
+        int differing = 0;
+        for (int y = 0; y < plain.height(); ++y)
+            for (int x = 0; x < plain.width(); ++x)
+                differing += plain.pixel(x, y) != marked.pixel(x, y);
+        QVERIFY2(differing > 0 && differing <= 2 * w.Cmd11->fontMetrics().horizontalAdvance(u'S'),
+                 qPrintable(QString::number(differing)));
+        const auto name = [](QWidget *control) {
+            return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        };
+        QCOMPARE(name(w.Cmd11), QStringLiteral("Start Single"));
+        QCOMPARE(name(w.Chk11), QStringLiteral("Write logfile to test device"));
+
+        QSignalSpy clicks(w.Cmd11, &Cmd1::Click);
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_S));
+        QCOMPARE(clicks.count(), 1);
+        const bool checked = w.Chk11->Checked();
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_W));
+        QCOMPARE(w.Chk11->Checked(), !checked);
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_N));
+        QVERIFY(w.Txt1->isAncestorOf(QApplication::focusWidget()));
+        // A disabled button is not pressed by its letter; "&&" is an ampersand and marks nothing.
+        w.Cmd11->setEnabled(false);
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_S));
+        w.Cmd11->setEnabled(true);
+        w.Cmd11->setCaption(QStringLiteral("Start && Single"));
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_S));
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(name(w.Cmd11), QStringLiteral("Start & Single"));
+    }
+
     void stateAndValueFollowTheControls()
     {
         QWidget host;

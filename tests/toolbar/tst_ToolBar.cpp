@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(marked.bar->Surface().copy(upper), plain.bar->Surface().copy(upper));
         QVERIFY(marked.bar->Surface() != plain.bar->Surface());
         QCOMPARE(QAccessible::queryAccessibleInterface(marked.bar)->child(1)->text(QAccessible::Name), "Bearbeiten");
-        QCOMPARE(McToolBar::ShownCaption(QStringLiteral("Save && &Quit&")), QStringLiteral("Save & Quit"));
+        QCOMPARE(ShownCaption(QStringLiteral("Save && &Quit&")), QStringLiteral("Save & Quit"));
     }
 
     void keyboardReachesEveryButton()
