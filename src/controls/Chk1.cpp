@@ -64,14 +64,13 @@ void Chk1::Redraw()
     m_label2.setSize(caption * TwipsPerPixel);
     m_label2.moveTo(m_label1.width() + 20, H / 2 - m_label2.height() / 2);
     m_mark = !m_checked ? Mark::Empty : m_style == 1 ? Mark::Cross : Mark::Check;
-    setMnemonic(m_caption);
     update();
 }
 
 void Chk1::setCaption(const QString &caption)
 {
     redrawn(m_caption, caption, "Caption");
-    announceName();
+    captionChanged(m_caption);
 }
 
 void Chk1::setForeColor(quint32 color)

@@ -7,6 +7,8 @@ using namespace SystemColor;
 template <typename Self, typename Design> void Chk1::Properties(Self &c, Design &d)
 {
     d.value("Caption", c.m_caption, QStringLiteral("Check"));
+    if constexpr (Design::Loading)
+        c.captionChanged(c.m_caption);
     d.enabled(c, true);
     d.font(c);
     if constexpr (Design::Loading)

@@ -50,8 +50,7 @@ bool Cmd1::setCaption(const QString &caption)
 bool Cmd1::CaptionTextChanged(const QString &text)
 {
     m_caption = text;
-    announceName();
-    setMnemonic(text);
+    captionChanged(text);
     AutoSizeCaption();
     if (!ArrangeContent())
         return false;

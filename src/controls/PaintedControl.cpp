@@ -203,8 +203,10 @@ void PaintedControl::pressByKeyboard()
     QCoreApplication::sendEvent(this, &release);
 }
 
-void PaintedControl::setMnemonic(const QString &caption)
+void PaintedControl::captionChanged(const QString &caption)
 {
+    QAccessibleEvent notice(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&notice);
     const QKeySequence key = QKeySequence::mnemonic(caption);
     if (m_mnemonic ? m_mnemonic->key() == key : key.isEmpty())
         return;
@@ -213,10 +215,4 @@ void PaintedControl::setMnemonic(const QString &caption)
         connect(m_mnemonic, &QShortcut::activated, this, &PaintedControl::pressByKeyboard);
     }
     m_mnemonic->setKey(key);
-}
-
-void PaintedControl::announceName()
-{
-    QAccessibleEvent notice(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&notice);
 }

@@ -109,9 +109,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     bool event(QEvent *event) override;
 
-    void announceName();
-    // Alt and the letter after a single "&" in caption press the control; no mark, no shortcut.
-    void setMnemonic(const QString &caption);
+    // A new caption: the screen reader is told the new name, and Alt with the letter after a single
+    // "&" presses the control (no mark, no shortcut).
+    void captionChanged(const QString &caption);
     // The back colour over the whole surface, unless BackStyle is 0 (transparent).
     void paintBack(QPainter &painter) const;
 
