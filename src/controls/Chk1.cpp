@@ -60,7 +60,7 @@ void Chk1::Redraw()
     QFont captionFont = font();
     captionFont.setUnderline(m_label2Underline);
     const QFontMetricsF captionMetrics(captionFont);
-    const QSizeF caption(captionMetrics.horizontalAdvance(ShownCaption(m_caption)), captionMetrics.height());
+    const QSizeF caption(captionMetrics.size(CaptionFlags, m_caption).width(), captionMetrics.height());
     m_label2.setSize(caption * TwipsPerPixel);
     m_label2.moveTo(m_label1.width() + 20, H / 2 - m_label2.height() / 2);
     m_mark = !m_checked ? Mark::Empty : m_style == 1 ? Mark::Cross : Mark::Check;

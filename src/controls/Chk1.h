@@ -87,6 +87,9 @@ protected:
     void focusChanged(const QFocusEvent *) override { Redraw(); }
 
 private:
+    // How the caption is measured and drawn: one line, a "&" marking the letter to underline.
+    static constexpr int CaptionFlags = Qt::TextSingleLine | Qt::TextShowMnemonic;
+
     template <typename Self, typename Design> static void Properties(Self &c, Design &d);
     template <typename T> void redrawn(T &field, const T &value, const char *key)
     {

@@ -39,6 +39,5 @@ void Chk1::paint(QPainter &p) const
     captionFont.setUnderline(m_label2Underline);
     p.setFont(captionFont);
     p.setPen(ControlColor(m_label2Color));
-    constexpr int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
-    p.drawText(TwipsRect(m_label2), flags, m_caption);
+    p.drawText(TwipsRect(m_label2), Qt::AlignLeft | Qt::AlignTop | CaptionFlags, m_caption);
 }

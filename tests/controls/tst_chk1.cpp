@@ -49,6 +49,19 @@ private slots:
         QCOMPARE(m_box->ShownMark(), Chk1::Mark::Check);
     }
 
+    // The caption is sized as it is drawn, on one line: a "&" mark takes no room, a line break
+    // (a "|" in a language file) shows as a space, and the last letter is not cut off.
+    void captionIsSizedAsDrawn()
+    {
+        const auto width = [this](const QString &caption) {
+            m_box->setCaption(caption);
+            return m_box->CaptionRect().width();
+        };
+        const double plain = width(QStringLiteral("Write logfile"));
+        QCOMPARE(width(QStringLiteral("Write &logfile")), plain);
+        QVERIFY(width(QStringLiteral("Write\r\nlogfile")) >= plain);
+    }
+
     void mouseAndKeyboardToggle()
     {
         QSignalSpy clicks(m_box, &Chk1::Click);
