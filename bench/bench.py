@@ -18,7 +18,12 @@ else the machine does cannot interleave with one tool more than the other. The w
 writes come out slower under it (median block 74-98 us against 57 us headless on the machine this
 was written on, where without --rt the window's are 49 us): compare the window without --rt.
 
+With --turns N only the write rates are compared, N rounds in quick turns (a sync between runs, no
+pause): cheap enough for the hundreds of rounds that tell a per cent or two apart on a noisy
+machine; each ratio is given as the median with its 95 % interval.
+
     bench/bench.py [--build build] [--dir /var/tmp/veltaro-bench] [--reps 5] [--quick] [--window] [--rt]
+                   [--turns N] [--only single|multiple] [--cache disabled|enabled]
 """
 import argparse
 import json
@@ -193,6 +198,49 @@ def print_summary():
             format_interval(bi) if bi else "-"))
 
 
+def median_interval(ratios):
+    """The median and its 95 % interval from the order statistics: no assumption on the shape of the
+    noise, which on a shared machine has long tails."""
+    s = sorted(ratios)
+    n = len(s)
+    k = int(math.floor((n - 1.96 * math.sqrt(n)) / 2))
+    if k < 0:
+        return statistics.median(s), None, None
+    return statistics.median(s), s[k], s[n - 1 - k]
+
+
+TURNS = []
+
+
+def quick_turns(label, rounds, ours, theirs, least):
+    """Write rates only, in quick turns: a sync between runs and no pause, so that what the machine
+    does at the moment falls on all three. The rounds are cheap enough to run hundreds, which the
+    median's interval needs when single runs swing by a third."""
+    fio_ratios, bare_ratios = [], []
+    runs = [ours, theirs, least]
+    for rep in range(rounds):
+        results = {}
+        for i in range(len(runs)):
+            k = (rep + i) % len(runs)
+            os.sync()
+            results[k] = runs[k]()
+        v = results[0][0]
+        fio_ratios.append(v / results[1])
+        bare_ratios.append(v / results[2])
+    wf, wb = median_interval(fio_ratios), median_interval(bare_ratios)
+    print("  %-40s %d rounds: median write/fio %s  write/bare %s" % (
+        label, rounds, format_interval(wf), format_interval(wb)), flush=True)
+    TURNS.append((label, rounds, wf, wb))
+
+
+def print_turns():
+    print("\nquick turns: median write ratios with their 95 % intervals (goal: /fio 0.99 disabled, 1.00 enabled;"
+          " /bare 0.97)")
+    for label, rounds, wf, wb in TURNS:
+        print("  %-40s %5d  write/fio %-22s write/bare %-22s" % (label, rounds, format_interval(wf),
+                                                                 format_interval(wb)))
+
+
 def peak_memory_kb(cli, folder, size):
     out = subprocess.run(["/usr/bin/time", "-v", cli, "--no-history", "--cache", "-n", "2", "-s", str(size), folder],
                          capture_output=True, text=True, env=dict(os.environ, LC_ALL="C"))
@@ -274,6 +322,8 @@ def main():
     ap.add_argument("--only", choices=["single", "multiple", "verify", "memory"], help="one part only")
     ap.add_argument("--cache", choices=["disabled", "enabled"], help="one cache setting only")
     ap.add_argument("--rt", action="store_true", help="every contender at real-time priority (root)")
+    ap.add_argument("--turns", type=int, metavar="N",
+                    help="instead of the comparison above: write rates only, N rounds in quick turns")
     a = ap.parse_args()
     if a.rt:
         PRIORITY[:] = ["chrt", "-f", "10"]
@@ -286,6 +336,11 @@ def main():
     bareloop = build_bareloop(a.build)
 
     caches = [c for c in (False, True) if a.cache is None or c == (a.cache == "enabled")]
+    if a.turns:
+        turns_runs(a, cli, binary_dir, folder, sizes, caches, bareloop)
+        clear_tst(folder)
+        print_turns()
+        return 0
     if a.only in (None, "single"):
         print("single test vs fio sequential (MB/s, MB = 1048576 bytes)")
     for cache in caches if a.only in (None, "single") else []:
@@ -329,6 +384,46 @@ def main():
         print("peak memory: 2 x 1 MB %d KB, 2 x 1 GB %d KB (difference %d KB)" % (small, large, large - small))
     clear_tst(folder)
     print_summary()
+
+
+def turns_runs(a, cli, binary_dir, folder, sizes, caches, bareloop):
+    """The single and the multiple test headless (and with --window through the window) in quick
+    turns with fio's write job and the bare loop."""
+    rows = []
+    if a.only in (None, "single"):
+        rows += [(count, size, False) for count, size in sizes]
+    if a.only in (None, "multiple"):
+        rows.append((20, 4 if a.quick else 8, True))
+
+    def fio_write(count, size, cache, multiple):
+        rate = fio(folder, count, size, cache, "write", "roundrobin" if multiple else "sequential")
+        clear_tst(folder)
+        return rate
+
+    print("quick turns, write rates (MB/s, MB = 1048576 bytes)")
+    for cache in caches:
+        for count, size, multiple in rows:
+            label = "headless %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
+                                                        "enabled" if cache else "disabled")
+            quick_turns(label, a.turns, lambda: veltaro_cli(cli, folder, count, size, cache, multiple=multiple),
+                        lambda: fio_write(count, size, cache, multiple),
+                        lambda: bare(bareloop, folder, count, size, cache, multiple))
+    if not a.window:
+        return
+    xvfb = subprocess.Popen(PRIORITY + ["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
+    time.sleep(1)
+    try:
+        for cache in caches:
+            for count, size, multiple in rows:
+                label = "window %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
+                                                          "enabled" if cache else "disabled")
+                quick_turns(label, a.turns,
+                            lambda: window_rates(binary_dir, folder, count, size, cache, a.display, multiple),
+                            lambda: fio_write(count, size, cache, multiple),
+                            lambda: bare(bareloop, folder, count, size, cache, multiple))
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
 
 
 def window_runs(a, binary_dir, folder, sizes, caches, bareloop):
