@@ -23,7 +23,7 @@ pause): cheap enough for the hundreds of rounds that tell a per cent or two apar
 machine; each ratio is given as the median with its 95 % interval.
 
     bench/bench.py [--build build] [--dir /var/tmp/veltaro-bench] [--reps 5] [--quick] [--window] [--rt]
-                   [--turns N] [--only single|multiple] [--cache disabled|enabled]
+                   [--turns N [--window-only]] [--only single|multiple] [--cache disabled|enabled]
 """
 import argparse
 import json
@@ -319,6 +319,7 @@ def main():
     ap.add_argument("--quick", action="store_true", help="small files only")
     ap.add_argument("--window", action="store_true", help="through the window under Xvfb")
     ap.add_argument("--display", default=":77", help="the Xvfb display the window test starts")
+    ap.add_argument("--window-only", action="store_true", help="with --turns: the window's runs only")
     ap.add_argument("--only", choices=["single", "multiple", "verify", "memory"], help="one part only")
     ap.add_argument("--cache", choices=["disabled", "enabled"], help="one cache setting only")
     ap.add_argument("--rt", action="store_true", help="every contender at real-time priority (root)")
@@ -401,14 +402,14 @@ def turns_runs(a, cli, binary_dir, folder, sizes, caches, bareloop):
         return rate
 
     print("quick turns, write rates (MB/s, MB = 1048576 bytes)")
-    for cache in caches:
+    for cache in caches if not a.window_only else []:
         for count, size, multiple in rows:
             label = "headless %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
                                                         "enabled" if cache else "disabled")
             quick_turns(label, a.turns, lambda: veltaro_cli(cli, folder, count, size, cache, multiple=multiple),
                         lambda: fio_write(count, size, cache, multiple),
                         lambda: bare(bareloop, folder, count, size, cache, multiple))
-    if not a.window:
+    if not (a.window or a.window_only):
         return
     xvfb = subprocess.Popen(PRIORITY + ["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
     time.sleep(1)
