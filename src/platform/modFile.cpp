@@ -6,25 +6,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace modFile {
 
 namespace {
-
-constexpr int kReadBufferSize = 1024;
-
-// A descriptor is never 0 as a handle: the handle is the descriptor plus one.
-int32_t HandleOf(int fd)
-{
-    return fd + 1;
-}
-
-int DescriptorOf(int32_t handle)
-{
-    return handle - 1;
-}
 
 int OpenFlags(uint32_t access, uint32_t disposition, uint32_t flags)
 {
@@ -144,36 +130,6 @@ bool WriteBlock(int32_t handle, const RawBlock &data)
     if (handle == 0)
         return false;
     return ::write(DescriptorOf(handle), data.data(), static_cast<size_t>(data.size())) >= 0;
-}
-
-int32_t RawFile::writeBlock(const RawBlock &data)
-{
-    if (m_handle == 0) {
-        errno = EBADF;
-        return -1;
-    }
-    const long n =
-        ::syscall(SYS_pwrite64, DescriptorOf(m_handle), data.data(), static_cast<size_t>(data.size()), m_position);
-    if (n > 0)
-        m_position += n;
-    return static_cast<int32_t>(n);
-}
-
-int32_t RawFile::readBlock(RawBlock &data, int32_t count)
-{
-    if (m_handle == 0) {
-        errno = EBADF;
-        return -1;
-    }
-    if (count > kReadBufferSize)
-        count = kReadBufferSize;
-    const long got = count > 0
-        ? ::syscall(SYS_pread64, DescriptorOf(m_handle), data.data(), static_cast<size_t>(count), m_position)
-        : 0;
-    data.setSize(got < 0 ? 0 : static_cast<int32_t>(got));
-    if (got > 0)
-        m_position += got;
-    return static_cast<int32_t>(got);
 }
 
 bool CloseRawFile(int32_t handle, bool flush)

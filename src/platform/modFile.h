@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/BlockCall.h"
+
 #include <QString>
+#include <cerrno>
 #include <cstdint>
 #include <utility>
 
@@ -17,6 +20,18 @@ constexpr uint32_t OF_READ = 0u;
 
 // The read record's path field: a longer path does not open.
 constexpr int kMaxReadPath = 128;
+// No read call asks for more than one block.
+constexpr int kReadBufferSize = 1024;
+
+// A descriptor is never 0 as a handle: the handle is the descriptor plus one.
+constexpr int32_t HandleOf(int fd)
+{
+    return fd + 1;
+}
+constexpr int DescriptorOf(int32_t handle)
+{
+    return handle - 1;
+}
 
 // One block's bytes in a buffer aligned for O_DIRECT. A write block is prepared once per phase
 // (text converted, zero-padded to its write size); a read block is filled by ReadBlock.
@@ -90,10 +105,37 @@ public:
     // One block at the position this handle keeps, which advances by what was moved. The system
     // call's own result: bytes moved, or -1 with errno set (also with no file open). A positioned
     // call made directly is no cancellation point and takes no lock on a shared file position, so
-    // a process with threads (the window) pays per block what a single-threaded runner pays.
-    int32_t writeBlock(const RawBlock &data);
+    // a process with threads (the window) pays per block what a single-threaded runner pays. In
+    // line, so the per-block path touches no page beyond the phase's loop, stack and block.
+    int32_t writeBlock(const RawBlock &data)
+    {
+        if (m_handle == 0) {
+            errno = EBADF;
+            return -1;
+        }
+        const long n = BlockCall::PWrite(DescriptorOf(m_handle), data.data(), static_cast<size_t>(data.size()),
+                                         m_position);
+        if (n > 0)
+            m_position += n;
+        return static_cast<int32_t>(n);
+    }
     // Reads up to count bytes (at most 1024) into data.
-    int32_t readBlock(RawBlock &data, int32_t count);
+    int32_t readBlock(RawBlock &data, int32_t count)
+    {
+        if (m_handle == 0) {
+            errno = EBADF;
+            return -1;
+        }
+        if (count > kReadBufferSize)
+            count = kReadBufferSize;
+        const long got =
+            count > 0 ? BlockCall::PRead(DescriptorOf(m_handle), data.data(), static_cast<size_t>(count), m_position)
+                      : 0;
+        data.setSize(got < 0 ? 0 : static_cast<int32_t>(got));
+        if (got > 0)
+            m_position += got;
+        return static_cast<int32_t>(got);
+    }
     void close()
     {
         if (m_handle)

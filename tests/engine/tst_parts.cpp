@@ -114,7 +114,12 @@ private slots:
         RawFile reader(OpenFileForRead(path, OF_READ));
         RawFile writeOnly(OpenRawFile(dir.path() + "/2.tst", GENERIC_WRITE, 0, CREATE_ALWAYS, 0));
         QCOMPARE(writeOnly.readBlock(block, 1024), -1); // failed, and the block holds nothing
+        QCOMPARE(errno, EBADF);                          // the kernel's reason, as errno
         QCOMPARE(block.size(), 0);
+        QVERIFY(block.SetText(QString(1024, u'c')));
+        errno = 0;
+        QCOMPARE(reader.writeBlock(block), -1);
+        QCOMPARE(errno, EBADF);
         QCOMPARE(reader.readBlock(block, 4096), 1024); // never more than one block
         QCOMPARE(QByteArray(block.data(), block.size()), QByteArray(1024, 'a'));
         QCOMPARE(reader.readBlock(block, 1024), 512);
