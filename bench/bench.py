@@ -26,6 +26,7 @@ machine; each ratio is given as the median with its 95 % interval.
                    [--turns N [--window-only]] [--only single|multiple] [--cache disabled|enabled]
 """
 import argparse
+import contextlib
 import json
 import math
 import os
@@ -227,6 +228,8 @@ def quick_turns(label, rounds, ours, theirs, least):
         v = results[0][0]
         fio_ratios.append(v / results[1])
         bare_ratios.append(v / results[2])
+        print("    %-40s veltaro write %8.2f | fio write %8.2f | bare write %8.2f" % (label, v, results[1], results[2]),
+              flush=True)
     wf, wb = median_interval(fio_ratios), median_interval(bare_ratios)
     print("  %-40s %d rounds: median write/fio %s  write/bare %s" % (
         label, rounds, format_interval(wf), format_interval(wb)), flush=True)
@@ -346,7 +349,7 @@ def main():
         print("single test vs fio sequential (MB/s, MB = 1048576 bytes)")
     for cache in caches if a.only in (None, "single") else []:
         for count, size in sizes:
-            label = "headless single %dx%d MB, cache %s" % (count, size, "enabled" if cache else "disabled")
+            label = row_label("headless", count, size, False, cache)
             compare(label, a.reps, lambda: veltaro_cli(cli, folder, count, size, cache),
                     lambda: fio_pair(folder, count, size, cache),
                     lambda: bare(bareloop, folder, count, size, cache))
@@ -355,7 +358,7 @@ def main():
         print("multiple test vs fio roundrobin, 20 files")
     for cache in caches if a.only in (None, "multiple") else []:
         size = 4 if a.quick else 8
-        label = "headless multiple 20x%d MB, cache %s" % (size, "enabled" if cache else "disabled")
+        label = row_label("headless", 20, size, True, cache)
         compare(label, a.reps, lambda: veltaro_cli(cli, folder, 20, size, cache, multiple=True),
                 lambda: fio_pair(folder, 20, size, cache, service="roundrobin"),
                 lambda: bare(bareloop, folder, 20, size, cache, multiple=True))
@@ -387,14 +390,37 @@ def main():
     print_summary()
 
 
-def turns_runs(a, cli, binary_dir, folder, sizes, caches, bareloop):
-    """The single and the multiple test headless (and with --window through the window) in quick
-    turns with fio's write job and the bare loop."""
+def test_rows(a, sizes):
+    """(count, size, multiple) of each test the options select."""
     rows = []
     if a.only in (None, "single"):
         rows += [(count, size, False) for count, size in sizes]
     if a.only in (None, "multiple"):
         rows.append((20, 4 if a.quick else 8, True))
+    return rows
+
+
+def row_label(where, count, size, multiple, cache):
+    return "%s %s %dx%d MB, cache %s" % (where, "multiple" if multiple else "single", count, size,
+                                         "enabled" if cache else "disabled")
+
+
+@contextlib.contextmanager
+def xvfb(a):
+    # The display server is part of the desktop the window runs on: the same priority.
+    server = subprocess.Popen(PRIORITY + ["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
+    time.sleep(1)
+    try:
+        yield
+    finally:
+        server.terminate()
+        server.wait()
+
+
+def turns_runs(a, cli, binary_dir, folder, sizes, caches, bareloop):
+    """The single and the multiple test headless (and with --window through the window) in quick
+    turns with fio's write job and the bare loop."""
+    rows = test_rows(a, sizes)
 
     def fio_write(count, size, cache, multiple):
         rate = fio(folder, count, size, cache, "write", "roundrobin" if multiple else "sequential")
@@ -404,52 +430,31 @@ def turns_runs(a, cli, binary_dir, folder, sizes, caches, bareloop):
     print("quick turns, write rates (MB/s, MB = 1048576 bytes)")
     for cache in caches if not a.window_only else []:
         for count, size, multiple in rows:
-            label = "headless %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
-                                                        "enabled" if cache else "disabled")
-            quick_turns(label, a.turns, lambda: veltaro_cli(cli, folder, count, size, cache, multiple=multiple),
+            quick_turns(row_label("headless", count, size, multiple, cache), a.turns,
+                        lambda: veltaro_cli(cli, folder, count, size, cache, multiple=multiple),
                         lambda: fio_write(count, size, cache, multiple),
                         lambda: bare(bareloop, folder, count, size, cache, multiple))
     if not (a.window or a.window_only):
         return
-    xvfb = subprocess.Popen(PRIORITY + ["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
-    time.sleep(1)
-    try:
+    with xvfb(a):
         for cache in caches:
             for count, size, multiple in rows:
-                label = "window %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
-                                                          "enabled" if cache else "disabled")
-                quick_turns(label, a.turns,
+                quick_turns(row_label("window", count, size, multiple, cache), a.turns,
                             lambda: window_rates(binary_dir, folder, count, size, cache, a.display, multiple),
                             lambda: fio_write(count, size, cache, multiple),
                             lambda: bare(bareloop, folder, count, size, cache, multiple))
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
 
 
 def window_runs(a, binary_dir, folder, sizes, caches, bareloop):
     """The single and the multiple test through the window, beside fio and the bare loop."""
     print("through the window under Xvfb %s" % a.display)
-    # The display server is part of the desktop the window runs on: the same priority.
-    xvfb = subprocess.Popen(PRIORITY + ["Xvfb", a.display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"])
-    time.sleep(1)
-    runs = []
-    if a.only in (None, "single"):
-        runs += [(count, size, False) for count, size in sizes]
-    if a.only in (None, "multiple"):
-        runs.append((20, 4 if a.quick else 8, True))
-    try:
+    with xvfb(a):
         for cache in caches:
-            for count, size, multiple in runs:
-                label = "window %s %dx%d MB, cache %s" % ("multiple" if multiple else "single", count, size,
-                                                          "enabled" if cache else "disabled")
-                compare(label, a.reps,
+            for count, size, multiple in test_rows(a, sizes):
+                compare(row_label("window", count, size, multiple, cache), a.reps,
                         lambda: window_rates(binary_dir, folder, count, size, cache, a.display, multiple),
                         lambda: fio_pair(folder, count, size, cache, "roundrobin" if multiple else "sequential"),
                         lambda: bare(bareloop, folder, count, size, cache, multiple))
-    finally:
-        xvfb.terminate()
-        xvfb.wait()
 
 
 if __name__ == "__main__":
