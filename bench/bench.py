@@ -255,12 +255,15 @@ def window_rates(binary_dir, folder, count, size, cache, display=":77", multiple
     xdotool; the figures come from the run's record, which the window keeps in its history."""
     config = os.path.join(folder, ".config")
     data = os.path.join(folder, ".data")
+    runtime = os.path.join(folder, ".runtime")
     os.makedirs(config, exist_ok=True)
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
     shutil.rmtree(data, ignore_errors=True)
     with open(os.path.join(config, "Tavrin.conf"), "w") as f:
         f.write("[Veltaro]\nNrFiles=%d\nNrMBytes=%d\nNrPrevPath=1\nPrevPath1=%s/\nPrevPathSelected=0\n"
                 % (count, size, folder))
-    env = dict(os.environ, DISPLAY=display, XDG_CONFIG_HOME=config, XDG_DATA_HOME=data, LC_ALL="C", LANG="C")
+    env = dict(os.environ, DISPLAY=display, XDG_CONFIG_HOME=config, XDG_DATA_HOME=data, XDG_RUNTIME_DIR=runtime,
+               LC_ALL="C", LANG="C")
     env.pop("QT_QPA_PLATFORM", None)
     app = subprocess.Popen(PRIORITY + [os.path.join(binary_dir, "veltaro")], cwd=binary_dir, env=env)
     try:
@@ -311,6 +314,7 @@ def window_rates(binary_dir, folder, count, size, cache, display=":77", multiple
             app.kill()
         shutil.rmtree(config, ignore_errors=True)
         shutil.rmtree(data, ignore_errors=True)
+        shutil.rmtree(runtime, ignore_errors=True)
         clear_tst(folder)
 
 
@@ -320,6 +324,7 @@ def main():
     ap.add_argument("--dir", default="/var/tmp/veltaro-bench")
     ap.add_argument("--reps", type=int, default=5)
     ap.add_argument("--quick", action="store_true", help="small files only")
+    ap.add_argument("--size", type=int, metavar="MB", help="the single test with 4 files of this size only")
     ap.add_argument("--window", action="store_true", help="through the window under Xvfb")
     ap.add_argument("--display", default=":77", help="the Xvfb display the window test starts")
     ap.add_argument("--window-only", action="store_true", help="with --turns: the window's runs only")
@@ -336,7 +341,7 @@ def main():
     os.makedirs(a.dir, exist_ok=True)
     folder = os.path.realpath(a.dir)
     clear_tst(folder)
-    sizes = [(4, 8)] if a.quick else [(4, 8), (4, 64)]
+    sizes = [(4, a.size)] if a.size else [(4, 8)] if a.quick else [(4, 8), (4, 64)]
     bareloop = build_bareloop(a.build)
 
     caches = [c for c in (False, True) if a.cache is None or c == (a.cache == "enabled")]
