@@ -99,6 +99,12 @@ std::pair<double, double> medianInterval(std::vector<double> v)
     return {v[size_t(k)], v[v.size() - 1 - size_t(k)]};
 }
 
+void printRatios(const char *label, const std::vector<double> &ratios)
+{
+    const auto [low, high] = medianInterval(ratios);
+    std::printf("%s median %.3f (95 %% interval %.3f-%.3f)\n", label, median(ratios), low, high);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,10 +137,7 @@ int main(int argc, char **argv)
     }
     std::printf("%s 1 x %d MB, %d rounds: veltaro %.1f MB/s, bare write(2) %.1f MB/s, bare in-line %.1f MB/s (medians)\n",
                 direct ? "cache disabled" : "cache enabled", sizeMB, rounds, median(ours), median(bare), median(inLine));
-    const auto [low, high] = medianInterval(ratios);
-    std::printf("veltaro/bare write(2): median %.3f (95 %% interval %.3f-%.3f)\n", median(ratios), low, high);
-    const auto [inLow, inHigh] = medianInterval(inLineRatios);
-    std::printf("veltaro/bare in-line:  median %.3f (95 %% interval %.3f-%.3f)\n", median(inLineRatios), inLow,
-                inHigh);
+    printRatios("veltaro/bare write(2):", ratios);
+    printRatios("veltaro/bare in-line: ", inLineRatios);
     return 0;
 }

@@ -113,11 +113,8 @@ public:
             errno = EBADF;
             return -1;
         }
-        const long n = BlockCall::PWrite(DescriptorOf(m_handle), data.data(), static_cast<size_t>(data.size()),
-                                         m_position);
-        if (n > 0)
-            m_position += n;
-        return static_cast<int32_t>(n);
+        return advance(
+            BlockCall::PWrite(DescriptorOf(m_handle), data.data(), static_cast<size_t>(data.size()), m_position));
     }
     // Reads up to count bytes (at most 1024) into data.
     int32_t readBlock(RawBlock &data, int32_t count)
@@ -132,9 +129,7 @@ public:
             count > 0 ? BlockCall::PRead(DescriptorOf(m_handle), data.data(), static_cast<size_t>(count), m_position)
                       : 0;
         data.setSize(got < 0 ? 0 : static_cast<int32_t>(got));
-        if (got > 0)
-            m_position += got;
-        return static_cast<int32_t>(got);
+        return advance(got);
     }
     void close()
     {
@@ -143,6 +138,14 @@ public:
     }
 
 private:
+    // A call's result, after moving the position past what it moved.
+    int32_t advance(long result)
+    {
+        if (result > 0)
+            m_position += result;
+        return static_cast<int32_t>(result);
+    }
+
     int32_t m_handle;
     int64_t m_position = 0;
 };
