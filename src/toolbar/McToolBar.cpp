@@ -3,6 +3,7 @@
 #include "controls/ControlSupport.h"
 #include "platform/ui/Colors.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -192,17 +193,46 @@ void McToolBar::SelectButton(int index)
         AnnounceToolBarFocus(this, index);
 }
 
-QChar McToolBar::Mnemonic(const QString &caption)
+QChar McToolBar::MarkedLetter(const QString &caption)
 {
     // "&&" is an ampersand, not a mark: the loop steps over both.
     for (qsizetype i = 0; i + 1 < caption.size(); ++i)
         if (caption.at(i) == u'&' && caption.at(++i) != u'&')
             return caption.at(i).toUpper();
+    return QChar();
+}
+
+QChar McToolBar::Mnemonic(const QString &caption)
+{
+    if (const QChar marked = MarkedLetter(caption); !marked.isNull())
+        return marked;
     for (const QChar c : caption)
         if (c.isLetterOrNumber())
             return c.toUpper();
     return QChar();
 }
+
+namespace {
+
+// The Alt letters other controls of the window answer to: their "&" marks, and those of the labels
+// that lead to them, as their accessible interfaces report them ("Alt+E").
+QString MarkedElsewhere(const QWidget *bar)
+{
+    QString taken;
+    for (QWidget *w : bar->window()->findChildren<QWidget *>()) {
+        if (w == bar || w->window() != bar->window() || bar->isAncestorOf(w))
+            continue;
+        const QAccessibleInterface *face = QAccessible::queryAccessibleInterface(w);
+        const QKeySequence key =
+            face ? QKeySequence::fromString(face->text(QAccessible::Accelerator), QKeySequence::NativeText)
+                 : QKeySequence();
+        if (key.count() == 1 && key[0].keyboardModifiers() == Qt::AltModifier)
+            taken += QChar(static_cast<char16_t>(key[0].key())).toUpper();
+    }
+    return taken;
+}
+
+} // namespace
 
 void McToolBar::UpdateShortcuts()
 {
@@ -212,6 +242,28 @@ void McToolBar::UpdateShortcuts()
     if (keys == m_mnemonics)
         return;
     m_mnemonics = keys;
+    RebuildShortcuts();
+}
+
+void McToolBar::showEvent(QShowEvent *event)
+{
+    // The window's other captions are set by now; a first letter may have to give way to them.
+    RebuildShortcuts();
+    QWidget::showEvent(event);
+}
+
+void McToolBar::RebuildShortcuts()
+{
+    const QString taken = MarkedElsewhere(this);
+    QString keys = m_mnemonics;
+    for (int i = 0; i < keys.size(); ++i) {
+        const bool shadowed = keys.indexOf(keys.at(i)) != i;
+        if (shadowed || (taken.contains(keys.at(i)) && MarkedLetter(m.at(i).caption).isNull()))
+            keys[i] = QChar();
+    }
+    if (keys == m_keys && !m_shortcuts.isEmpty())
+        return;
+    m_keys = keys;
     qDeleteAll(m_shortcuts);
     m_shortcuts.clear();
     if (m_designMode)
@@ -219,7 +271,7 @@ void McToolBar::UpdateShortcuts()
     // F10 reaches the bar as on other desktops; Alt and a caption's letter opens that button's menu.
     m_shortcuts << new QShortcut(QKeySequence(Qt::Key_F10), this, this, &McToolBar::FocusFromKeyboard);
     for (int i = 0; i < keys.size(); ++i)
-        if (!keys.at(i).isNull() && keys.indexOf(keys.at(i)) == i)
+        if (!keys.at(i).isNull())
             m_shortcuts << new QShortcut(QKeySequence(QStringLiteral("Alt+") + keys.at(i)), this,
                                          [this, i] { OpenButton(i); });
 }

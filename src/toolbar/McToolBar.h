@@ -111,6 +111,9 @@ public:
 
     // The letter Alt opens a button with: the one after "&", else the caption's first letter or digit.
     static QChar Mnemonic(const QString &caption);
+    // The letter Alt opens button index with, or null: a first letter gives way to one that another
+    // control of the window marks with "&", as two shortcuts on one key would both stop working.
+    QChar ShortcutLetter(int index) const { return index >= 0 && index < m_keys.size() ? m_keys.at(index) : QChar(); }
     // Marks an enabled button and raises its Click, as Alt and its letter do.
     void OpenButton(int index);
 
@@ -133,6 +136,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *) override { RedrawControl(); }
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -169,6 +173,9 @@ private:
     int NextEnabled(int from, int step) const;
     void SelectButton(int index);
     void UpdateShortcuts();
+    void RebuildShortcuts();
+    // Only the letter after "&", else null.
+    static QChar MarkedLetter(const QString &caption);
     void FocusFromKeyboard();
     // Click, and when it opened a menu, Left and Right in that menu move to the neighbour's.
     void RaiseClick(int index);
@@ -184,7 +191,8 @@ private:
     QPointer<QMenu> m_menu; // the menu a click of m_menuIndex opened
     int m_menuIndex = -1;
     QList<QShortcut *> m_shortcuts;
-    QString m_mnemonics;
+    QString m_mnemonics; // each caption's Mnemonic()
+    QString m_keys;      // the letters the shortcuts have, null where none
     bool m_designMode = false;
     bool m_isMouseDown = false;
     bool m_isInside = false;

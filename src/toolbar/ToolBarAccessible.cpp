@@ -29,8 +29,8 @@ public:
             return ShownCaption(b.caption).simplified();
         if (t == QAccessible::Description)
             return b.toolTip;
-        if (t == QAccessible::Accelerator && !McToolBar::Mnemonic(b.caption).isNull())
-            return QStringLiteral("Alt+") + McToolBar::Mnemonic(b.caption);
+        if (t == QAccessible::Accelerator && !m_bar->ShortcutLetter(m_index).isNull())
+            return QStringLiteral("Alt+") + m_bar->ShortcutLetter(m_index);
         return QString();
     }
 

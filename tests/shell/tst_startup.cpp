@@ -252,6 +252,26 @@ private slots:
         QCOMPARE(enabled(), 1);
     }
 
+    void markedCaptionsKeepTheirLettersFromTheMenuBar()
+    {
+        // A language file that marks a control's letter takes it from the menu button that only
+        // has it as its first letter.
+        useLanguageFile("56=&Enable write through\r\n");
+        frmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QObject::disconnect(w.chkEnableWriteThrough, &Chk1::Click, nullptr, nullptr);
+        const bool checked = w.chkEnableWriteThrough->Checked();
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_E));
+        QCOMPARE(w.chkEnableWriteThrough->Checked(), !checked);
+        QVERIFY(!w.mnuEdit->isVisible());
+        QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_H));
+        QTRY_VERIFY(w.mnuHelp->isVisible());
+        w.mnuHelp->close();
+        useLanguageFile(QByteArray());
+        modLang::state() = modLang::LanguageState{};
+    }
+
     void saveAsAndCopy()
     {
         frmMain w;

@@ -4,8 +4,11 @@
 
 #include <QAccessible>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPalette>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <set>
@@ -292,6 +295,44 @@ private slots:
         QTest::keyClick(h.bar, Qt::Key_Tab);
         QVERIFY(!h.bar->hasFocus());
         QCOMPARE(h.bar->Button_Index(), -1);
+    }
+
+    void firstLettersGiveWayToMarkedOnes()
+    {
+        // Two shortcuts on one key both stop working: a caption's first letter gives way to a letter
+        // another control marks, here a label's for its field and a button's; a marked caption keeps its own.
+        Host h;
+        auto *field = new QLineEdit(&h.window);
+        auto *label = new QLabel(QStringLiteral("&Hinweis"), &h.window);
+        label->setBuddy(field);
+        auto *button = new QPushButton(QStringLiteral("&Bild"), &h.window);
+        h.bar->setButton_Index(0);
+        h.bar->setButtonCaption(QStringLiteral("&Hilfe"));
+        h.bar->setButton_Index(-1);
+        h.window.hide();
+        for (QWidget *w : std::initializer_list<QWidget *>{field, label, button}) {
+            w->setGeometry(0, 40, 60, 20);
+            w->show();
+        }
+        h.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        QSignalSpy clicks(h.bar, &McToolBar::Click);
+        QSignalSpy pressed(button, &QPushButton::clicked);
+        QCOMPARE(h.bar->ShortcutLetter(1), QChar());
+        QCOMPARE(h.bar->ShortcutLetter(2), QChar());
+        QTest::keySequence(&h.window, QKeySequence(Qt::ALT | Qt::Key_B));
+        QTRY_COMPARE(pressed.count(), 1); // a button's letter clicks it after a moment
+        QVERIFY(clicks.isEmpty());
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(h.bar);
+        QCOMPARE(bar->child(1)->text(QAccessible::Accelerator), QString());
+        QCOMPARE(bar->child(0)->text(QAccessible::Accelerator), QStringLiteral("Alt+H"));
+        // A caption that no longer clashes gets its letter back.
+        h.bar->setButton_Index(1);
+        h.bar->setButtonCaption(QStringLiteral("Ansicht"));
+        h.bar->setButton_Index(-1);
+        QTest::keySequence(&h.window, QKeySequence(Qt::ALT | Qt::Key_A));
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(clicks.at(0).at(0).toInt(), 1);
     }
 
     void leftAndRightMoveBetweenOpenMenus()
