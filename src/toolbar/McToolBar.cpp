@@ -236,12 +236,12 @@ QString MarkedElsewhere(const QWidget *bar)
 
 void McToolBar::UpdateShortcuts()
 {
-    QString keys;
+    QStringList captions;
     for (const ButtonRecord &b : m.Buttons)
-        keys += Mnemonic(b.caption);
-    if (keys == m_mnemonics)
+        captions << b.caption;
+    if (captions == m_captions)
         return;
-    m_mnemonics = keys;
+    m_captions = captions;
     RebuildShortcuts();
 }
 
@@ -254,13 +254,18 @@ void McToolBar::showEvent(QShowEvent *event)
 
 void McToolBar::RebuildShortcuts()
 {
-    const QString taken = MarkedElsewhere(this);
-    QString keys = m_mnemonics;
-    for (int i = 0; i < keys.size(); ++i) {
-        const bool shadowed = keys.indexOf(keys.at(i)) != i;
-        if (shadowed || (taken.contains(keys.at(i)) && MarkedLetter(m.at(i).caption).isNull()))
-            keys[i] = QChar();
-    }
+    // Marked letters first, the bar's own before the rest of the window's; then first letters
+    // where they are still free. Of two buttons with one letter the first keeps it.
+    QString taken;
+    QString keys(m_captions.size(), QChar());
+    for (int i = 0; i < keys.size(); ++i)
+        if (const QChar c = MarkedLetter(m_captions.at(i)); !c.isNull() && !taken.contains(c))
+            taken += keys[i] = c;
+    taken += MarkedElsewhere(this);
+    for (int i = 0; i < keys.size(); ++i)
+        if (const QChar c = Mnemonic(m_captions.at(i));
+            MarkedLetter(m_captions.at(i)).isNull() && !c.isNull() && !taken.contains(c))
+            taken += keys[i] = c;
     if (keys == m_keys && !m_shortcuts.isEmpty())
         return;
     m_keys = keys;

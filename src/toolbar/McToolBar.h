@@ -191,8 +191,8 @@ private:
     QPointer<QMenu> m_menu; // the menu a click of m_menuIndex opened
     int m_menuIndex = -1;
     QList<QShortcut *> m_shortcuts;
-    QString m_mnemonics; // each caption's Mnemonic()
-    QString m_keys;      // the letters the shortcuts have, null where none
+    QStringList m_captions; // as the shortcuts were made for
+    QString m_keys;         // the letters the shortcuts have, null where none
     bool m_designMode = false;
     bool m_isMouseDown = false;
     bool m_isInside = false;

@@ -326,13 +326,21 @@ private slots:
         QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(h.bar);
         QCOMPARE(bar->child(1)->text(QAccessible::Accelerator), QString());
         QCOMPARE(bar->child(0)->text(QAccessible::Accelerator), QStringLiteral("Alt+H"));
-        // A caption that no longer clashes gets its letter back.
+        // A caption that no longer clashes gets its letter back; a first letter also gives way to
+        // a later button's mark.
         h.bar->setButton_Index(1);
         h.bar->setButtonCaption(QStringLiteral("Ansicht"));
+        h.bar->setButton_Index(2);
+        h.bar->setButtonCaption(QStringLiteral("Hilfe &Anleitung"));
         h.bar->setButton_Index(-1);
+        QCOMPARE(h.bar->ShortcutLetter(1), QChar());
         QTest::keySequence(&h.window, QKeySequence(Qt::ALT | Qt::Key_A));
         QCOMPARE(clicks.count(), 1);
-        QCOMPARE(clicks.at(0).at(0).toInt(), 1);
+        QCOMPARE(clicks.at(0).at(0).toInt(), 2);
+        h.bar->setButton_Index(2);
+        h.bar->setButtonCaption(QStringLiteral("Hilfe"));
+        h.bar->setButton_Index(-1);
+        QCOMPARE(h.bar->ShortcutLetter(1), QChar(u'A'));
     }
 
     void leftAndRightMoveBetweenOpenMenus()
