@@ -256,16 +256,19 @@ void McToolBar::RebuildShortcuts()
 {
     // Marked letters first, the bar's own before the rest of the window's; then first letters
     // where they are still free. Of two buttons with one letter the first keeps it.
+    QString marks;
+    for (const QString &caption : std::as_const(m_captions))
+        marks += MarkedLetter(caption);
     QString taken;
-    QString keys(m_captions.size(), QChar());
+    QString keys(marks.size(), QChar());
     for (int i = 0; i < keys.size(); ++i)
-        if (const QChar c = MarkedLetter(m_captions.at(i)); !c.isNull() && !taken.contains(c))
-            taken += keys[i] = c;
+        if (!marks.at(i).isNull() && !taken.contains(marks.at(i)))
+            taken += keys[i] = marks.at(i);
     taken += MarkedElsewhere(this);
     for (int i = 0; i < keys.size(); ++i)
-        if (const QChar c = Mnemonic(m_captions.at(i));
-            MarkedLetter(m_captions.at(i)).isNull() && !c.isNull() && !taken.contains(c))
-            taken += keys[i] = c;
+        if (const QChar first = Mnemonic(m_captions.at(i));
+            marks.at(i).isNull() && !first.isNull() && !taken.contains(first))
+            taken += keys[i] = first;
     if (keys == m_keys && !m_shortcuts.isEmpty())
         return;
     m_keys = keys;
