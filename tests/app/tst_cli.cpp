@@ -45,34 +45,6 @@ private slots:
         }
     }
 
-    void acceptsGoodArguments()
-    {
-        // The defaults the help names; the switches' own are the context's plain run below.
-        const CliParse defaults = CliArgs::Parse({dir()});
-        QVERIFY2(defaults.error.isEmpty(), qPrintable(defaults.error));
-        QCOMPARE(defaults.options.count, 20);
-        QCOMPARE(defaults.options.sizeMB, 10);
-        QVERIFY(!defaults.options.fill);
-        const CliParse verified = CliArgs::Parse({"--verify", "--fill", dir()});
-        QVERIFY(verified.error.isEmpty());
-        QVERIFY(verified.options.verify);
-        QVERIFY(verified.options.fill);
-
-        const CliParse full = CliArgs::Parse({"--multiple", "-n", "32000", "--size=007", "--cache", "--write-through",
-                                              "--csv", "-o", dir() + "/r.csv", "-q", dir() + "/blank "});
-        QVERIFY2(full.error.isEmpty(), qPrintable(full.error));
-        const CliOptions &o = full.options;
-        QVERIFY(o.multiple);
-        QVERIFY(o.cache);
-        QVERIFY(o.writeThrough);
-        QVERIFY(o.quiet);
-        QVERIFY(o.format == OutputFormat::Csv);
-        QCOMPARE(o.count, 32000);
-        QCOMPARE(o.sizeMB, 7);
-        QCOMPARE(o.output, dir() + "/r.csv");
-        QCOMPARE(o.folder, dir() + "/blank "); // never trimmed
-    }
-
     void fioJobsRepeatThePhases()
     {
         const QList<FioJob> single = FioCommand::Jobs({false, 3, 2, "/data", true, false});
@@ -147,28 +119,34 @@ private slots:
     }
 
     // Each option reaches the input the window would hold for it, and the folder stays as typed.
-    void optionsReachTheContext()
+    void goodArgumentsReachTheContext()
     {
         QVERIFY(QDir(dir()).mkpath("blank "));
         SignalStop stop;
-        const auto context = [&](const QStringList &args) {
+        const auto parse = [](const QStringList &args) {
             const CliParse p = CliArgs::Parse(args);
             [&] { QVERIFY2(p.error.isEmpty(), qPrintable(p.error)); }();
-            return std::make_unique<CliContext>(CliRun::HeadlessOptionsOf(p.options, stop));
+            return p.options;
         };
-        const auto plain = context({"-n", "3", "-s", "7", dir() + "/blank "});
+        const auto context = [&](const QStringList &args) {
+            return std::make_unique<CliContext>(CliRun::HeadlessOptionsOf(parse(args), stop));
+        };
+        // The defaults the help names.
+        const auto plain = context({dir() + "/blank "});
         QCOMPARE(plain->TargetPath(), dir() + "/blank /");
-        QCOMPARE(plain->CountText(), "3");
-        QCOMPARE(plain->SizeText(), "7");
+        QCOMPARE(plain->CountText(), "20");
+        QCOMPARE(plain->SizeText(), "10");
         QVERIFY(plain->DisableCaching());
         QVERIFY(!plain->WriteThrough());
         QVERIFY(!plain->LightPump());
         QVERIFY(!plain->WriteLogFile());
         QVERIFY(!plain->ReadFromDevice());
         QVERIFY(!plain->VerifyData());
-        const auto all = context(
-            {"--cache", "--write-through", "--light-pump", "--log", "--read-uncached", "--verify", dir() + "/"});
+        const auto all = context({"-n", "32000", "--size=007", "--cache", "--write-through", "--light-pump", "--log",
+                                  "--read-uncached", "--verify", dir() + "/"});
         QCOMPARE(all->TargetPath(), dir() + "/");
+        QCOMPARE(all->CountText(), "32000");
+        QCOMPARE(all->SizeText(), "7");
         QVERIFY(!all->DisableCaching());
         QVERIFY(all->WriteThrough());
         QVERIFY(all->LightPump());
@@ -177,6 +155,15 @@ private slots:
         QVERIFY(all->VerifyData());
         all->SetStopRequested(false); // no signal received: nothing else asks to stop
         QVERIFY(!all->StopRequested());
+
+        // The switches the runner itself reads.
+        const CliOptions o = parse({"--multiple", "--csv", "-o", dir() + "/r.csv", "-q", dir()});
+        QVERIFY(o.multiple);
+        QVERIFY(o.quiet);
+        QVERIFY(o.format == OutputFormat::Csv);
+        QCOMPARE(o.output, dir() + "/r.csv");
+        QVERIFY(!parse({dir()}).fill);
+        QVERIFY(parse({"--verify", "--fill", dir()}).fill);
     }
 
     void contextReadsTheBars()
