@@ -18,50 +18,45 @@ using namespace EngineTest;
 
 namespace {
 
-const char *PhaseName(TestPhase p)
+template <typename T> QString Word(const T &w)
 {
-    static const char *names[] = {"SW", "SR", "MW", "MR"};
-    return names[static_cast<int>(p)];
+    if constexpr (std::is_same_v<T, TestPhase>)
+        return QStringList{"SW", "SR", "MW", "MR"}[static_cast<int>(w)];
+    else if constexpr (std::is_arithmetic_v<T>)
+        return QString::number(w);
+    else
+        return QString(w);
 }
 
 // Each event as a short line, so a stream compares as a list.
 class EventLog final : public RunEvents {
 public:
     QStringList events;
-    void runBegins(bool multiple) override { add(multiple ? "begins multiple" : "begins single"); }
+    void runBegins(bool multiple) override { add("begins", multiple ? "multiple" : "single"); }
     void runStarted(const RunStarted &e) override
     {
-        add(QString("started %1x%2 uncached=%3").arg(e.count).arg(e.sizeMB).arg(e.disableCaching));
+        add("started", QString("%1x%2").arg(e.count).arg(e.sizeMB), "uncached=" + Word(e.disableCaching));
     }
-    void phaseStarted(TestPhase p, const QDateTime &) override { add(QString("phase %1").arg(PhaseName(p))); }
-    void phaseSized(TestPhase p, int32_t count, int32_t totalMB) override
-    {
-        add(QString("sized %1 %2 %3").arg(PhaseName(p)).arg(count).arg(totalMB));
-    }
-    void blocksStarted(TestPhase p) override { add(QString("blocks %1").arg(PhaseName(p))); }
-    void fileStarted(TestPhase p, int32_t file) override { add(QString("file %1 %2").arg(PhaseName(p)).arg(file)); }
-    void fileTimed(const FileTimed &e) override
-    {
-        add(QString("%1 %2 %3 %4").arg(e.timed ? "timed" : "counted", PhaseName(e.phase)).arg(e.file).arg(e.ms));
-    }
+    void phaseStarted(TestPhase p, const QDateTime &) override { add("phase", p); }
+    void phaseSized(TestPhase p, int32_t count, int32_t totalMB) override { add("sized", p, count, totalMB); }
+    void blocksStarted(TestPhase p) override { add("blocks", p); }
+    void fileStarted(TestPhase p, int32_t file) override { add("file", p, file); }
+    void fileTimed(const FileTimed &e) override { add(e.timed ? "timed" : "counted", e.phase, e.file, e.ms); }
     void shortRead(TestPhase p, int32_t file, int64_t block, int32_t bytes) override
     {
-        add(QString("short %1 %2 %3 %4").arg(PhaseName(p)).arg(file).arg(block).arg(bytes));
+        add("short", p, file, block, bytes);
     }
-    void phaseFinished(TestPhase p, double, double, const QDateTime &) override
-    {
-        add(QString("finished %1").arg(PhaseName(p)));
-    }
-    void stopped(TestPhase p) override { add(QString("stopped %1").arg(PhaseName(p))); }
-    void failed(FailReason reason, const QString &) override { add("failed " + toString(reason)); }
+    void phaseFinished(TestPhase p, double, double, const QDateTime &) override { add("finished", p); }
+    void stopped(TestPhase p) override { add("stopped", p); }
+    void failed(FailReason reason, const QString &) override { add("failed", toString(reason)); }
     void runSummary(double, double, double, double) override { add("summary"); }
-    void cleanupFailed(int32_t file) override { add(QString("cleanup failed %1").arg(file)); }
-    void cleanupDone(bool all) override { add(QString("cleanup %1").arg(all)); }
-    void resultLogWritten(const QString &, bool written) override { add(QString("result log %1").arg(written)); }
+    void cleanupFailed(int32_t file) override { add("cleanup failed", file); }
+    void cleanupDone(bool all) override { add("cleanup", all); }
+    void resultLogWritten(const QString &, bool written) override { add("result log", written); }
     void runEnded() override { add("ended"); }
 
 private:
-    void add(const QString &line) { events << line; }
+    template <typename... A> void add(const A &...words) { events << QStringList{Word(words)...}.join(u' '); }
 };
 
 struct Watched : Target {
@@ -171,19 +166,40 @@ class TestRunEvents : public QObject {
 private slots:
     void init() { UseGerman(); }
 
-    void singleRunStreamAndRecord()
+    void runStreamAndRecord_data()
     {
+        QTest::addColumn<bool>("multiple");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("single") << false
+                                << QStringList{
+                                       "begins single", "started 2x1 uncached=0", "phase SW",    "sized SW 2 2",
+                                       "file SW 1",     "timed SW 1 1532",        "file SW 2",   "timed SW 2 1532",
+                                       "finished SW",   "sized SR 2 2",           "file SR 1",   "timed SR 1 1532",
+                                       "file SR 2",     "timed SR 2 1532",        "finished SR", "summary",
+                                       "cleanup 1",     "result log 1",           "ended"};
+        // The multiple test times all files in one span and counts each file's bytes untimed.
+        QTest::newRow("multiple") << true << QStringList{"begins multiple", "started 2x1 uncached=0",
+                                                         "phase MW",        "sized MW 2 2",
+                                                         "blocks MW",       "timed MW 0 1532",
+                                                         "counted MW 1 0",  "counted MW 2 0",
+                                                         "finished MW",     "sized MR 2 2",
+                                                         "timed MR 0 1532", "counted MR 1 0",
+                                                         "counted MR 2 0",  "finished MR",
+                                                         "summary",         "cleanup 1",
+                                                         "result log 1",    "ended"};
+    }
+
+    void runStreamAndRecord()
+    {
+        QFETCH(bool, multiple);
+        QFETCH(QStringList, events);
         Watched t;
         t.ctx->Chk11 = true;
-        StartSingle(*t.ctx);
-        QCOMPARE(t.log.events,
-                 QStringList({"begins single", "started 2x1 uncached=0", "phase SW", "sized SW 2 2", "file SW 1",
-                              "timed SW 1 1532", "file SW 2", "timed SW 2 1532", "finished SW", "sized SR 2 2",
-                              "file SR 1", "timed SR 1 1532", "file SR 2", "timed SR 2 1532", "finished SR", "summary",
-                              "cleanup 1", "result log 1", "ended"}));
+        multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
+        QCOMPARE(t.log.events, events);
 
         const RunRecord &r = t.ctx->Record();
-        QVERIFY(r.kind == RunKind::Single);
+        QVERIFY(r.kind == (multiple ? RunKind::Multiple : RunKind::Single));
         QVERIFY(r.outcome.status == RunStatus::Complete);
         QCOMPARE(r.target, t.path);
         QCOMPARE(r.fileCount, 2);
@@ -197,46 +213,21 @@ private slots:
         QCOMPARE(r.phases.size(), size_t(2));
         for (const PhaseRecord &p : r.phases) {
             QVERIFY(p.completed);
-            QCOMPARE(p.ms, 3064); // the sum of the files' spans
-            QCOMPARE(*p.averageSeconds, 1.532);
+            QCOMPARE(p.ms, multiple ? 1532 : 3064); // one span for all files, or the sum of the files' spans
+            QVERIFY(p.us > 0);                      // from the monotonic clock, not the stepping one
+            QCOMPARE(*p.averageSeconds, multiple ? 0.766 : 1.532);
             QCOMPARE(p.bytesRequested, 2 * kMB);
             QCOMPARE(p.bytesTransferred, 2 * kMB);
             QCOMPARE(p.failedCalls + p.shortCalls, 0);
             QCOMPARE(p.latency.count(), uint64_t(2048)); // one sample per block call
             QCOMPARE(p.files.size(), size_t(2));
             for (const FileRecord &f : p.files) {
-                QVERIFY(f.timed);
-                QCOMPARE(f.ms, 1532);
-                QVERIFY(f.us > 0); // from the monotonic clock, not the stepping one
+                QCOMPARE(f.timed, !multiple);
+                QCOMPARE(f.ms, multiple ? 0 : 1532);
+                QCOMPARE(f.us > 0, !multiple); // from the monotonic clock, not the stepping one
+                QCOMPARE(f.bytesTransferred, kMB);
                 QCOMPARE(f.latency->count, uint64_t(1024));
             }
-        }
-    }
-
-    void multipleRunCountsEachFile()
-    {
-        Watched t;
-        t.ctx->Txt1Text = "3";
-        StartMultiple(*t.ctx);
-        QCOMPARE(t.log.events,
-                 QStringList({"begins multiple", "started 3x1 uncached=0", "phase MW", "sized MW 3 3", "blocks MW",
-                              "timed MW 0 1532", "counted MW 1 0", "counted MW 2 0", "counted MW 3 0", "finished MW",
-                              "sized MR 3 3", "timed MR 0 1532", "counted MR 1 0", "counted MR 2 0", "counted MR 3 0",
-                              "finished MR", "summary", "cleanup 1", "ended"}));
-        const RunRecord &r = t.ctx->Record();
-        QVERIFY(r.kind == RunKind::Multiple);
-        QVERIFY(r.outcome.status == RunStatus::Complete);
-        const PhaseRecord *read = r.phase(PhaseKind::Read);
-        QVERIFY(read);
-        QVERIFY(read->completed);
-        QCOMPARE(read->ms, 1532); // one span for all files, not a sum
-        QVERIFY(read->us > 0);
-        QCOMPARE(read->bytesTransferred, 3 * kMB);
-        QCOMPARE(read->latency.count(), uint64_t(3 * 1024));
-        for (const FileRecord &f : read->files) {
-            QVERIFY(!f.timed);
-            QCOMPARE(f.bytesTransferred, kMB);
-            QCOMPARE(f.latency->count, uint64_t(1024));
         }
     }
 
