@@ -114,7 +114,7 @@ private slots:
         RawFile reader(OpenFileForRead(path, OF_READ));
         RawFile writeOnly(OpenRawFile(dir.path() + "/2.tst", GENERIC_WRITE, 0, CREATE_ALWAYS, 0));
         QCOMPARE(writeOnly.readBlock(block, 1024), -1); // failed, and the block holds nothing
-        QCOMPARE(errno, EBADF);                          // the kernel's reason, as errno
+        QCOMPARE(errno, EBADF);                         // the kernel's reason, as errno
         QCOMPARE(block.size(), 0);
         QVERIFY(block.SetText(QString(1024, u'c')));
         errno = 0;
@@ -265,6 +265,8 @@ private slots:
         const QDateTime now = QDateTime::currentDateTime();
         for (const QDateTime &when : {now, now.addSecs(60)})
             Place(Trap(trap), stem + RunDriver::LogStamp(when) + ".log", outside);
+        // Save As and the settings ask this before they replace a file.
+        QVERIFY(!SafeOpen::AbsentOrRegular(stem + RunDriver::LogStamp(now) + ".log"));
         t.ctx->Txt1Text = QStringLiteral("2");
         t.ctx->Txt2Text = QStringLiteral("1");
         t.ctx->Chk11 = true;
@@ -279,37 +281,6 @@ private slots:
         QCOMPARE(ReadAll(outside), QByteArray("untouched"));
         QCOMPARE(FilesIn(t.path, QStringLiteral("*.tst")), QStringList());
         QVERIFY(!t.ctx->InputsLocked);
-    }
-
-    void safeOpenKeepsOnlyRegularFiles()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("plain"));
-        QVERIFY(SystemTest::WriteFile(file, "abcdef"));
-        Place(Trap::Link, dir.filePath(QStringLiteral("link")), file);
-        Place(Trap::Fifo, dir.filePath(QStringLiteral("fifo")), file);
-        Place(Trap::Folder, dir.filePath(QStringLiteral("folder")), file);
-        const struct {
-            const char *name;
-            int error; // 0: opens
-        } rows[] = {{"plain", 0}, {"link", ELOOP}, {"fifo", ENXIO}, {"folder", EISDIR}, {"missing", ENOENT}};
-        for (const auto &row : rows) {
-            errno = 0;
-            const int fd = SafeOpen::OpenRegular(dir.filePath(QString::fromLatin1(row.name)), O_RDONLY);
-            if (fd >= 0)
-                ::close(fd);
-            QVERIFY2(row.error == 0 ? fd >= 0 : fd < 0 && errno == row.error, row.name);
-            QCOMPARE(SafeOpen::AbsentOrRegular(dir.filePath(QString::fromLatin1(row.name))),
-                     row.error == 0 || row.error == ENOENT);
-        }
-        QByteArray data;
-        bool truncated = false;
-        QVERIFY(SafeOpen::ReadRegular(file, 4, data, &truncated));
-        QVERIFY(data == "abcd");
-        QVERIFY(truncated);
-        QVERIFY(SafeOpen::ReadRegular(file, 6, data, &truncated));
-        QVERIFY(data == "abcdef");
-        QVERIFY(!truncated);
     }
 
     void languageFileCannotHangOrFlood_data()
@@ -346,7 +317,7 @@ private slots:
         QCOMPARE(st.LangLoadError, kind != u"pipes");
         QCOMPARE(LangText(1, false, false, false, QStringLiteral("none")),
                  loaded ? QStringLiteral("a\r\nb") : QStringLiteral("none"));
-        if (kind == u"pipes")
+        if (loaded) // the line cut at the limit
             QCOMPARE(LangText(2, false, false, false, {}).size(), 2 * (limit - 9));
     }
 
