@@ -6,9 +6,6 @@
 #include "platform/Version.h"
 
 #include <QtTest>
-#include <sys/fsuid.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace EngineTest;
 
@@ -217,19 +214,6 @@ private slots:
         t.ctx->Log.clear();
         QCOMPARE(LeakedUnderFileLimit(100, [&] { QVERIFY(!MultiReadTest(*t.ctx, 3, 1, t.path)); }), 0);
         QCOMPARE(t.ctx->LogTextLines(), QStringList({t.Denied()}));
-    }
-
-    void folderWithoutWritePermission()
-    {
-        Target t;
-        QVERIFY(::chmod(QFile::encodeName(t.dir.path()), 0501) == 0);
-        // Root ignores permissions: the phase runs with the file system rights of nobody.
-        const int was = ::setfsuid(::geteuid() == 0 ? 65534 : ::geteuid());
-        const bool ok = SingleWriteTest(*t.ctx, 2, 1, t.path);
-        ::setfsuid(was);
-        QVERIFY(!ok);
-        MATCH_LINES(t.ctx->LogTextLines(), Begin(2, 1) << t.Denied());
-        QVERIFY(FilesIn(t.path).isEmpty());
     }
 
     void singleRunWithResultLog()

@@ -374,13 +374,8 @@ private slots:
         QVERIFY(*emptyBack == empty);
         QCOMPARE(emptyBack->programVersion, ProgramVersion());
 
-        // The field names carry their units.
-        const QJsonObject json = full.toJson();
-        QCOMPARE(json.value("bytes_per_mb").toInt(), 1048576);
-        const QJsonObject phase = json.value("phases").toArray().first().toObject();
-        for (const char *key : {"ms", "us", "average_s", "rate_mb_per_s", "bytes_requested"})
-            QVERIFY2(phase.contains(key), key);
-        const QJsonObject latency = phase.value("latency").toObject();
+        // Latencies are written in microseconds, as their names say.
+        const QJsonObject latency = full.toJson()["phases"][0]["latency"].toObject();
         QCOMPARE(latency.value("count").toInt(), 6);
         QCOMPARE(latency.value("max_us").toDouble(), 400'000'000.0);
     }
