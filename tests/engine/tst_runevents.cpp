@@ -333,7 +333,6 @@ private slots:
         QCOMPARE(f.bytesTransferred, 1500);
         QCOMPARE(f.shortCalls, 1023);
         QCOMPARE(f.failedCalls, 0);
-        QCOMPARE(t.ctx->LogTextLines().mid(2, 2), QStringList({"Checksum Error!", "Checksum Error!"}));
     }
 
     void refusedWritesKeepTheirErrno()
@@ -458,7 +457,6 @@ private slots:
         QCOMPARE(merged.count(), uint64_t(2000));
         QCOMPARE(merged.maxNs(), uint64_t(50'000'000));
         QCOMPARE(merged.minNs(), uint64_t(1000));
-        QVERIFY(*LatencyHistogram::fromJson(merged.toJson()) == merged);
     }
 };
 
