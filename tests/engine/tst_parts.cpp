@@ -92,14 +92,8 @@ private slots:
         QVERIFY(CloseRawFile(r, false));
         QVERIFY(!CloseRawFile(r, false));
         QCOMPARE(OpenFileForRead(fits + u'b', OF_READ), 0);
-    }
 
-    // The block calls are positioned: the handle keeps the place, across a move and a short read.
-    void rawFileBlocksFollowEachOther()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.path() + "/1.tst";
-        RawBlock block;
+        // The block calls are positioned: the handle keeps the place, across a move and a short read.
         RawFile file(OpenRawFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, 0));
         QVERIFY(block.SetText(QString(1024, u'a')));
         QCOMPARE(file.writeBlock(block), 1024);
