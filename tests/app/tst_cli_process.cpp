@@ -12,7 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -127,9 +126,6 @@ private slots:
                 QCOMPARE(*p.averageSeconds, p.ms / 1000.0 / 3);
                 QCOMPARE(*p.rateMBps, 4 / *p.averageSeconds);
             }
-            QVERIFY(rec->device);
-            QCOMPARE(rec->device->fileSystem, std::optional<QString>(QStorageInfo(target).fileSystemType()));
-            QVERIFY(rec->device->freeBytes > 0);
             QCOMPARE(rec->fioCommands.size(), size_t(2));
             QVERIFY(rec->fioCommands[0].argv.contains("--filename=1.tst:2.tst:3.tst"));
             QVERIFY(rec->fioCommands[1].command.startsWith("fio --name=veltaro-"));
@@ -148,7 +144,6 @@ private slots:
         const QList<QByteArray> rows = csv.readAll().trimmed().split('\n');
         QCOMPARE(rows.size(), 1 + 2 * 4);
         // The rows' form is the writer's test; here they reach the file, three files and a total a phase.
-        QCOMPARE(rows[0], "kind,file,phase,bytes,milliseconds,mb_per_s,short_reads,failed_writes");
         QVERIFY2(rows[4].startsWith("single,all,write,12582912,"), rows[4]);
         QVERIFY2(rows[8].startsWith("single,all,read,12582912,"), rows[8]);
 
