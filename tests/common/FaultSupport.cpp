@@ -1,24 +1,12 @@
 #include "common/FaultSupport.h"
 
-#include "common/EngineTestSupport.h"
 #include "common/SystemSupport.h"
-#include "controls/Chk1.h"
-#include "controls/Cmd1.h"
-#include "controls/Txt.h"
-#include "platform/ui/MsgBox.h"
-#include "shell/frmMain.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -35,52 +23,6 @@ int Run(const QString &program, const QStringList &args, QString *output, int ti
     if (output)
         *output = QString::fromLocal8Bit(r.out + r.err);
     return r.code;
-}
-
-ChildRow RunRowInChild(const QString &row, const QStringList &launcher, int timeoutMs)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VELTARO_FAULT_CHILD"), QStringLiteral("1"));
-    // Another user may not use the caller's home and runtime folders.
-    env.insert(QStringLiteral("HOME"), QDir::tempPath());
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    QStringList args = launcher.mid(1) << QCoreApplication::applicationFilePath() << row;
-    process.start(launcher.isEmpty() ? QCoreApplication::applicationFilePath() : launcher.first(),
-                  launcher.isEmpty() ? QStringList{row} : args);
-    ChildRow result;
-    result.started = process.waitForStarted();
-    if (!result.started)
-        return result;
-    result.ended = process.waitForFinished(timeoutMs);
-    if (!result.ended) {
-        process.kill();
-        process.waitForFinished();
-    }
-    result.output = QString::fromLocal8Bit(process.readAll());
-    const QString function = row.section(u':', 0, 0);
-    const QRegularExpression passLine(QStringLiteral("^PASS   : \\w+::") + QRegularExpression::escape(function) +
-                                          QStringLiteral("\\("),
-                                      QRegularExpression::MultilineOption);
-    result.passed = result.ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
-                    passLine.match(result.output).hasMatch();
-    return result;
-}
-
-bool InChildRow()
-{
-    return !qEnvironmentVariableIsEmpty("VELTARO_FAULT_CHILD");
-}
-
-QString FastTempRoot()
-{
-    // Containers often give /dev/shm only 64 MB; the runs here need a few hundred.
-    const QFileInfo shm(QStringLiteral("/dev/shm"));
-    struct statvfs st {};
-    const bool roomy = ::statvfs("/dev/shm", &st) == 0 && qint64(st.f_bavail) * qint64(st.f_frsize) > (512ll << 20);
-    return shm.isDir() && shm.isWritable() && roomy ? shm.filePath() : QDir::tempPath();
 }
 
 std::unique_ptr<ScratchMount> ScratchMount::Mount(const QString &mountPoint, const QStringList &args)
@@ -241,79 +183,6 @@ QString Difference(const Snapshot &before, const Snapshot &after)
         if (!before.contains(it.key()))
             lines << QStringLiteral("new: ") + it.key();
     return lines.join(u'\n');
-}
-
-std::unique_ptr<QTimer> PumpHook(std::function<bool()> action)
-{
-    auto timer = std::make_unique<QTimer>();
-    QObject::connect(timer.get(), &QTimer::timeout, [t = timer.get(), action = std::move(action)] {
-        if (t->isActive() && action())
-            t->stop();
-    });
-    timer->start(0);
-    return timer;
-}
-
-QStringList &ShownBoxes()
-{
-    static QStringList boxes;
-    return boxes;
-}
-
-std::unique_ptr<frmMain> OpenWindow()
-{
-    EngineTest::UseGerman();
-    // A box would wait for a user; the rows run as a user who answers Yes.
-    ShownBoxes().clear();
-    SetMsgBoxHandler([](const QString &prompt, int style, const QString &title) {
-        ShownBoxes() << QStringLiteral("%1|%2|%3").arg(style).arg(title, prompt);
-        return (style & MsgBoxStyle::YesNo) == MsgBoxStyle::YesNo ? MsgBoxResult::Yes : MsgBoxResult::Ok;
-    });
-    auto w = std::make_unique<frmMain>();
-    w->show();
-    if (!QTest::qWaitForWindowExposed(w.get()))
-        return nullptr;
-    w->TimerInstance = EngineTest::SteppingTimer(1532);
-    return w;
-}
-
-void RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size)
-{
-    w.Drive1->setEditText(drive);
-    w.Txt1->setText(count);
-    w.Txt2->setText(size);
-    emit(which == Start::Single ? w.Cmd11 : w.Cmd12)->Click();
-}
-
-QStringList TestFiles(const QString &folder)
-{
-    return QDir(folder).entryList({QStringLiteral("*.tst")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-bool Idle(const frmMain &w)
-{
-    return w.StopRequested && w.Cmd11->isEnabled() && w.Cmd12->isEnabled() && w.Cmd13->isEnabled() &&
-           w.Drive1->isEnabled() && w.Txt1->isEnabled() && w.Txt2->isEnabled() && w.Chk11->isEnabled() &&
-           w.ChkDoEvents->isEnabled() && w.chkDisableCaching->isEnabled() && w.chkEnableWriteThrough->isEnabled();
-}
-
-QString SecondRunProblem(frmMain &w, Start which)
-{
-    QTemporaryDir healthy(FastTempRoot() + QStringLiteral("/veltaro-healthy-XXXXXX"));
-    RunTest(w, which, healthy.path(), QStringLiteral("2"), QStringLiteral("1"));
-    QStringList problems;
-    if (!w.LogText.text().contains(QStringLiteral("Ergebnis:")))
-        problems << QStringLiteral("no summary");
-    if (w.LogText.text().contains(QStringLiteral("Checksum Error")))
-        problems << QStringLiteral("checksum errors");
-    if (!TestFiles(healthy.path()).isEmpty())
-        problems << QStringLiteral("test files left: ") + TestFiles(healthy.path()).join(u' ');
-    if (!Idle(w))
-        problems << QStringLiteral("inputs still locked");
-    if (problems.isEmpty())
-        return {};
-    return QStringLiteral("second run on a healthy folder: ") + problems.join(QStringLiteral(", ")) +
-           QStringLiteral("\n") + w.LogText.text();
 }
 
 } // namespace FaultTest

@@ -4,34 +4,15 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <functional>
 #include <memory>
 
-class frmMain;
-
-// Running the real window against damaged, full or vanishing targets.
+// Targets that are full, read-only, refuse direct I/O or lie about their size.
 namespace FaultTest {
 
 bool IsRoot();
 
 // Runs a program to its end; its exit code, or -1 when it did not start or did not end in time.
 int Run(const QString &program, const QStringList &args, QString *output = nullptr, int timeoutMs = 60000);
-
-// One row of this test program run in a child process, started through the launcher's arguments
-// when given (setpriv ...), and killed when it has not ended within the time.
-struct ChildRow {
-    bool started = false;
-    bool ended = false;
-    bool passed = false; // ended with success and the row's PASS line
-    QString output;
-};
-ChildRow RunRowInChild(const QString &row, const QStringList &launcher = {}, int timeoutMs = 20000);
-// True in such a child.
-bool InChildRow();
-
-// A folder in memory when the system has one (/dev/shm), so that big test files cost little.
-QString FastTempRoot();
 
 // A file system mounted on an empty folder for one test, unmounted when it goes, also when the
 // test failed half-way. Error() is empty when the mount worked.
@@ -102,30 +83,6 @@ using Snapshot = QMap<QString, QString>;
 Snapshot TakeSnapshot(const QString &folder);
 // How two snapshots differ, one line per entry; empty when they are the same.
 QString Difference(const Snapshot &before, const Snapshot &after);
-
-// Calls an action at every pump of a running test until it returns true: the test's way to act
-// on the files or the window while the run is inside a phase. Ends with the timer returned.
-std::unique_ptr<QTimer> PumpHook(std::function<bool()> action);
-
-// The main window as a user starts it, shown offscreen, on German texts, with a clock that moves
-// 1532 ms with every reading so that every time line of a run is known.
-std::unique_ptr<frmMain> OpenWindow();
-// The message boxes the window showed since OpenWindow, as "style|title|prompt".
-QStringList &ShownBoxes();
-
-enum class Start { Single, Multiple };
-
-// Puts the target into Drive1, types the two values and presses the start button. Returns when the
-// run is over.
-void RunTest(frmMain &w, Start which, const QString &drive, const QString &count, const QString &size);
-// The test files in folder.
-QStringList TestFiles(const QString &folder);
-// The inputs are usable again and no run is going on.
-bool Idle(const frmMain &w);
-
-// A run of 2 files of 1 MB on a fresh folder: empty when it measured both phases without a
-// checksum error and left no test file, else what went wrong.
-QString SecondRunProblem(frmMain &w, Start which);
 
 } // namespace FaultTest
 
