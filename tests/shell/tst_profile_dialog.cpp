@@ -182,7 +182,6 @@ private slots:
             d->SaveProfile();
             d->cmdClose->click();
         });
-        QCOMPARE(w->Cmd15->accessibleCaption(), QStringLiteral("Profiles..."));
         emit w->Cmd15->Click();
         QVERIFY(shown);
         QCOMPARE(w->cboProfile->count(), 10);
