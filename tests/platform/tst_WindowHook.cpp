@@ -1,6 +1,7 @@
-#include "platform/ui/WindowHook.h"
 #include "platform/ui/MouseTracking.h"
+#include "platform/ui/WindowHook.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -26,38 +27,37 @@ public:
 class tst_WindowHook : public QObject {
     Q_OBJECT
 private slots:
-    void tableRules()
+    // As the callbacks show them: a window hooked again keeps its messages, a deleted message's slot
+    // takes the next one without losing the others, and a freed entry serves the next window.
+    void registrations()
     {
-        RecordingOwner owner;
-        HookTable hooks(&owner);
-        QWidget a, b, c;
-        hooks.HookWindow(&a);
-        hooks.HookWindow(&b);
-        hooks.HookWindow(&a); // already hooked: no second entry
-        QCOMPARE(hooks.size(), 2);
-        QCOMPARE(hooks.FindHookIndex(&b, false), 1);
-        QCOMPARE(hooks.FindHookIndex(&c, false), -1);
-        hooks.AddHookMsg(&a, WM_MOUSEMOVE, HookAfter);
-        hooks.AddHookMsg(&a, WM_MOUSEMOVE, HookAfter);
-        hooks.AddHookMsg(&a, WM_MOUSELEAVE, HookAfter | HookBefore);
-        QCOMPARE(hooks.entry(0).AfterTable, (std::vector<qint32>{WM_MOUSEMOVE, WM_MOUSELEAVE})); // no duplicate
-        QCOMPARE(hooks.entry(0).BeforeCount, 1);
-        // A deleted slot keeps the count and takes the next registration.
-        hooks.DelHookMsg(&a, WM_MOUSEMOVE, HookAfter);
-        QCOMPARE(hooks.entry(0).AfterTable, (std::vector<qint32>{0, WM_MOUSELEAVE}));
-        hooks.AddHookMsg(&a, WM_TIMER, HookAfter);
-        QCOMPARE(hooks.entry(0).AfterTable, (std::vector<qint32>{WM_TIMER, WM_MOUSELEAVE}));
-        hooks.AddHookMsg(&b, HookAllMessages, HookBefore);
-        QCOMPARE(hooks.entry(1).BeforeCount, -1);
-        // A freed entry, emptied, is the one the next window gets; the highest free one first.
-        hooks.UnhookWindow(&a);
-        QCOMPARE(hooks.FindHookIndex(nullptr, true), 0);
-        QVERIFY(hooks.entry(0).AfterTable.empty());
-        hooks.HookWindow(&c);
-        QCOMPARE(hooks.FindHookIndex(&c, false), 0);
-        QCOMPARE(hooks.size(), 2);
+        RecordingOwner w;
+        QWidget other;
+        HookTable hooks(&w);
+        const auto click = [&w](QWidget *target, Qt::MouseButton button) {
+            w.log.clear();
+            QTest::mouseClick(target, button, Qt::NoModifier, QPoint(5, 7));
+            return w.log.replaceInStrings(QRegularExpression("( -?\\d+){3}$"), QString());
+        };
+        hooks.HookWindow(&other);
+        hooks.HookWindow(&w);
+        hooks.AddHookMsg(&w, WM_LBUTTONDOWN, HookAfter);
+        hooks.AddHookMsg(&w, WM_LBUTTONUP, HookAfter);
+        hooks.DelHookMsg(&w, WM_LBUTTONDOWN, HookAfter);
+        hooks.AddHookMsg(&w, WM_RBUTTONUP, HookAfter);
+        hooks.HookWindow(&w);
+        const QString up = QStringLiteral("after %1").arg(WM_LBUTTONUP);
+        QCOMPARE(click(&w, Qt::LeftButton), (QStringList{"widget", up}));
+        QCOMPARE(click(&w, Qt::RightButton), (QStringList{"widget", QStringLiteral("after %1").arg(WM_RBUTTONUP)}));
+        hooks.UnhookWindow(&other);
+        QWidget third;
+        hooks.HookWindow(&third);
+        hooks.AddHookMsg(&third, WM_LBUTTONUP, HookAfter);
+        QCOMPARE(click(&third, Qt::LeftButton), QStringList{up});
+        QCOMPARE(click(&w, Qt::LeftButton), (QStringList{"widget", up}));
         hooks.UnhookAll();
-        QCOMPARE(hooks.FindHookIndex(nullptr, true), 1);
+        QCOMPARE(click(&w, Qt::LeftButton), QStringList{"widget"});
+        QCOMPARE(click(&third, Qt::LeftButton), QStringList());
     }
 
     void dispatchOrder()
@@ -101,10 +101,6 @@ private slots:
             QCoreApplication::sendEvent(&w, &leave);
         }
         QCOMPARE(w.log, QStringList{QStringLiteral("after %1 0 0 1").arg(WM_MOUSELEAVE)});
-        hooks.UnhookWindow(&w);
-        w.log.clear();
-        QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 7));
-        QCOMPARE(w.log, QStringList{"widget"});
     }
 };
 
