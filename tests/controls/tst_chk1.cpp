@@ -129,29 +129,18 @@ private slots:
         QCOMPARE(m_box->MarkColor(), 1u);
     }
 
-    void persistence()
+    // No "Style" is the cross, no "Animation" is True; the first "ForeColor" read takes the
+    // button-text colour for the caption, the later one 0 for the field.
+    void designDefaults()
     {
         m_box->setStyle(3);
-        m_box->setChecked(true);
-        m_box->setForeColor(0x123456);
-        PropertyBag bag, again;
-        m_box->WriteProperties(bag);
-        QVERIFY(bag.contains(QStringLiteral("animation"))); // True never equals the default 1
-        Chk1 copy(m_host);
-        QVERIFY(copy.ReadProperties(bag));
-        QCOMPARE(copy.ShownMark(), Chk1::Mark::Check);
-        QCOMPARE(copy.CaptionColor(), 0x123456u);
-        copy.WriteProperties(again);
-        QCOMPARE(again.toText(), bag.toText());
-        // No "Style" is the cross, no "Animation" is True; the first "ForeColor" read takes the
-        // button-text colour for the caption, the later one 0 for the field.
-        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("animation=0\n"))));
-        QVERIFY(!copy.Animation());
-        QVERIFY(copy.ReadProperties(PropertyBag::fromText(QStringLiteral("checked=-1\n"))));
-        QVERIFY(copy.Animation());
-        QCOMPARE(copy.ShownMark(), Chk1::Mark::Cross);
-        QCOMPARE(copy.CaptionColor(), SystemColor::ButtonText);
-        QCOMPARE(copy.ForeColor(), 0u);
+        QVERIFY(m_box->ReadProperties(PropertyBag::fromText(QStringLiteral("animation=0\n"))));
+        QVERIFY(!m_box->Animation());
+        QVERIFY(m_box->ReadProperties(PropertyBag::fromText(QStringLiteral("checked=-1\n"))));
+        QVERIFY(m_box->Animation());
+        QCOMPARE(m_box->ShownMark(), Chk1::Mark::Cross);
+        QCOMPARE(m_box->CaptionColor(), SystemColor::ButtonText);
+        QCOMPARE(m_box->ForeColor(), 0u);
     }
 };
 

