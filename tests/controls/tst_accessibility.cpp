@@ -8,7 +8,6 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -48,33 +47,10 @@ private slots:
         }
     }
 
-    void keyboardOpensEachMenuAndShortcutsAct()
-    {
-        frmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QList<std::pair<Qt::Key, QMenu *>> menus{
-            {Qt::Key_F, w.mnuFile}, {Qt::Key_E, w.mnuEdit}, {Qt::Key_H, w.mnuHelp}};
-        for (const auto &[letter, menu] : menus) {
-            QTest::keySequence(&w, QKeySequence(Qt::ALT | letter));
-            QTRY_VERIFY(menu->isVisible());
-            menu->close();
-        }
-        // Ctrl+C copies the log only while the log panel has the focus.
-        w.LogText.setText(QStringLiteral("line 1\r\n"));
-        w.Label3->setText(QStringLiteral("line 1"));
-        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        w.Cmd11->setFocus();
-        QTest::keySequence(&w, QKeySequence(QKeySequence::Copy));
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-        w.Label3->setFocus();
-        QTest::keySequence(w.Label3, QKeySequence(QKeySequence::Copy));
-        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText.text());
-    }
-
     // A language file may mark a caption's letter with "&": the mark is not drawn, the name a screen
     // reader speaks leaves it out, and Alt with the letter acts as the click or the label's box would.
-    void captionsMarkedWithAnAmpersand()
+    // The menus' letters are the toolbar's and the start-up test's.
+    void keyboardInTheMainWindow()
     {
         frmMain w;
         w.show();
@@ -107,6 +83,16 @@ private slots:
         w.Cmd11->setCaption(QStringLiteral("Start && Single"));
         QTest::keySequence(&w, QKeySequence(Qt::ALT | Qt::Key_S));
         QCOMPARE(clicks.count(), 1);
+        // Ctrl+C copies the log only while the log panel has the focus.
+        w.LogText.setText(QStringLiteral("line 1\r\n"));
+        w.Label3->setText(QStringLiteral("line 1"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        w.Cmd11->setFocus();
+        QTest::keySequence(&w, QKeySequence(QKeySequence::Copy));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        w.Label3->setFocus();
+        QTest::keySequence(w.Label3, QKeySequence(QKeySequence::Copy));
+        QCOMPARE(QGuiApplication::clipboard()->text(), w.LogText.text());
     }
 
     void stateAndValueFollowTheControls()

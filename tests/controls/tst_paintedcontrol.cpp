@@ -115,7 +115,9 @@ private slots:
         }
         QVERIFY(c.button->CaptionRect().height() > buttonCaption);
         QVERIFY(c.box->CaptionRect().height() > boxCaption);
+        // The bar measures its label again in the new font.
         QCOMPARE(c.bar->LabelRect().height(), QFontMetrics(big).height() * 15.0);
+        QCOMPARE(c.bar->LabelRect().width(), QFontMetrics(big).horizontalAdvance(c.bar->LabelText()) * 15.0);
         // A container's font reaches a control without one of its own, and is not its stored Font.
         QWidget container;
         auto *inherits = new Cmd1(&container);

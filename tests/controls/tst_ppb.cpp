@@ -3,7 +3,6 @@
 #include "controls/PropertyBag.h"
 
 #include <QFile>
-#include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -53,15 +52,6 @@ private slots:
         m_bar->SetCustomCaption(QStringLiteral("Writing"));
         m_bar->ValueChange(80);
         QCOMPARE(m_bar->LabelText(), QStringLiteral("Writing"));
-        // The label is measured in the bar's font, also after it changes.
-        for (const int points : {8, 20}) {
-            QFont font = m_bar->font();
-            font.setPointSize(points);
-            m_bar->setFont(font);
-            const QFontMetrics metrics(font);
-            QCOMPARE(m_bar->LabelRect().width(), metrics.horizontalAdvance(QStringLiteral("Writing")) * 15.0);
-            QCOMPARE(m_bar->LabelRect().height(), metrics.height() * 15.0);
-        }
     }
 
     // The run reports the same value at every pump; only a change may cost a paint.
