@@ -307,9 +307,9 @@ private slots:
         const QString home = blocked ? data.filePath(QStringLiteral("file")) : data.path();
         if (blocked)
             QVERIFY(SystemTest::WriteFile(home));
-        // Kept whatever the outcome (a page-cached read may take 0 ms); 8 MB files give the cached
-        // writes whole milliseconds, so the write rate exists.
-        const SystemTest::Result r = RunCli(home, extra + QStringList{"--cache", "-n", "2", "-s", "8", target.path()});
+        // Kept whatever the outcome: a page-cached read may take 0 ms. What an entry holds of a run is
+        // the results window's test.
+        const SystemTest::Result r = RunCli(home, extra + QStringList{"--cache", "-n", "2", "-s", "1", target.path()});
         QVERIFY2(r.code >= 0, r.err.constData());
         const QByteArray told = "not kept in the history: " + QFile::encodeName(home) + "/veltaro/history.sqlite";
         QVERIFY2(blocked ? r.err.contains(told + ": its folder cannot be created") : !r.err.contains(told),
@@ -322,12 +322,7 @@ private slots:
         }
         HistoryStore store(path);
         QVERIFY(store.Open());
-        const HistoryStore::Listing all = store.ReadAll(true);
-        QCOMPARE(all.entries.size(), 1);
-        QCOMPARE(all.entries[0].kind, QStringLiteral("single"));
-        QCOMPARE(all.entries[0].files, 2);
-        QCOMPARE(all.entries[0].target, QDir(target.path()).absolutePath() + u'/');
-        QVERIFY(all.entries[0].writeRate > 0);
+        QCOMPARE(store.ReadAll().entries.size(), 1);
     }
 
 private:
