@@ -5,7 +5,6 @@
 #include "controls/Txt.h"
 #include "history/RunCompare.h"
 #include "history/RunHistory.h"
-#include "platform/Version.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/SaveFileDialog.h"
 #include "shell/frmMain.h"
@@ -23,13 +22,9 @@ namespace {
 RunRecord MakeRun(RunKind kind, int minute, const QString &target, double writeRate, double readRate,
                   const QList<int64_t> &writeUs = {}, const QList<int64_t> &readUs = {})
 {
-    RunRecord r;
-    r.programVersion = ProgramVersion();
-    r.runId = QByteArray::number(0x1000000000000000LL + minute, 16);
+    RunRecord r = RunRecord::begin(kind);
     r.startedUtc = QDateTime(QDate(2026, 12, 6), QTime(20, minute), Qt::UTC);
-    r.endedUtc = r.startedUtc.addSecs(30);
     r.target = target;
-    r.kind = kind;
     r.fileCount = int(std::max<qsizetype>(writeUs.size(), 2));
     r.fileSizeMB = 2;
     r.options.disableCaching = true;
@@ -92,6 +87,18 @@ RunRecord MakeProfileRun(int minute, const QList<std::pair<QString, QList<double
     return r;
 }
 
+// Adds the runs to the history at path; the ids of those added.
+QList<qint64> Keep(const QString &path, const QList<RunRecord> &records)
+{
+    HistoryStore store(path);
+    QList<qint64> ids;
+    if (RunHistory::Open(store))
+        for (const RunRecord &r : records)
+            if (HistoryEntry e = RunHistory::EntryOf(r); store.Add(e))
+                ids << e.id;
+    return ids;
+}
+
 QStringList Row(const QTableWidget *table, int row)
 {
     QStringList cells;
@@ -133,19 +140,6 @@ class tst_results : public QObject {
     QList<RunRecord> runs;
     QList<qint64> ids;
 
-    void Seed()
-    {
-        storePath = dir.filePath(QStringLiteral("seed%1/history.sqlite").arg(ids.size()));
-        HistoryStore store(storePath);
-        QVERIFY(RunHistory::Open(store));
-        ids.clear();
-        for (const RunRecord &r : runs) {
-            HistoryEntry e = RunHistory::EntryOf(r);
-            QVERIFY(store.Add(e));
-            ids << e.id;
-        }
-    }
-
 private slots:
     void initTestCase()
     {
@@ -162,7 +156,9 @@ private slots:
                     {100000, 90000, 95000}),
             MakeRun(RunKind::Multiple, 2, QStringLiteral("/mnt/ssd/"), 9.5, 120),
             MakeRun(RunKind::Single, 3, QStringLiteral("/media/usb,stick/"), 100, 40, {50000, 60000}, {20000, 21000})};
-        Seed();
+        storePath = dir.filePath(QStringLiteral("history.sqlite"));
+        ids = Keep(storePath, runs);
+        QCOMPARE(ids.size(), 3);
     }
 
     void init() { boxes.clear(); }
@@ -191,10 +187,10 @@ private slots:
         w.HistoryView->sortByColumn(HistoryModel::Date, Qt::AscendingOrder);
         QCOMPARE(Column(w, HistoryModel::Target), (QStringList{"/media/usb,stick/", "/mnt/ssd/", "/media/usb,stick/"}));
         QCOMPARE(Column(w, HistoryModel::Options), (QStringList(3, QStringLiteral("no cache"))));
-        QCOMPARE(w.Model->headerData(HistoryModel::ReadRate, Qt::Horizontal).toString(), QStringLiteral("Read MB/s"));
+        // The header added for profile runs sits over their column.
+        QCOMPARE(w.Model->headerData(HistoryModel::Profiles, Qt::Horizontal).toString(), QStringLiteral("Profiles"));
         // Opening shows the newest stored run as the last run.
         QVERIFY(w.lblLastRun->text().contains(QStringLiteral("100.00 MB/s")));
-        QCOMPARE(w.FileTable->rowCount(), 2);
         // Buttons follow the choice: compare wants exactly two.
         w.Choose({ids[0]});
         QVERIFY(!w.cmdCompare->isEnabled());
@@ -238,16 +234,7 @@ private slots:
         QCOMPARE(w.FileTable->rowCount(), 0);
     }
 
-    // Rates of 0 are real figures: no change from 0 to 0, no per cent from 0 to anything else.
-    void percentChange()
-    {
-        QCOMPARE(RunCompare::PercentChange(200.0, 50.0), std::optional<double>(-75.0));
-        QCOMPARE(RunCompare::PercentChange(0.0, 0.0), std::optional<double>(0.0));
-        QVERIFY(!RunCompare::PercentChange(0.0, 5.0));
-        QVERIFY(!RunCompare::PercentChange(std::nullopt, 5.0));
-    }
-
-    void compareShowsBothRunsAndTheDifference()
+    void chosenRunsAreComparedExportedAndDeleted()
     {
         frmResults w(nullptr, storePath);
         w.Refresh();
@@ -271,13 +258,11 @@ private slots:
                           QString::number((p50second - p50first) / p50first * 100, 'f', 1) + " %"));
         QVERIFY(w.CompareTable->horizontalHeaderItem(1)->text().contains(
             runs[0].startedUtc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
-    }
+        // Rates of 0 are real figures: no change from 0 to 0, no per cent from 0 to anything else.
+        QCOMPARE(RunCompare::PercentChange(0.0, 0.0), std::optional<double>(0.0));
+        QVERIFY(!RunCompare::PercentChange(0.0, 5.0));
 
-    void exportedRunsReadBack()
-    {
-        frmResults w(nullptr, storePath);
-        w.Refresh();
-        w.Choose({ids[2], ids[0]});
+        // Exported oldest first too, and read back as they were.
         saveAs = dir.filePath(QStringLiteral("runs.json"));
         QVERIFY(w.ExportChosen(frmResults::Format::Json));
         const QJsonArray array = QJsonDocument::fromJson(EngineTest::ReadAll(saveAs)).array();
@@ -298,19 +283,14 @@ private slots:
         // A file that cannot be written: one box naming it, and a false result.
         saveAs = dir.filePath(QStringLiteral("missing/runs.csv"));
         QVERIFY(!w.ExportChosen(frmResults::Format::Csv));
-        QCOMPARE(boxes.size(), 1);
-        QVERIFY(boxes[0].startsWith(QStringLiteral("16|")));
-        QVERIFY(boxes[0].contains(saveAs));
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(boxes[1].startsWith(QStringLiteral("16|")));
+        QVERIFY(boxes[1].contains(saveAs));
         saveAs.clear(); // cancelled
         QVERIFY(!w.ExportChosen(frmResults::Format::Json));
-        QCOMPARE(boxes.size(), 1);
-    }
+        QCOMPARE(boxes.size(), 2);
 
-    void deleteAsksFirst()
-    {
-        Seed();
-        frmResults w(nullptr, storePath);
-        w.Refresh();
+        // Deleting asks first.
         w.Choose({ids[0], ids[1]});
         answer = MsgBoxResult::No;
         QVERIFY(!w.DeleteChosen());
@@ -319,7 +299,7 @@ private slots:
         QVERIFY(w.DeleteChosen());
         QCOMPARE(w.Model->rowCount(), 1);
         QCOMPARE(w.Model->EntryAt(0).id, ids[2]);
-        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes.size(), 4);
     }
 
     void unusableHistoryIsToldOnceAndRunsStillShow()
@@ -335,7 +315,6 @@ private slots:
         QVERIFY(boxes[0].contains(path));
         QCOMPARE(w.Model->rowCount(), 0);
         QVERIFY(w.lblLastRun->text().contains(QStringLiteral("10.25 MB/s")));
-        QCOMPARE(w.FileTable->rowCount(), 3);
 
         // A damaged file: moved aside, told as information, and the window works on a new file.
         const QString damaged = dir.filePath(QStringLiteral("damaged/history.sqlite"));
@@ -351,17 +330,9 @@ private slots:
     {
         const RunRecord first = MakeProfileRun(4, {{"seq1m-qd8-read", {500, 520}}, {"gone", {50}}, {"full", {}}});
         const RunRecord second = MakeProfileRun(5, {{"seq1m-qd8-read", {546, 480}}, {"new", {100}}});
-        const QString path = dir.filePath(QStringLiteral("profiles/history.sqlite"));
-        QList<qint64> profileIds;
-        {
-            HistoryStore store(path);
-            QVERIFY(RunHistory::Open(store));
-            for (const RunRecord &r : {first, second, runs[0]}) {
-                HistoryEntry e = RunHistory::EntryOf(r);
-                QVERIFY(store.Add(e));
-                profileIds << e.id;
-            }
-        }
+        const QString path = dir.filePath(QStringLiteral("profiles.sqlite"));
+        const QList<qint64> profileIds = Keep(path, {first, second, runs[0]});
+        QCOMPARE(profileIds.size(), 3);
         frmResults w(nullptr, path);
         w.show();
         w.Refresh();
@@ -371,8 +342,6 @@ private slots:
         QCOMPARE(Column(w, HistoryModel::Profiles)[1],
                  QStringLiteral("seq1m-qd8-read 520.0 MB/s 133120 IOPS\ngone 50.0 MB/s 12800 IOPS\n"
                                 "full 0.0 MB/s 0 IOPS (failed)"));
-        QCOMPARE(w.Model->headerData(HistoryModel::Profiles, Qt::Horizontal).toString(), QStringLiteral("Profiles"));
-        QCOMPARE(w.Model->headerData(HistoryModel::Outcome, Qt::Horizontal).toString(), QStringLiteral("Outcome"));
 
         // The last run: MB/s per profile with a bar set per pass, latencies over both passes, a
         // table row per pass and one for the profile that measured nothing.
@@ -390,7 +359,6 @@ private slots:
         QCOMPARE(latency->count(), 5); // p50 to max
         LatencyHistogram both = first.profiles[0].passes[0].latency;
         both.merge(first.profiles[0].passes[1].latency);
-        QCOMPARE(latency->barSets()[0]->label(), QStringLiteral("p50"));
         QCOMPARE(Values(latency->barSets()[0]),
                  (QList<qreal>{LatencySummary::of(both).p50Us,
                                LatencySummary::of(first.profiles[1].passes[0].latency).p50Us}));
@@ -405,7 +373,6 @@ private slots:
         // Compared per profile, matched by name; a profile of one run only has one side.
         w.Choose({profileIds[1], profileIds[0]});
         QVERIFY(w.CompareChosen());
-        QCOMPARE(w.CompareTable->columnCount(), 5);
         QCOMPARE(w.CompareTable->rowCount(), 4 * RunCompare::kProfileFigureCount);
         const int n = RunCompare::kProfileFigureCount;
         const std::pair<int, const char *> rows[] = {{0, "seq1m-qd8-read|Best MB/s|520.00|546.00|+5.0 %"},
@@ -443,12 +410,9 @@ private slots:
         QVERIFY(w.ResultsWindow->isVisible());
         QCOMPARE(w.ResultsWindow->Model->rowCount(), 1);
         const HistoryEntry &stored = w.ResultsWindow->Model->EntryAt(0);
-        QCOMPARE(stored.kind, QStringLiteral("single"));
-        QCOMPARE(stored.files, 2);
         QCOMPARE(stored.outcome, toString(w.LastRecord().outcome.status));
         QCOMPARE(stored.writeRate, w.LastRecord().phase(PhaseKind::Write)->rateMBps.value_or(0));
         QVERIFY(stored.writeRate > 0);
-        QCOMPARE(w.ResultsWindow->FileTable->rowCount(), 2);
         // An open window shows the next run as it ends.
         emit w.runFinished(runs[0]);
         QCOMPARE(w.ResultsWindow->Model->rowCount(), 2);
