@@ -306,19 +306,19 @@ private slots:
         QVERIFY(!RunRecord::fromJson(broken, &error));
         QVERIFY(error.contains(QStringLiteral("spec")));
         // A record from before the buffers were told reads as small pages; a wrong type is refused.
-        QJsonObject older = record.toJson();
-        QJsonArray profiles = older["profiles"].toArray();
-        QJsonObject entry = profiles[1].toObject();
-        entry.remove(QStringLiteral("huge_page_buffers"));
-        profiles[1] = entry;
-        older["profiles"] = profiles;
-        const std::optional<RunRecord> fromOlder = RunRecord::fromJson(older, &error);
-        QVERIFY2(fromOlder, qPrintable(error));
-        QVERIFY(!fromOlder->profiles[1].hugePageBuffers);
-        entry[QStringLiteral("huge_page_buffers")] = QStringLiteral("yes");
-        profiles[1] = entry;
-        older["profiles"] = profiles;
-        QVERIFY(!RunRecord::fromJson(older, &error));
+        const auto withBuffers = [&](const QJsonValue &value) {
+            QJsonObject json = record.toJson();
+            QJsonArray profiles = json["profiles"].toArray();
+            QJsonObject entry = profiles[1].toObject();
+            entry.insert(QStringLiteral("huge_page_buffers"), value); // undefined: no such field
+            profiles[1] = entry;
+            json["profiles"] = profiles;
+            return RunRecord::fromJson(json, &error);
+        };
+        const std::optional<RunRecord> older = withBuffers(QJsonValue::Undefined);
+        QVERIFY2(older, qPrintable(error));
+        QVERIFY(!older->profiles[1].hugePageBuffers);
+        QVERIFY(!withBuffers(QStringLiteral("yes")));
         QVERIFY(error.contains(QStringLiteral("huge_page_buffers")));
     }
 
