@@ -92,7 +92,7 @@ class tst_updatecheck : public QObject {
 
     void check(const QByteArray &body, bool interactive)
     {
-        server.respond({200, body});
+        server.respond({200, body, {}, false});
         CheckForUpdate(transfer, server.url(), temp, interactive);
     }
 
@@ -169,7 +169,7 @@ private slots:
         QVERIFY(QFile::remove(temp));
         // Written directly to that name, the body is refused rather than sent through the link, and said so.
         QVERIFY(QFile::link(victim, temp));
-        server.respond({200, "body"});
+        server.respond({200, "body", {}, false});
         QVERIFY(!DownloadToFile(transfer, server.url(), temp));
         QCOMPARE(boxes.last(), kFailed);
         QCOMPARE(EngineTest::ReadAll(victim), QByteArray("mine"));
