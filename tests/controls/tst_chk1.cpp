@@ -96,6 +96,13 @@ private slots:
         m_box->setChecked(true);
         QCOMPARE(order, QStringList({"press", "click off", "press"}));
         QCOMPARE(m_box->ShownMark(), Chk1::Mark::Cross);
+        // A box locked for a run takes no click.
+        m_box->setEnabled(false);
+        const int before = clicks.count();
+        Pointer::Press(m_box, m_over);
+        Pointer::Release(m_box, m_over);
+        QVERIFY(m_box->Checked());
+        QCOMPARE(clicks.count(), before);
     }
 
     void animationFlashesTheMark()

@@ -42,6 +42,9 @@ qint32 Translate(HookEntry &entry, QEvent *event, qint32 &wParam, qint32 &lParam
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick)
         return 0;
+    // A disabled window gets no mouse input; Qt's own check comes after the filters.
+    if (!entry.hWnd || !entry.hWnd->isEnabled())
+        return 0;
     const auto *m = static_cast<QMouseEvent *>(event);
     const Qt::MouseButtons b = m->buttons();
     wParam = (b & Qt::LeftButton ? 0x01 : 0) | (b & Qt::RightButton ? 0x02 : 0) |
