@@ -37,12 +37,10 @@ bool ReadWholeNumber(const QString &text, int32_t &value);
 // Txt1 as the multiple test's clean-up reads it: 16 bits, halves to even; 0 when it does not fit.
 int16_t ReadCount16(const QString &text);
 
-enum class LogWrite { Written, Failed, Refused };
-
-// Appends the result log file: header, the run's log (streamed, never held whole) and trailer. Refused when the name
-// holds anything but a regular file: a symbolic link, a FIFO or a folder placed under the predictable name is neither
-// followed nor waited on.
-LogWrite AppendResultLog(const QString &fileName, const QString &header, const RunLog &log, const QString &trailer);
+// Appends the result log file: header, the run's log (streamed, never held whole) and trailer. False when it cannot,
+// also when the name holds anything but a regular file: a symbolic link, a FIFO or a folder placed under the
+// predictable name is neither followed nor waited on.
+bool AppendResultLog(const QString &fileName, const QString &header, const RunLog &log, const QString &trailer);
 
 // "mm_dd_yy_hh_mm", the stamp in a result log file's name.
 QString LogStamp(const QDateTime &when);

@@ -45,15 +45,15 @@ int16_t ReadCount16(const QString &text)
     return static_cast<int16_t>(rounded);
 }
 
-LogWrite AppendResultLog(const QString &fileName, const QString &header, const RunLog &log, const QString &trailer)
+bool AppendResultLog(const QString &fileName, const QString &header, const RunLog &log, const QString &trailer)
 {
     const int fd = SafeOpen::OpenRegular(fileName, O_WRONLY | O_APPEND | O_CREAT);
     if (fd < 0)
-        return (errno == ELOOP || errno == EISDIR || errno == ENXIO) ? LogWrite::Refused : LogWrite::Failed;
+        return false;
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return LogWrite::Failed;
+        return false;
     }
     const auto put = [&file](const QString &text) {
         const QByteArray bytes = text.toUtf8();
@@ -64,7 +64,7 @@ LogWrite AppendResultLog(const QString &fileName, const QString &header, const R
     ok = ok && put(trailer);
     ok = file.flush() && ok;
     file.close();
-    return ok ? LogWrite::Written : LogWrite::Failed;
+    return ok;
 }
 
 QString LogStamp(const QDateTime &when)

@@ -65,14 +65,10 @@ void ReportSummary(DriverContext &ctx, const DriverKind &kind)
         ctx.Events().dataVerified(r.FailedBlocks);
 }
 
-// A name that is no regular file is a trap, not a passing failure: trying again cannot help.
-RunDriver::LogWrite WriteResultLog(DriverContext &ctx)
+bool WriteResultLog(DriverContext &ctx)
 {
-    const RunDriver::LogWrite written = RunDriver::AppendResultLog(
-        ctx.LogFileName(), ctx.LogFileText().Header(ctx.DriveText()), ctx.LogText(), ctx.LogFileText().Trailer());
-    if (written == RunDriver::LogWrite::Refused)
-        ctx.Events().failed(FailReason::AccessFailed, ctx.LogFileName());
-    return written;
+    return RunDriver::AppendResultLog(ctx.LogFileName(), ctx.LogFileText().Header(ctx.DriveText()), ctx.LogText(),
+                                      ctx.LogFileText().Trailer());
 }
 
 // Steps up to the summary; false when the run ended early (target refused, bad values), in which
@@ -164,11 +160,10 @@ void RunSingle(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile()) {
-        RunDriver::LogWrite written;
-        while ((written = WriteResultLog(ctx)) == RunDriver::LogWrite::Failed)
+        while (!WriteResultLog(ctx))
             if (!retry())
                 return;
-        ctx.Events().resultLogWritten(ctx.LogFileName(), written == RunDriver::LogWrite::Written);
+        ctx.Events().resultLogWritten(ctx.LogFileName(), true);
     }
 }
 
@@ -193,7 +188,7 @@ void RunMultiple(DriverContext &ctx)
     ctx.LockInputs(false);
     ctx.StopBusy();
     if (ctx.WriteLogFile())
-        ctx.Events().resultLogWritten(ctx.LogFileName(), WriteResultLog(ctx) == RunDriver::LogWrite::Written);
+        ctx.Events().resultLogWritten(ctx.LogFileName(), WriteResultLog(ctx));
 }
 
 } // namespace

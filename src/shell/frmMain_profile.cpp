@@ -130,12 +130,12 @@ void frmMain::Cmd14_Click()
     if (writeLog) {
         WindowLog out(*this);
         LogFormatter formatter(out);
-        const RunDriver::LogWrite written = RunDriver::AppendResultLog(
-            LogFileName, formatter.Header(Drive1->currentText()), LogText, formatter.Trailer());
-        if (written != RunDriver::LogWrite::Written)
+        const bool written = RunDriver::AppendResultLog(LogFileName, formatter.Header(Drive1->currentText()), LogText,
+                                                        formatter.Trailer());
+        if (!written)
             formatter.failed(FailReason::AccessFailed, LogFileName);
         m_lastRecord.resultLogPath = LogFileName;
-        m_lastRecord.resultLogWritten = written == RunDriver::LogWrite::Written;
+        m_lastRecord.resultLogWritten = written;
     }
     emit runFinished(m_lastRecord);
 }

@@ -267,11 +267,12 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         multiple ? StartMultiple(*t.ctx) : StartSingle(*t.ctx);
-        QVERIFY(clock.elapsed() < 10000); // no wait on the FIFO, no 32000 retries
+        QVERIFY(clock.elapsed() < 10000); // no wait on the FIFO
+        // Like any log that cannot be written: the single test tries until it gives up, the multiple test skips it.
         const QStringList lines = t.ctx->LogTextLines();
-        QCOMPARE(lines.last(), QStringLiteral("Kann auf ") + t.ctx->LogFile + QStringLiteral(" nicht zugreifen!"));
-        QVERIFY(!lines.contains(QStringLiteral("Kann Testdateien nicht löschen!")));
         QVERIFY(lines.contains(QStringLiteral("Ergebnis:")));
+        QVERIFY(!lines.contains(QStringLiteral("Kann auf ") + t.ctx->LogFile + QStringLiteral(" nicht zugreifen!")));
+        QCOMPARE(lines.last() == QStringLiteral("Kann Testdateien nicht löschen!"), !multiple);
         QCOMPARE(ReadAll(outside), QByteArray("untouched"));
         QCOMPARE(FilesIn(t.path, QStringLiteral("*.tst")), QStringList());
         QVERIFY(!t.ctx->InputsLocked);
