@@ -156,6 +156,18 @@ private slots:
         QVERIFY(rec);
         QVERIFY(rec->outcome.status == RunStatus::Failed);
         QCOMPARE(rec->outcome.reason, "target_refused");
+
+        // A record the disk cannot take whole leaves the earlier file as it was: 2 KiB (four blocks of
+        // 512 bytes) is less than any record and less than the buffer of the temporary file.
+        QVERIFY(WriteFile(failed, "earlier"));
+        const Result full = Run("/bin/sh", {"-c", "ulimit -f 4; exec \"$0\" \"$@\"", Cli(), "--json", "-o", failed,
+                                            "-n", "1", "-s", "1", "--cache", folder("full")});
+        QCOMPARE(full.code, 1);
+        QVERIFY2(full.err.contains("cannot write"), full.err);
+        QFile kept(failed);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("earlier"));
+        QCOMPARE(Entries(m_dir.path()), QStringList({"failed.json", "rows.csv"}));
     }
 
     // The printed fio commands write the same files with the same sizes, and leave nothing.
