@@ -116,6 +116,24 @@ void RecordBuilder::resultLogWritten(const QString &fileName, bool written)
     m_record.resultLogWritten = written;
 }
 
+namespace {
+
+// A run that went to its end has still failed when its figures do not measure the device: writes
+// the system refused or cut short, or blocks that did not read back as written.
+RunOutcome EndOutcome(const RunRecord &r)
+{
+    for (const PhaseRecord &p : r.phases)
+        if (p.kind == PhaseKind::Write && p.failedCalls + p.shortCalls > 0)
+            return {RunStatus::Failed, QStringLiteral("write_failed"), QString()};
+    for (const PhaseRecord &p : r.phases)
+        for (const FileRecord &f : p.files)
+            if (f.verify && f.verify->badBlocks + f.verify->misplacedBlocks > 0)
+                return {RunStatus::Failed, QStringLiteral("verify_failed"), QString()};
+    return {RunStatus::Complete, QString(), QString()};
+}
+
+} // namespace
+
 void RecordBuilder::runEnded()
 {
     if (!m_running)
@@ -123,7 +141,7 @@ void RecordBuilder::runEnded()
     m_running = false;
     m_record.endedUtc = QDateTime::currentDateTimeUtc();
     if (!m_ended)
-        m_record.outcome = {RunStatus::Complete, QString(), QString()};
+        m_record.outcome = EndOutcome(m_record);
 }
 
 QString toString(FailReason reason)

@@ -46,14 +46,3 @@ void Start(const HeadlessRunOptions &options, HeadlessContext &ctx)
     else
         StartSingle(ctx);
 }
-
-bool RunPassed(const RunRecord &record)
-{
-    const PhaseRecord *read = record.phase(PhaseKind::Read);
-    if (!read || !read->completed)
-        return false;
-    for (const FileRecord &f : read->files)
-        if (f.verify && (f.verify->badBlocks > 0 || f.verify->misplacedBlocks > 0))
-            return false;
-    return true;
-}

@@ -29,10 +29,6 @@ void ApplyOptions(const HeadlessRunOptions &options, HeadlessContext &ctx);
 // "Start Single" or "Start Multiple" on the context, as options.multiple says.
 void Start(const HeadlessRunOptions &options, HeadlessContext &ctx);
 
-// The runner's verdict: the read phase completed and, when the run verified its data, every block
-// read back as written.
-bool RunPassed(const RunRecord &record);
-
 // The folder as the run reads it (ending in "/"), and whether the run would accept it.
 QString HeadlessTargetPath(const QString &folder);
 bool HeadlessTargetAccepted(const QString &path);

@@ -134,12 +134,10 @@ int Run(const CliOptions &given, const SignalStop &stop)
 
     RunRecord record = ctx.Record();
     record.fioCommands = FioRecords(FioSetupOf(o));
-    int code = record.outcome.status == RunStatus::Complete && RunPassed(record) ? ExitComplete : ExitFailed;
+    int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
     const QString failedWrites = RunWarnings::FailedWritesText(record);
-    if (!failedWrites.isEmpty()) {
+    if (!failedWrites.isEmpty())
         WriteTo(stderr, "veltaro-cli: " + failedWrites.toLocal8Bit() + '\n');
-        code = ExitFailed;
-    }
     if (stop.received())
         code = SignalStop::ExitCode(stop.received());
 
