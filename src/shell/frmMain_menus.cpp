@@ -49,12 +49,13 @@ void frmMain::connectMenus()
     connect(mnuHelpCheckUpdate, &QAction::triggered, this, &frmMain::mnuHelpCheckUpdate_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::ShowAbout);
 
-    // Escape asks a running test to stop, as a close does; Ctrl+C copies when the log panel has the focus.
+    // Escape asks a running test to stop, as a close does; Ctrl+S saves the log (the platform's Save As
+    // key is Ctrl+Shift+S or none); Ctrl+C copies when the log panel has the focus.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
         if (!StopRequested)
             StopRequested = true;
     });
-    connect(new QShortcut(QKeySequence::SaveAs, this), &QShortcut::activated, this, [this] {
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this, [this] {
         if (!Label3->text().isEmpty())
             mnuFileSaveAs_Click();
     });

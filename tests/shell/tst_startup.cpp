@@ -260,8 +260,11 @@ private slots:
         w.mnuFileSaveAs->trigger();
         w.LogText.setText(QStringLiteral(u"Größe\r\n")); // saving again replaces the file
         w.mnuFileSaveAs->trigger();
-        chosenFile.clear(); // cancel writes nothing
-        w.mnuFileSaveAs->trigger();
+        chosenFile.clear(); // cancel writes nothing; Ctrl+S asks as the menu does
+        w.Label3->setText(QStringLiteral("a log"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(dialogs, 3);
         QVERIFY(boxes.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"run.txt"});
