@@ -115,6 +115,15 @@ void TargetBox::FocusLost()
     }
 }
 
+int TargetBox::ListIndex() const
+{
+    const QString text = m_box->currentText();
+    const int current = m_box->currentIndex();
+    if (current >= 0 && m_box->itemText(current) == text)
+        return current;
+    return m_box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
 void TargetBox::ItemClicked()
 {
     const QString browse = BrowseEntry();

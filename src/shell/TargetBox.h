@@ -29,6 +29,9 @@ public:
     void ItemClicked();
 
     QString BrowseEntry() const;
+    // The index of the list item the edit text is, -1 when it is none: a typed text leaves the
+    // box's current index where it was.
+    int ListIndex() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -11,6 +11,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Version.h"
 #include "profile/ProfileText.h"
+#include "shell/TargetBox.h"
 #include "shell/ViewFrame.h"
 #include "shell/frmProfiles.h"
 #include "shell/modCmd.h"
@@ -187,7 +188,7 @@ void frmMain::SaveSettings()
         store.setValue(kSection, QStringLiteral("PrevPath") + QString::number(i + 1),
                        unchanged ? stored : text.toUtf8());
     }
-    save(QStringLiteral("PrevPathSelected"), QString::number(Drive1->currentIndex()));
+    save(QStringLiteral("PrevPathSelected"), QString::number(Drive1Box->ListIndex()));
     save(QStringLiteral("ReadFromDevice"), chkReadFromDevice->Checked() ? QStringLiteral("1") : QStringLiteral("0"));
     save(QStringLiteral("VerifyData"), chkVerifyData->Checked() ? QStringLiteral("1") : QStringLiteral("0"));
     store.save();

@@ -121,6 +121,13 @@ private slots:
         QCOMPARE(Stored().section(u'|', 0, 0), QStringLiteral("12x"));
         QVERIFY(w.close());
         QCOMPARE(Stored(), QStringLiteral("7|0|2|/a/|/c d/|1"));
+        // A typed target that is no list item is no selection; the list's spelling of one is.
+        for (const auto &[typed, selected] : {std::pair{"/elsewhere/", "-1"}, {"/a/", "0"}}) {
+            w.show();
+            w.Drive1->setEditText(QString::fromUtf8(typed));
+            QVERIFY(w.close());
+            QCOMPARE(Stored().section(u'|', 5), QString::fromUtf8(selected));
+        }
         // The store is INI text with the group [Veltaro], read back as text by the next process.
         QVERIFY(EngineTest::ReadAll(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tavrin.conf"))
                     .contains("[Veltaro]\nNrFiles=7\n"));
