@@ -68,12 +68,12 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
             }
             const Pump pump = PumpCheck(ctx, counter);
             if (pump == Pump::Stop)
-                return Stopped(ctx, phase);
+                return Stopped(ctx, phase, {1, tallies});
             if (pump == Pump::Pumped) {
                 ctx.FileProgress(m * 100.0 / sizeMB);
                 const std::optional<double> overall = Percent(Add(sizeMB, m), overallDenominator);
                 if (!overall)
-                    return fail();
+                    return Fail(ctx, FailReason::AccessFailed, path, phase, {1, tallies});
                 ctx.OverallProgress(*overall);
                 clock.restart();
             }
@@ -82,7 +82,7 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
 
     int32_t t1 = 0;
     if (!timer->Time(t1))
-        return fail();
+        return Fail(ctx, FailReason::AccessFailed, path, phase, {1, tallies});
     const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
     const int32_t d = TimerDifference(t1, t0);
     ReportSpan(events, phase, d, us, tallies);

@@ -65,21 +65,21 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
             }
             const Pump pump = PumpCheck(ctx, counter);
             if (pump == Pump::Stop)
-                return Stopped(ctx, phase);
+                return Stopped(ctx, phase, {1, tallies});
             if (pump == Pump::Pumped)
                 clock.restart();
         }
         ctx.FileProgress(m * 100.0 / sizeMB);
         const std::optional<double> overall = Percent(m, overallDenominator);
         if (!overall)
-            return Fail(ctx, FailReason::ValueOverflow, path);
+            return Fail(ctx, FailReason::ValueOverflow, path, phase, {1, tallies});
         ctx.OverallProgress(*overall);
         clock.restart();
     }
 
     int32_t t1 = 0;
     if (!timer->Time(t1))
-        return Fail(ctx, FailReason::ValueOverflow, path);
+        return Fail(ctx, FailReason::ValueOverflow, path, phase, {1, tallies});
     const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
     const int32_t d = TimerDifference(t1, t0);
     ReportSpan(events, phase, d, us, tallies);

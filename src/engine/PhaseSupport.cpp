@@ -75,10 +75,27 @@ bool Fail(RunContext &ctx, FailReason reason, const QString &path)
     return false;
 }
 
-bool Stopped(RunContext &ctx, TestPhase phase)
+bool Fail(RunContext &ctx, FailReason reason, const QString &path, TestPhase phase, const Untimed &files)
 {
+    Report(ctx.Events(), phase, files);
+    return Fail(ctx, reason, path);
+}
+
+bool Stopped(RunContext &ctx, TestPhase phase, const Untimed &files)
+{
+    Report(ctx.Events(), phase, files);
     ctx.Events().stopped(phase);
     return false;
+}
+
+void Report(RunEvents &events, TestPhase phase, const Untimed &files)
+{
+    int32_t number = files.firstFile;
+    for (const BlockTally &tally : files.tallies) {
+        FileTimed e = Timed(phase, number++, 0, 0, tally);
+        e.timed = false;
+        events.fileTimed(e);
+    }
 }
 
 std::optional<BlockPattern::Generator> Pattern(const RunContext &ctx)
@@ -152,11 +169,7 @@ void ReportSpan(RunEvents &events, TestPhase phase, int32_t ms, int64_t us, cons
             span.firstErrno = t.firstErrno;
     }
     events.fileTimed(span);
-    for (size_t i = 0; i < tallies.size(); ++i) {
-        FileTimed e = Timed(phase, static_cast<int32_t>(i + 1), 0, 0, tallies[i]);
-        e.timed = false;
-        events.fileTimed(e);
-    }
+    Report(events, phase, {1, tallies});
 }
 
 bool FinishPhase(RunContext &ctx, TestPhase phase, int64_t totalMs, int32_t count, int32_t sizeMB, FailReason onFail,

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 // What the four phases share: 32-bit arithmetic that reports overflow, the pump check, the block
@@ -148,9 +149,18 @@ bool Averages(int64_t totalMs, int32_t count, int32_t sizeMB, double &average, d
 bool FinishPhase(RunContext &ctx, TestPhase phase, int64_t totalMs, int32_t count, int32_t sizeMB, FailReason onFail,
                  const QString &path);
 
+// Files a phase leaves before their time is taken: what they transferred goes into the record
+// untimed, numbered from firstFile on.
+struct Untimed {
+    int32_t firstFile = 0;
+    std::span<const BlockTally> tallies;
+};
+void Report(RunEvents &events, TestPhase phase, const Untimed &files);
+
 // Reports the failure and returns false; open files close as their handles go out of scope.
 bool Fail(RunContext &ctx, FailReason reason, const QString &path);
-bool Stopped(RunContext &ctx, TestPhase phase);
+bool Fail(RunContext &ctx, FailReason reason, const QString &path, TestPhase phase, const Untimed &files);
+bool Stopped(RunContext &ctx, TestPhase phase, const Untimed &files = {});
 
 QString TestFileName(const QString &path, int32_t number);
 

@@ -69,7 +69,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                 }
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)
-                    return Stopped(ctx, phase);
+                    return Stopped(ctx, phase, {f, {&tally, 1}});
                 if (pump == Pump::Pumped) {
                     ctx.FileProgress(m * 100.0 / sizeMB);
                     const std::optional<int32_t> before = Add(count, f - 1);
@@ -77,7 +77,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                     const std::optional<double> overall =
                         Percent(done ? Add(*done, m) : std::nullopt, overallDenominator);
                     if (!overall)
-                        return fail();
+                        return Fail(ctx, FailReason::AccessFailed, path, phase, {f, {&tally, 1}});
                     ctx.OverallProgress(*overall);
                     clock.restart();
                 }
@@ -86,7 +86,7 @@ bool SingleReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
 
         int32_t t1 = 0;
         if (!timer->Time(t1))
-            return fail();
+            return Fail(ctx, FailReason::AccessFailed, path, phase, {f, {&tally, 1}});
         const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
         const int32_t d = TimerDifference(t1, t0);
         events.fileTimed(Timed(phase, f, d, us, tally));

@@ -60,7 +60,7 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
                 tally.add(blockSize, n, clock.lap());
                 const Pump pump = PumpCheck(ctx, counter);
                 if (pump == Pump::Stop)
-                    return Stopped(ctx, phase);
+                    return Stopped(ctx, phase, {f, {&tally, 1}});
                 if (pump == Pump::Pumped)
                     clock.restart();
             }
@@ -68,14 +68,14 @@ bool SingleWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStri
             const std::optional<int32_t> done = Mul(f - 1, sizeMB);
             const std::optional<double> overall = Percent(done ? Add(*done, m) : std::nullopt, overallDenominator);
             if (!overall)
-                return Fail(ctx, FailReason::ValueOverflow, path);
+                return Fail(ctx, FailReason::ValueOverflow, path, phase, {f, {&tally, 1}});
             ctx.OverallProgress(*overall);
             clock.restart();
         }
 
         int32_t t1 = 0;
         if (!timer->Time(t1))
-            return Fail(ctx, FailReason::ValueOverflow, path);
+            return Fail(ctx, FailReason::ValueOverflow, path, phase, {f, {&tally, 1}});
         const int64_t us = static_cast<int64_t>(MonotonicNs() - start) / 1000;
         const int32_t d = TimerDifference(t1, t0);
         events.fileTimed(Timed(phase, f, d, us, tally));

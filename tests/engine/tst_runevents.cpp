@@ -303,6 +303,14 @@ private slots:
         QVERIFY(!r.phase(PhaseKind::Read));
         QCOMPARE(std::count_if(write->files.begin(), write->files.end(), [](const FileRecord &f) { return f.timed; }),
                  timedFiles);
+        // The first pump asks to stop, the check after 100 more block steps sees it: what reached the
+        // files by then is kept, untimed.
+        if (stop) {
+            const int64_t bytes = (multiple ? 2 : 1) * 102 * 1024;
+            QCOMPARE(write->bytesTransferred, bytes);
+            QCOMPARE(write->latency.count(), uint64_t(bytes / 1024));
+            QCOMPARE(write->files.at(0).bytesTransferred, 102 * 1024);
+        }
     }
 
     void refusedTargetEndsAtOnce()
