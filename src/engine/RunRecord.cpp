@@ -79,6 +79,14 @@ public:
             fail(QStringLiteral("\"%1\" is not a whole number").arg(QLatin1String(key)));
         return m_ok ? int64_t(d) : 0;
     }
+    // The fields the program keeps in 32 bits.
+    int32_t whole32(const QJsonObject &o, const char *key)
+    {
+        const int64_t v = whole(o, key);
+        if (v < INT32_MIN || v > INT32_MAX)
+            fail(QStringLiteral("\"%1\" is out of range").arg(QLatin1String(key)));
+        return m_ok ? int32_t(v) : 0;
+    }
     QJsonObject object(const QJsonObject &o, const char *key)
     {
         const QJsonValue v = value(o, key);
@@ -115,6 +123,8 @@ public:
             return string(o, key);
         else if constexpr (std::is_same_v<T, double>)
             return number(o, key);
+        else if constexpr (sizeof(T) == 4)
+            return whole32(o, key);
         else
             return T(whole(o, key));
     }
@@ -235,15 +245,15 @@ QStringList texts(const QJsonArray &array)
 FileRecord readFile(Reader &r, const QJsonObject &o)
 {
     FileRecord f;
-    f.number = int32_t(r.whole(o, "file"));
+    f.number = r.whole32(o, "file");
     f.timed = r.boolean(o, "timed");
-    f.ms = int32_t(r.whole(o, "ms"));
+    f.ms = r.whole32(o, "ms");
     f.us = r.whole(o, "us");
     f.bytesRequested = r.whole(o, "bytes_requested");
     f.bytesTransferred = r.whole(o, "bytes_transferred");
     f.failedCalls = r.whole(o, "failed_calls");
     f.shortCalls = r.whole(o, "short_calls");
-    f.firstErrno = int(r.whole(o, "first_errno"));
+    f.firstErrno = r.whole32(o, "first_errno");
     f.directIo = r.maybe<bool>(o, "direct_io");
     f.cachedShare = r.maybe<double>(o, "cached_share");
     if (o.value(QStringLiteral("latency")).isObject()) {
@@ -265,7 +275,7 @@ PhaseRecord readPhase(Reader &r, const QJsonObject &o)
     PhaseRecord p;
     p.kind = r.choice(o, "phase", kPhases);
     p.completed = r.boolean(o, "completed");
-    p.ms = int32_t(r.whole(o, "ms"));
+    p.ms = r.whole32(o, "ms");
     p.us = r.whole(o, "us");
     p.averageSeconds = r.maybe<double>(o, "average_s");
     p.rateMBps = r.maybe<double>(o, "rate_mb_per_s");
@@ -273,7 +283,7 @@ PhaseRecord readPhase(Reader &r, const QJsonObject &o)
     p.bytesTransferred = r.whole(o, "bytes_transferred");
     p.failedCalls = r.whole(o, "failed_calls");
     p.shortCalls = r.whole(o, "short_calls");
-    p.firstErrno = int(r.whole(o, "first_errno"));
+    p.firstErrno = r.whole32(o, "first_errno");
     p.readUncached = r.boolean(o, "read_uncached");
     const QJsonObject histogram = r.object(o, "histogram");
     QString problem;
@@ -400,7 +410,7 @@ std::optional<RunRecord> RunRecord::fromJson(const QJsonObject &json, QString *e
         r.fail(QStringLiteral("not a record of %1").arg(kProgram));
         return std::nullopt;
     }
-    const int version = int(r.whole(json, "schema_version"));
+    const int version = r.whole32(json, "schema_version");
     if (r.ok() && version != kSchemaVersion)
         r.fail(QStringLiteral("schema version %1, this program reads %2").arg(version).arg(kSchemaVersion));
     if (!r.ok())
@@ -413,8 +423,8 @@ std::optional<RunRecord> RunRecord::fromJson(const QJsonObject &json, QString *e
     rec.endedUtc = r.time(json, "ended_utc");
     rec.target = r.string(json, "target");
     rec.kind = r.choice(json, "kind", kKinds);
-    rec.fileCount = int32_t(r.whole(json, "file_count"));
-    rec.fileSizeMB = int32_t(r.whole(json, "file_size_mb"));
+    rec.fileCount = r.whole32(json, "file_count");
+    rec.fileSizeMB = r.whole32(json, "file_size_mb");
     const QJsonObject o = r.object(json, "options");
     rec.options = {r.boolean(o, "write_log_file"), r.boolean(o, "disable_cache"), r.boolean(o, "write_through"),
                    r.boolean(o, "light_pump"),     r.boolean(o, "read_uncached"), r.boolean(o, "verify_data")};

@@ -394,6 +394,13 @@ private slots:
         QTest::newRow("wrong type") << edited([](QJsonObject &j) { j["file_count"] = "2"; })
                                     << "\"file_count\" is not a number";
         QTest::newRow("fraction") << edited([](QJsonObject &j) { j["file_size_mb"] = 1.5; }) << "not a whole number";
+        QTest::newRow("beyond 32 bits") << edited([](QJsonObject &j) {
+            QJsonArray phases = j["phases"].toArray();
+            QJsonObject phase = phases[0].toObject();
+            phase["ms"] = 1e15;
+            phases[0] = phase;
+            j["phases"] = phases;
+        }) << "\"ms\" is out of range";
         QTest::newRow("unknown kind") << edited([](QJsonObject &j) { j["kind"] = "triple"; })
                                       << "unknown value \"triple\"";
         QTest::newRow("bad time") << edited([](QJsonObject &j) { j["started_utc"] = "yesterday"; }) << "ISO 8601";
