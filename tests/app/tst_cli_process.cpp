@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
 
 using FaultTest::TestTarget;
 using namespace SystemTest;
@@ -168,6 +169,22 @@ private slots:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("earlier"));
         QCOMPARE(Entries(m_dir.path()), QStringList({"failed.json", "rows.csv"}));
+
+        // A FIFO, or the pipe behind /dev/stdout, is written into and stays what it was.
+        const QString fifo = folder("fifo") + "/r.json";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QStringList run{"--json", "-q", "-n", "1", "-s", "8", "--cache", folder("through")};
+        const Result unread = cli(QStringList{"-o", fifo} + run);
+        QCOMPARE(unread.code, 1);
+        QVERIFY2(unread.err.contains("nothing reads from the FIFO"), unread.err);
+        const Result read = Run("/bin/sh", QStringList{"-c", "cat \"$1\" & \"$0\" -o \"$@\"; wait", Cli(), fifo} + run);
+        QCOMPARE(read.code, 0);
+        QVERIFY2(RunRecord::fromJsonBytes(read.out), read.out);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        const Result piped = cli(QStringList{"-o", "/dev/stdout"} + run);
+        QCOMPARE(piped.code, 0);
+        QVERIFY2(RunRecord::fromJsonBytes(piped.out), piped.out);
     }
 
     // The printed fio commands write the same files with the same sizes, and leave nothing.

@@ -1,6 +1,7 @@
 #include "app/cli/ResultOutput.h"
 
-#include <QSaveFile>
+#include "platform/OutputFile.h"
+
 #include <cstdio>
 
 namespace ResultOutput {
@@ -12,13 +13,8 @@ QString Write(const QByteArray &bytes, const QString &path)
                         std::fflush(stdout) == 0;
         return ok ? QString() : QStringLiteral("cannot write the result to standard output");
     }
-    // Unbuffered: a write the disk refuses fails here, where commit() would still rename the
-    // temporary file into place after a failed flush of its buffer.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit())
-        return QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString());
-    return {};
+    const QString problem = OutputFile::Write(path, bytes);
+    return problem.isEmpty() ? QString() : QStringLiteral("cannot write \"%1\": %2").arg(path, problem);
 }
 
 } // namespace ResultOutput

@@ -5,9 +5,8 @@
 
 namespace ResultOutput {
 
-// Writes the whole result to standard output, or to path through a temporary file that replaces
-// it only when complete, so a reader never sees half a file. An empty text on failure, else the
-// problem in one line.
+// Writes the whole result to standard output, or to path as OutputFile::Write does. An empty text
+// on success, else the problem in one line.
 QString Write(const QByteArray &bytes, const QString &path);
 
 } // namespace ResultOutput

@@ -2,6 +2,7 @@
 
 #include "history/RunCompare.h"
 #include "history/RunHistory.h"
+#include "platform/OutputFile.h"
 #include "platform/ui/MsgBox.h"
 #include "platform/ui/SaveFileDialog.h"
 #include "shell/results/HistoryModel.h"
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -357,11 +357,9 @@ bool frmResults::ExportChosen(Format format)
     if (fileName.isEmpty())
         return false;
     const QByteArray bytes = format == Format::Json ? RunHistory::ToJson(runs) : RunHistory::ToCsv(runs);
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    const QString reason = OutputFile::Write(fileName, bytes);
+    if (reason.isEmpty())
         return true;
-    const QString reason = file.errorString();
-    file.cancelWriting();
     MsgBox(ResultsTexts::CannotWrite() + QStringLiteral("\r\n") + QDir::toNativeSeparators(fileName) +
                QStringLiteral("\r\n\r\n") + reason,
            MsgBoxStyle::Critical, kTitle, this);
