@@ -38,11 +38,16 @@ SignalStop::SignalStop(QObject *parent) : QObject(parent)
     }
     size_t i = 0;
     for (const int signal : kStopSignals) {
+        struct sigaction &saved = g_saved[i++];
+        ::sigaction(signal, nullptr, &saved);
+        // Ignored when inherited (nohup, a background job of a script): the caller meant it so.
+        if (saved.sa_handler == SIG_IGN)
+            continue;
         struct sigaction action {};
         action.sa_handler = &OnSignal;
         action.sa_flags = SA_RESTART;
         sigemptyset(&action.sa_mask);
-        ::sigaction(signal, &action, &g_saved[i++]);
+        ::sigaction(signal, &action, nullptr);
     }
     for (const int signal : kIgnoredSignals) {
         struct sigaction action {};

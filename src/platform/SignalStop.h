@@ -6,8 +6,9 @@ class QSocketNotifier;
 
 // Turns SIGTERM, SIGHUP and SIGINT into a stop request on the event loop. The handler only writes
 // the signal's number to a pipe; the loop reads it and emits Received, so a running test stops at
-// its next pump check and cleans up like any other stop. SIGPIPE and SIGXFSZ are ignored: a write to
-// a closed pipe or past the file size limit then fails as a write instead of killing the process.
+// its next pump check and cleans up like any other stop. A stop signal inherited as ignored stays
+// ignored. SIGPIPE and SIGXFSZ are ignored: a write to a closed pipe or past the file size limit
+// then fails as a write instead of killing the process.
 // One instance at a time; the old dispositions come back when it goes.
 class SignalStop : public QObject {
     Q_OBJECT

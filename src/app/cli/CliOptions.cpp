@@ -201,6 +201,8 @@ QString HelpText()
                           "       1 to 32000, conflicting outputs, a folder that does not exist\n"
                           "  130  stopped by SIGINT; the test files are deleted and the record says stopped\n"
                           "  143  stopped by SIGTERM, likewise\n"
+                          "  129  stopped by SIGHUP, likewise; a signal ignored when the runner starts (nohup)\n"
+                          "       stays ignored\n"
                           "\n"
                           "See veltaro-cli(1) for the JSON fields.\n");
 }
