@@ -10,6 +10,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -164,6 +165,27 @@ private slots:
         QCOMPARE(o.output, dir() + "/r.csv");
         QVERIFY(!parse({dir()}).fill);
         QVERIFY(parse({"--verify", "--fill", dir()}).fill);
+    }
+
+    // A signal caught before the run starts (during the cache probe) still ends in a stopped run.
+    void signalBeforeTheRun()
+    {
+        const QString target = dir() + "/early";
+        const QString out = dir() + "/early.json";
+        QVERIFY(QDir().mkpath(target));
+        const CliParse p = CliArgs::Parse({"--json", "-q", "--no-history", "-o", out, "-n", "2", "-s", "4", target});
+        QVERIFY2(p.error.isEmpty(), qPrintable(p.error));
+        SignalStop stop;
+        ::raise(SIGTERM);
+        QTRY_COMPARE(stop.received(), SIGTERM);
+        QCOMPARE(CliRun::Run(p.options, stop), 128 + SIGTERM);
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(file.readAll());
+        QVERIFY(rec);
+        QVERIFY(rec->outcome.status == RunStatus::Stopped);
+        QVERIFY(rec->testFilesDeleted);
+        QCOMPARE(SystemTest::Entries(target), QStringList());
     }
 
     void contextReadsTheBars()

@@ -124,9 +124,9 @@ int Run(const CliOptions &given, const SignalStop &stop)
         ctx.directIoRefused = true;
     }
 
+    // A signal caught during the probe stops the run at its first pump check, so it ends as any
+    // stopped run: cleaned up, recorded and kept.
     QCoreApplication::processEvents();
-    if (stop.received())
-        return SignalStop::ExitCode(stop.received());
     Start(options, ctx);
     if (progress)
         progress->clear();
