@@ -186,6 +186,13 @@ private slots:
         QVERIFY(rec->outcome.status == RunStatus::Stopped);
         QVERIFY(rec->testFilesDeleted);
         QCOMPARE(SystemTest::Entries(target), QStringList());
+
+        // A signal that lands after the run ended (during its clean-up) does not change its status.
+        RunRecord ended = *rec;
+        ended.outcome.status = RunStatus::Complete;
+        QCOMPARE(CliRun::ExitCodeOf(ended, SIGTERM), 0);
+        ended.outcome.status = RunStatus::Failed;
+        QCOMPARE(CliRun::ExitCodeOf(ended, SIGHUP), 1);
     }
 
     void contextReadsTheBars()

@@ -32,6 +32,18 @@ void WriteTo(FILE *stream, const QByteArray &bytes)
 
 } // namespace
 
+int ExitCodeOf(const RunRecord &record, int signal)
+{
+    switch (record.outcome.status) {
+    case RunStatus::Complete:
+        return ExitComplete;
+    case RunStatus::Stopped:
+        return signal != 0 ? SignalStop::ExitCode(signal) : ExitFailed;
+    default:
+        return ExitFailed;
+    }
+}
+
 FioSetup FioSetupOf(const CliOptions &o)
 {
     return FioSetup{o.multiple, o.count, o.sizeMB, o.folder, !o.cache, o.writeThrough};
@@ -134,14 +146,10 @@ int Run(const CliOptions &given, const SignalStop &stop)
 
     RunRecord record = ctx.Record();
     record.fioCommands = FioRecords(FioSetupOf(o));
-    int code = record.outcome.status == RunStatus::Complete ? ExitComplete : ExitFailed;
     const QString failedWrites = RunWarnings::FailedWritesText(record);
     if (!failedWrites.isEmpty())
         WriteTo(stderr, "veltaro-cli: " + failedWrites.toLocal8Bit() + '\n');
-    if (stop.received())
-        code = SignalStop::ExitCode(stop.received());
-
-    return Deliver(o, record, code);
+    return Deliver(o, record, ExitCodeOf(record, stop.received()));
 }
 
 int RunProfileTest(const CliOptions &o, const SignalStop &stop)
@@ -157,16 +165,15 @@ int RunProfileTest(const CliOptions &o, const SignalStop &stop)
         return ExitFailed;
     }
     RunRecord record;
-    int code = RunProfiles(o.profiles, o.profileSpecs, o.threads, options,
-                           [logStream](const QString &line) {
-                               if (logStream)
-                                   WriteTo(logStream, line.toLocal8Bit() + '\n');
-                           },
-                           record);
-    if (stop.received())
-        code = SignalStop::ExitCode(stop.received());
+    const int code = RunProfiles(
+        o.profiles, o.profileSpecs, o.threads, options,
+        [logStream](const QString &line) {
+            if (logStream)
+                WriteTo(logStream, line.toLocal8Bit() + '\n');
+        },
+        record);
     // A bad name or spec wrote nothing: there is no run to keep or to report.
-    return code == ExitUsage ? code : Deliver(o, record, code);
+    return code == ExitUsage ? code : Deliver(o, record, ExitCodeOf(record, stop.received()));
 }
 
 int Deliver(const CliOptions &o, const RunRecord &record, int code)
@@ -174,7 +181,8 @@ int Deliver(const CliOptions &o, const RunRecord &record, int code)
     // A history that cannot be written is told but changes neither the output nor the exit status.
     HistoryProblem problem;
     if (!o.noHistory && !RunHistory::Keep(record, HistoryStore::DefaultPath(), &problem))
-        WriteTo(stderr, "veltaro-cli: the run was not kept in the history: " + RunHistory::Describe(problem).toLocal8Bit() + '\n');
+        WriteTo(stderr, "veltaro-cli: the run was not kept in the history: " +
+                            RunHistory::Describe(problem).toLocal8Bit() + '\n');
 
     if (o.format != OutputFormat::Log) {
         const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);

@@ -25,6 +25,10 @@ int PrintFio(const CliOptions &options);
 // What the options ask of a run; stop ends it as the window's close request does.
 HeadlessRunOptions HeadlessOptionsOf(const CliOptions &options, const SignalStop &stop);
 
+// The exit code the record's status calls for: 0 complete, 1 failed, 128 + signal stopped (a
+// signal that came after the run ended changes nothing).
+int ExitCodeOf(const RunRecord &record, int signal);
+
 FioSetup FioSetupOf(const CliOptions &options);
 std::vector<FioCommandRecord> FioRecords(const FioSetup &setup);
 
