@@ -15,8 +15,9 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
 {
     Profiles::Session session;
     session.log = onLine;
+    // A usage error, told on standard error as the others are, also under --quiet.
     const auto refuse = [&](const ProfileError &e) {
-        onLine(ProfileText::Error(e));
+        QTextStream(stderr) << "veltaro-cli: " << ProfileText::Error(e) << Qt::endl;
         record = Profiles::RunRecordOf({}, 1, options.folder, 0, session.options);
         record.outcome = {RunStatus::Failed, QStringLiteral("bad_profile"), e.value};
         return 2;
@@ -39,6 +40,13 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
         return refuse({ProfileError::FileSize, options.count + QLatin1Char('x') + options.sizeMB});
     session.folder = options.folder.trimmed();
     session.fileSize = int64_t(count) * sizeMB * RunUnits::kBytesPerMB;
+    // Checked as the session would, so a spec too big for the file is refused like a bad name.
+    for (ProfileSpec spec : session.specs) {
+        if (spec.fileSize <= 0)
+            spec.fileSize = session.fileSize;
+        if (const ProfileError e = Profiles::Validate(spec))
+            return refuse(e);
+    }
     session.options.directIo = options.disableCaching;
     session.options.writeThrough = options.writeThrough;
     // The signal handler's stop arrives through the event loop.
@@ -49,8 +57,8 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
     if (threads)
         session.options.engine = Profiles::EngineChoice::Threads;
     const QList<Profiles::ProfileOutcome> outcomes = session.run();
-    record = Profiles::RunRecordOf(outcomes, int(session.specs.size()), session.folder, session.fileSize,
-                                   session.options);
+    record =
+        Profiles::RunRecordOf(outcomes, int(session.specs.size()), session.folder, session.fileSize, session.options);
     if (record.outcome.reason == QLatin1String("bad_profile") && outcomes.isEmpty())
         return 2;
     return record.outcome.status == RunStatus::Complete ? 0 : 1;

@@ -43,6 +43,10 @@ private slots:
             // Each refused argument ends the same way; the parser's test has the other messages.
             {{"-n", "12abc", target}, 2, "", "veltaro-cli: count \"12abc\" is not a whole number from 1 to 32000\n"},
             {{target + "/missing"}, 2, "", "does not exist"},
+            // A profile that cannot run is a usage error too, told also under --quiet.
+            {{"-q", "--profile", "nosuch", target}, 2, "", "veltaro-cli: Unbekanntes Profil: nosuch\n"},
+            {{"--profile-spec", "bogus", target}, 2, "", "bogus\n"},
+            {{"-n", "1", "-s", "1", "--profile-spec", "seq,read,8m,qd1,jobs1,1s", target}, 2, "", "Testdatei"},
             // Not a disk: the target is refused, a failed run.
             {{"-n", "1", "-s", "1", "/proc"}, 1, "Translation Error!", ""},
         };
