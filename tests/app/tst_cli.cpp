@@ -69,6 +69,12 @@ private slots:
         QVERIFY(multiple[0].argv.contains("--sync=dsync"));
         QVERIFY(multiple[1].argv.contains("--file_service_type=roundrobin"));
 
+        // --read-uncached: O_DIRECT reads when the cache is bypassed, else reads after dropped pages.
+        const QStringList direct = FioCommand::Jobs({false, 1, 1, "/d", true, false, true})[1].argv;
+        QVERIFY(direct.contains("--direct=1") && direct.contains("--invalidate=0"));
+        const QStringList dropped = FioCommand::Jobs({false, 1, 1, "/d", false, false, true})[1].argv;
+        QVERIFY(dropped.contains("--direct=0") && dropped.contains("--invalidate=1"));
+
         // fio splits at colons; the shell must see one word.
         const QList<FioJob> odd = FioCommand::Jobs({false, 1, 1, "/mnt/a:b c", true, false});
         QVERIFY(odd[0].argv.contains("--directory=/mnt/a\\:b c"));

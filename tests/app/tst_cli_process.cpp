@@ -9,6 +9,7 @@
 #include "platform/FolderLock.h"
 #include "platform/Version.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
@@ -251,6 +252,8 @@ private slots:
         QVERIFY(!allowed.err.contains("Checksum Error!"));
         const QJsonObject record = QJsonDocument::fromJson(allowed.out).object();
         QCOMPARE(record.value("direct_io_refused").toBool(), refuses);
+        const QJsonArray writeJob = record.value("fio_commands")[0]["argv"].toArray();
+        QVERIFY(writeJob.contains(refuses ? "--direct=0" : "--direct=1"));
         QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QByteArray());
     }
 

@@ -44,9 +44,11 @@ int ExitCodeOf(const RunRecord &record, int signal)
     }
 }
 
-FioSetup FioSetupOf(const CliOptions &o)
+FioSetup FioSetupOf(const CliOptions &o, bool directIoRefused)
 {
-    return FioSetup{o.multiple, o.count, o.sizeMB, o.folder, !o.cache, o.writeThrough};
+    FioSetup s{o.multiple, o.count, o.sizeMB, o.folder, !o.cache && !directIoRefused, o.writeThrough};
+    s.readUncached = o.readUncached;
+    return s;
 }
 
 std::vector<FioCommandRecord> FioRecords(const FioSetup &setup)
@@ -145,7 +147,7 @@ int Run(const CliOptions &given, const SignalStop &stop)
     QCoreApplication::processEvents();
 
     RunRecord record = ctx.Record();
-    record.fioCommands = FioRecords(FioSetupOf(o));
+    record.fioCommands = FioRecords(FioSetupOf(o, ctx.directIoRefused));
     const QString failedWrites = RunWarnings::FailedWritesText(record);
     if (!failedWrites.isEmpty())
         WriteTo(stderr, "veltaro-cli: " + failedWrites.toLocal8Bit() + '\n');

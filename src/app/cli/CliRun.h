@@ -29,7 +29,8 @@ HeadlessRunOptions HeadlessOptionsOf(const CliOptions &options, const SignalStop
 // signal that came after the run ended changes nothing).
 int ExitCodeOf(const RunRecord &record, int signal);
 
-FioSetup FioSetupOf(const CliOptions &options);
+// What the fio jobs repeat; directIoRefused when the folder made the run go through the cache.
+FioSetup FioSetupOf(const CliOptions &options, bool directIoRefused = false);
 std::vector<FioCommandRecord> FioRecords(const FioSetup &setup);
 
 } // namespace CliRun

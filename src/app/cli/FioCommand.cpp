@@ -58,10 +58,12 @@ QList<FioJob> Jobs(const FioSetup &s)
           << QStringLiteral("--buffer_pattern=0x78") << QStringLiteral("--direct=%1").arg(s.direct ? 1 : 0);
     if (s.dsync)
         write << QStringLiteral("--sync=dsync");
-    // The read phases go through the page cache right after the writes, without dropping it
-    // first; the read job deletes the files at its end as the run does.
+    // Without readUncached the reads go through the page cache right after the writes, without
+    // dropping it first. With it they bypass the cache as the writes do, or, through the cache, start
+    // from dropped pages (invalidate). The read job deletes the files at its end as the run does.
     QStringList read = job(QStringLiteral("read"));
-    read << QStringLiteral("--direct=0") << QStringLiteral("--invalidate=0") << QStringLiteral("--unlink=1");
+    read << QStringLiteral("--direct=%1").arg(s.readUncached && s.direct ? 1 : 0)
+         << QStringLiteral("--invalidate=%1").arg(s.readUncached && !s.direct ? 1 : 0) << QStringLiteral("--unlink=1");
     return {FioJob{QStringLiteral("write"), write}, FioJob{QStringLiteral("read"), read}};
 }
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The fio jobs that repeat a run's phases on the same folder: the same files (1.tst ... N.tst),
-// sizes, 1 KiB blocks through read(2)/write(2), the same direct/dsync choice, files written
+// sizes, 1 KiB blocks through read(2)/write(2), the same direct/dsync and read choices, files written
 // one after another (single test) or one block each in turn (multiple test).
 struct FioJob {
     QString phase;    // "write" or "read"
@@ -18,8 +18,9 @@ struct FioSetup {
     int count = 0;
     int sizeMB = 0;
     QString folder;
-    bool direct = true; // the system cache disabled for the writes
-    bool dsync = false; // write through
+    bool direct = true;        // the system cache bypassed (asked for and not refused by the folder)
+    bool dsync = false;        // write through
+    bool readUncached = false; // reads from the device: O_DIRECT with direct, else after dropping the pages
 };
 
 namespace FioCommand {
