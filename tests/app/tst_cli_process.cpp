@@ -245,6 +245,8 @@ private slots:
             QVERIFY2(plain.err.contains("1 KB"), plain.err.constData());
             QVERIFY2(plain.err.contains("--allow-cache"), plain.err.constData());
             QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(target)), QByteArray());
+            const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(cli(QStringList{"--json"} + args).out);
+            QVERIFY(rec && rec->outcome.reason == "bypass_refused");
         }
         const Result allowed = cli(QStringList{"--allow-cache", "--json"} + args);
         QCOMPARE(allowed.code, 0);
@@ -281,6 +283,15 @@ private slots:
             QCOMPARE(o.err.count('\n'), 1);
             QVERIFY2(o.err.contains(dir.path().toUtf8()), o.err.constData());
             QCOMPARE(FaultTest::Difference(before, FaultTest::TakeSnapshot(dir.path())), QByteArray());
+        }
+        // With --json the refusal is still a record on standard output, for the profile test too.
+        for (const QStringList &args : {QStringList{}, QStringList{"--profile", "seq1m-qd1-read"}}) {
+            const Result o = cli(QStringList{"--json", "-n", "2", "-s", "1", dir.path()} + args);
+            QCOMPARE(o.code, 1);
+            const std::optional<RunRecord> rec = RunRecord::fromJsonBytes(o.out);
+            QVERIFY2(rec, o.out.constData());
+            QCOMPARE(rec->outcome.reason, "folder_busy");
+            QCOMPARE(rec->outcome.path, dir.path() + "/");
         }
         otherRun.Release();
         QCOMPARE(cli({"-n", "1", "-s", "1", dir.path()}).code, 0);

@@ -16,6 +16,7 @@
 #include "report/RunWarnings.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -28,6 +29,30 @@ void WriteTo(FILE *stream, const QByteArray &bytes)
 {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// A run refused before it starts: the reason on standard error and, with --json or --csv, a failed
+// record saying why, so a script that keeps the output does not keep an empty file. Nothing ran,
+// so nothing goes into the history.
+int Refuse(const CliOptions &o, RunKind kind, const QString &path, const QString &reason, const QString &message)
+{
+    WriteTo(stderr, "veltaro-cli: " + message.toLocal8Bit() + '\n');
+    if (o.format == OutputFormat::Log)
+        return ExitFailed;
+    RunRecord record = RunRecord::begin(kind);
+    record.target = path;
+    // A profile run records each job's file size alone, as its own record does.
+    record.fileCount = kind == RunKind::Profile ? 0 : o.count;
+    record.fileSizeMB = kind == RunKind::Profile ? o.count * o.sizeMB : o.sizeMB;
+    record.options = {o.resultLog, !o.cache, o.writeThrough, o.lightPump, o.readUncached, o.verify};
+    record.directIoRefused = reason == QLatin1String("bypass_refused");
+    record.outcome = {RunStatus::Failed, reason, path};
+    record.endedUtc = QDateTime::currentDateTimeUtc();
+    const QByteArray bytes = o.format == OutputFormat::Json ? record.toJsonBytes() : CsvWriter::Rows(record);
+    const QString problem = ResultOutput::Write(bytes, o.output);
+    if (!problem.isEmpty())
+        WriteTo(stderr, "veltaro-cli: " + problem.toLocal8Bit() + '\n');
+    return ExitFailed;
 }
 
 } // namespace
@@ -125,16 +150,13 @@ int Run(const CliOptions &given, const SignalStop &stop)
     FolderLock lock;
     const QString path = ctx.TargetPath();
     const RunGuard::Check check = RunGuard::Before(path, HeadlessTargetAccepted(path), !o.cache, lock);
-    if (check.verdict == RunGuard::Verdict::FolderBusy) {
-        WriteTo(stderr, "veltaro-cli: " + LogFormatter::FolderBusy(path).toLocal8Bit() + '\n');
-        return ExitFailed;
-    }
+    const RunKind kind = o.multiple ? RunKind::Multiple : RunKind::Single;
+    if (check.verdict == RunGuard::Verdict::FolderBusy)
+        return Refuse(o, kind, path, QStringLiteral("folder_busy"), LogFormatter::FolderBusy(path));
     if (check.verdict == RunGuard::Verdict::BypassRefused) {
-        if (!o.allowCache) {
-            WriteTo(stderr, "veltaro-cli: " + LogFormatter::BypassRefused(check.probe.error).toLocal8Bit() + ' ' +
-                                LogFormatter::AllowCacheHint().toLocal8Bit() + '\n');
-            return ExitFailed;
-        }
+        if (!o.allowCache)
+            return Refuse(o, kind, path, QStringLiteral("bypass_refused"),
+                          LogFormatter::BypassRefused(check.probe.error) + u' ' + LogFormatter::AllowCacheHint());
         ctx.directIoRefused = true;
     }
 
@@ -162,10 +184,9 @@ int RunProfileTest(const CliOptions &o, const SignalStop &stop)
     const HeadlessRunOptions options = HeadlessOptionsOf(o, stop);
 
     FolderLock lock;
-    if (lock.Take(HeadlessTargetPath(o.folder)) == FolderLock::State::Busy) {
-        WriteTo(stderr, "veltaro-cli: " + LogFormatter::FolderBusy(HeadlessTargetPath(o.folder)).toLocal8Bit() + '\n');
-        return ExitFailed;
-    }
+    const QString path = HeadlessTargetPath(o.folder);
+    if (lock.Take(path) == FolderLock::State::Busy)
+        return Refuse(o, RunKind::Profile, path, QStringLiteral("folder_busy"), LogFormatter::FolderBusy(path));
     RunRecord record;
     const int code = RunProfiles(
         o.profiles, o.profileSpecs, o.threads, options,
