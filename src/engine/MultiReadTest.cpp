@@ -1,6 +1,7 @@
 #include "engine/DeviceRead.h"
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
+#include "platform/SignalStop.h"
 #include "platform/TimerComponent.h"
 #include "platform/modFile.h"
 
@@ -66,8 +67,9 @@ bool MultiReadTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QString
                     clock.restart();
                 }
             }
+            // A stop signal is seen after every block step, not only at the pump checks.
             const Pump pump = PumpCheck(ctx, counter);
-            if (pump == Pump::Stop)
+            if (pump == Pump::Stop || SignalStop::Caught())
                 return Stopped(ctx, phase, {1, tallies});
             if (pump == Pump::Pumped) {
                 ctx.FileProgress(m * 100.0 / sizeMB);

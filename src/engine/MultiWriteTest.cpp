@@ -1,5 +1,6 @@
 #include "engine/PhaseSupport.h"
 #include "engine/Phases.h"
+#include "platform/SignalStop.h"
 #include "platform/TimerComponent.h"
 #include "platform/modFile.h"
 
@@ -63,8 +64,9 @@ bool MultiWriteTest(RunContext &ctx, int32_t count, int32_t sizeMB, const QStrin
                 const int32_t n = h->writeBlock(block);
                 tally->add(blockSize, n, clock.lap());
             }
+            // A stop signal is seen after every block step, not only at the pump checks.
             const Pump pump = PumpCheck(ctx, counter);
-            if (pump == Pump::Stop)
+            if (pump == Pump::Stop || SignalStop::Caught())
                 return Stopped(ctx, phase, {1, tallies});
             if (pump == Pump::Pumped)
                 clock.restart();

@@ -13,11 +13,13 @@ constexpr std::array<int, 3> kStopSignals{SIGTERM, SIGHUP, SIGINT};
 constexpr std::array<int, 2> kIgnoredSignals{SIGPIPE, SIGXFSZ};
 
 volatile sig_atomic_t g_writeEnd = -1;
+volatile sig_atomic_t g_caught = 0;
 struct sigaction g_saved[kStopSignals.size() + kIgnoredSignals.size()];
 
 void OnSignal(int signal)
 {
     const int saved = errno;
+    g_caught = 1;
     const unsigned char number = static_cast<unsigned char>(signal);
     if (g_writeEnd >= 0 && ::write(g_writeEnd, &number, 1) < 0) {
         // A full pipe already holds a stop request.
@@ -27,8 +29,14 @@ void OnSignal(int signal)
 
 } // namespace
 
+bool SignalStop::Caught()
+{
+    return g_caught != 0;
+}
+
 SignalStop::SignalStop(QObject *parent) : QObject(parent)
 {
+    g_caught = 0;
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         m_pipe[0] = m_pipe[1] = -1;
     g_writeEnd = m_pipe[1];

@@ -20,6 +20,9 @@ public:
     int received() const { return m_received; }
     // What the process returns after the clean-up that follows a signal.
     static int ExitCode(int signal) { return 128 + signal; }
+    // Whether a stop signal has arrived, known at once, before the event loop has read it: the
+    // multiple test's pump checks can lie hundreds of megabytes apart.
+    static bool Caught();
 
 signals:
     void Received(int signal);

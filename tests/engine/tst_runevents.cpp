@@ -6,6 +6,7 @@
 #include "engine/RecordBuilder.h"
 #include "engine/RunDriver.h"
 #include "engine/RunRecord.h"
+#include "platform/SignalStop.h"
 #include "platform/Version.h"
 
 #include <QJsonArray>
@@ -311,6 +312,20 @@ private slots:
             QCOMPARE(write->latency.count(), uint64_t(bytes / 1024));
             QCOMPARE(write->files.at(0).bytesTransferred, 102 * 1024);
         }
+    }
+
+    // A stop signal ends the multiple test after the block step it came in, not at the next pump
+    // check a hundred steps on.
+    void signalStopsTheMultipleTestAtTheNextStep()
+    {
+        Watched t;
+        SignalStop stop;
+        t.ctx->Pump = [](bool) { std::raise(SIGTERM); }; // during the first pump, after step 2
+        StartMultiple(*t.ctx);
+        const RunRecord &r = t.ctx->Record();
+        QVERIFY(r.outcome.status == RunStatus::Stopped);
+        QCOMPARE(r.phase(PhaseKind::Write)->bytesTransferred, 2 * 2 * 1024);
+        QVERIFY(FilesIn(t.path, "*.tst").isEmpty());
     }
 
     void refusedTargetEndsAtOnce()
