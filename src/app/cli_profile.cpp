@@ -15,10 +15,11 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
 {
     Profiles::Session session;
     session.log = onLine;
+    session.folder = options.folder.trimmed();
     // A usage error, told on standard error as the others are, also under --quiet.
     const auto refuse = [&](const ProfileError &e) {
         QTextStream(stderr) << "veltaro-cli: " << ProfileText::Error(e) << Qt::endl;
-        record = Profiles::RunRecordOf({}, 1, options.folder, 0, session.options);
+        record = Profiles::RunRecordOf(session, {});
         record.outcome = {RunStatus::Failed, QStringLiteral("bad_profile"), e.value};
         return 2;
     };
@@ -38,12 +39,12 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
     if (!RunDriver::ReadWholeNumber(options.count, count) || !RunDriver::ReadWholeNumber(options.sizeMB, sizeMB) ||
         count <= 0 || sizeMB <= 0)
         return refuse({ProfileError::FileSize, options.count + QLatin1Char('x') + options.sizeMB});
-    session.folder = options.folder.trimmed();
-    session.fileSize = int64_t(count) * sizeMB * RunUnits::kBytesPerMB;
+    session.fileCount = count;
+    session.fileSizeMB = sizeMB;
     // Checked as the session would, so a spec too big for the file is refused like a bad name.
     for (ProfileSpec spec : session.specs) {
         if (spec.fileSize <= 0)
-            spec.fileSize = session.fileSize;
+            spec.fileSize = session.fileSize();
         if (const ProfileError e = Profiles::Validate(spec))
             return refuse(e);
     }
@@ -57,8 +58,7 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
     if (threads)
         session.options.engine = Profiles::EngineChoice::Threads;
     const QList<Profiles::ProfileOutcome> outcomes = session.run();
-    record =
-        Profiles::RunRecordOf(outcomes, int(session.specs.size()), session.folder, session.fileSize, session.options);
+    record = Profiles::RunRecordOf(session, outcomes);
     if (record.outcome.reason == QLatin1String("bad_profile") && outcomes.isEmpty())
         return 2;
     return record.outcome.status == RunStatus::Complete ? 0 : 1;

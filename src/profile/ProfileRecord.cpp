@@ -48,14 +48,17 @@ ProfileRecord RecordOf(const ProfileOutcome &o)
     return r;
 }
 
-RunRecord RunRecordOf(const QList<ProfileOutcome> &outcomes, int profilesAsked, const QString &folder, int64_t fileSize,
-                      const ProfileOptions &options)
+RunRecord RunRecordOf(const Session &session, const QList<ProfileOutcome> &outcomes)
 {
+    const ProfileOptions &options = session.options;
     RunRecord record = RunRecord::begin(RunKind::Profile);
+    if (session.started.isValid())
+        record.startedUtc = session.started;
     // Absolute, as the classic tests record theirs: a relative folder means nothing in the history.
-    const QString absolute = QDir(folder).absolutePath();
+    const QString absolute = QDir(session.folder).absolutePath();
     record.target = absolute.endsWith(QLatin1Char('/')) ? absolute : absolute + QLatin1Char('/');
-    record.fileSizeMB = int32_t(fileSize / RunUnits::kBytesPerMB);
+    record.fileCount = session.fileCount;
+    record.fileSizeMB = session.fileSizeMB;
     record.options.disableCaching = options.directIo;
     record.options.writeThrough = options.writeThrough;
     for (const ProfileOutcome &o : outcomes)
@@ -66,7 +69,7 @@ RunRecord RunRecordOf(const QList<ProfileOutcome> &outcomes, int profilesAsked, 
         record.outcome.reason = record.profiles.back().reason;
         record.directIoRefused = outcomes.back().error.code == ProfileError::NoDirectIo;
         record.outcome.path = outcomes.back().error.value;
-    } else if (outcomes.size() < profilesAsked) {
+    } else if (outcomes.size() < session.specs.size()) {
         record.outcome = {RunStatus::Failed, QStringLiteral("bad_profile"), QString()};
     }
     // The runner deletes every file it created, also after a failure or a stop.

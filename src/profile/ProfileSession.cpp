@@ -7,11 +7,12 @@ namespace Profiles {
 
 QList<ProfileOutcome> Session::run()
 {
+    started = QDateTime::currentDateTimeUtc();
     QList<ProfileOutcome> outcomes;
     QList<ProfileSpec> checked;
     for (ProfileSpec spec : specs) {
         if (spec.fileSize <= 0)
-            spec.fileSize = fileSize;
+            spec.fileSize = fileSize();
         ProfileError e = Validate(spec);
         if (!e && spec.fileSize <= 0)
             e = {ProfileError::FileSize, QString::number(spec.fileSize)};

@@ -88,7 +88,8 @@ void frmMain::Cmd14_Click()
         return;
     }
     session.folder = path;
-    session.fileSize = int64_t(count) * sizeMB * 1048576;
+    session.fileCount = count;
+    session.fileSizeMB = sizeMB;
     session.options.directIo = chkDisableCaching->Checked();
     session.options.writeThrough = chkEnableWriteThrough->Checked();
     PaintThrottle paints(this);
@@ -118,8 +119,7 @@ void frmMain::Cmd14_Click()
     OverallProgress->ValueChange(0);
 
     ProfileResults = session.run();
-    m_lastRecord = Profiles::RunRecordOf(ProfileResults, int(session.specs.size()), session.folder, session.fileSize,
-                                         session.options);
+    m_lastRecord = Profiles::RunRecordOf(session, ProfileResults);
     m_lastRecord.options.writeLogFile = writeLog;
     m_lastRecord.options.lightPump = ChkDoEvents->Checked();
 

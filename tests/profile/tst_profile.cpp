@@ -284,7 +284,11 @@ private slots:
         stopped.stopped = true;
         stopped.passes.removeLast();
         stopped.hugePageBuffers = true;
-        const RunRecord record = RunRecordOf({o, stopped}, 3, dir.path(), 1 << 20, options);
+        Session session;
+        session.folder = dir.path();
+        session.options = options;
+        session.specs = {o.spec, o.spec, o.spec};
+        const RunRecord record = RunRecordOf(session, {o, stopped});
         QVERIFY(record.kind == RunKind::Profile);
         QVERIFY(record.outcome.status == RunStatus::Stopped);
         QCOMPARE(record.profiles.size(), size_t(2));
@@ -342,7 +346,8 @@ private slots:
         Session session;
         session.folder = dir.path();
         session.options = options;
-        session.fileSize = 64 << 20;
+        session.fileCount = 2;
+        session.fileSizeMB = 32;
         session.specs = {Spec("rnd,write,4k,qd16,jobs2,20s,passes3", 0), Spec("seq,read,1m,qd1", 0)};
         QStringList lines;
         session.log = [&lines](const QString &line) { lines << line; };
@@ -359,6 +364,11 @@ private slots:
         QCOMPARE(lines.last(), QStringLiteral("Abbruch..."));
         QCOMPARE(polls, stopAfterPolls);
         QVERIFY(QDir(dir.path()).isEmpty());
+        // The record spans the run and keeps the two numbers as given.
+        const RunRecord record = RunRecordOf(session, outcomes);
+        QVERIFY(record.startedUtc.msecsTo(record.endedUtc) + 50 >= clock.elapsed());
+        QCOMPARE(record.fileCount, 2);
+        QCOMPARE(record.fileSizeMB, 32);
     }
 
     void badProfileWritesNothing()
@@ -366,7 +376,8 @@ private slots:
         QTemporaryDir dir;
         Session session;
         session.folder = dir.path();
-        session.fileSize = 1 << 20;
+        session.fileCount = 1;
+        session.fileSizeMB = 1;
         session.specs = {Spec("seq,read,4k", 0), Spec("seq,read,2m", 0)}; // the second's block is above the file
         QStringList lines;
         session.log = [&lines](const QString &line) { lines << line; };
@@ -416,7 +427,8 @@ private slots:
         TEST_TARGET_OR_SKIP(ramfs, FaultTest::TestTarget::Ramfs);
         Session session;
         session.folder = ramfs.Path();
-        session.fileSize = 1 << 20;
+        session.fileCount = 1;
+        session.fileSizeMB = 1;
         session.options.directIo = true;
         session.specs = {Spec("seq,write,4k", 0), Spec("rnd,read,4k", 0)};
         QStringList lines;
@@ -428,7 +440,7 @@ private slots:
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().contains(ramfs.Path()), qPrintable(lines.first()));
         QVERIFY(QDir(ramfs.Path()).isEmpty());
-        QVERIFY(Profiles::RunRecordOf(outcomes, 2, session.folder, session.fileSize, session.options).directIoRefused);
+        QVERIFY(Profiles::RunRecordOf(session, outcomes).directIoRefused);
     }
 };
 

@@ -242,8 +242,10 @@ void frmResults::ShowRun(const RunRecord &record)
         return p && p->rateMBps ? QLocale().toString(*p->rateMBps, 'f', 2) + QStringLiteral(" MB/s") : QString();
     };
     const bool profiles = record.kind == RunKind::Profile;
-    const QString size = profiles ? QStringLiteral(" %1 MB").arg(record.fileSizeMB)
-                                  : QStringLiteral(" %1 × %2 MB").arg(record.fileCount).arg(record.fileSizeMB);
+    // Profile records of earlier versions held the whole size and no count.
+    const QString size = record.fileCount > 0
+                             ? QStringLiteral(" %1 × %2 MB").arg(record.fileCount).arg(record.fileSizeMB)
+                             : QStringLiteral(" %1 MB").arg(record.fileSizeMB);
     QStringList parts{When(record.startedUtc), record.target, RunHistory::DeviceText(record),
                       toString(record.kind) + size, toString(record.outcome.status)};
     if (!rate(PhaseKind::Write).isEmpty())
