@@ -256,6 +256,30 @@ private slots:
                               "single,1,write,1048576,500,2.000,0,3", "single,2,write,1048576,1000,1.000,0,6",
                               "single,all,write,2097152,1500,1.333,0,3", "single,1,read,1048576,500,2.000,1,0",
                               "single,2,read,1048576,,,2,0", "single,all,read,2097152,,1.333,4,0", ""}));
+
+        // A profile run: its own header, a row per pass, and one for a profile that measured nothing.
+        RunRecord run = RunRecord::begin(RunKind::Profile);
+        run.profiles.resize(2);
+        ProfileRecord &p = run.profiles[0];
+        std::tie(p.name, p.spec, p.engine, p.status) =
+            std::tuple("q", "rnd,read,4k,qd1", "threads", RunStatus::Complete);
+        p.passes.resize(2);
+        std::tie(p.passes[0].bytes, p.passes[0].ios, p.passes[0].us, p.passes[0].rateMBps, p.passes[0].iops) =
+            std::tuple(8192, 2, 1000, 7.8, 2000);
+        p.passes[0].latency.record(500000);
+        std::tie(p.passes[1].bytes, p.passes[1].ios, p.passes[1].us, p.passes[1].rateMBps, p.passes[1].iops,
+                 p.passes[1].failedCalls) = std::tuple(4096, 1, 2000, 1.953, 500, 1);
+        std::tie(run.profiles[1].spec, run.profiles[1].engine, run.profiles[1].reason) =
+            std::tuple("seq,write,1m", "io_uring", "no_space");
+        const QStringList rows = QString::fromUtf8(CsvWriter::Rows(run)).split('\n');
+        QCOMPARE(rows.value(0), "kind,profile,spec,engine,status,reason,pass,bytes,ios,microseconds,mb_per_s,iops,"
+                                "failed_calls,p50_us,p99_us,max_us");
+        QVERIFY2(
+            rows.value(1).startsWith("profile,q,\"rnd,read,4k,qd1\",threads,complete,,1,8192,2,1000,7.800,2000,0,"),
+            qPrintable(rows.value(1)));
+        QCOMPARE(rows.value(2), "profile,q,\"rnd,read,4k,qd1\",threads,complete,,2,4096,1,2000,1.953,500,1,,,");
+        QCOMPARE(rows.value(3), "profile,,\"seq,write,1m\",io_uring,failed,no_space,,,,,,,,,,");
+        QCOMPARE(rows.size(), 5);
     }
 };
 
