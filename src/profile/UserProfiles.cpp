@@ -1,26 +1,28 @@
 #include "profile/UserProfiles.h"
 
+#include "platform/SettingsStore.h"
+
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace UserProfiles {
 
 namespace {
 
+// Beside the window's settings, through the same store: a settings file that is not a regular
+// file is never waited on, and the bytes of the other keys stay as they are.
+const QString kApp = QStringLiteral("Tavrin");
+const QString kSection = QStringLiteral("Veltaro");
 const QString kKey = QStringLiteral("Profiles");
 
-QStringList Entries()
+QStringList Entries(const SettingsStore::Store &store)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
-    s.beginGroup(QStringLiteral("Veltaro"));
-    return s.value(kKey).toString().split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(store.value(kSection, kKey)).split(QLatin1Char(';'), Qt::SkipEmptyParts);
 }
 
-void Write(const QStringList &entries)
+bool Write(SettingsStore::Store &store, const QStringList &entries)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tavrin"));
-    s.beginGroup(QStringLiteral("Veltaro"));
-    s.setValue(kKey, entries.join(QLatin1Char(';')));
+    store.setValue(kSection, kKey, entries.join(QLatin1Char(';')).toUtf8());
+    return store.save();
 }
 
 QString NameOf(const QString &entry)
@@ -33,7 +35,7 @@ QString NameOf(const QString &entry)
 QList<ProfileSpec> Load()
 {
     QList<ProfileSpec> list;
-    for (const QString &entry : Entries()) {
+    for (const QString &entry : Entries(SettingsStore::Store(kApp))) {
         ProfileSpec spec;
         if (Profiles::Parse(entry.section(QLatin1Char('='), 1), spec))
             continue;
@@ -52,21 +54,21 @@ ProfileError Save(const QString &name, const QString &specText)
     ProfileSpec spec;
     if (const ProfileError e = Profiles::Parse(specText, spec))
         return e;
-    QStringList entries = Entries();
+    SettingsStore::Store store(kApp);
+    QStringList entries = Entries(store);
     entries.removeIf([&](const QString &e) { return NameOf(e).compare(name, Qt::CaseInsensitive) == 0; });
     entries << name + QLatin1Char('=') + Profiles::Format(spec);
-    Write(entries);
+    Write(store, entries);
     return {};
 }
 
 bool Remove(const QString &name)
 {
-    QStringList entries = Entries();
+    SettingsStore::Store store(kApp);
+    QStringList entries = Entries(store);
     const auto removed =
         entries.removeIf([&](const QString &e) { return NameOf(e).compare(name, Qt::CaseInsensitive) == 0; });
-    if (removed)
-        Write(entries);
-    return removed > 0;
+    return removed > 0 && Write(store, entries);
 }
 
 } // namespace UserProfiles

@@ -1,6 +1,8 @@
 // Profiles as typed, named and stored, and both I/O engines running them on real files: what lands
 // on the disk byte for byte, what is counted, stopping.
+#include "common/EngineTestSupport.h"
 #include "common/FaultSupport.h"
+#include "common/SystemSupport.h"
 #include "lang/modLang.h"
 #include "platform/HugePages.h"
 #include "profile/IoJob.h"
@@ -13,6 +15,7 @@
 
 #include <QtTest>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace Profiles;
 Q_DECLARE_METATYPE(Profiles::EngineChoice)
@@ -182,6 +185,21 @@ private slots:
         QVERIFY(UserProfiles::Remove(QStringLiteral("BIG")));
         QVERIFY(!UserProfiles::Remove(QStringLiteral("big")));
         QCOMPARE(UserProfiles::Load().size(), 1);
+
+        // The window's keys keep their bytes, a path that is not UTF-8 too.
+        const QString file = m_config.filePath("Tavrin.conf");
+        const QByteArray window = "[Veltaro]\nNrFiles=3\nPrevPath1=/mnt/caf\xe9/\nProfiles=\n";
+        QVERIFY(SystemTest::WriteFile(file, window));
+        QVERIFY(!UserProfiles::Save(QStringLiteral("q"), QStringLiteral("rnd,read,4k,qd1")));
+        QCOMPARE(EngineTest::ReadAll(file),
+                 QByteArray(window).insert(window.size() - 1, "\"q=rnd,read,4k,qd1,jobs1,5s,passes2\""));
+        // A FIFO in its place is not waited on: no profiles, and it stays a FIFO.
+        QVERIFY(QFile::remove(file));
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        QVERIFY(UserProfiles::Load().isEmpty());
+        UserProfiles::Save(QStringLiteral("q"), QStringLiteral("rnd,read,4k,qd1"));
+        QVERIFY(QFileInfo(file).isFile() == false && QFileInfo::exists(file));
+        QVERIFY(QFile::remove(file));
     }
 
     void filesWritten_data()
