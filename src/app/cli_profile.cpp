@@ -71,5 +71,5 @@ int SaveUserProfile(const QString &nameAndSpec)
     if (!e)
         return 0;
     QTextStream(stderr) << ProfileText::Error(e) << Qt::endl;
-    return 2;
+    return e.code == ProfileError::NotStored ? 1 : 2;
 }

@@ -11,5 +11,6 @@
 int RunProfiles(const QStringList &names, const QStringList &specs, bool threads, const HeadlessRunOptions &options,
                 const std::function<void(const QString &)> &onLine, RunRecord &record);
 
-// --save-profile "name=spec": 0 when stored, 2 with the reason on standard error when refused.
+// --save-profile "name=spec": 0 when stored; with the reason on standard error, 2 for a bad name
+// or spec and 1 when the settings file cannot be written.
 int SaveUserProfile(const QString &nameAndSpec);

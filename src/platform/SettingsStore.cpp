@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace SettingsStore {
 
@@ -239,7 +240,8 @@ void Store::setValue(const QString &section, const QString &key, const QByteArra
 
 bool Store::save() const
 {
-    if (!m_writable)
+    // A settings file made read-only is kept as it is, not renamed over.
+    if (!m_writable || (QFileInfo::exists(m_path) && ::access(QFile::encodeName(m_path).constData(), W_OK) != 0))
         return false;
     // Grouped by section in the order each first appeared.
     std::vector<QByteArray> sections;

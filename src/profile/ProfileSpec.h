@@ -52,6 +52,7 @@ struct ProfileError {
         NoSpace,    // the files would not fit
         CreateFailed,
         IoFailed,
+        NotStored, // a user profile: the settings file at value cannot be written
     };
     Code code = None;
     QString value;

@@ -64,6 +64,9 @@ QString Error(const ProfileError &e)
         return WithValue(229, "Kann Testdatei nicht anlegen:", e.value) + Reason(e.sysErrno);
     case ProfileError::IoFailed:
         return WithValue(231, "Ein-/Ausgabefehler:", e.value) + Reason(e.sysErrno);
+    case ProfileError::NotStored:
+        return WithValue(270,
+                         "Das Profil wurde nicht gespeichert, die Einstellungsdatei ist nicht beschreibbar:", e.value);
     }
     return QString();
 }

@@ -58,7 +58,8 @@ ProfileError Save(const QString &name, const QString &specText)
     QStringList entries = Entries(store);
     entries.removeIf([&](const QString &e) { return NameOf(e).compare(name, Qt::CaseInsensitive) == 0; });
     entries << name + QLatin1Char('=') + Profiles::Format(spec);
-    Write(store, entries);
+    if (!Write(store, entries))
+        return {ProfileError::NotStored, SettingsStore::FilePath(kApp)};
     return {};
 }
 

@@ -16,6 +16,7 @@
 #include <QtTest>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Profiles;
 Q_DECLARE_METATYPE(Profiles::EngineChoice)
@@ -193,11 +194,20 @@ private slots:
         QVERIFY(!UserProfiles::Save(QStringLiteral("q"), QStringLiteral("rnd,read,4k,qd1")));
         QCOMPARE(EngineTest::ReadAll(file),
                  QByteArray(window).insert(window.size() - 1, "\"q=rnd,read,4k,qd1,jobs1,5s,passes2\""));
-        // A FIFO in its place is not waited on: no profiles, and it stays a FIFO.
+        // Read-only (not for root, who may write anyway), or a FIFO that is not waited on: no profile
+        // is stored and the caller is told so.
+        const auto refused = [&] {
+            const ProfileError e = UserProfiles::Save(QStringLiteral("r"), QStringLiteral("seq,read,4k,qd1"));
+            return e.code == ProfileError::NotStored && e.value == file;
+        };
+        if (geteuid() != 0) {
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
+            QVERIFY(refused());
+        }
         QVERIFY(QFile::remove(file));
         QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
         QVERIFY(UserProfiles::Load().isEmpty());
-        UserProfiles::Save(QStringLiteral("q"), QStringLiteral("rnd,read,4k,qd1"));
+        QVERIFY(refused());
         QVERIFY(QFileInfo(file).isFile() == false && QFileInfo::exists(file));
         QVERIFY(QFile::remove(file));
     }
