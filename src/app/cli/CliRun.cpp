@@ -41,9 +41,8 @@ int Refuse(const CliOptions &o, RunKind kind, const QString &path, const QString
         return ExitFailed;
     RunRecord record = RunRecord::begin(kind);
     record.target = path;
-    // A profile run records each job's file size alone, as its own record does.
-    record.fileCount = kind == RunKind::Profile ? 0 : o.count;
-    record.fileSizeMB = kind == RunKind::Profile ? o.count * o.sizeMB : o.sizeMB;
+    record.fileCount = o.count;
+    record.fileSizeMB = o.sizeMB;
     record.options = {o.resultLog, !o.cache, o.writeThrough, o.lightPump, o.readUncached, o.verify};
     record.directIoRefused = reason == QLatin1String("bypass_refused");
     record.outcome = {RunStatus::Failed, reason, path};
