@@ -5,6 +5,7 @@
 #include "platform/SignalStop.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -14,6 +15,15 @@ int main(int argc, char *argv[])
     SignalStop signalStop;
     QCoreApplication::setApplicationName(QStringLiteral("veltaro-cli"));
 
+    // Qt decodes the arguments as UTF-8: a name with other bytes would reach the file system as
+    // another name, a folder said not to exist or an output file of a name nobody asked for.
+    for (int i = 1; i < argc; ++i) {
+        if (QFile::encodeName(QFile::decodeName(argv[i])) != QByteArray(argv[i])) {
+            std::fprintf(stderr, "veltaro-cli: the argument \"%s\" is not valid UTF-8; such a name cannot be used\n",
+                         argv[i]);
+            return ExitUsage;
+        }
+    }
     const CliParse parse = CliArgs::Parse(app.arguments().mid(1));
     if (!parse.error.isEmpty()) {
         std::fprintf(stderr, "veltaro-cli: %s\nTry 'veltaro-cli --help'.\n", qPrintable(parse.error));

@@ -61,6 +61,10 @@ private slots:
             QVERIFY2(r.err.contains(err), name + ": " + r.err);
             QVERIFY2(*err || r.err.isEmpty(), name + ": " + r.err);
         }
+        // A name that is not UTF-8 is refused as such, not looked for under another name.
+        const Result raw = Run("/bin/sh", {"-c", "exec \"$0\" \"$1$(printf '\\377')\"", Cli(), target});
+        QCOMPARE(raw.code, 2);
+        QVERIFY2(raw.err.contains("is not valid UTF-8"), raw.err);
         QCOMPARE(cli({"--version"}).out, "veltaro-cli " + ProgramVersion().toUtf8() + "\n");
         QVERIFY(Entries(target).isEmpty()); // no run left anything, and no output file was begun
     }
