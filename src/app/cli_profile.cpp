@@ -41,7 +41,7 @@ int RunProfiles(const QStringList &names, const QStringList &specs, bool threads
         return refuse({ProfileError::FileSize, options.count + QLatin1Char('x') + options.sizeMB});
     session.fileCount = count;
     session.fileSizeMB = sizeMB;
-    // Checked as the session would, so a spec too big for the file is refused like a bad name.
+    // Checked as the session would, so a profile whose block does not fit the file is refused like a bad name.
     for (ProfileSpec spec : session.specs) {
         if (spec.fileSize <= 0)
             spec.fileSize = session.fileSize();

@@ -31,7 +31,7 @@ QString Row(const RunRecord &r, const PhaseRecord &p, const QString &file, int64
            u'\n';
 }
 
-// Quoted when it holds a comma, a quote or a line break; a spec always has commas.
+// Quoted when it holds a comma, a quote or a line break; a profile as typed always has commas.
 QString Field(const QString &text)
 {
     if (!text.contains(QRegularExpression(QStringLiteral("[,\"\r\n]"))))
